@@ -1,0 +1,116 @@
+#include "Dialogs.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <deque>
+
+namespace {
+
+struct Hooks {
+    bool capture = false;
+    std::deque<bool> answers;
+    std::deque<std::function<int(QDialog &)>> dialogHandlers;
+    QStringList captured;
+};
+
+Hooks &hooks()
+{
+    static Hooks h;
+    return h;
+}
+
+} // namespace
+
+namespace Dialogs {
+
+QString title()
+{
+    return QCoreApplication::applicationName();
+}
+
+void showError(QWidget *parent, const QString &text)
+{
+    if (hooks().capture) {
+        hooks().captured << text;
+        return;
+    }
+    QMessageBox::critical(parent, title(), text);
+}
+
+void showInformation(QWidget *parent, const QString &text)
+{
+    if (hooks().capture) {
+        hooks().captured << text;
+        return;
+    }
+    QMessageBox::information(parent, title(), text);
+}
+
+bool askOkCancel(QWidget *parent, const QString &text)
+{
+    if (!hooks().answers.empty()) {
+        const bool ok = hooks().answers.front();
+        hooks().answers.pop_front();
+        return ok;
+    }
+    if (hooks().capture) {
+        hooks().captured << QStringLiteral("?") + text;
+        return false;
+    }
+    return QMessageBox::question(parent, title(), text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Cancel)
+        == QMessageBox::Ok;
+}
+
+int exec(QDialog &dialog)
+{
+    if (!hooks().dialogHandlers.empty()) {
+        auto handler = std::move(hooks().dialogHandlers.front());
+        hooks().dialogHandlers.pop_front();
+        const int result = handler(dialog);
+        dialog.setResult(result);
+        return result;
+    }
+    if (hooks().capture) {
+        hooks().captured << QStringLiteral("?") + dialog.windowTitle();
+        dialog.setResult(QDialog::Rejected);
+        return QDialog::Rejected;
+    }
+    return dialog.exec();
+}
+
+void setNextAnswer(bool ok)
+{
+    hooks().answers.push_back(ok);
+}
+
+void setNextDialogHandler(std::function<int(QDialog &)> handler)
+{
+    hooks().dialogHandlers.push_back(std::move(handler));
+}
+
+void setCapture(bool on)
+{
+    hooks().capture = on;
+}
+
+bool capturing()
+{
+    return hooks().capture;
+}
+
+QStringList takeCaptured()
+{
+    QStringList out;
+    out.swap(hooks().captured);
+    return out;
+}
+
+void resetHooks()
+{
+    hooks().answers.clear();
+    hooks().dialogHandlers.clear();
+    hooks().captured.clear();
+}
+
+} // namespace Dialogs

@@ -1,0 +1,45 @@
+#pragma once
+// Every message box and modal dialog of the program goes through here, so that tests can
+// answer a question or capture a message instead of racing a modal window.
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace Dialogs {
+
+// Title of every message box: the application name ("Tavrin优化切割PNX" once the shell set it).
+QString title();
+
+// An error box with OK. Under capture the text is recorded and nothing is shown.
+void showError(QWidget *parent, const QString &text);
+
+// An information box with OK. Under capture the text is recorded and nothing is shown.
+void showInformation(QWidget *parent, const QString &text);
+
+// A question with OK and Cancel; true for OK. A queued test answer is used first.
+bool askOkCancel(QWidget *parent, const QString &text);
+
+// Runs a modal dialog and returns its result (QDialog::Accepted or Rejected). A queued test
+// handler receives the dialog instead (it may change the dialog's state) and its return value
+// is the result; the dialog is then not shown.
+int exec(QDialog &dialog);
+
+// ---- test hooks ----
+// Queue the answer of the next askOkCancel call (answers are used in the order queued).
+void setNextAnswer(bool ok);
+// Queue a handler for the next exec call.
+void setNextDialogHandler(std::function<int(QDialog &)> handler);
+// Record error and information texts instead of showing boxes; also forbids unanswered
+// questions and dialogs (they then count as Cancel and are recorded as "?" + text).
+void setCapture(bool on);
+bool capturing();
+// The recorded texts, oldest first; the record is emptied.
+QStringList takeCaptured();
+// Forget queued answers and handlers and the record; capture stays as it is.
+void resetHooks();
+
+} // namespace Dialogs
