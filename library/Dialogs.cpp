@@ -37,6 +37,29 @@ void showError(QWidget *parent, const QString &text)
     QMessageBox::critical(parent, title(), text);
 }
 
+QString errorText(const QString &message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + u'.';
+    return message;
+}
+
+void reportError(const QString &message)
+{
+    showError(nullptr, errorText(message));
+}
+
+void reportCurrentException()
+{
+    try {
+        throw;
+    } catch (const std::exception &e) {
+        reportError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        reportError(QString());
+    }
+}
+
 void showInformation(QWidget *parent, const QString &text)
 {
     if (hooks().capture) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <functional>
 
 class QWidget;
@@ -16,6 +17,29 @@ QString title();
 
 // An error box with OK. Under capture the text is recorded and nothing is shown.
 void showError(QWidget *parent, const QString &text);
+
+// The application-wide error handler. Shows the message in an error box titled with the
+// application title; a full stop is appended when the message's last character has a higher
+// code than the full stop. Under capture the finished text is recorded instead.
+void reportError(const QString &message);
+QString errorText(const QString &message); // the text reportError shows
+
+// Reports the exception currently being handled (std::exception: its UTF-8 what();
+// anything else: an empty message). Call only inside a catch block.
+void reportCurrentException();
+
+// Runs a command; an exception that leaves it is reported and the command abandoned.
+// Every slot that runs a user command goes through this, so no exception crosses the
+// event loop.
+template<typename F>
+void guarded(F &&command)
+{
+    try {
+        command();
+    } catch (...) {
+        reportCurrentException();
+    }
+}
 
 // An information box with OK. Under capture the text is recorded and nothing is shown.
 void showInformation(QWidget *parent, const QString &text);

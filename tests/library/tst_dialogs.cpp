@@ -34,6 +34,35 @@ private slots:
         QVERIFY(Dialogs::takeCaptured().isEmpty());
     }
 
+    void errorText_appendsFullStopAfterHigherCharacter_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << u"File not found"_s << u"File not found."_s;
+        QTest::newRow("chinese full stop") << u"无法打开。"_s << u"无法打开。."_s;
+        QTest::newRow("full stop") << u"Done."_s << u"Done."_s;
+        QTest::newRow("comma is lower") << u"a,"_s << u"a,"_s;
+        QTest::newRow("slash is higher") << u"C:/"_s << u"C:/."_s;
+        QTest::newRow("space is lower") << u"x "_s << u"x "_s;
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void errorText_appendsFullStopAfterHigherCharacter()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(Dialogs::errorText(message), shown);
+    }
+
+    void guarded_reportsEscapingExceptions_andGoesOn()
+    {
+        bool after = false;
+        Dialogs::guarded([] { throw std::runtime_error("数据库已锁定"); });
+        Dialogs::guarded([] { throw 42; });
+        Dialogs::guarded([&] { after = true; });
+        QVERIFY(after);
+        QCOMPARE(Dialogs::takeCaptured(), (QStringList{u"数据库已锁定."_s, QString()}));
+    }
+
     void dialogHandler_decidesResult_andMaySeeTheDialog()
     {
         QDialog d;
