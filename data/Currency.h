@@ -1,0 +1,42 @@
+#pragma once
+// Fixed-point money with exactly four decimals, held as a signed 64-bit count of ten-thousandths.
+// This is the form prices are stored in; nothing binary-floating touches it on the way between
+// text and the file.
+
+#include <QString>
+#include <QtGlobal>
+#include <compare>
+#include <optional>
+
+class TCurrency
+{
+public:
+    static constexpr qint64 Scale = 10000;
+
+    constexpr TCurrency() = default;
+    static constexpr TCurrency fromUnits(qint64 tenThousandths)
+    {
+        TCurrency c;
+        c.FUnits = tenThousandths;
+        return c;
+    }
+
+    // Parses decimal text: optional sign, digits, optional '.' and fraction; surrounding blanks
+    // are ignored. More than four decimals are rounded half away from zero. Empty text, any
+    // other character, or a value beyond the 64-bit range give no value.
+    static std::optional<TCurrency> parse(const QString &text);
+    // Nearest value with four decimals, halves away from zero; no value for NaN, infinity or a
+    // value out of range.
+    static std::optional<TCurrency> fromDouble(double value);
+
+    constexpr qint64 units() const { return FUnits; }
+    double toDouble() const { return double(FUnits) / double(Scale); }
+    // Shortest decimal text: "33.3", "0.0001", "-5", "99999.9999".
+    QString toString() const;
+
+    friend constexpr bool operator==(TCurrency, TCurrency) = default;
+    friend constexpr auto operator<=>(TCurrency, TCurrency) = default;
+
+private:
+    qint64 FUnits = 0;
+};

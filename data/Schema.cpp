@@ -1,0 +1,346 @@
+#include "Schema.h"
+
+#include "Currency.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+using namespace Qt::StringLiterals;
+
+namespace DBSchema {
+
+namespace {
+
+QString quoteId(const QString &name)
+{
+    QString q = name;
+    q.replace(u'"', u"\"\""_s);
+    return u'"' + q + u'"';
+}
+
+QString storeText(const QSqlError &e)
+{
+    QString t = e.databaseText().trimmed();
+    if (t.isEmpty())
+        t = e.driverText().trimmed();
+    return t;
+}
+
+QString columnDefinition(const TColumnDef &c)
+{
+    const QString id = quoteId(c.name);
+    QString def = id + u' ' + DeclaredType(c.type);
+    switch (c.type) {
+    case ftAutoInc:
+        def += u" PRIMARY KEY AUTOINCREMENT"_s;
+        break;
+    case ftInteger:
+        def += u" CHECK (%1 IS NULL OR (typeof(%1) = 'integer' AND %1 BETWEEN -2147483648 AND 2147483647))"_s.arg(id);
+        break;
+    case ftCurrency:
+        def += u" CHECK (%1 IS NULL OR typeof(%1) = 'integer')"_s.arg(id);
+        break;
+    case ftDateTime:
+        def += u" CHECK (%1 IS NULL OR (typeof(%1) = 'text' AND %1 GLOB "
+               "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]'))"_s.arg(id);
+        break;
+    default:
+        break;
+    }
+    return def;
+}
+
+// ---- seed data of a fresh install ----
+
+struct SheetSeed
+{
+    const char16_t *name;
+    int length, width;
+    const char16_t *price;
+};
+// Common stock sizes of board material; prices per sheet.
+const SheetSeed sheetLibrary[] = {
+    { u"2440×1220", 2440, 1220, u"128.00" },
+    { u"2750×1830", 2750, 1830, u"215.50" },
+    { u"3050×1525", 3050, 1525, u"238.00" },
+    { u"1830×915", 1830, 915, u"72.80" },
+    { u"2440×1830", 2440, 1830, u"189.90" },
+    { u"2800×2070", 2800, 2070, u"268.00" },
+    { u"2440×915", 2440, 915, u"96.50" },
+};
+
+struct PartSeed
+{
+    const char16_t *name;
+    int length, width;
+};
+// Parts of a plain base cabinet, 800 wide, 720 high and 560 deep, in 18 mm board.
+const PartSeed partLibrary[] = {
+    { u"侧板", 720, 560 },   { u"底板", 764, 560 },   { u"顶拉条", 764, 100 },
+    { u"层板", 762, 520 },   { u"门板", 716, 396 },   { u"背板", 784, 704 },
+    { u"抽屉面板", 796, 176 }, { u"踢脚板", 800, 100 },
+};
+
+const char16_t *const exampleOrderNo = u"T20240315093000";
+const char16_t *const exampleDate = u"2024-03-15 09:30:00";
+
+struct ExampleSheet
+{
+    int scheme; // 1 or 2
+    const char16_t *name;
+    int length, width, kerf;
+    const char16_t *price;
+};
+// Two schemes of the example project offer different stock for the same parts.
+const ExampleSheet exampleSheets[] = {
+    { 1, u"2440×1220", 2440, 1220, 4, u"128" },
+    { 1, u"1830×915", 1830, 915, 4, u"72.8" },
+    { 2, u"2750×1830", 2750, 1830, 4, u"215.5" },
+    { 2, u"3050×1525", 3050, 1525, 4, u"238" },
+};
+
+struct ExamplePart
+{
+    const char16_t *name;
+    int length, width, count;
+};
+// Two base cabinets.
+const ExamplePart exampleParts[] = {
+    { u"侧板", 720, 560, 4 }, { u"底板", 764, 560, 2 }, { u"顶拉条", 764, 100, 4 },
+    { u"层板", 762, 520, 2 }, { u"门板", 716, 396, 4 }, { u"背板", 784, 704, 2 },
+};
+
+qint64 priceUnits(const char16_t *text)
+{
+    return TCurrency::parse(QString::fromUtf16(text)).value().units();
+}
+
+class Exec
+{
+public:
+    explicit Exec(QSqlDatabase db) : FDb(db) { }
+    QSqlQuery run(const QString &sql, const QVariantList &values = {})
+    {
+        QSqlQuery q(FDb);
+        if (!q.prepare(sql))
+            throw TDBError(u"创建数据库失败：%1（%2）"_s.arg(storeText(q.lastError()), sql));
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        if (!q.exec())
+            throw TDBError(u"创建数据库失败：%1（%2）"_s.arg(storeText(q.lastError()), sql));
+        return q;
+    }
+
+private:
+    QSqlDatabase FDb;
+};
+
+void insertSeed(Exec &x)
+{
+    for (const SheetSeed &s : sheetLibrary)
+        x.run(u"INSERT INTO \"原材料信息表\" (\"Name\", \"Length\", \"Width\", \"Price\") VALUES (?, ?, ?, ?)"_s,
+              { QString::fromUtf16(s.name), s.length, s.width, priceUnits(s.price) });
+    for (const PartSeed &p : partLibrary)
+        x.run(u"INSERT INTO \"零件信息表\" (\"Name\", \"Length\", \"Width\") VALUES (?, ?, ?)"_s,
+              { QString::fromUtf16(p.name), p.length, p.width });
+
+    QSqlQuery project = x.run(u"INSERT INTO \"主数据表\" (\"单号\", \"日期\") VALUES (?, ?)"_s,
+                              { QString::fromUtf16(exampleOrderNo), QString::fromUtf16(exampleDate) });
+    const qint64 projectId = project.lastInsertId().toLongLong();
+    qint64 schemeIds[3] = {};
+    for (int n = 1; n <= 2; ++n) {
+        QSqlQuery scheme = x.run(u"INSERT INTO \"子数据表\" (\"PID\", \"名称\") VALUES (?, ?)"_s,
+                                 { projectId, u"方案%1"_s.arg(n) });
+        schemeIds[n] = scheme.lastInsertId().toLongLong();
+    }
+    for (const ExampleSheet &s : exampleSheets)
+        x.run(u"INSERT INTO \"原材料表\" (\"ID\", \"名称\", \"长度\", \"宽度\", \"刀口\", \"价格\") "
+              "VALUES (?, ?, ?, ?, ?, ?)"_s,
+              { schemeIds[s.scheme], QString::fromUtf16(s.name), s.length, s.width, s.kerf,
+                priceUnits(s.price) });
+    for (const ExamplePart &p : exampleParts)
+        x.run(u"INSERT INTO \"零件表\" (\"ID\", \"名称\", \"长度\", \"宽度\", \"数量\") VALUES (?, ?, ?, ?, ?)"_s,
+              { projectId, QString::fromUtf16(p.name), p.length, p.width, p.count });
+}
+
+} // namespace
+
+const QList<TTableDef> &Tables()
+{
+    static const QList<TTableDef> tables = {
+        { Projects, { { u"ID"_s, ftAutoInc }, { u"单号"_s, ftString }, { u"日期"_s, ftDateTime } } },
+        { Schemes,
+          { { u"ID"_s, ftAutoInc },
+            { u"PID"_s, ftInteger },
+            { u"名称"_s, ftString },
+            { u"利用率"_s, ftInteger },
+            { u"板材数量"_s, ftInteger },
+            { u"总面积"_s, ftFloat },
+            { u"总价格"_s, ftFloat } } },
+        { Sheets,
+          { { u"ID"_s, ftInteger },
+            { u"名称"_s, ftString },
+            { u"长度"_s, ftInteger },
+            { u"宽度"_s, ftInteger },
+            { u"刀口"_s, ftInteger },
+            { u"价格"_s, ftCurrency } } },
+        { Parts,
+          { { u"ID"_s, ftInteger },
+            { u"名称"_s, ftString },
+            { u"长度"_s, ftInteger },
+            { u"宽度"_s, ftInteger },
+            { u"数量"_s, ftInteger } } },
+        { SheetLibrary,
+          { { u"Name"_s, ftString },
+            { u"Length"_s, ftInteger },
+            { u"Width"_s, ftInteger },
+            { u"Price"_s, ftCurrency } } },
+        { PartLibrary, { { u"Name"_s, ftString }, { u"Length"_s, ftInteger }, { u"Width"_s, ftInteger } } },
+    };
+    return tables;
+}
+
+QString DeclaredType(TFieldType type)
+{
+    switch (type) {
+    case ftAutoInc:
+    case ftInteger:
+        return u"INTEGER"_s;
+    case ftFloat:
+        return u"REAL"_s;
+    case ftCurrency:
+        return u"CURRENCY"_s;
+    case ftDateTime:
+        return u"DATETIME"_s;
+    case ftString:
+    case ftUnknown:
+        break;
+    }
+    return u"TEXT"_s;
+}
+
+TFieldType TypeFromDeclared(const QString &declared, bool primaryKey)
+{
+    const QString t = declared.trimmed().toUpper();
+    if (t == u"INTEGER"_s)
+        return primaryKey ? ftAutoInc : ftInteger;
+    if (t == u"CURRENCY"_s || t == u"MONEY"_s)
+        return ftCurrency;
+    if (t == u"DATETIME"_s || t == u"DATE"_s || t == u"TIMESTAMP"_s)
+        return ftDateTime;
+    if (t.contains(u"INT"_s))
+        return ftInteger;
+    if (t.contains(u"REAL"_s) || t.contains(u"FLOA"_s) || t.contains(u"DOUB"_s))
+        return ftFloat;
+    if (t.contains(u"CHAR"_s) || t.contains(u"CLOB"_s) || t.contains(u"TEXT"_s))
+        return ftString;
+    return ftUnknown;
+}
+
+QStringList CreateStatements()
+{
+    QStringList out;
+    for (const TTableDef &t : Tables()) {
+        QStringList cols;
+        for (const TColumnDef &c : t.columns)
+            cols << columnDefinition(c);
+        out << u"CREATE TABLE %1 (%2)"_s.arg(quoteId(t.name), cols.join(u", "_s));
+    }
+    // Owner columns are what every filtered query and cascade looks up.
+    const struct { QString table, column; } indexes[] = {
+        { Projects, u"单号"_s }, { Schemes, u"PID"_s }, { Sheets, u"ID"_s }, { Parts, u"ID"_s } };
+    for (const auto &ix : indexes)
+        out << u"CREATE INDEX %1 ON %2 (%3)"_s.arg(quoteId(ix.table + u'_' + ix.column),
+                                                  quoteId(ix.table), quoteId(ix.column));
+    return out;
+}
+
+void CreateDatabase(const QString &path, TSeed seed)
+{
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink())
+        throw TDBError(u"数据库文件“%1”已经存在，不会覆盖它"_s.arg(QDir::toNativeSeparators(path)));
+    if (!target.absoluteDir().exists())
+        throw TDBError(u"创建数据库失败：文件夹“%1”不存在"_s.arg(QDir::toNativeSeparators(target.absolutePath())));
+
+    const QString temp = target.absoluteFilePath() + u".new-"_s
+        + QString::number(QRandomGenerator::global()->generate64(), 36);
+    const QString connection = u"pnx-create-"_s + QFileInfo(temp).fileName();
+    auto removeTemp = [&] {
+        QFile::remove(temp);
+        QFile::remove(temp + u"-journal"_s);
+    };
+    try {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+            db.setDatabaseName(temp);
+            if (!db.open())
+                throw TDBError(u"创建数据库文件“%1”失败：%2"_s.arg(QDir::toNativeSeparators(temp), storeText(db.lastError())));
+            Exec x(db);
+            x.run(u"PRAGMA journal_mode = DELETE"_s);
+            x.run(u"PRAGMA synchronous = FULL"_s);
+            x.run(u"BEGIN IMMEDIATE"_s);
+            for (const QString &statement : CreateStatements())
+                x.run(statement);
+            if (seed == TSeed::Examples)
+                insertSeed(x);
+            x.run(u"COMMIT"_s);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+    } catch (...) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(connection, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+        removeTemp();
+        throw;
+    }
+    // rename() refuses to replace an existing file, so a file that appeared meanwhile stays.
+    if (!QFile::rename(temp, target.absoluteFilePath())) {
+        removeTemp();
+        throw TDBError(u"创建数据库失败：不能把临时文件改名为“%1”（文件已存在或文件夹不可写）"_s
+                           .arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+void CheckSchema(const QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    // The first read of the file: a file that is not a database fails here.
+    if (!q.exec(u"SELECT name FROM sqlite_master WHERE type = 'table'"_s))
+        throw TDBError(u"不是可读的数据库文件（%1）"_s.arg(storeText(q.lastError())));
+    QSet<QString> tables;
+    while (q.next())
+        tables.insert(q.value(0).toString().toCaseFolded());
+    for (const TTableDef &t : Tables()) {
+        if (!tables.contains(t.name.toCaseFolded()))
+            throw TDBError(u"数据库中缺少数据表“%1”"_s.arg(t.name));
+        if (!q.exec(u"PRAGMA table_info(%1)"_s.arg(quoteId(t.name))))
+            throw TDBError(u"不能读取数据表“%1”的结构（%2）"_s.arg(t.name, storeText(q.lastError())));
+        QSet<QString> columns;
+        while (q.next())
+            columns.insert(q.value(1).toString().toCaseFolded());
+        for (const TColumnDef &c : t.columns)
+            if (!columns.contains(c.name.toCaseFolded()))
+                throw TDBError(u"数据表“%1”中缺少字段“%2”"_s.arg(t.name, c.name));
+    }
+    // A truncated or damaged file often still shows its schema; the structure check finds it.
+    if (!q.exec(u"PRAGMA quick_check"_s))
+        throw TDBError(u"数据库文件已损坏（%1）"_s.arg(storeText(q.lastError())));
+    QStringList problems;
+    while (q.next())
+        problems << q.value(0).toString();
+    if (problems != QStringList { u"ok"_s })
+        throw TDBError(u"数据库文件已损坏（%1）"_s.arg(problems.mid(0, 3).join(u"; "_s)));
+}
+
+} // namespace DBSchema
