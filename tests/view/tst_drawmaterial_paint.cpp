@@ -1,0 +1,482 @@
+// What the layout view puts on screen and paper, checked on the pixels of rendered images,
+// and a layout printed to a PDF file.
+
+#include "DrawMaterial.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QColor kShadow(160, 160, 160);
+const QColor kHighlight(250, 250, 250);
+const QColor kFace(212, 208, 200);
+const QColor kUntouched(255, 0, 255);
+const QColor kYellow(255, 255, 0);
+const QColor kBlue(0, 0, 255);
+
+bool isDark(QRgb p)
+{
+    return qRed(p) < 100 && qGreen(p) < 100 && qBlue(p) < 100;
+}
+
+bool isBlue(QRgb p)
+{
+    return qBlue(p) > 200 && qRed(p) < 80 && qGreen(p) < 80;
+}
+
+// Bounding box of the pixels within area that satisfy pred; empty when none does.
+template <typename Pred> QRect findPixels(const QImage &img, const QRect &area, Pred pred)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (pred(img.pixel(x, y)))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// The picture onto an image of GetRect's right and bottom edges plus a rim, prefilled so
+// that pixels the picture leaves alone can be told apart.
+QImage render(const TCustomDrawMaterial &v, int rim = 0)
+{
+    const TRect r = v.GetRect();
+    QImage img(r.Right + rim, r.Bottom + rim, QImage::Format_RGB32);
+    img.fill(kUntouched);
+    QPainter p(&img);
+    v.PaintTo(p);
+    return img;
+}
+
+// Sheet 800 x 600 mm at scale 50 in the default margin of 20: control 440 x 340, sheet
+// pixels (20, 20) - (420, 320). Parts: A (20,20)-(120,70), B (120,20)-(170,120),
+// C (220,120)-(370,220).
+void setUp(TDrawMaterial &v)
+{
+    QPalette pal = v.palette();
+    pal.setColor(QPalette::Dark, kShadow);
+    pal.setColor(QPalette::Light, kHighlight);
+    v.setPalette(pal);
+    v.SetColor(kFace);
+    v.SetSelectColor(kYellow);
+    v.SetLineColor(kBlue);
+    v.SetMWidth(800);
+    v.SetMHeight(600);
+    const struct
+    {
+        QString text;
+        int left, top, width, height;
+    } parts[] = { { u"A"_s, 0, 0, 200, 100 }, { u"侧板"_s, 200, 0, 100, 200 },
+        { u"C"_s, 400, 200, 300, 200 } };
+    for (const auto &p : parts) {
+        TDrawMaterialItem *item = v.Materials()->Add();
+        item->SetText(p.text);
+        item->SetLeft(p.left);
+        item->SetTop(p.top);
+        item->SetWidth(p.width);
+        item->SetHeight(p.height);
+    }
+    v.SetScale(50);
+}
+
+} // namespace
+
+class TestDrawMaterialPaint : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setFont(QFont(u"DejaVu Sans"_s, 9)); }
+
+    // A line sets every pixel from its start towards its end, but not the end pixel.
+    void canvas_lineLeavesOutItsEndPixel_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QList<QPoint>>("pixels");
+        QTest::newRow("right") << QPoint(2, 2) << QPoint(5, 2)
+                               << QList<QPoint> { { 2, 2 }, { 3, 2 }, { 4, 2 } };
+        QTest::newRow("left") << QPoint(5, 2) << QPoint(2, 2)
+                              << QList<QPoint> { { 5, 2 }, { 4, 2 }, { 3, 2 } };
+        QTest::newRow("down") << QPoint(1, 1) << QPoint(1, 4)
+                              << QList<QPoint> { { 1, 1 }, { 1, 2 }, { 1, 3 } };
+        QTest::newRow("up") << QPoint(8, 5) << QPoint(8, 2)
+                            << QList<QPoint> { { 8, 5 }, { 8, 4 }, { 8, 3 } };
+        QTest::newRow("one step") << QPoint(2, 7) << QPoint(3, 7) << QList<QPoint> { { 2, 7 } };
+        QTest::newRow("no length") << QPoint(3, 3) << QPoint(3, 3) << QList<QPoint> {};
+    }
+    void canvas_lineLeavesOutItsEndPixel()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        QFETCH(QList<QPoint>, pixels);
+        QImage img(10, 10, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            TDrawCanvas canvas(p);
+            canvas.SetPenColor(Qt::black);
+            canvas.MoveTo(from.x(), from.y());
+            canvas.LineTo(to.x(), to.y());
+        }
+        QList<QPoint> set;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x)
+                if (img.pixel(x, y) != QColor(Qt::white).rgb())
+                    set << QPoint(x, y);
+        auto byPosition
+            = [](QPoint a, QPoint b) { return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x()); };
+        std::sort(set.begin(), set.end(), byPosition);
+        std::sort(pixels.begin(), pixels.end(), byPosition);
+        QCOMPARE(set, pixels);
+    }
+
+    // Text is placed by the top left corner of its cell, not by its baseline.
+    void canvas_textOutPlacesTopLeftCorner()
+    {
+        QImage img(80, 60, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        int cell = 0;
+        {
+            QPainter p(&img);
+            TDrawCanvas canvas(p);
+            canvas.SetBrushClear(true);
+            canvas.TextOut(10, 20, u"M"_s);
+            cell = canvas.TextHeight(u"M"_s);
+        }
+        const QRect ink = findPixels(img, img.rect(), isDark);
+        QVERIFY(!ink.isEmpty());
+        QVERIFY2(ink.top() >= 20 && ink.bottom() < 20 + cell,
+            qPrintable(u"ink top %1 bottom %2"_s.arg(ink.top()).arg(ink.bottom())));
+        QVERIFY(ink.left() >= 10 && ink.left() <= 12);
+    }
+
+    // The 3-D frames: lowered outside (shadow top and left), raised inside, each frame's
+    // top-right and bottom-left corner pixels in its bottom colour; the dimension lines stop
+    // one pixel short of the sheet.
+    void screen_framesAndMarksOnTheirPixels_data()
+    {
+        QTest::addColumn<QPoint>("pixel");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("control: outer top left") << QPoint(0, 0) << kShadow;
+        QTest::newRow("control: outer left") << QPoint(0, 200) << kShadow;
+        QTest::newRow("control: outer bottom left corner") << QPoint(0, 339) << kHighlight;
+        QTest::newRow("control: outer top right corner") << QPoint(439, 0) << kHighlight;
+        QTest::newRow("control: inner top") << QPoint(200, 1) << kHighlight;
+        QTest::newRow("control: inner right") << QPoint(438, 200) << kShadow;
+        QTest::newRow("margin background") << QPoint(5, 5) << kFace;
+        QTest::newRow("sheet: outer left") << QPoint(20, 200) << kShadow;
+        QTest::newRow("sheet: outer top") << QPoint(300, 20) << kShadow;
+        QTest::newRow("sheet: outer right") << QPoint(419, 200) << kHighlight;
+        QTest::newRow("sheet: outer bottom") << QPoint(100, 319) << kHighlight;
+        QTest::newRow("sheet: inner left") << QPoint(21, 200) << kHighlight;
+        QTest::newRow("sheet: inner bottom") << QPoint(100, 318) << kShadow;
+        QTest::newRow("bare sheet") << QPoint(100, 200) << kFace;
+        QTest::newRow("part B: outer left") << QPoint(120, 60) << kShadow;
+        QTest::newRow("part B: top right corner") << QPoint(169, 20) << kHighlight;
+        QTest::newRow("part B: bottom left corner") << QPoint(120, 119) << kHighlight;
+        QTest::newRow("part B: inner left") << QPoint(121, 60) << kHighlight;
+        QTest::newRow("part B: inner right") << QPoint(168, 60) << kShadow;
+        QTest::newRow("part B: inside, not filled") << QPoint(124, 26) << kFace;
+        QTest::newRow("top extension line") << QPoint(419, 20) << kBlue;
+        QTest::newRow("top extension line's end pixel") << QPoint(418, 20) << kShadow;
+        QTest::newRow("bottom extension line") << QPoint(430, 318) << kBlue;
+        QTest::newRow("bottom extension line's end pixel") << QPoint(418, 318) << kShadow;
+        QTest::newRow("vertical dimension line") << QPoint(428, 25) << kBlue;
+        QTest::newRow("left extension line") << QPoint(20, 330) << kBlue;
+        QTest::newRow("horizontal dimension line") << QPoint(25, 328) << kBlue;
+        QTest::newRow("horizontal dimension line, right") << QPoint(415, 328) << kBlue;
+    }
+    void screen_framesAndMarksOnTheirPixels()
+    {
+        QFETCH(QPoint, pixel);
+        QFETCH(QColor, colour);
+        TDrawMaterial v;
+        setUp(v);
+        const QImage img = render(v);
+        QCOMPARE(img.size(), QSize(440, 340));
+        QCOMPARE(QColor(img.pixel(pixel)), colour);
+    }
+
+    // The sheet's frame sits at origin + OffSet and holds exactly the scaled sheet.
+    void sheetFrame_followsScaleOffsetAndOrigin_data()
+    {
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<int>("offSet");
+        QTest::addColumn<QPoint>("origin");
+        QTest::addColumn<QRect>("sheet");
+        QTest::newRow("scale 50, margin 20") << 50 << 20 << QPoint(0, 0) << QRect(20, 20, 400, 300);
+        QTest::newRow("scale 33 rounds") << 33 << 20 << QPoint(0, 0) << QRect(20, 20, 264, 198);
+        QTest::newRow("scale 25, margin 10") << 25 << 10 << QPoint(0, 0) << QRect(10, 10, 200, 150);
+        QTest::newRow("paper: margin 0 at an origin")
+            << 50 << 0 << QPoint(30, 40) << QRect(30, 40, 400, 300);
+    }
+    void sheetFrame_followsScaleOffsetAndOrigin()
+    {
+        QFETCH(int, scale);
+        QFETCH(int, offSet);
+        QFETCH(QPoint, origin);
+        QFETCH(QRect, sheet);
+        TDrawMaterial v;
+        setUp(v);
+        v.Materials()->Clear();
+        v.SetGuage(false);
+        v.SetOffSet(offSet);
+        v.SetLeftOffset(origin.x());
+        v.SetTopOffset(origin.y());
+        v.SetScale(scale);
+        QCOMPARE(v.SheetRect().toQRect(), sheet);
+        const QImage img = render(v, 5);
+        // Lowered outer frame: shadow top left, highlight bottom right; raised inside it.
+        QCOMPARE(QColor(img.pixel(sheet.topLeft())), kShadow);
+        QCOMPARE(QColor(img.pixel(sheet.left(), sheet.center().y())), kShadow);
+        QCOMPARE(QColor(img.pixel(sheet.right(), sheet.center().y())), kHighlight);
+        QCOMPARE(QColor(img.pixel(sheet.center().x(), sheet.bottom())), kHighlight);
+        QCOMPARE(QColor(img.pixel(sheet.left() + 1, sheet.center().y())), kHighlight);
+        QCOMPARE(QColor(img.pixel(sheet.center().x(), sheet.bottom() - 1)), kShadow);
+        QCOMPARE(QColor(img.pixel(sheet.center().x(), sheet.top() + 2)), kFace);
+        // Nothing is drawn outside the view's rectangle on its surface.
+        const TRect all = v.GetRect();
+        if (all.Left > 0)
+            QCOMPARE(QColor(img.pixel(all.Left - 1, all.Top + 5)), kUntouched);
+        QCOMPARE(QColor(img.pixel(all.Right, all.Bottom)), kUntouched);
+    }
+
+    void selectedPart_filledAndMarked_data()
+    {
+        QTest::addColumn<int>("select");
+        QTest::addColumn<bool>("guage");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("printer");
+        QTest::addColumn<QColor>("fill");
+        QTest::addColumn<bool>("marks");
+        QTest::newRow("not selected") << -1 << true << false << false << kFace << false;
+        QTest::newRow("other part selected") << 0 << true << false << false << kFace << false;
+        QTest::newRow("selected") << 2 << true << false << false << kYellow << true;
+        QTest::newRow("selected without marks") << 2 << false << false << false << kYellow << false;
+        QTest::newRow("read only") << 2 << true << true << false << kFace << false;
+        QTest::newRow("printer") << 2 << true << false << true << QColor(Qt::white) << false;
+    }
+    void selectedPart_filledAndMarked()
+    {
+        QFETCH(int, select);
+        QFETCH(bool, guage);
+        QFETCH(bool, readOnly);
+        QFETCH(bool, printer);
+        QFETCH(QColor, fill);
+        QFETCH(bool, marks);
+        TDrawMaterial v;
+        setUp(v);
+        v.SetSelectindex(select);
+        v.SetGuage(guage);
+        v.SetReadOnly(readOnly);
+        v.SetIsPrinter(printer);
+        const QImage img = render(v);
+        // Part C covers (220,120)-(370,220); its name sits in the middle.
+        QCOMPARE(QColor(img.pixel(223, 150)), fill);
+        QCOMPARE(QColor(img.pixel(365, 200)), fill);
+        QCOMPARE(QColor(img.pixel(220, 170)), printer ? QColor(Qt::black) : kShadow);
+        // Its own marks stand in the band left of it and above it.
+        const bool blueLeft = !findPixels(img, QRect(200, 100, 20, 140), isBlue).isEmpty();
+        const bool blueAbove = !findPixels(img, QRect(215, 100, 160, 20), isBlue).isEmpty();
+        QCOMPARE(blueLeft, marks);
+        QCOMPARE(blueAbove, marks);
+    }
+
+    // A selection index left over from a longer list draws nothing and does not fail.
+    void staleSelection_drawsNoSelection()
+    {
+        TDrawMaterial v;
+        setUp(v);
+        v.SetSelectindex(2);
+        v.Materials()->Delete(2);
+        QCOMPARE(v.Selectindex(), 2);
+        const QImage img = render(v);
+        QVERIFY(findPixels(img, img.rect(), [](QRgb p) { return QColor(p) == kYellow; }).isEmpty());
+    }
+
+    // The sheet's numbers: length centred under it, width centred right of it, both only
+    // with Guage on and ReadOnly off.
+    void sheetNumbers_onlyWithGuageAndNotReadOnly_data()
+    {
+        QTest::addColumn<bool>("guage");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("guage") << true << false << true;
+        QTest::newRow("no guage") << false << false << false;
+        QTest::newRow("read only") << true << true << false;
+        QTest::newRow("neither") << false << true << false;
+    }
+    void sheetNumbers_onlyWithGuageAndNotReadOnly()
+    {
+        QFETCH(bool, guage);
+        QFETCH(bool, readOnly);
+        QFETCH(bool, shown);
+        TDrawMaterial v;
+        setUp(v);
+        v.SetGuage(guage);
+        v.SetReadOnly(readOnly);
+        const QImage img = render(v);
+        const QRect below = findPixels(img, QRect(22, 320, 396, 18), isDark);
+        const QRect right = findPixels(img, QRect(421, 22, 16, 296), isDark);
+        const bool anyBlue = !findPixels(img, img.rect(), isBlue).isEmpty();
+        QCOMPARE(!below.isEmpty(), shown);
+        QCOMPARE(!right.isEmpty(), shown);
+        QCOMPARE(anyBlue, shown);
+        if (shown) {
+            QVERIFY2(qAbs(below.center().x() - 220) <= 2,
+                qPrintable(u"centre %1"_s.arg(below.center().x())));
+            QVERIFY2(qAbs(right.center().y() - 170) <= 3,
+                qPrintable(u"centre %1"_s.arg(right.center().y())));
+        }
+    }
+
+    // Names are centred in their parts; Chinese names render with the CJK font.
+    void partName_centredInPart()
+    {
+        TDrawMaterial v;
+        setUp(v);
+        const QImage img = render(v);
+        const QRect c = findPixels(img, QRect(223, 123, 144, 94), isDark);
+        QVERIFY(!c.isEmpty());
+        QVERIFY(qAbs(c.center().x() - 295) <= 2);
+        QVERIFY(qAbs(c.center().y() - 170) <= 3);
+        // 侧板 in part B (120,20)-(170,120): ink of two wide glyphs, centred.
+        const QRect b = findPixels(img, QRect(123, 23, 44, 94), isDark);
+        QVERIFY(b.width() >= 12);
+        QVERIFY(qAbs(b.center().x() - 145) <= 2);
+    }
+
+    // On paper everything is black on white whatever colours were set, without marks or
+    // selection, and each part carries its size in its top left corner.
+    void printer_blackOnWhiteWithSizeTexts()
+    {
+        TDrawMaterial v;
+        setUp(v);
+        QPalette pal = v.palette();
+        pal.setColor(QPalette::Dark, Qt::green);
+        pal.setColor(QPalette::Light, Qt::cyan);
+        v.setPalette(pal);
+        v.SetColor(Qt::red);
+        v.SetOffSet(0);
+        v.SetLeftOffset(30);
+        v.SetTopOffset(40);
+        v.SetScale(50);
+
+        const QImage screen = render(v, 10);
+        v.SetSelectindex(2);
+        v.SetIsPrinter(true);
+        const QImage paper = render(v, 10);
+        const TRect all = v.GetRect();
+        QCOMPARE(all, (TRect { 30, 40, 430, 340 }));
+        for (int y = 0; y < paper.height(); ++y) {
+            for (int x = 0; x < paper.width(); ++x) {
+                const QRgb p = paper.pixel(x, y);
+                if (all.Contains(QPoint(x, y)))
+                    QVERIFY2(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p),
+                        qPrintable(u"colour at %1,%2"_s.arg(x).arg(y)));
+                else
+                    QCOMPARE(QColor(p), kUntouched);
+            }
+        }
+        // The sheet's top left frame corner is at the origin; the background is white.
+        QCOMPARE(QColor(paper.pixel(30, 40)), QColor(Qt::black));
+        QCOMPARE(QColor(paper.pixel(429, 200)), QColor(Qt::black));
+        QCOMPARE(QColor(paper.pixel(300, 300)), QColor(Qt::white));
+        // Part C at (230,140)-(380,240): "  300×200" from its inner top left corner, which
+        // the screen does not show.
+        const QRect corner(232, 142, 100, 20);
+        QVERIFY(!findPixels(paper, corner, isDark).isEmpty());
+        QVERIFY(findPixels(screen, corner, isDark).isEmpty());
+        const QRect size = findPixels(paper, corner, isDark);
+        QVERIFY(size.left() > 232 + 4); // after the two spaces
+    }
+
+    // Painting through the widget shows exactly what the paint routine draws.
+    void screenPath_showsThePaintRoutinesPicture()
+    {
+        TDrawMaterial v;
+        setUp(v);
+        v.SetSelectindex(1);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const QImage shown = v.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage drawn = v.RenderImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), drawn.size());
+        QVERIFY(shown == drawn);
+        QCOMPARE(QColor(shown.pixel(145, 40)), kYellow);
+    }
+
+    // Printing as the print commands do it: a hidden temporary view in printer mode paints
+    // onto the page as soon as Drawer is switched on.
+    void printToPdf_givesOnePageWithTheLayout()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        TDrawMaterial shown;
+        setUp(shown);
+        shown.SetSelectindex(0);
+
+        const auto print = [&](const QString &file, bool draw) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            QPainter painter(&printer);
+            const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+            TDrawMaterial temp;
+            temp.hide();
+            temp.SetDrawer(false);
+            temp.Assign(shown);
+            temp.SetOffSet(0);
+            temp.SetLeftOffset(100);
+            temp.SetTopOffset(100);
+            const int sw = int((page.width() - 300) / (temp.MWidth() / 100.0));
+            const int sh = int((page.height() - 500) / (temp.MHeight() / 100.0));
+            temp.SetScale(sw < sh ? sw : sh);
+            temp.SetReadOnly(true);
+            temp.SetPrinterCanvas(&painter);
+            temp.SetIsPrinter(true);
+            if (draw)
+                temp.SetDrawer(true);
+            temp.SetIsPrinter(false);
+            // Texts written next get a white box, as on the page the view left.
+            if (draw) {
+                QCOMPARE(painter.backgroundMode(), Qt::OpaqueMode);
+                QCOMPARE(painter.background().color(), QColor(Qt::white));
+            }
+            QVERIFY(painter.end());
+        };
+        const QString drawn = dir.filePath(u"layout.pdf"_s);
+        const QString blank = dir.filePath(u"blank.pdf"_s);
+        print(drawn, true);
+        print(blank, false);
+
+        QFile f(drawn);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray pdf = f.readAll();
+        QVERIFY(pdf.startsWith("%PDF-1."));
+        QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+        const auto pages
+            = QRegularExpression(u"/Type\\s*/Page(?!s)"_s).globalMatch(QString::fromLatin1(pdf));
+        int count = 0;
+        for (auto it = pages; it.hasNext(); it.next())
+            ++count;
+        QCOMPARE(count, 1);
+        QVERIFY(pdf.contains("/Count 1"));
+        // The drawing made it into the page: more content than the same job left blank.
+        QVERIFY(pdf.size() > QFileInfo(blank).size() + 1000);
+    }
+};
+
+QTEST_MAIN(TestDrawMaterialPaint)
+#include "tst_drawmaterial_paint.moc"

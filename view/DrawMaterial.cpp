@@ -1,0 +1,790 @@
+#include "DrawMaterial.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextDocument>
+#include <QToolTip>
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+// ---------------------------------------------------------------------------------------------
+// Scaling
+
+namespace {
+
+int clampToInt(__int128 v)
+{
+    constexpr __int128 lo = std::numeric_limits<int>::min();
+    constexpr __int128 hi = std::numeric_limits<int>::max();
+    return int(v < lo ? lo : (v > hi ? hi : v));
+}
+
+// Pixel coordinates of the picture stay well inside the int range, so that widths and
+// heights computed from them cannot overflow either.
+int clampCoord(qint64 v)
+{
+    return TDrawCanvas::Clip(v);
+}
+
+// Half of x, truncated toward zero.
+constexpr qint64 h(qint64 x)
+{
+    return x / 2;
+}
+
+// Collection notifications are bracketed so that an exception cannot leave them open.
+class TUpdateScope
+{
+public:
+    explicit TUpdateScope(TDrawMaterialCollection &c)
+        : FCollection(c)
+    {
+        FCollection.BeginUpdate();
+    }
+    ~TUpdateScope() { FCollection.EndUpdate(); }
+    TUpdateScope(const TUpdateScope &) = delete;
+    TUpdateScope &operator=(const TUpdateScope &) = delete;
+
+private:
+    TDrawMaterialCollection &FCollection;
+};
+
+} // namespace
+
+int MulDiv64(qint64 a, qint64 b, qint64 c)
+{
+    if (c == 0)
+        return 0;
+    const __int128 p = __int128(a) * b;
+    __int128 q = p / c;
+    const __int128 r = p % c;
+    const __int128 absR = r < 0 ? -r : r;
+    const __int128 absC = c < 0 ? -__int128(c) : __int128(c);
+    // Halves and more go away from zero.
+    if (2 * absR >= absC)
+        q += ((p < 0) != (c < 0)) ? -1 : 1;
+    return clampToInt(q);
+}
+
+int MulDiv(int a, int b, int c)
+{
+    return MulDiv64(a, b, c);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDrawMaterialItem
+
+TDrawMaterialItem::TDrawMaterialItem(TDrawMaterialCollection *Collection)
+{
+    SetCollection(Collection);
+    SetWidth(100);
+    SetHeight(100);
+}
+
+TDrawMaterialItem::~TDrawMaterialItem()
+{
+    if (FCollection)
+        FCollection->RemoveItem(this);
+}
+
+template <typename T> void TDrawMaterialItem::Store(T &field, const T &value)
+{
+    if (!FCollection) {
+        field = value;
+        return;
+    }
+    TUpdateScope scope(*FCollection);
+    field = value;
+}
+
+void TDrawMaterialItem::Assign(const TDrawMaterialItem &Source)
+{
+    if (&Source == this)
+        return;
+    SetText(Source.FText);
+    SetLeft(Source.FLeft);
+    SetTop(Source.FTop);
+    SetWidth(Source.FWidth);
+    SetHeight(Source.FHeight);
+    FTag = Source.FTag;
+}
+
+QString TDrawMaterialItem::GetDisplayName() const
+{
+    return FText.isEmpty() ? u"TDrawMaterialItem"_s : FText;
+}
+
+void TDrawMaterialItem::SetCollection(TDrawMaterialCollection *Value)
+{
+    if (Value == FCollection)
+        return;
+    if (FCollection)
+        FCollection->RemoveItem(this);
+    if (Value)
+        Value->InsertItem(this);
+}
+
+int TDrawMaterialItem::Index() const
+{
+    return FCollection ? int(FCollection->FItems.indexOf(this)) : -1;
+}
+
+void TDrawMaterialItem::SetIndex(int Value)
+{
+    if (!FCollection)
+        return;
+    const int current = Index();
+    if (current == Value)
+        return;
+    if (Value < 0 || Value >= FCollection->Count())
+        throw std::out_of_range("layout item index out of range");
+    FCollection->MoveItem(current, Value);
+}
+
+void TDrawMaterialItem::SetText(const QString &Value)
+{
+    Store(FText, Value);
+}
+
+void TDrawMaterialItem::SetLeft(int Value)
+{
+    Store(FLeft, Value);
+}
+
+void TDrawMaterialItem::SetTop(int Value)
+{
+    Store(FTop, Value);
+}
+
+void TDrawMaterialItem::SetWidth(int Value)
+{
+    Store(FWidth, Value);
+}
+
+void TDrawMaterialItem::SetHeight(int Value)
+{
+    Store(FHeight, Value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDrawMaterialCollection
+
+TDrawMaterialCollection::TDrawMaterialCollection(TCustomDrawMaterial *CustomDrawMaterial)
+    : FCustomDrawMaterial(CustomDrawMaterial)
+{ }
+
+TDrawMaterialCollection::~TDrawMaterialCollection()
+{
+    // No notifications while the collection goes away.
+    ++FUpdateCount;
+    FCustomDrawMaterial = nullptr;
+    while (!FItems.isEmpty()) {
+        TDrawMaterialItem *item = FItems.takeLast();
+        item->FCollection = nullptr;
+        delete item;
+    }
+}
+
+TDrawMaterialItem *TDrawMaterialCollection::Add()
+{
+    return new TDrawMaterialItem(this);
+}
+
+TDrawMaterialItem *TDrawMaterialCollection::AddItem(TDrawMaterialItem *Item, int Index)
+{
+    const bool arrives = Item == nullptr || Item->FCollection != this;
+    const int last = Count() + (arrives ? 1 : 0) - 1;
+    if (Index > last)
+        throw std::out_of_range("layout item index out of range");
+    if (!Item)
+        Item = Add();
+    else
+        Item->SetCollection(this);
+    Item->SetIndex(Index < 0 ? Count() - 1 : Index);
+    return Item;
+}
+
+TDrawMaterialItem *TDrawMaterialCollection::Insert(int Index)
+{
+    return AddItem(nullptr, Index);
+}
+
+TDrawMaterialItem *TDrawMaterialCollection::GetItem(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw std::out_of_range("layout item index out of range");
+    return FItems.at(Index);
+}
+
+void TDrawMaterialCollection::SetItem(int Index, const TDrawMaterialItem &Item)
+{
+    GetItem(Index)->Assign(Item);
+}
+
+void TDrawMaterialCollection::Assign(const TDrawMaterialCollection &Source)
+{
+    if (&Source == this)
+        return;
+    TUpdateScope scope(*this);
+    Clear();
+    for (const TDrawMaterialItem *item : Source.FItems)
+        Add()->Assign(*item);
+}
+
+void TDrawMaterialCollection::Delete(int Index)
+{
+    delete GetItem(Index);
+}
+
+void TDrawMaterialCollection::Clear()
+{
+    if (FItems.isEmpty())
+        return;
+    TUpdateScope scope(*this);
+    while (!FItems.isEmpty())
+        delete FItems.last();
+}
+
+void TDrawMaterialCollection::BeginUpdate()
+{
+    ++FUpdateCount;
+}
+
+void TDrawMaterialCollection::EndUpdate()
+{
+    if (FUpdateCount > 0)
+        --FUpdateCount;
+    Changed();
+}
+
+void TDrawMaterialCollection::Update(TDrawMaterialItem *)
+{
+    if (FCustomDrawMaterial)
+        FCustomDrawMaterial->Paint();
+}
+
+void TDrawMaterialCollection::InsertItem(TDrawMaterialItem *Item)
+{
+    FItems.append(Item);
+    Item->FCollection = this;
+    Changed();
+}
+
+void TDrawMaterialCollection::RemoveItem(TDrawMaterialItem *Item)
+{
+    FItems.removeOne(Item);
+    Item->FCollection = nullptr;
+    Changed();
+}
+
+void TDrawMaterialCollection::MoveItem(int From, int To)
+{
+    FItems.move(From, To);
+    Changed();
+}
+
+void TDrawMaterialCollection::Changed()
+{
+    if (FUpdateCount == 0)
+        Update(nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCustomDrawMaterial: properties
+
+TCustomDrawMaterial::TCustomDrawMaterial(QWidget *AOwner)
+    : QWidget(AOwner)
+    , FMaterials(std::make_unique<TDrawMaterialCollection>(this))
+    , FColor(palette().color(QPalette::Base))
+{
+    // The hint follows the pointer over the parts, without a button held.
+    setMouseTracking(true);
+    resize(0, 0);
+}
+
+TCustomDrawMaterial::~TCustomDrawMaterial()
+{
+    // Freeing the items must not paint a widget that is going away.
+    FDrawer = false;
+    FMaterials.reset();
+}
+
+void TCustomDrawMaterial::Assign(const TCustomDrawMaterial &Source)
+{
+    if (&Source == this)
+        return;
+    FMaterials->Assign(*Source.FMaterials);
+    SetOffSet(Source.OffSet());
+    SetMWidth(Source.MWidth());
+    SetMHeight(Source.MHeight());
+    FTag = Source.FTag;
+    FGroup = Source.FGroup;
+    FBlade = Source.FBlade;
+    SetSelectColor(Source.SelectColor());
+    FLeftOffset = Source.FLeftOffset;
+    FTopOffset = Source.FTopOffset;
+}
+
+void TCustomDrawMaterial::Assign(const QObject *Source)
+{
+    if (const auto *view = qobject_cast<const TCustomDrawMaterial *>(Source)) {
+        Assign(*view);
+        return;
+    }
+    const QString from = Source ? QString::fromLatin1(Source->metaObject()->className()) : u"nil"_s;
+    const QString message = u"Cannot assign a "_s + from + u" to a "_s
+        + QString::fromLatin1(metaObject()->className());
+    throw EAssignError(message.toStdString());
+}
+
+void TCustomDrawMaterial::SetSelectindex(int Value)
+{
+    if (Value < -1 || Value >= FMaterials->Count())
+        return;
+    FSelectIndex = Value;
+    Paint();
+}
+
+void TCustomDrawMaterial::SetSelectColor(const QColor &Value)
+{
+    FSelectColor = Value;
+    Paint();
+}
+
+void TCustomDrawMaterial::SetLineColor(const QColor &Value)
+{
+    FLineColor = Value;
+    Paint();
+}
+
+void TCustomDrawMaterial::ResizeControl(qint64 w, qint64 h)
+{
+    // The platform has no negative sizes and a largest one.
+    constexpr qint64 largest = QWIDGETSIZE_MAX;
+    resize(int(std::clamp<qint64>(w, 0, largest)), int(std::clamp<qint64>(h, 0, largest)));
+}
+
+void TCustomDrawMaterial::SetOffSet(int Value)
+{
+    FOffSet = Value;
+    const qint64 w = qint64(MWidth()) + 2 * qint64(Value);
+    const qint64 hgt = qint64(MHeight()) + 2 * qint64(Value);
+    ResizeControl(w, hgt);
+    Paint();
+}
+
+void TCustomDrawMaterial::SetScale(int Value)
+{
+    if (Value < 0 || Value > 501)
+        return;
+    FScale = Value;
+    ResizeControl(qint64(MulDiv(MWidth(), Value, 100)) + 2 * qint64(FOffSet),
+        qint64(MulDiv(MHeight(), Value, 100)) + 2 * qint64(FOffSet));
+    update();
+}
+
+int TCustomDrawMaterial::MWidth() const
+{
+    if (FMWidth == 0)
+        FMWidth = width() - FOffSet;
+    return FMWidth;
+}
+
+void TCustomDrawMaterial::SetMWidth(int Value)
+{
+    FMWidth = Value;
+    ResizeControl(qint64(Value) + 2 * qint64(FOffSet), height());
+}
+
+int TCustomDrawMaterial::MHeight() const
+{
+    if (FMHeight == 0)
+        FMHeight = height() - FOffSet;
+    return FMHeight;
+}
+
+void TCustomDrawMaterial::SetMHeight(int Value)
+{
+    FMHeight = Value;
+    ResizeControl(width(), qint64(Value) + 2 * qint64(FOffSet));
+}
+
+void TCustomDrawMaterial::SetGuage(bool Value)
+{
+    FGuage = Value;
+    Paint();
+}
+
+void TCustomDrawMaterial::SetReadOnly(bool Value)
+{
+    FReadOnly = Value;
+    Paint();
+}
+
+void TCustomDrawMaterial::SetDrawer(bool Value)
+{
+    FDrawer = Value;
+    Paint();
+}
+
+void TCustomDrawMaterial::SetColor(const QColor &Value)
+{
+    FColor = Value;
+    update();
+}
+
+void TCustomDrawMaterial::SetHint(const QString &Value)
+{
+    FHint = Value;
+    QString lines = Value;
+    lines.replace(QChar(13), QChar(u'\n'));
+    // As plain text, so a part name that looks like markup is shown as typed.
+    setToolTip(lines.isEmpty() ? QString() : Qt::convertFromPlainText(lines, Qt::WhiteSpaceNormal));
+    // An open hint window follows the pointer from part to part.
+    if (FShowHint && QToolTip::isVisible() && underMouse())
+        QToolTip::showText(QCursor::pos(), toolTip(), this);
+}
+
+void TCustomDrawMaterial::SetBevelOuter(TBevelCut Value)
+{
+    FBevelOuter = Value;
+    update();
+}
+
+void TCustomDrawMaterial::SetBevelInner(TBevelCut Value)
+{
+    FBevelInner = Value;
+    update();
+}
+
+void TCustomDrawMaterial::SetBevelWidth(int Value)
+{
+    if (Value < 1)
+        return;
+    FBevelWidth = Value;
+    update();
+}
+
+void TCustomDrawMaterial::SetBorderWidth(int Value)
+{
+    if (Value < 0)
+        return;
+    FBorderWidth = Value;
+    update();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Geometry
+
+TRect TCustomDrawMaterial::GetRect() const
+{
+    return { clampCoord(FLeftOffset), clampCoord(FTopOffset),
+        clampCoord(qint64(FLeftOffset) + width()), clampCoord(qint64(FTopOffset) + height()) };
+}
+
+TRect TCustomDrawMaterial::MulDivRect(const TRect &Rect) const
+{
+    return { MulDiv(Rect.Left, FScale, 100), MulDiv(Rect.Top, FScale, 100),
+        MulDiv(Rect.Right, FScale, 100), MulDiv(Rect.Bottom, FScale, 100) };
+}
+
+TRect TCustomDrawMaterial::SheetRect() const
+{
+    const TRect r = GetRect();
+    return { clampCoord(qint64(r.Left) + FOffSet), clampCoord(qint64(r.Top) + FOffSet),
+        clampCoord(qint64(r.Right) - FOffSet), clampCoord(qint64(r.Bottom) - FOffSet) };
+}
+
+TRect TCustomDrawMaterial::PartPixels(const TDrawMaterialItem &Item, int dx, int dy) const
+{
+    // Each edge on its own, so that neighbours in mm share their pixel edge.
+    const qint64 left = Item.Left();
+    const qint64 top = Item.Top();
+    return { clampCoord(qint64(MulDiv64(left, FScale, 100)) + dx),
+        clampCoord(qint64(MulDiv64(top, FScale, 100)) + dy),
+        clampCoord(qint64(MulDiv64(left + Item.Width(), FScale, 100)) + dx),
+        clampCoord(qint64(MulDiv64(top + Item.Height(), FScale, 100)) + dy) };
+}
+
+TRect TCustomDrawMaterial::PartRect(int Index) const
+{
+    const TDrawMaterialItem &item = *FMaterials->GetItem(Index);
+    return PartPixels(
+        item, clampCoord(qint64(FOffSet) + FLeftOffset), clampCoord(qint64(FOffSet) + FTopOffset));
+}
+
+int TCustomDrawMaterial::PartAt(QPoint P) const
+{
+    // The hit area is the part's full pixel rectangle in control coordinates: the frames do
+    // not shrink it and the surface origin plays no part.
+    for (int i = 0; i < FMaterials->Count(); ++i) {
+        if (PartPixels(*FMaterials->GetItem(i), FOffSet, FOffSet).Contains(P))
+            return i;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+void TCustomDrawMaterial::Paint()
+{
+    if (!FDrawer)
+        return;
+    if (FPrinter) {
+        if (FPrinterCanvas)
+            PaintTo(*FPrinterCanvas);
+        return;
+    }
+    // Synchronous, like every property change asks; a hidden control has nothing to show.
+    repaint();
+}
+
+void TCustomDrawMaterial::paintEvent(QPaintEvent *event)
+{
+    if (!FDrawer)
+        return;
+    const QRect area = event->rect();
+    if (area.isEmpty())
+        return;
+    // The exposed part of the picture is drawn off screen and copied in one step, so a
+    // repaint never shows half a picture; only that part, so a large zoom costs no more
+    // memory than the screen shows.
+    const qreal ratio = devicePixelRatioF();
+    QImage image(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return;
+    image.setDevicePixelRatio(ratio);
+    image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    image.fill(Qt::transparent);
+    {
+        QPainter offscreen(&image);
+        offscreen.translate(-area.topLeft());
+        PaintTo(offscreen);
+    }
+    QPainter painter(this);
+    painter.drawImage(area.topLeft(), image);
+}
+
+QImage TCustomDrawMaterial::RenderImage() const
+{
+    const TRect r = GetRect();
+    QImage image(qMax(0, r.Right), qMax(0, r.Bottom), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    PaintTo(painter);
+    return image;
+}
+
+void TCustomDrawMaterial::PaintTo(QPainter &Painter) const
+{
+    TDrawCanvas canvas(Painter);
+    TRect r = GetRect();
+    canvas.SetBrushColor(FPrinter ? QColor(Qt::white) : FColor);
+    canvas.SetBrushClear(false);
+    canvas.FillRect(r);
+    canvas.SetFontColor(Qt::black);
+    FrameSet(canvas, r);
+    DrawinRect(canvas);
+    DrawMaterials(canvas);
+    // Paper shows neither selection nor marks; Selectindex may also lag behind a collection
+    // that was replaced or shortened, and then there is nothing to show.
+    if (!FPrinter && !FReadOnly && FSelectIndex >= 0 && FSelectIndex < FMaterials->Count())
+        DrawSelectMaterial(canvas);
+}
+
+void TCustomDrawMaterial::Frame(TDrawCanvas &Canvas, TRect &R, const QColor &TopColor,
+    const QColor &BottomColor, int Width) const
+{
+    R.Right -= 1;
+    R.Bottom -= 1;
+    for (int i = 0; i < Width; ++i) {
+        Canvas.SetPenColor(TopColor);
+        Canvas.MoveTo(R.Left, R.Bottom);
+        Canvas.LineTo(R.Left, R.Top);
+        Canvas.LineTo(R.Right, R.Top);
+        Canvas.SetPenColor(BottomColor);
+        Canvas.LineTo(R.Right, R.Bottom);
+        Canvas.LineTo(qint64(R.Left) - 1, R.Bottom);
+        R = R.Inflated(-1);
+    }
+    R.Right += 1;
+    R.Bottom += 1;
+}
+
+void TCustomDrawMaterial::FrameSet(TDrawCanvas &Canvas, TRect &R) const
+{
+    // Lowered: button shadow at top and left, button highlight at bottom and right.
+    const QColor shadow = FPrinter ? QColor(Qt::black) : palette().color(QPalette::Dark);
+    const QColor highlight = FPrinter ? QColor(Qt::black) : palette().color(QPalette::Light);
+    const auto bevel = [&](TBevelCut kind) {
+        if (kind == TBevelCut::bvNone)
+            return;
+        if (kind == TBevelCut::bvLowered)
+            Frame(Canvas, R, shadow, highlight, FBevelWidth);
+        else
+            Frame(Canvas, R, highlight, shadow, FBevelWidth);
+    };
+    const QColor border = FPrinter ? QColor(Qt::black) : FColor;
+    bevel(FBevelOuter);
+    Frame(Canvas, R, border, border, FBorderWidth);
+    bevel(FBevelInner);
+}
+
+void TCustomDrawMaterial::DrawinRect(TDrawCanvas &Canvas) const
+{
+    TRect s = SheetRect();
+    FrameSet(Canvas, s);
+    if (!FGuage || FReadOnly || FPrinter)
+        return;
+
+    // Length under the sheet, width to its right, each between dimension lines with a gap
+    // for the number.
+    const qint64 L = s.Left, T = s.Top, R = s.Right, B = s.Bottom, O = FOffSet;
+    const QString w = QString::number(MWidth());
+    const QString hgt = QString::number(MHeight());
+    const qint64 mWidth = Canvas.TextWidth(u"M"_s);
+    const qint64 mHeight = Canvas.TextHeight(u"M"_s);
+    const qint64 a = h(B - T - mWidth);
+    const qint64 b = h(R - L - Canvas.TextWidth(w));
+
+    Canvas.SetPenColor(FLineColor);
+    Canvas.MoveTo(R + O, T - 2);
+    Canvas.LineTo(R, T - 2);
+    Canvas.MoveTo(R + O, B);
+    Canvas.LineTo(R, B);
+    Canvas.MoveTo(R + h(O), T - 2);
+    Canvas.LineTo(R + h(O), T + a - 4);
+    Canvas.MoveTo(R + h(O), B);
+    Canvas.LineTo(R + h(O), B - a);
+    Canvas.MoveTo(L - 2, B + O);
+    Canvas.LineTo(L - 2, B);
+    Canvas.MoveTo(R, B + O);
+    Canvas.LineTo(R, B);
+    Canvas.MoveTo(L - 2, B + h(O));
+    Canvas.LineTo(L + b - 4, B + h(O));
+    Canvas.MoveTo(R, B + h(O));
+    Canvas.LineTo(R - b + 2, B + h(O));
+    Canvas.SetBrushClear(true);
+    Canvas.TextOut(L + b, B + h(O - mHeight), w);
+    Canvas.TextOut(R + h(O - Canvas.TextWidth(hgt)), T + h(B - T - mHeight), hgt);
+}
+
+void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas) const
+{
+    for (int i = 0; i < FMaterials->Count(); ++i) {
+        const TDrawMaterialItem &item = *FMaterials->GetItem(i);
+        TRect r = PartRect(i);
+        FrameSet(Canvas, r);
+        // The name centred in the framed rectangle; a long name runs over the frame.
+        Canvas.SetBrushClear(true);
+        const QString text = item.Text();
+        Canvas.TextOut(qint64(r.Left) + h(qint64(r.Right) - r.Left - Canvas.TextWidth(text)),
+            qint64(r.Top) + h(qint64(r.Bottom) - r.Top - Canvas.TextHeight(text)), text);
+        if (FPrinter) {
+            Canvas.TextOut(r.Left, r.Top,
+                u"  "_s + QString::number(item.Width()) + u"×"_s + QString::number(item.Height()));
+            Canvas.SetBrushClear(false);
+        }
+    }
+}
+
+void TCustomDrawMaterial::DrawSelectMaterial(TDrawCanvas &Canvas) const
+{
+    const TDrawMaterialItem &item = *FMaterials->GetItem(FSelectIndex);
+    TRect r = PartRect(FSelectIndex);
+    Canvas.SetBrushColor(FSelectColor);
+    Canvas.FillRect(r);
+    FrameSet(Canvas, r);
+    Canvas.SetBrushClear(true);
+    const QString text = item.Text();
+    Canvas.TextOut(qint64(r.Left) + h(qint64(r.Right) - r.Left - Canvas.TextWidth(text)),
+        qint64(r.Top) + h(qint64(r.Bottom) - r.Top - Canvas.TextHeight(text)), text);
+    if (!FGuage)
+        return;
+
+    // The part's own marks: its length above it, its width to its left, drawn over the
+    // neighbours in the same margin width as the sheet's.
+    const qint64 L = r.Left, T = r.Top, R = r.Right, B = r.Bottom, O = FOffSet;
+    const QString w = QString::number(item.Width());
+    const QString hgt = QString::number(item.Height());
+    const qint64 mWidth = Canvas.TextWidth(u"M"_s);
+    const qint64 mHeight = Canvas.TextHeight(u"M"_s);
+    const qint64 a = h(B - T - mWidth);
+    const qint64 b = h(R - L - Canvas.TextWidth(w));
+
+    Canvas.SetPenColor(FLineColor);
+    Canvas.MoveTo(L - O, T - 2);
+    Canvas.LineTo(L, T - 2);
+    Canvas.MoveTo(L - O, B);
+    Canvas.LineTo(L, B);
+    Canvas.MoveTo(L - h(O), T - 2);
+    Canvas.LineTo(L - h(O), T + a - 4);
+    Canvas.MoveTo(L - h(O), B);
+    Canvas.LineTo(L - h(O), B - a);
+    Canvas.MoveTo(L - 2, T - O);
+    Canvas.LineTo(L - 2, T);
+    Canvas.MoveTo(R, T - O);
+    Canvas.LineTo(R, T);
+    Canvas.MoveTo(L - 2, T - h(O));
+    Canvas.LineTo(L + b - 4, T - h(O));
+    Canvas.MoveTo(R, T - h(O));
+    Canvas.LineTo(R - b + 2, T - h(O));
+    Canvas.TextOut(L + b, T - h(mHeight + O), w);
+    Canvas.TextOut(L - O, T + h(B - T - mHeight), hgt);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mouse and hint
+
+QString TCustomDrawMaterial::HintText(const TDrawMaterialItem &Item)
+{
+    const QChar cr(13);
+    return u"名称："_s + Item.Text() + cr + u"长度："_s + QString::number(Item.Width()) + cr
+        + u"宽度："_s + QString::number(Item.Height());
+}
+
+void TCustomDrawMaterial::PointToSelectIndex(QPoint P)
+{
+    const int i = PartAt(P);
+    if (i >= 0)
+        SetSelectindex(i);
+}
+
+void TCustomDrawMaterial::PointToHint(QPoint P)
+{
+    const int i = PartAt(P);
+    if (i >= 0)
+        SetHint(HintText(*FMaterials->GetItem(i)));
+}
+
+void TCustomDrawMaterial::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        PointToSelectIndex(event->position().toPoint());
+    QWidget::mousePressEvent(event);
+}
+
+void TCustomDrawMaterial::mouseMoveEvent(QMouseEvent *event)
+{
+    PointToHint(event->position().toPoint());
+    QWidget::mouseMoveEvent(event);
+}
+
+bool TCustomDrawMaterial::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && !FShowHint) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
+}
