@@ -443,7 +443,7 @@ void TCustomDrawMaterial::SetHint(const QString &Value)
     QString lines = Value;
     lines.replace(QChar(13), QChar(u'\n'));
     // As plain text, so a part name that looks like markup is shown as typed.
-    setToolTip(lines.isEmpty() ? QString() : Qt::convertFromPlainText(lines, Qt::WhiteSpaceNormal));
+    setToolTip(lines.isEmpty() ? QString() : Qt::convertFromPlainText(lines, Qt::WhiteSpacePre));
     // An open hint window follows the pointer from part to part.
     if (FShowHint && QToolTip::isVisible() && underMouse())
         QToolTip::showText(QCursor::pos(), toolTip(), this);
@@ -536,7 +536,7 @@ void TCustomDrawMaterial::Paint()
     if (!FDrawer)
         return;
     if (FPrinter) {
-        if (FPrinterCanvas)
+        if (FPrinterCanvas && FPrinterCanvas->isActive())
             PaintTo(*FPrinterCanvas);
         return;
     }

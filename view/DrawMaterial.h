@@ -227,6 +227,7 @@ public:
     int TopOffset() const { return FTopOffset; }
     void SetTopOffset(int Value) { FTopOffset = Value; }
     // The printer page's painter Paint draws on in printer mode (not owned; nullptr: none).
+    // Switch printer mode off, or clear this, before the painter goes away.
     QPainter *PrinterCanvas() const { return FPrinterCanvas; }
     void SetPrinterCanvas(QPainter *Value) { FPrinterCanvas = Value; }
 

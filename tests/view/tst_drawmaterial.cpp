@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -585,6 +586,31 @@ private slots:
         moveMouse(v, QPoint(320, 30));
         QCOMPARE(v.Hint(), u"名称：<b>门</b>"_s + cr + u"长度：200"_s + cr + u"宽度：300"_s);
         QVERIFY(v.toolTip().contains(u"&lt;b&gt;"_s));
+    }
+
+    // The hint window opens only while ShowHint is on.
+    void hint_isShownOnlyWithShowHint()
+    {
+        TDrawMaterial v;
+        v.SetMWidth(800);
+        v.SetMHeight(600);
+        v.SetScale(50);
+        addPart(v, u"侧板"_s, 0, 0, 600, 400);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const QPoint p(25, 25);
+        moveMouse(v, p);
+        for (bool show : { false, true }) {
+            v.SetShowHint(show);
+            QToolTip::hideText();
+            QTRY_VERIFY(!QToolTip::isVisible());
+            QHelpEvent help(QEvent::ToolTip, p, v.mapToGlobal(p));
+            QApplication::sendEvent(&v, &help);
+            QCOMPARE(QToolTip::isVisible(), show);
+            if (show)
+                QCOMPARE(QToolTip::text(), v.toolTip());
+        }
+        QToolTip::hideText();
     }
 };
 

@@ -251,6 +251,31 @@ private slots:
         QCOMPARE(QColor(img.pixel(all.Right, all.Bottom)), kUntouched);
     }
 
+    // The bevel settings shape every frame set: outer bevel, border in Color, inner bevel.
+    void frameSet_followsBevelSettings()
+    {
+        TDrawMaterial v;
+        setUp(v);
+        v.Materials()->Clear();
+        v.SetGuage(false);
+        v.SetBevelOuter(TBevelCut::bvNone);
+        v.SetBorderWidth(1);
+        v.SetBevelInner(TBevelCut::bvLowered);
+        v.SetBevelWidth(2);
+        const QImage img = render(v);
+        const QList<QColor> left = { kFace, kShadow, kShadow, kFace };
+        const QList<QColor> right = { kFace, kHighlight, kHighlight, kFace };
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(QColor(img.pixel(i, 200)), left[i]);
+            QCOMPARE(QColor(img.pixel(439 - i, 200)), right[i]);
+            QCOMPARE(QColor(img.pixel(20 + i, 200)), left[i]); // the sheet's frame set
+        }
+        v.SetBevelInner(TBevelCut::bvNone);
+        v.SetBorderWidth(0);
+        const QImage bare = render(v);
+        QVERIFY(findPixels(bare, bare.rect(), [](QRgb p) { return QColor(p) != kFace; }).isEmpty());
+    }
+
     void selectedPart_filledAndMarked_data()
     {
         QTest::addColumn<int>("select");
@@ -429,6 +454,7 @@ private slots:
         const auto print = [&](const QString &file, bool draw) {
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setResolution(300); // a fitted scale within 0 to 501
             printer.setOutputFileName(file);
             printer.setPageSize(QPageSize(QPageSize::A4));
             QPainter painter(&printer);
@@ -443,6 +469,9 @@ private slots:
             const int sw = int((page.width() - 300) / (temp.MWidth() / 100.0));
             const int sh = int((page.height() - 500) / (temp.MHeight() / 100.0));
             temp.SetScale(sw < sh ? sw : sh);
+            QCOMPARE(temp.Scale(), sw < sh ? sw : sh);
+            QCOMPARE(
+                temp.size(), QSize(MulDiv(800, temp.Scale(), 100), MulDiv(600, temp.Scale(), 100)));
             temp.SetReadOnly(true);
             temp.SetPrinterCanvas(&painter);
             temp.SetIsPrinter(true);

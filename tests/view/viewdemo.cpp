@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QScrollArea>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -57,6 +58,9 @@ void printLayout(const TDrawMaterial &shown, const QString &file)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
+    // At the PDF default of 1200 dpi a sheet fitted to the page would need a scale above the
+    // view's 501 and print at 100 instead; 600 dpi is what a real printer typically reports.
+    printer.setResolution(600);
     printer.setOutputFileName(file);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
@@ -126,7 +130,11 @@ int main(int argc, char *argv[])
     const int fit
         = int((area->viewport()->width() - 2 * view->OffSet()) / (view->MWidth() / 100.0));
     view->SetScale(fit);
-    view->PointToHint(QPoint(view->OffSet() + 10, view->OffSet() + 10));
+    // The hint of the first part, shown where the pointer would be.
+    const QPoint over(view->OffSet() + 60, view->OffSet() + 60);
+    view->PointToHint(over);
+    QTimer::singleShot(500, view,
+        [view, over] { QToolTip::showText(view->mapToGlobal(over), view->toolTip(), view); });
 
     if (parser.isSet(u"pdf"_s))
         printLayout(*view, parser.value(u"pdf"_s));
