@@ -1,0 +1,47 @@
+#include "Startup.h"
+
+#include "DM.h"
+#include "Dialogs.h"
+#include "PnxApplication.h"
+#include "ProductInfo.h"
+#include "ShellArt.h"
+#include "fmMainC.h"
+
+namespace Startup {
+
+void initApplication()
+{
+    QCoreApplication::setApplicationName(ProductInfo::applicationTitle());
+    QCoreApplication::setApplicationVersion(ProductInfo::fileVersion());
+    QApplication::setWindowIcon(ShellArt::applicationIcon());
+}
+
+void createDataModule()
+{
+    if (!FrmDM)
+        new TFrmDM(qApp); // becomes FrmDM; lives as long as the application object
+    Dialogs::guarded([] { FrmDM->DataModuleCreate(); });
+}
+
+std::unique_ptr<TfrmMainC> createMainWindow()
+{
+    auto window = std::make_unique<TfrmMainC>();
+    window->show();
+    return window;
+}
+
+int run(int &argc, char **argv)
+{
+    TPnxApplication app(argc, argv);
+    initApplication();
+    try {
+        createDataModule();
+        const auto window = createMainWindow();
+        QApplication::exec();
+    } catch (...) {
+        Dialogs::reportCurrentException();
+    }
+    return 0;
+}
+
+} // namespace Startup

@@ -1,0 +1,469 @@
+#include "fmMainC.h"
+
+#include "DeskCalculator.h"
+#include "Dialogs.h"
+#include "ProductInfo.h"
+#include "RtfReader.h"
+#include "ShellArt.h"
+#include "ShellSettings.h"
+#include "ShellWidgets.h"
+#include "fmAbout.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+TfrmMainC *frmMainC = nullptr;
+
+namespace {
+
+// A hint holds the tool tip and the status-line text separated by "|"; without "|" both are the
+// whole hint. Character 13 breaks lines.
+void setHint(QAction *action, QString hint)
+{
+    hint.replace(QChar(13), u'\n');
+    const qsizetype bar = hint.indexOf(u'|');
+    action->setToolTip(bar < 0 ? hint : hint.left(bar));
+    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
+QAction *command(QObject *owner, const char *name, const QString &caption, const QIcon &icon,
+    const QKeySequence &shortcut, const QString &hint)
+{
+    auto *action = new QAction(icon, caption, owner);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    if (!hint.isEmpty())
+        setHint(action, hint);
+    return action;
+}
+
+QAction *viewToggle(QObject *owner, const char *name, const QString &caption)
+{
+    auto *action = new QAction(caption, owner);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(true);
+    action->setChecked(true);
+    return action;
+}
+
+QLabel *statusLabel(const QString &text, int width, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setMinimumWidth(width);
+    label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    return label;
+}
+
+} // namespace
+
+TfrmMainC::TfrmMainC(QWidget *parent)
+    : QMainWindow(parent)
+{
+    frmMainC = this;
+    setObjectName(u"frmMainC"_s);
+    setWindowTitle(ProductInfo::mainCaption());
+    setWindowIcon(ShellArt::applicationIcon());
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createPanes();
+    createStatusBar();
+    createTrayIcon();
+    plugWorkAreas();
+    loadNotes();
+    restoreViewSettings();
+}
+
+TfrmMainC::~TfrmMainC()
+{
+    if (frmMainC == this)
+        frmMainC = nullptr;
+}
+
+void TfrmMainC::createActions()
+{
+    actOCS = command(this, "actOCS", u"优化排样"_s, ShellArt::layoutIcon(), Qt::Key_F2,
+        u"根据需要建立各种优化排样工作模式"_s);
+    actLJ = command(
+        this, "actLJ", u"零件管理"_s, ShellArt::partsIcon(), Qt::Key_F3, u"设置各种常用零件尺寸"_s);
+    actMaterial = command(this, "actMaterial", u"原材料管理"_s, ShellArt::sheetsIcon(), Qt::Key_F4,
+        u"设置各种原材料的尺寸和价格"_s);
+    actManu = command(this, "actManu", u"用户手册"_s, ShellArt::helpIcon(), Qt::Key_F1, {});
+    actAbout = command(this, "actAbout", u"关于..."_s, ShellArt::aboutIcon(), Qt::Key_F12, {});
+    actExit
+        = command(this, "actExit", u"退出(&x)"_s, ShellArt::exitIcon(), {}, u"退出|退出本程序"_s);
+    actTavrin = command(this, "actTavrin", u"Tavrin软件"_s, ShellArt::webIcon(), {}, {});
+
+    // A work area's command stays disabled until its window is plugged in (plugWorkAreas).
+    for (QAction *a : { actOCS, actLJ, actMaterial })
+        a->setEnabled(false);
+
+    connect(actManu, &QAction::triggered, this,
+        [this] { Dialogs::guarded([this] { actManuExecute(); }); });
+    connect(actAbout, &QAction::triggered, this,
+        [this] { Dialogs::guarded([this] { actAboutExecute(); }); });
+    connect(actExit, &QAction::triggered, this,
+        [this] { Dialogs::guarded([this] { actExitExecute(); }); });
+    connect(actTavrin, &QAction::triggered, this,
+        [this] { Dialogs::guarded([this] { actTavrinExecute(); }); });
+
+    mnuToolBar = viewToggle(this, "mnuToolBar", u"工具条        &T"_s);
+    mnuStatusBar = viewToggle(this, "mnuStatusBar", u"状态栏        &S"_s);
+    mnuNotes = viewToggle(this, "mnuNotes", u"说明          &N"_s);
+    mnuLeftMenu = viewToggle(this, "mnuLeftMenu", u"左侧菜单      &L"_s);
+    for (QAction *a : { mnuToolBar, mnuStatusBar, mnuNotes, mnuLeftMenu })
+        connect(a, &QAction::toggled, this,
+            [this] { Dialogs::guarded([this] { applyViewToggles(); }); });
+}
+
+void TfrmMainC::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(u"文件(&F)"_s);
+    file->setObjectName(u"mnuFile"_s);
+    file->addAction(actOCS);
+    file->addSeparator();
+    file->addAction(actExit);
+
+    QMenu *view = menuBar()->addMenu(u"查看(&V)"_s);
+    view->setObjectName(u"mnuView"_s);
+    view->addActions({ mnuToolBar, mnuStatusBar, mnuNotes, mnuLeftMenu });
+
+    QMenu *settings = menuBar()->addMenu(u"设置(&O)"_s);
+    settings->setObjectName(u"mnuSettings"_s);
+    settings->addActions({ actLJ, actMaterial });
+
+    QMenu *help = menuBar()->addMenu(u"帮助(&H)"_s);
+    help->setObjectName(u"mnuHelp"_s);
+    help->addAction(actManu);
+    help->addSeparator();
+    help->addAction(actAbout);
+}
+
+void TfrmMainC::createToolBar()
+{
+    tbMain = new QToolBar(u"工具条"_s, this);
+    tbMain->setObjectName(u"tbMain"_s);
+    tbMain->setMovable(false);
+    tbMain->setFloatable(false);
+    tbMain->setContextMenuPolicy(Qt::PreventContextMenu);
+    tbMain->toggleViewAction()->setVisible(false);
+    tbMain->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tbMain->setIconSize(QSize(20, 20));
+    tbMain->setFixedHeight(44);
+    addToolBar(Qt::TopToolBarArea, tbMain);
+
+    tbMain->addAction(actExit);
+    tbMain->addSeparator();
+    tbMain->addActions({ actOCS, actLJ, actMaterial });
+    for (QAction *a : { actExit, actOCS, actLJ, actMaterial })
+        if (QWidget *button = tbMain->widgetForAction(a))
+            button->setFixedSize(a == actMaterial ? 68 : 60, 40);
+}
+
+void TfrmMainC::createPanes()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(u"pnlCentral"_s);
+    auto *row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    // Task pane: "优化切割" and "简易计算器".
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(u"taskPane"_s);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *groups = new QWidget;
+    groups->setObjectName(u"taskPaneGroups"_s);
+    groups->setAttribute(Qt::WA_StyledBackground);
+    groups->setStyleSheet(u"#taskPaneGroups { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+                          " stop:0 #7ba2e7, stop:1 #6375d6); }"_s);
+    auto *column = new QVBoxLayout(groups);
+    column->setContentsMargins(10, 10, 10, 10);
+    column->setSpacing(12);
+
+    grpOCS = new TTaskGroup(u"优化切割"_s, ShellArt::layoutIcon(), true, groups);
+    grpOCS->setObjectName(u"grpOCS"_s);
+    grpOCS->addItem(actTavrin)->setObjectName(u"itemTavrin"_s);
+    grpOCS->addDivider();
+    grpOCS->addItem(actOCS);
+    grpOCS->addItem(actMaterial);
+    grpOCS->addItem(actLJ);
+    grpOCS->addDivider();
+    grpOCS->addItem(actAbout);
+    grpOCS->addDivider();
+    grpOCS->addItem(actExit);
+    column->addWidget(grpOCS);
+
+    grpCalculator = new TTaskGroup(u"简易计算器"_s, ShellArt::calculatorIcon(), false, groups);
+    grpCalculator->setObjectName(u"grpCalculator"_s);
+    calculator = new TDeskCalculator;
+    grpCalculator->addContent(calculator);
+    column->addWidget(grpCalculator);
+    column->addStretch(1);
+    scroll->setWidget(groups);
+
+    pnlTask = new TSizePanel(Qt::LeftEdge, scroll, central);
+    pnlTask->setObjectName(u"pnlTask"_s);
+
+    // Central work panel with the header strip and the welcome panel.
+    pnlMain = new TWorkPanel(central);
+    pnlMain->setObjectName(u"pnlMain"_s);
+    rzpnlHeader = pnlMain->header();
+    pnlWelcome = new TWelcomePanel(pnlMain);
+    pnlWelcome->setObjectName(u"pnlWelcome"_s);
+
+    // Notes pane.
+    edtNotes = new QTextEdit;
+    edtNotes->setObjectName(u"edtNotes"_s);
+    edtNotes->setAcceptRichText(true);
+    edtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont notesFont(u"Arial"_s);
+    notesFont.setPointSize(9);
+    edtNotes->setFont(notesFont);
+    edtNotes->document()->setDefaultFont(notesFont);
+    pnlNotes = new TSizePanel(Qt::RightEdge, edtNotes, central);
+    pnlNotes->setObjectName(u"pnlNotes"_s);
+
+    row->addWidget(pnlTask);
+    row->addWidget(pnlMain, 1);
+    row->addWidget(pnlNotes);
+    setCentralWidget(central);
+}
+
+void TfrmMainC::createStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(u"stbMain"_s);
+
+    auto *company = new QWidget(bar);
+    company->setObjectName(u"stsCompany"_s);
+    auto *companyRow = new QHBoxLayout(company);
+    companyRow->setContentsMargins(2, 0, 4, 0);
+    companyRow->setSpacing(4);
+    auto *companyIcon = new QLabel(company);
+    const int iconSize = fontMetrics().height();
+    companyIcon->setPixmap(ShellArt::applicationIcon().pixmap(iconSize, iconSize));
+    companyRow->addWidget(companyIcon);
+    companyRow->addWidget(new QLabel(u"优化切割软件 "_s + ProductInfo::companyName(), company));
+    bar->addWidget(company);
+
+    auto *clock = new TClockPane(bar);
+    clock->setObjectName(u"stsClock"_s);
+    bar->addWidget(clock);
+
+    using SystemStatus::LockKey;
+    if (TKeyStatePane::available(LockKey::NumLock)) {
+        auto *num = new TKeyStatePane(LockKey::NumLock, u"NUM"_s, bar);
+        num->setObjectName(u"stsNumLock"_s);
+        num->setMinimumWidth(35);
+        bar->addWidget(num);
+    }
+    if (TKeyStatePane::available(LockKey::ScrollLock)) {
+        auto *scroll = new TKeyStatePane(LockKey::ScrollLock, u"SCRL"_s, bar);
+        scroll->setObjectName(u"stsScrollLock"_s);
+        scroll->setMinimumWidth(34);
+        bar->addWidget(scroll);
+    }
+    if (TMemoryPane::available()) {
+        auto *memory = new TMemoryPane(bar);
+        memory->setObjectName(u"stsMemory"_s);
+        memory->setFixedWidth(91);
+        bar->addWidget(memory);
+    }
+
+    rzprgrstsMain = new QProgressBar(bar);
+    rzprgrstsMain->setObjectName(u"rzprgrstsMain"_s);
+    rzprgrstsMain->setRange(0, 100);
+    rzprgrstsMain->setValue(0);
+    rzprgrstsMain->setFormat(u"%p%"_s);
+    rzprgrstsMain->setAlignment(Qt::AlignCenter);
+    rzprgrstsMain->setFixedWidth(116);
+    bar->addWidget(rzprgrstsMain);
+
+    auto *maker = statusLabel(ProductInfo::companyName(), 120, bar);
+    maker->setToolTip(maker->text());
+    maker->setObjectName(u"stsMaker"_s);
+    bar->addWidget(maker);
+    auto *version = statusLabel(ProductInfo::fileVersion(), 40, bar);
+    version->setObjectName(u"stsVersion"_s);
+    bar->addWidget(version, 1);
+
+    for (QProgressBar *p : bar->findChildren<QProgressBar *>())
+        p->setMaximumHeight(16);
+}
+
+void TfrmMainC::createTrayIcon()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    FTrayIcon = new QSystemTrayIcon(windowIcon(), this);
+    FTrayIcon->setObjectName(u"trayIcon"_s);
+    FTrayIcon->setToolTip(ProductInfo::mainCaption());
+    connect(
+        FTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+            if (r == QSystemTrayIcon::DoubleClick)
+                restoreFromTray();
+        });
+    FTrayIcon->show();
+}
+
+// The work areas of the product, one line each:
+//   plugWorkArea(actLJ, frmLJinfo, [] { return new TfrmLJinfo; });
+// The project workspace also receives the three references it writes into.
+void TfrmMainC::plugWorkAreas() { }
+
+void TfrmMainC::setWorkAreaOpener(QAction *command, std::function<QWidget *()> opener)
+{
+    const bool first = FWorkAreas.find(command) == FWorkAreas.end();
+    FWorkAreas[command] = std::move(opener);
+    if (first)
+        connect(command, &QAction::triggered, this,
+            [this, command] { Dialogs::guarded([&] { openWorkArea(command); }); });
+    command->setEnabled(true);
+}
+
+void TfrmMainC::embedWorkArea(QWidget *area)
+{
+    area->setParent(pnlMain); // a child widget: borderless, inside the panel
+    area->setAttribute(Qt::WA_DeleteOnClose);
+    area->setGeometry(pnlMain->clientRect());
+    area->show();
+}
+
+void TfrmMainC::openWorkArea(QAction *command)
+{
+    const auto it = FWorkAreas.find(command);
+    if (it == FWorkAreas.end())
+        return;
+    QWidget *area = it->second();
+    area->show();
+    area->raise();
+    rzpnlHeader->setText(QString(command->text()).remove(u'&'));
+}
+
+void TfrmMainC::loadNotes()
+{
+    // Looked up in the working directory, not beside the executable.
+    const QFileInfo readme(QDir::current().filePath(u"readme.rtf"_s));
+    if (!readme.exists() || readme.isDir())
+        return;
+    edtNotes->clear();
+    Dialogs::guarded([&] { TRtfReader::readFile(readme.filePath(), *edtNotes->document()); });
+    edtNotes->moveCursor(QTextCursor::Start);
+}
+
+void TfrmMainC::applyViewToggles()
+{
+    tbMain->setVisible(mnuToolBar->isChecked());
+    statusBar()->setVisible(mnuStatusBar->isChecked());
+    pnlNotes->setVisible(mnuNotes->isChecked());
+    pnlTask->setVisible(mnuLeftMenu->isChecked());
+}
+
+void TfrmMainC::restoreViewSettings()
+{
+    const auto v = ShellSettings::TViewSettings::load();
+    const QSignalBlocker b1(mnuToolBar), b2(mnuStatusBar), b3(mnuNotes), b4(mnuLeftMenu);
+    mnuToolBar->setChecked(v.toolBar);
+    mnuStatusBar->setChecked(v.statusBar);
+    mnuNotes->setChecked(v.notes);
+    mnuLeftMenu->setChecked(v.taskPane);
+    pnlTask->setPaneWidth(v.taskPaneWidth);
+    pnlNotes->setPaneWidth(v.notesWidth);
+    if (v.geometry.isEmpty() || !restoreGeometry(v.geometry)) {
+        // First layout: a client area of 1006 x 582 below the menu bar, centred on the screen.
+        resize(ShellSettings::FirstClientWidth,
+            ShellSettings::FirstClientHeight + menuBar()->sizeHint().height());
+        if (const QScreen *screen = this->screen()) {
+            QRect frame(QPoint(), size());
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    applyViewToggles();
+}
+
+void TfrmMainC::saveViewSettings() const
+{
+    ShellSettings::TViewSettings v;
+    v.toolBar = mnuToolBar->isChecked();
+    v.statusBar = mnuStatusBar->isChecked();
+    v.notes = mnuNotes->isChecked();
+    v.taskPane = mnuLeftMenu->isChecked();
+    v.taskPaneWidth = pnlTask->paneWidth();
+    v.notesWidth = pnlNotes->paneWidth();
+    v.geometry = saveGeometry();
+    v.save();
+}
+
+void TfrmMainC::closeEvent(QCloseEvent *e)
+{
+    Dialogs::guarded([this] { saveViewSettings(); });
+    QMainWindow::closeEvent(e);
+}
+
+void TfrmMainC::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    // Minimising hides the window to its notification-area icon, where the desktop has one.
+    if (e->type() == QEvent::WindowStateChange && isMinimized() && FTrayIcon
+        && FTrayIcon->isVisible())
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isMinimized())
+                    hide();
+            },
+            Qt::QueuedConnection);
+}
+
+void TfrmMainC::restoreFromTray()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfrmMainC::actManuExecute()
+{
+    // The name is relative: the help file is looked up in the working directory. The outcome
+    // is the desktop's business.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(u"PNX.CHM"_s)));
+}
+
+void TfrmMainC::actAboutExecute()
+{
+    TfrmAbout about(this);
+    about.setWindowTitle(u"关于 板材优化切割软件"_s);
+    Dialogs::exec(about);
+}
+
+void TfrmMainC::actExitExecute()
+{
+    close();
+}
+
+void TfrmMainC::actTavrinExecute()
+{
+    QDesktopServices::openUrl(QUrl(ProductInfo::webAddress()));
+}

@@ -1,0 +1,53 @@
+#pragma once
+// What every shell test needs: the application set up as at start-up, message boxes captured,
+// per-user settings in Qt's test location, and a working directory of its own.
+
+#include "Dialogs.h"
+#include "ShellSettings.h"
+#include "Startup.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace ShellFixture {
+
+// Call from initTestCase, before anything touches QSettings.
+inline void setUpApplication()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    Startup::initApplication();
+    Dialogs::setCapture(true);
+}
+
+// Forget the view settings and the owner data of earlier tests.
+inline void clearSettings()
+{
+    QSettings(ShellSettings::viewOrganisation(), ShellSettings::viewApplication()).clear();
+    QSettings(QStringLiteral("Quarvel"), QStringLiteral("PNX")).clear();
+}
+
+// Runs the test from a fresh empty directory and goes back afterwards.
+class TWorkingDir
+{
+public:
+    TWorkingDir()
+        : FOld(QDir::currentPath())
+    {
+        QVERIFY(FDir.isValid());
+        QVERIFY(QDir::setCurrent(FDir.path()));
+    }
+    ~TWorkingDir() { QDir::setCurrent(FOld); }
+    TWorkingDir(const TWorkingDir &) = delete;
+    TWorkingDir &operator=(const TWorkingDir &) = delete;
+    QString path() const { return FDir.path(); }
+    QString filePath(const QString &name) const { return FDir.filePath(name); }
+
+private:
+    QString FOld;
+    QTemporaryDir FDir;
+};
+
+} // namespace ShellFixture
