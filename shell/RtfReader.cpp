@@ -223,7 +223,8 @@ const std::unordered_map<std::string_view, Kw> &keywords()
     return table;
 }
 
-// Code page of a font charset (\fcharsetN); 0 means "the document's code page".
+// Code page of a font charset (\fcharsetN); 0 for charsets that leave it to the document's
+// code page (\ansicpgN), -1 for symbol fonts.
 int codePageOfCharset(int charset)
 {
     switch (charset) {
@@ -830,10 +831,12 @@ private:
     {
         if (cp < 0)
             return QString::fromLatin1(bytes);
-        auto &decoder = FDecoders[cp];
+        // Cached by name: any number of code pages maps onto a handful of decoders.
+        const QByteArray name = decoderName(cp);
+        auto &decoder = FDecoders[name];
         if (!decoder) {
             decoder = std::make_unique<QStringDecoder>(
-                decoderName(cp).constData(), QStringConverter::Flag::Stateless);
+                name.constData(), QStringConverter::Flag::Stateless);
             if (!decoder->isValid())
                 decoder = std::make_unique<QStringDecoder>(
                     QStringConverter::Latin1, QStringConverter::Flag::Stateless);
@@ -969,7 +972,7 @@ private:
     int FBlue = -1;
     QByteArray FBytes; // text bytes not yet decoded, all in the current code page
     QString FText; // decoded text not yet inserted, all in the current format
-    std::unordered_map<int, std::unique_ptr<QStringDecoder>> FDecoders;
+    std::map<QByteArray, std::unique_ptr<QStringDecoder>> FDecoders;
 };
 
 } // namespace

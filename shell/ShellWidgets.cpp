@@ -26,7 +26,6 @@ THeaderStrip::THeaderStrip(QWidget *parent)
 {
     QFont f(u"Arial"_s);
     f.setPointSize(12);
-    f.setBold(true);
     setFont(f);
     setFixedHeight(35);
 }

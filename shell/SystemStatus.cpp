@@ -6,7 +6,10 @@
 
 #include <algorithm>
 
-#if defined(PNX_HAVE_X11)
+// Key-lock states are asked of the X server when the program runs on X11 (X headers last: they
+// define macros such as None and Bool).
+#if defined(PNX_HAVE_X11) && QT_CONFIG(xcb)
+#define PNX_ASK_X11 1
 #include <QtGui/qguiapplication_platform.h>
 #include <X11/XKBlib.h>
 #endif
@@ -50,7 +53,7 @@ std::optional<int> memoryLoad()
 
 namespace {
 
-#if defined(PNX_HAVE_X11)
+#if defined(PNX_ASK_X11)
 std::optional<bool> x11LockState(LockKey key)
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -93,7 +96,7 @@ std::optional<bool> ledLockState(LockKey key)
 
 std::optional<bool> lockState(LockKey key)
 {
-#if defined(PNX_HAVE_X11)
+#if defined(PNX_ASK_X11)
     if (const auto state = x11LockState(key))
         return state;
 #endif

@@ -7,6 +7,7 @@
 #include "Startup.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,11 +23,13 @@ inline void setUpApplication()
     Dialogs::setCapture(true);
 }
 
-// Forget the view settings and the owner data of earlier tests.
+// Forget the view settings and the owner data of earlier tests: their files are removed.
 inline void clearSettings()
 {
-    QSettings(ShellSettings::viewOrganisation(), ShellSettings::viewApplication()).clear();
-    QSettings(QStringLiteral("Quarvel"), QStringLiteral("PNX")).clear();
+    for (const QSettings &s :
+        { QSettings(ShellSettings::viewOrganisation(), ShellSettings::viewApplication()),
+            QSettings(QStringLiteral("Quarvel"), QStringLiteral("PNX")) })
+        QFile::remove(s.fileName());
 }
 
 // Runs the test from a fresh empty directory and goes back afterwards.
