@@ -1,5 +1,6 @@
 #include "Currency.h"
 
+#include <QLocale>
 #include <cmath>
 #include <limits>
 
@@ -53,11 +54,10 @@ std::optional<TCurrency> TCurrency::fromDouble(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
-    const double scaled = value * double(Scale);
-    // 2^63 is exactly representable; anything at or beyond it does not fit.
-    if (!(std::fabs(scaled) < 9223372036854775808.0))
-        return std::nullopt;
-    return fromUnits(qint64(std::llround(scaled)));
+    // Round the decimal the double stands for (its shortest text), not its binary expansion:
+    // 0.00015 is meant as 0.00015 and rounds to 0.0002, although the nearest double lies a
+    // little below it.
+    return parse(QString::number(value, 'f', QLocale::FloatingPointShortest));
 }
 
 QString TCurrency::toString() const

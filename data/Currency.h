@@ -25,8 +25,8 @@ public:
     // are ignored. More than four decimals are rounded half away from zero. Empty text, any
     // other character, or a value beyond the 64-bit range give no value.
     static std::optional<TCurrency> parse(const QString &text);
-    // Nearest value with four decimals, halves away from zero; no value for NaN, infinity or a
-    // value out of range.
+    // The value with four decimals nearest to the decimal the double stands for (its shortest
+    // text), halves away from zero; no value for NaN, infinity or a value out of range.
     static std::optional<TCurrency> fromDouble(double value);
 
     constexpr qint64 units() const { return FUnits; }

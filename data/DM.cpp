@@ -92,6 +92,11 @@ void TFrmDM::DataModuleCreate()
                 throw TDBError(u"找不到数据库文件“%1”（%2）"_s.arg(shown, storeText(e)));
             throw TDBError(StoreErrorText(u"不能打开数据库文件“%1”"_s.arg(shown), storeText(e), e.nativeErrorCode()));
         }
+        try {
+            DBSchema::CheckSchema(db, path);
+        } catch (const TDBError &e) {
+            throw TDBError(u"不能使用数据库文件“%1”：%2"_s.arg(shown, e.message()));
+        }
         {
             QSqlQuery q(db);
             // Each commit is flushed to the disk before the save returns, so a crash or power
@@ -99,11 +104,6 @@ void TFrmDM::DataModuleCreate()
             if (!q.exec(u"PRAGMA synchronous = FULL"_s))
                 throw TDBError(StoreErrorText(u"不能使用数据库文件“%1”"_s.arg(shown), storeText(q.lastError()),
                                               q.lastError().nativeErrorCode()));
-        }
-        try {
-            DBSchema::CheckSchema(db);
-        } catch (const TDBError &e) {
-            throw TDBError(u"不能使用数据库文件“%1”：%2"_s.arg(shown, e.message()));
         }
         FConnected = true;
     } catch (const TDBError &e) {

@@ -311,13 +311,19 @@ void CreateDatabase(const QString &path, TSeed seed)
     }
 }
 
-void CheckSchema(const QSqlDatabase &db)
+void CheckSchema(const QSqlDatabase &db, const QString &filePath)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     // The first read of the file: a file that is not a database fails here.
-    if (!q.exec(u"SELECT name FROM sqlite_master WHERE type = 'table'"_s))
-        throw TDBError(u"不是可读的数据库文件（%1）"_s.arg(storeText(q.lastError())));
+    if (!q.exec(u"SELECT name FROM sqlite_master WHERE type = 'table'"_s)) {
+        const QSqlError e = q.lastError();
+        bool ok = false;
+        const int code = e.nativeErrorCode().toInt(&ok) & 0xff;
+        if (ok && (code == 5 || code == 6)) // busy, locked
+            throw TDBError(u"数据库文件正被其他程序使用，等待后仍被锁定（%1）"_s.arg(storeText(e)));
+        throw TDBError(u"文件不是本系统可读的数据库，或已损坏（%1）"_s.arg(storeText(e)));
+    }
     QSet<QString> tables;
     while (q.next())
         tables.insert(q.value(0).toString().toCaseFolded());
@@ -341,6 +347,21 @@ void CheckSchema(const QSqlDatabase &db)
         problems << q.value(0).toString();
     if (problems != QStringList { u"ok"_s })
         throw TDBError(u"数据库文件已损坏（%1）"_s.arg(problems.mid(0, 3).join(u"; "_s)));
+
+    // In rollback-journal mode the file always holds whole pages, never fewer than the
+    // database counts (it only grows or shrinks by whole pages while committing).
+    if (!filePath.isEmpty() && q.exec(u"PRAGMA journal_mode"_s) && q.next()
+        && q.value(0).toString().compare(u"wal"_s, Qt::CaseInsensitive) != 0) {
+        qint64 pageSize = 0, pageCount = 0;
+        if (q.exec(u"PRAGMA page_size"_s) && q.next())
+            pageSize = q.value(0).toLongLong();
+        if (q.exec(u"PRAGMA page_count"_s) && q.next())
+            pageCount = q.value(0).toLongLong();
+        const qint64 size = QFileInfo(filePath).size();
+        if (pageSize > 0 && (size % pageSize != 0 || size < pageSize * pageCount))
+            throw TDBError(u"数据库文件已损坏：文件长度 %1 字节不是完整的数据页（页大小 %2，页数 %3）"_s
+                               .arg(size).arg(pageSize).arg(pageCount));
+    }
 }
 
 } // namespace DBSchema

@@ -63,7 +63,9 @@ enum class TSeed {
 void CreateDatabase(const QString &path, TSeed seed);
 
 // Checks that db (open) is a readable database holding the six tables with all their columns
-// and that its structure is intact. Throws TDBError naming what is wrong.
-void CheckSchema(const QSqlDatabase &db);
+// and that its structure is intact; given the file's path, also that the file holds whole pages
+// (a file cut short by part of a page can otherwise pass the structure check). Throws
+// TDBError naming what is wrong.
+void CheckSchema(const QSqlDatabase &db, const QString &filePath = QString());
 
 } // namespace DBSchema
