@@ -30,7 +30,8 @@ QString StoreErrorText(const QString &what, const QString &storeText, const QStr
 }
 
 TDBTransaction::TDBTransaction(const QSqlDatabase &db, const QString &purpose)
-    : FDb(db), FPurpose(purpose)
+    : FDb(db)
+    , FPurpose(purpose)
 {
     FLevel = depths().value(FDb.connectionName(), 0);
     QString error;
@@ -38,10 +39,10 @@ TDBTransaction::TDBTransaction(const QSqlDatabase &db, const QString &purpose)
     QSqlQuery q(FDb);
     if (!q.exec(sql)) {
         FDone = true;
-        throw TDBError(StoreErrorText(FPurpose + u"失败"_s, q.lastError().databaseText().isEmpty()
-                                          ? q.lastError().driverText()
-                                          : q.lastError().databaseText(),
-                                      q.lastError().nativeErrorCode()));
+        throw TDBError(StoreErrorText(FPurpose + u"失败"_s,
+            q.lastError().databaseText().isEmpty() ? q.lastError().driverText()
+                                                   : q.lastError().databaseText(),
+            q.lastError().nativeErrorCode()));
     }
     depths()[FDb.connectionName()] = FLevel + 1;
 }
@@ -65,8 +66,7 @@ bool TDBTransaction::run(const QString &sql, QString *error)
     if (error) {
         const QSqlError e = q.lastError();
         *error = StoreErrorText(FPurpose + u"失败"_s,
-                                e.databaseText().isEmpty() ? e.driverText() : e.databaseText(),
-                                e.nativeErrorCode());
+            e.databaseText().isEmpty() ? e.driverText() : e.databaseText(), e.nativeErrorCode());
     }
     return false;
 }
@@ -88,7 +88,8 @@ void TDBTransaction::commit()
     if (FDone)
         return;
     QString error;
-    const bool ok = FLevel == 0 ? run(u"COMMIT"_s, &error) : run(u"RELEASE pnx_sp%1"_s.arg(FLevel), &error);
+    const bool ok
+        = FLevel == 0 ? run(u"COMMIT"_s, &error) : run(u"RELEASE pnx_sp%1"_s.arg(FLevel), &error);
     if (!ok) {
         // A failed COMMIT (for example still locked by a reader) leaves the transaction open.
         rollback();

@@ -21,16 +21,19 @@ enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
 // The one stored form of a date-time value: local time, seconds precision, no zone. It sorts
 // as text in time order and is understood by the store's own date functions.
-inline QString DateTimeFormat() { return QStringLiteral("yyyy-MM-dd HH:mm:ss"); }
+inline QString DateTimeFormat()
+{
+    return QStringLiteral("yyyy-MM-dd HH:mm:ss");
+}
 
 // Base of the errors meant for the user: what() is the UTF-8 message.
 class TDataError : public std::runtime_error
 {
 public:
     explicit TDataError(const QString &message)
-        : std::runtime_error(message.toStdString()), FMessage(message)
-    {
-    }
+        : std::runtime_error(message.toStdString())
+        , FMessage(message)
+    { }
     QString message() const { return FMessage; }
 
 private:

@@ -35,7 +35,8 @@ QString notOpenText()
 
 } // namespace
 
-TFrmDM::TFrmDM(QObject *parent) : QObject(parent)
+TFrmDM::TFrmDM(QObject *parent)
+    : QObject(parent)
 {
     static int instances = 0;
     FConnectionName = u"ADOCon-%1"_s.arg(++instances);
@@ -62,13 +63,25 @@ QString TFrmDM::databaseDirectory()
     return QCoreApplication::applicationDirPath();
 }
 
-void TFrmDM::setDatabaseDirectory(const QString &dir) { directoryOverride() = dir; }
+void TFrmDM::setDatabaseDirectory(const QString &dir)
+{
+    directoryOverride() = dir;
+}
 
-QString TFrmDM::databaseFile() { return QDir(databaseDirectory()).absoluteFilePath(u"pnx.dat"_s); }
+QString TFrmDM::databaseFile()
+{
+    return QDir(databaseDirectory()).absoluteFilePath(u"pnx.dat"_s);
+}
 
-QSqlDatabase TFrmDM::ADOCon() const { return QSqlDatabase::database(FConnectionName, false); }
+QSqlDatabase TFrmDM::ADOCon() const
+{
+    return QSqlDatabase::database(FConnectionName, false);
+}
 
-bool TFrmDM::isConnected() const { return FConnected && ADOCon().isOpen(); }
+bool TFrmDM::isConnected() const
+{
+    return FConnected && ADOCon().isOpen();
+}
 
 void TFrmDM::DataModuleCreate()
 {
@@ -81,16 +94,19 @@ void TFrmDM::DataModuleCreate()
     const QString shown = QDir::toNativeSeparators(path);
     try {
         if (!db.isValid())
-            throw TDBError(u"不能打开数据库文件“%1”：SQLite 数据库驱动（QSQLITE）不可用"_s.arg(shown));
+            throw TDBError(
+                u"不能打开数据库文件“%1”：SQLite 数据库驱动（QSQLITE）不可用"_s.arg(shown));
         const QFileInfo info(path);
         // mode=rw: open an existing file for reading and writing, never create one.
-        db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded()) + u"?mode=rw"_s);
+        db.setDatabaseName(
+            QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded()) + u"?mode=rw"_s);
         db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(BusyTimeoutMs));
         if (!db.open()) {
             const QSqlError e = db.lastError();
             if (!info.exists())
                 throw TDBError(u"找不到数据库文件“%1”（%2）"_s.arg(shown, storeText(e)));
-            throw TDBError(StoreErrorText(u"不能打开数据库文件“%1”"_s.arg(shown), storeText(e), e.nativeErrorCode()));
+            throw TDBError(StoreErrorText(
+                u"不能打开数据库文件“%1”"_s.arg(shown), storeText(e), e.nativeErrorCode()));
         }
         try {
             DBSchema::CheckSchema(db, path);
@@ -102,8 +118,8 @@ void TFrmDM::DataModuleCreate()
             // Each commit is flushed to the disk before the save returns, so a crash or power
             // loss leaves the file as before or after a save.
             if (!q.exec(u"PRAGMA synchronous = FULL"_s))
-                throw TDBError(StoreErrorText(u"不能使用数据库文件“%1”"_s.arg(shown), storeText(q.lastError()),
-                                              q.lastError().nativeErrorCode()));
+                throw TDBError(StoreErrorText(u"不能使用数据库文件“%1”"_s.arg(shown),
+                    storeText(q.lastError()), q.lastError().nativeErrorCode()));
         }
         FConnected = true;
     } catch (const TDBError &e) {
@@ -132,8 +148,8 @@ int ExecSQL(const QString &statement, const QSqlDatabase &db)
         throw TDBError(notOpenText());
     QSqlQuery q(target);
     if (!q.exec(TRowSet::toSqlite(statement)))
-        throw TDBError(StoreErrorText(u"执行语句“%1”失败"_s.arg(statement), storeText(q.lastError()),
-                                      q.lastError().nativeErrorCode()));
+        throw TDBError(StoreErrorText(u"执行语句“%1”失败"_s.arg(statement),
+            storeText(q.lastError()), q.lastError().nativeErrorCode()));
     return q.numRowsAffected();
 }
 
@@ -144,12 +160,14 @@ public:
     static void deleteScheme(TRowSet &schemes);
 
 private:
-    static void deleteWithDependents(TRowSet &rows, const QString &purpose, const QStringList &statements);
+    static void deleteWithDependents(
+        TRowSet &rows, const QString &purpose, const QStringList &statements);
 };
 
 // The owner statements, then the row itself deleted from its row set and that row set saved,
 // all in one transaction.
-void TCascade::deleteWithDependents(TRowSet &rows, const QString &purpose, const QStringList &statements)
+void TCascade::deleteWithDependents(
+    TRowSet &rows, const QString &purpose, const QStringList &statements)
 {
     const QSqlDatabase db = rows.connection();
     const TRowSet::TSnapshot before = rows.snapshot();
@@ -188,7 +206,8 @@ void TCascade::deleteProject(TRowSet &projects)
     TField id = projects.field(u"ID"_s);
     if (!id.isNull()) {
         const qint64 p = id.asLargeInt();
-        statements << Sql::DeleteProjectSheets(p) << Sql::DeleteProjectParts(p) << Sql::DeleteProjectSchemes(p);
+        statements << Sql::DeleteProjectSheets(p) << Sql::DeleteProjectParts(p)
+                   << Sql::DeleteProjectSchemes(p);
     }
     deleteWithDependents(projects, u"删除工程"_s, statements);
 }
@@ -209,5 +228,11 @@ void TCascade::deleteScheme(TRowSet &schemes)
     deleteWithDependents(schemes, u"删除方案"_s, statements);
 }
 
-void DeleteProject(TRowSet &projects) { TCascade::deleteProject(projects); }
-void DeleteScheme(TRowSet &schemes) { TCascade::deleteScheme(schemes); }
+void DeleteProject(TRowSet &projects)
+{
+    TCascade::deleteProject(projects);
+}
+void DeleteScheme(TRowSet &schemes)
+{
+    TCascade::deleteScheme(schemes);
+}

@@ -44,7 +44,7 @@ public:
 
     static QString databaseDirectory(); // directory of the running executable, or the test override
     static void setDatabaseDirectory(const QString &dir); // test hook; empty = executable's dir
-    static QString databaseFile();      // databaseDirectory() + "/pnx.dat"
+    static QString databaseFile(); // databaseDirectory() + "/pnx.dat"
 
     // How long a statement waits for a lock held by another process before it fails.
     static constexpr int BusyTimeoutMs = 5000;

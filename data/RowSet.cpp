@@ -42,8 +42,8 @@ struct TSplitStatement
 
 TSplitStatement splitTop(const QString &statement)
 {
-    static const QRegularExpression topRe(u"^\\s*select\\s+top\\s+(\\d+)\\s+"_s,
-                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression topRe(
+        u"^\\s*select\\s+top\\s+(\\d+)\\s+"_s, QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = topRe.match(statement);
     if (!m.hasMatch())
         return { statement, QString() };
@@ -56,8 +56,9 @@ TSplitStatement splitTop(const QString &statement)
 // The first table named after FROM, without quotes or brackets.
 QString tableOf(const QString &statement)
 {
-    static const QRegularExpression fromRe(u"\\bfrom\\s+(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`[^`]+`|[^\\s;(),]+)"_s,
-                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression fromRe(
+        u"\\bfrom\\s+(\"(?:[^\"]|\"\")+\"|\\[[^\\]]+\\]|`[^`]+`|[^\\s;(),]+)"_s,
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = fromRe.match(statement);
     if (!m.hasMatch())
         return QString();
@@ -83,8 +84,9 @@ QVariant normalized(const QVariant &v)
         return v.toLongLong();
     case QMetaType::ULongLong:
     case QMetaType::ULong:
-        return v.toULongLong() > quint64(std::numeric_limits<qint64>::max()) ? QVariant(v.toDouble())
-                                                                           : QVariant(v.toLongLong());
+        return v.toULongLong() > quint64(std::numeric_limits<qint64>::max())
+            ? QVariant(v.toDouble())
+            : QVariant(v.toLongLong());
     case QMetaType::Double:
     case QMetaType::Float:
         return v.toDouble();
@@ -97,8 +99,14 @@ QVariant normalized(const QVariant &v)
     }
 }
 
-bool isInteger(const QVariant &v) { return v.typeId() == QMetaType::LongLong; }
-bool isDouble(const QVariant &v) { return v.typeId() == QMetaType::Double; }
+bool isInteger(const QVariant &v)
+{
+    return v.typeId() == QMetaType::LongLong;
+}
+bool isDouble(const QVariant &v)
+{
+    return v.typeId() == QMetaType::Double;
+}
 
 // Strict equality of stored forms: null only equals null, and the kinds must match.
 bool sameValue(const QVariant &a, const QVariant &b)
@@ -120,7 +128,10 @@ bool sameValues(const QList<QVariant> &a, const QList<QVariant> &b)
     return true;
 }
 
-QString floatText(double d) { return QString::number(d, 'g', 15); }
+QString floatText(double d)
+{
+    return QString::number(d, 'g', 15);
+}
 
 QString textOf(TFieldType type, const QVariant &v)
 {
@@ -172,8 +183,13 @@ QString typeWord(TFieldType type)
 std::optional<QDateTime> parseDateTime(const QString &text)
 {
     static const QString formats[] = {
-        u"yyyy-MM-dd HH:mm:ss"_s, u"yyyy-MM-ddTHH:mm:ss"_s, u"yyyy-MM-dd HH:mm"_s, u"yyyy-MM-dd"_s,
-        u"yyyy/M/d H:mm:ss"_s,    u"yyyy/M/d H:mm"_s,       u"yyyy/M/d"_s,
+        u"yyyy-MM-dd HH:mm:ss"_s,
+        u"yyyy-MM-ddTHH:mm:ss"_s,
+        u"yyyy-MM-dd HH:mm"_s,
+        u"yyyy-MM-dd"_s,
+        u"yyyy/M/d H:mm:ss"_s,
+        u"yyyy/M/d H:mm"_s,
+        u"yyyy/M/d"_s,
     };
     const QString t = text.trimmed();
     for (const QString &f : formats) {
@@ -211,14 +227,35 @@ bool fitsInt32(qint64 v)
 
 // ======================================================================= TField
 
-QString TField::name() const { return FRowSet->fieldName(FIndex); }
-TFieldType TField::type() const { return FRowSet->fieldType(FIndex); }
-QVariant TField::raw() const { return FRowSet->readField(FIndex); }
-bool TField::isNull() const { return !raw().isValid(); }
-QVariant TField::value() const { return raw(); }
-void TField::store(const QVariant &stored) { FRowSet->writeField(FIndex, stored); }
+QString TField::name() const
+{
+    return FRowSet->fieldName(FIndex);
+}
+TFieldType TField::type() const
+{
+    return FRowSet->fieldType(FIndex);
+}
+QVariant TField::raw() const
+{
+    return FRowSet->readField(FIndex);
+}
+bool TField::isNull() const
+{
+    return !raw().isValid();
+}
+QVariant TField::value() const
+{
+    return raw();
+}
+void TField::store(const QVariant &stored)
+{
+    FRowSet->writeField(FIndex, stored);
+}
 
-QString TField::asString() const { return textOf(type(), raw()); }
+QString TField::asString() const
+{
+    return textOf(type(), raw());
+}
 
 qint64 TField::asLargeInt() const
 {
@@ -255,7 +292,8 @@ double TField::asFloat() const
     if (!v.isValid())
         return 0.0;
     if (isInteger(v))
-        return type() == ftCurrency ? TCurrency::fromUnits(v.toLongLong()).toDouble() : double(v.toLongLong());
+        return type() == ftCurrency ? TCurrency::fromUnits(v.toLongLong()).toDouble()
+                                    : double(v.toLongLong());
     if (isDouble(v))
         return v.toDouble();
     const QString text = textOf(type(), v);
@@ -474,16 +512,21 @@ void TField::setValue(const QVariant &value)
     }
 }
 
-void TField::clear() { store(QVariant()); }
+void TField::clear()
+{
+    store(QVariant());
+}
 
 // ======================================================================= TRowSet
 
-TRowSet::TRowSet(QObject *parent) : QAbstractTableModel(parent) { }
+TRowSet::TRowSet(QObject *parent)
+    : QAbstractTableModel(parent)
+{ }
 
 TRowSet::TRowSet(const QString &commandText, QObject *parent)
-    : QAbstractTableModel(parent), FCommandText(commandText)
-{
-}
+    : QAbstractTableModel(parent)
+    , FCommandText(commandText)
+{ }
 
 TRowSet::~TRowSet() = default;
 
@@ -549,21 +592,24 @@ void TRowSet::open()
     QSqlQuery q(db);
     q.setForwardOnly(true);
     bool keyed = false;
-    static const QRegularExpression selectRe(u"^\\s*select\\s+(?!distinct\\b|all\\b)"_s,
-                                             QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression orderRe(u"\\border\\s+by\\b"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression selectRe(
+        u"^\\s*select\\s+(?!distinct\\b|all\\b)"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression orderRe(
+        u"\\border\\s+by\\b"_s, QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch sel = selectRe.match(split.body);
     if (!table.isEmpty() && sel.hasMatch()) {
         // Ask for the row key beside the columns, and keep rows in the order they were added
         // when the statement names no order.
-        QString keyedSql = u"select rowid AS "_s + KeyColumn + u", "_s + split.body.mid(sel.capturedEnd());
+        QString keyedSql
+            = u"select rowid AS "_s + KeyColumn + u", "_s + split.body.mid(sel.capturedEnd());
         if (!orderRe.match(split.body).hasMatch())
             keyedSql += u" ORDER BY rowid"_s;
         keyedSql += split.limit;
         keyed = q.exec(keyedSql);
     }
     if (!keyed && !q.exec(split.body + split.limit))
-        throw TDBError(StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
+        throw TDBError(
+            StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
 
     // Column types from the table's declarations.
     QHash<QString, TFieldType> declared;
@@ -582,7 +628,8 @@ void TRowSet::open()
             }
             for (const auto &c : cols) {
                 const bool rowidAlias = pkCount == 1 && c.first == pkName;
-                declared.insert(c.first.toCaseFolded(), DBSchema::TypeFromDeclared(c.second, rowidAlias));
+                declared.insert(
+                    c.first.toCaseFolded(), DBSchema::TypeFromDeclared(c.second, rowidAlias));
             }
         }
     }
@@ -616,7 +663,8 @@ void TRowSet::open()
         rows << std::move(r);
     }
     if (q.lastError().isValid())
-        throw TDBError(StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
+        throw TDBError(
+            StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
     q.finish();
 
     if (FDisableCount == 0)
@@ -820,8 +868,14 @@ void TRowSet::addRow(bool atEnd)
         fireAfterScroll();
 }
 
-void TRowSet::append() { addRow(true); }
-void TRowSet::insert() { addRow(false); }
+void TRowSet::append()
+{
+    addRow(true);
+}
+void TRowSet::insert()
+{
+    addRow(false);
+}
 
 void TRowSet::edit()
 {
@@ -1005,11 +1059,11 @@ TRowSet::TSaveResult TRowSet::savePending(const QSqlDatabase &db)
     const QString what = u"保存数据表“%1”失败"_s.arg(FTable);
     const QString table = quoteId(FTable);
     auto fail = [&](const QSqlQuery &q) {
-        throw TDBError(StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
+        throw TDBError(
+            StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
     };
-    auto conflict = [&] {
-        throw TDBError(what + u"：有记录已被其他程序修改或删除，请重新打开后再修改"_s);
-    };
+    auto conflict
+        = [&] { throw TDBError(what + u"：有记录已被其他程序修改或删除，请重新打开后再修改"_s); };
 
     for (const TRow &r : std::as_const(FDeleted)) {
         QSqlQuery q(db);
@@ -1028,7 +1082,8 @@ TRowSet::TSaveResult TRowSet::savePending(const QSqlDatabase &db)
         QStringList sets, checks;
         QList<QVariant> values, originals;
         for (int i = 0; i < FFields.size(); ++i) {
-            if (!FFields[i].inTable || FFields[i].type == ftAutoInc || sameValue(r.cur[i], r.orig[i]))
+            if (!FFields[i].inTable || FFields[i].type == ftAutoInc
+                || sameValue(r.cur[i], r.orig[i]))
                 continue;
             sets << quoteId(FFields[i].name) + u" = ?"_s;
             // Only when the stored value is still the one read: another program may have
@@ -1040,8 +1095,8 @@ TRowSet::TSaveResult TRowSet::savePending(const QSqlDatabase &db)
         if (sets.isEmpty())
             continue;
         QSqlQuery q(db);
-        if (!q.prepare(u"UPDATE %1 SET %2 WHERE rowid = ? AND %3"_s.arg(table, sets.join(u", "_s),
-                                                                       checks.join(u" AND "_s))))
+        if (!q.prepare(u"UPDATE %1 SET %2 WHERE rowid = ? AND %3"_s.arg(
+                table, sets.join(u", "_s), checks.join(u" AND "_s))))
             fail(q);
         for (const QVariant &v : values)
             q.addBindValue(v);
@@ -1064,8 +1119,8 @@ TRowSet::TSaveResult TRowSet::savePending(const QSqlDatabase &db)
     }
     const QString insertSql = insertCols.isEmpty()
         ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(table)
-        : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, insertCols.join(u", "_s),
-                                                   QStringList(insertCols.size(), u"?"_s).join(u", "_s));
+        : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+            table, insertCols.join(u", "_s), QStringList(insertCols.size(), u"?"_s).join(u", "_s));
     for (const TRow &r : std::as_const(FRows)) {
         if (!r.inserted)
             continue;
@@ -1158,7 +1213,10 @@ void TRowSet::restore(const TSnapshot &s)
     notifyCurrent();
 }
 
-void TRowSet::disableControls() { ++FDisableCount; }
+void TRowSet::disableControls()
+{
+    ++FDisableCount;
+}
 
 void TRowSet::enableControls()
 {

@@ -47,15 +47,15 @@ public:
     int index() const { return FIndex; }
     bool isNull() const;
 
-    QString asString() const;   // display text: integers in decimal, currency "33.3",
-                                // floating in up to 15 significant digits, date-time
-                                // "yyyy-MM-dd HH:mm:ss"; null gives ""
-    int asInteger() const;      // float and currency truncate toward zero
+    QString asString() const; // display text: integers in decimal, currency "33.3",
+                              // floating in up to 15 significant digits, date-time
+                              // "yyyy-MM-dd HH:mm:ss"; null gives ""
+    int asInteger() const; // float and currency truncate toward zero
     qint64 asLargeInt() const;
     double asFloat() const;
     TCurrency asCurrency() const;
     QDateTime asDateTime() const; // null gives an invalid QDateTime
-    QVariant value() const;     // the stored form: null, qlonglong, double or QString
+    QVariant value() const; // the stored form: null, qlonglong, double or QString
 
     // Text is converted to the column's type; empty text (or blanks) makes a numeric or
     // date-time column null. Text that does not convert throws TConvertError at once.
@@ -69,7 +69,10 @@ public:
 
 private:
     friend class TRowSet;
-    TField(TRowSet *rowSet, int index) : FRowSet(rowSet), FIndex(index) { }
+    TField(TRowSet *rowSet, int index)
+        : FRowSet(rowSet)
+        , FIndex(index)
+    { }
     QVariant raw() const;
     void store(const QVariant &stored);
 
@@ -96,31 +99,31 @@ public:
     bool isReadOnly() const { return FReadOnly; } // a query without a row key cannot be edited
 
     // ---- open / close ----
-    void open();                       // reads all rows; first row current. No-op when open.
+    void open(); // reads all rows; first row current. No-op when open.
     void open(const QString &commandText); // close, set the text, open
-    void close();                      // discards the cache and every pending change
-    void reopen();                     // close and open the same text
+    void close(); // discards the cache and every pending change
+    void reopen(); // close and open the same text
     bool isOpen() const { return FState != dsInactive; }
     TDataSetState state() const { return FState; }
 
     // ---- position ----
     int recordCount() const { return int(FRows.size()); }
     int recNo() const { return FCurrent + 1; } // 1-based; 0 when there is no current row
-    void setRecNo(int recNo);          // 1..recordCount, else TDBError
+    void setRecNo(int recNo); // 1..recordCount, else TDBError
     void first();
     void last();
-    void next();   // at the last row: stays and sets eof()
-    void prior();  // at the first row: stays and sets bof()
+    void next(); // at the last row: stays and sets eof()
+    void prior(); // at the first row: stays and sets bof()
     bool eof() const { return FEof; }
     bool bof() const { return FBof; }
     bool isEmpty() const { return FRows.isEmpty(); } // no current row at all
 
     // ---- changing rows ----
-    void append();       // new row at the end, current, dsInsert
-    void insert();       // new row before the current one, current, dsInsert
-    void edit();         // current row into dsEdit; on an empty row set starts a new row
-    void post();         // commit the edited or new row into the cache
-    void cancel();       // undo the edit, or drop the new row
+    void append(); // new row at the end, current, dsInsert
+    void insert(); // new row before the current one, current, dsInsert
+    void edit(); // current row into dsEdit; on an empty row set starts a new row
+    void post(); // commit the edited or new row into the cache
+    void cancel(); // undo the edit, or drop the new row
     void deleteRecord(); // delete the current row; while inserting cancels the new row;
                          // on an empty row set throws TDBError
     // Moving to another row (or appending, inserting, saving) while editing posts first.
@@ -130,7 +133,7 @@ public:
     QString fieldName(int index) const;
     TFieldType fieldType(int index) const;
     int fieldIndex(const QString &name) const; // ignoring case; -1 when absent
-    TField field(const QString &name);          // throws TDBError when absent
+    TField field(const QString &name); // throws TDBError when absent
     TField field(int index);
     TField fieldByName(const QString &name) { return field(name); }
 
@@ -164,7 +167,8 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     // Editing a cell makes its row current (posting any other edit), puts it into dsEdit and
     // writes the text. Never throws: on an error it returns false and emits editError.
@@ -193,7 +197,7 @@ private:
         QList<QVariant> cur;
         QList<QVariant> orig;
         qint64 key = 0;
-        bool hasKey = false;   // stored in the file
+        bool hasKey = false; // stored in the file
         bool inserted = false; // new, not yet saved
         bool modified = false; // differs from the file
         quint64 uid = 0;

@@ -41,14 +41,16 @@ QString columnDefinition(const TColumnDef &c)
         def += u" PRIMARY KEY AUTOINCREMENT"_s;
         break;
     case ftInteger:
-        def += u" CHECK (%1 IS NULL OR (typeof(%1) = 'integer' AND %1 BETWEEN -2147483648 AND 2147483647))"_s.arg(id);
+        def += u" CHECK (%1 IS NULL OR (typeof(%1) = 'integer' AND %1 BETWEEN -2147483648 AND 2147483647))"_s
+                   .arg(id);
         break;
     case ftCurrency:
         def += u" CHECK (%1 IS NULL OR typeof(%1) = 'integer')"_s.arg(id);
         break;
     case ftDateTime:
         def += u" CHECK (%1 IS NULL OR (typeof(%1) = 'text' AND %1 GLOB "
-               "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]'))"_s.arg(id);
+               "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]'))"_s
+                   .arg(id);
         break;
     default:
         break;
@@ -82,9 +84,14 @@ struct PartSeed
 };
 // Parts of a plain base cabinet, 800 wide, 720 high and 560 deep, in 18 mm board.
 const PartSeed partLibrary[] = {
-    { u"侧板", 720, 560 },   { u"底板", 764, 560 },   { u"顶拉条", 764, 100 },
-    { u"层板", 762, 520 },   { u"门板", 716, 396 },   { u"背板", 784, 704 },
-    { u"抽屉面板", 796, 176 }, { u"踢脚板", 800, 100 },
+    { u"侧板", 720, 560 },
+    { u"底板", 764, 560 },
+    { u"顶拉条", 764, 100 },
+    { u"层板", 762, 520 },
+    { u"门板", 716, 396 },
+    { u"背板", 784, 704 },
+    { u"抽屉面板", 796, 176 },
+    { u"踢脚板", 800, 100 },
 };
 
 const char16_t *const exampleOrderNo = u"T20240315093000";
@@ -112,8 +119,12 @@ struct ExamplePart
 };
 // Two base cabinets.
 const ExamplePart exampleParts[] = {
-    { u"侧板", 720, 560, 4 }, { u"底板", 764, 560, 2 }, { u"顶拉条", 764, 100, 4 },
-    { u"层板", 762, 520, 2 }, { u"门板", 716, 396, 4 }, { u"背板", 784, 704, 2 },
+    { u"侧板", 720, 560, 4 },
+    { u"底板", 764, 560, 2 },
+    { u"顶拉条", 764, 100, 4 },
+    { u"层板", 762, 520, 2 },
+    { u"门板", 716, 396, 4 },
+    { u"背板", 784, 704, 2 },
 };
 
 qint64 priceUnits(const char16_t *text)
@@ -124,7 +135,9 @@ qint64 priceUnits(const char16_t *text)
 class Exec
 {
 public:
-    explicit Exec(QSqlDatabase db) : FDb(db) { }
+    explicit Exec(QSqlDatabase db)
+        : FDb(db)
+    { }
     QSqlQuery run(const QString &sql, const QVariantList &values = {})
     {
         QSqlQuery q(FDb);
@@ -144,29 +157,32 @@ private:
 void insertSeed(Exec &x)
 {
     for (const SheetSeed &s : sheetLibrary)
-        x.run(u"INSERT INTO \"原材料信息表\" (\"Name\", \"Length\", \"Width\", \"Price\") VALUES (?, ?, ?, ?)"_s,
-              { QString::fromUtf16(s.name), s.length, s.width, priceUnits(s.price) });
+        x.run(
+            u"INSERT INTO \"原材料信息表\" (\"Name\", \"Length\", \"Width\", \"Price\") VALUES (?, ?, ?, ?)"_s,
+            { QString::fromUtf16(s.name), s.length, s.width, priceUnits(s.price) });
     for (const PartSeed &p : partLibrary)
         x.run(u"INSERT INTO \"零件信息表\" (\"Name\", \"Length\", \"Width\") VALUES (?, ?, ?)"_s,
-              { QString::fromUtf16(p.name), p.length, p.width });
+            { QString::fromUtf16(p.name), p.length, p.width });
 
     QSqlQuery project = x.run(u"INSERT INTO \"主数据表\" (\"单号\", \"日期\") VALUES (?, ?)"_s,
-                              { QString::fromUtf16(exampleOrderNo), QString::fromUtf16(exampleDate) });
+        { QString::fromUtf16(exampleOrderNo), QString::fromUtf16(exampleDate) });
     const qint64 projectId = project.lastInsertId().toLongLong();
     qint64 schemeIds[3] = {};
     for (int n = 1; n <= 2; ++n) {
         QSqlQuery scheme = x.run(u"INSERT INTO \"子数据表\" (\"PID\", \"名称\") VALUES (?, ?)"_s,
-                                 { projectId, u"方案%1"_s.arg(n) });
+            { projectId, u"方案%1"_s.arg(n) });
         schemeIds[n] = scheme.lastInsertId().toLongLong();
     }
     for (const ExampleSheet &s : exampleSheets)
-        x.run(u"INSERT INTO \"原材料表\" (\"ID\", \"名称\", \"长度\", \"宽度\", \"刀口\", \"价格\") "
-              "VALUES (?, ?, ?, ?, ?, ?)"_s,
-              { schemeIds[s.scheme], QString::fromUtf16(s.name), s.length, s.width, s.kerf,
+        x.run(
+            u"INSERT INTO \"原材料表\" (\"ID\", \"名称\", \"长度\", \"宽度\", \"刀口\", \"价格\") "
+            "VALUES (?, ?, ?, ?, ?, ?)"_s,
+            { schemeIds[s.scheme], QString::fromUtf16(s.name), s.length, s.width, s.kerf,
                 priceUnits(s.price) });
     for (const ExamplePart &p : exampleParts)
-        x.run(u"INSERT INTO \"零件表\" (\"ID\", \"名称\", \"长度\", \"宽度\", \"数量\") VALUES (?, ?, ?, ?, ?)"_s,
-              { projectId, QString::fromUtf16(p.name), p.length, p.width, p.count });
+        x.run(
+            u"INSERT INTO \"零件表\" (\"ID\", \"名称\", \"长度\", \"宽度\", \"数量\") VALUES (?, ?, ?, ?, ?)"_s,
+            { projectId, QString::fromUtf16(p.name), p.length, p.width, p.count });
 }
 
 } // namespace
@@ -174,34 +190,23 @@ void insertSeed(Exec &x)
 const QList<TTableDef> &Tables()
 {
     static const QList<TTableDef> tables = {
-        { Projects, { { u"ID"_s, ftAutoInc }, { u"单号"_s, ftString }, { u"日期"_s, ftDateTime } } },
+        { Projects,
+            { { u"ID"_s, ftAutoInc }, { u"单号"_s, ftString }, { u"日期"_s, ftDateTime } } },
         { Schemes,
-          { { u"ID"_s, ftAutoInc },
-            { u"PID"_s, ftInteger },
-            { u"名称"_s, ftString },
-            { u"利用率"_s, ftInteger },
-            { u"板材数量"_s, ftInteger },
-            { u"总面积"_s, ftFloat },
-            { u"总价格"_s, ftFloat } } },
+            { { u"ID"_s, ftAutoInc }, { u"PID"_s, ftInteger }, { u"名称"_s, ftString },
+                { u"利用率"_s, ftInteger }, { u"板材数量"_s, ftInteger }, { u"总面积"_s, ftFloat },
+                { u"总价格"_s, ftFloat } } },
         { Sheets,
-          { { u"ID"_s, ftInteger },
-            { u"名称"_s, ftString },
-            { u"长度"_s, ftInteger },
-            { u"宽度"_s, ftInteger },
-            { u"刀口"_s, ftInteger },
-            { u"价格"_s, ftCurrency } } },
+            { { u"ID"_s, ftInteger }, { u"名称"_s, ftString }, { u"长度"_s, ftInteger },
+                { u"宽度"_s, ftInteger }, { u"刀口"_s, ftInteger }, { u"价格"_s, ftCurrency } } },
         { Parts,
-          { { u"ID"_s, ftInteger },
-            { u"名称"_s, ftString },
-            { u"长度"_s, ftInteger },
-            { u"宽度"_s, ftInteger },
-            { u"数量"_s, ftInteger } } },
+            { { u"ID"_s, ftInteger }, { u"名称"_s, ftString }, { u"长度"_s, ftInteger },
+                { u"宽度"_s, ftInteger }, { u"数量"_s, ftInteger } } },
         { SheetLibrary,
-          { { u"Name"_s, ftString },
-            { u"Length"_s, ftInteger },
-            { u"Width"_s, ftInteger },
-            { u"Price"_s, ftCurrency } } },
-        { PartLibrary, { { u"Name"_s, ftString }, { u"Length"_s, ftInteger }, { u"Width"_s, ftInteger } } },
+            { { u"Name"_s, ftString }, { u"Length"_s, ftInteger }, { u"Width"_s, ftInteger },
+                { u"Price"_s, ftCurrency } } },
+        { PartLibrary,
+            { { u"Name"_s, ftString }, { u"Length"_s, ftInteger }, { u"Width"_s, ftInteger } } },
     };
     return tables;
 }
@@ -253,11 +258,14 @@ QStringList CreateStatements()
         out << u"CREATE TABLE %1 (%2)"_s.arg(quoteId(t.name), cols.join(u", "_s));
     }
     // Owner columns are what every filtered query and cascade looks up.
-    const struct { QString table, column; } indexes[] = {
-        { Projects, u"单号"_s }, { Schemes, u"PID"_s }, { Sheets, u"ID"_s }, { Parts, u"ID"_s } };
+    const struct
+    {
+        QString table, column;
+    } indexes[] = { { Projects, u"单号"_s }, { Schemes, u"PID"_s }, { Sheets, u"ID"_s },
+        { Parts, u"ID"_s } };
     for (const auto &ix : indexes)
-        out << u"CREATE INDEX %1 ON %2 (%3)"_s.arg(quoteId(ix.table + u'_' + ix.column),
-                                                  quoteId(ix.table), quoteId(ix.column));
+        out << u"CREATE INDEX %1 ON %2 (%3)"_s.arg(
+            quoteId(ix.table + u'_' + ix.column), quoteId(ix.table), quoteId(ix.column));
     return out;
 }
 
@@ -267,7 +275,8 @@ void CreateDatabase(const QString &path, TSeed seed)
     if (target.exists() || target.isSymLink())
         throw TDBError(u"数据库文件“%1”已经存在，不会覆盖它"_s.arg(QDir::toNativeSeparators(path)));
     if (!target.absoluteDir().exists())
-        throw TDBError(u"创建数据库失败：文件夹“%1”不存在"_s.arg(QDir::toNativeSeparators(target.absolutePath())));
+        throw TDBError(u"创建数据库失败：文件夹“%1”不存在"_s.arg(
+            QDir::toNativeSeparators(target.absolutePath())));
 
     const QString temp = target.absoluteFilePath() + u".new-"_s
         + QString::number(QRandomGenerator::global()->generate64(), 36);
@@ -281,7 +290,8 @@ void CreateDatabase(const QString &path, TSeed seed)
             QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
             db.setDatabaseName(temp);
             if (!db.open())
-                throw TDBError(u"创建数据库文件“%1”失败：%2"_s.arg(QDir::toNativeSeparators(temp), storeText(db.lastError())));
+                throw TDBError(u"创建数据库文件“%1”失败：%2"_s.arg(
+                    QDir::toNativeSeparators(temp), storeText(db.lastError())));
             Exec x(db);
             x.run(u"PRAGMA journal_mode = DELETE"_s);
             x.run(u"PRAGMA synchronous = FULL"_s);
@@ -306,8 +316,9 @@ void CreateDatabase(const QString &path, TSeed seed)
     // rename() refuses to replace an existing file, so a file that appeared meanwhile stays.
     if (!QFile::rename(temp, target.absoluteFilePath())) {
         removeTemp();
-        throw TDBError(u"创建数据库失败：不能把临时文件改名为“%1”（文件已存在或文件夹不可写）"_s
-                           .arg(QDir::toNativeSeparators(path)));
+        throw TDBError(
+            u"创建数据库失败：不能把临时文件改名为“%1”（文件已存在或文件夹不可写）"_s.arg(
+                QDir::toNativeSeparators(path)));
     }
 }
 
@@ -331,7 +342,8 @@ void CheckSchema(const QSqlDatabase &db, const QString &filePath)
         if (!tables.contains(t.name.toCaseFolded()))
             throw TDBError(u"数据库中缺少数据表“%1”"_s.arg(t.name));
         if (!q.exec(u"PRAGMA table_info(%1)"_s.arg(quoteId(t.name))))
-            throw TDBError(u"不能读取数据表“%1”的结构（%2）"_s.arg(t.name, storeText(q.lastError())));
+            throw TDBError(
+                u"不能读取数据表“%1”的结构（%2）"_s.arg(t.name, storeText(q.lastError())));
         QSet<QString> columns;
         while (q.next())
             columns.insert(q.value(1).toString().toCaseFolded());
@@ -359,8 +371,11 @@ void CheckSchema(const QSqlDatabase &db, const QString &filePath)
             pageCount = q.value(0).toLongLong();
         const qint64 size = QFileInfo(filePath).size();
         if (pageSize > 0 && (size % pageSize != 0 || size < pageSize * pageCount))
-            throw TDBError(u"数据库文件已损坏：文件长度 %1 字节不是完整的数据页（页大小 %2，页数 %3）"_s
-                               .arg(size).arg(pageSize).arg(pageCount));
+            throw TDBError(
+                u"数据库文件已损坏：文件长度 %1 字节不是完整的数据页（页大小 %2，页数 %3）"_s
+                    .arg(size)
+                    .arg(pageSize)
+                    .arg(pageCount));
     }
 }
 

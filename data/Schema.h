@@ -53,7 +53,7 @@ QString DeclaredType(TFieldType type);
 TFieldType TypeFromDeclared(const QString &declared, bool primaryKey);
 
 enum class TSeed {
-    None,    // the empty schema
+    None, // the empty schema
     Examples // sheet and part libraries plus one example project with two schemes
 };
 

@@ -102,11 +102,13 @@ public:
                 for (int i = 0; i < q.record().count(); ++i)
                     cells << (q.isNull(i) ? QStringLiteral("<null>")
                                           : q.value(i).toString() + QLatin1Char(':')
-                                   + QString::fromLatin1(q.value(i).metaType().name()));
+                                + QString::fromLatin1(q.value(i).metaType().name()));
                 out += cells.join(QLatin1Char('|')) + QLatin1Char('\n');
             }
         }
-        out += QStringLiteral("seq ") + column(QStringLiteral("SELECT name || '=' || seq FROM sqlite_sequence ORDER BY name")).join(QLatin1Char(','));
+        out += QStringLiteral("seq ")
+            + column(QStringLiteral("SELECT name || '=' || seq FROM sqlite_sequence ORDER BY name"))
+                  .join(QLatin1Char(','));
         return out;
     }
 
@@ -118,8 +120,7 @@ private:
 };
 
 // Runs the statement and returns the error message it threw, or "" when it threw nothing.
-template<typename E = TDataError, typename F>
-QString errorOf(F &&f)
+template <typename E = TDataError, typename F> QString errorOf(F &&f)
 {
     try {
         f();

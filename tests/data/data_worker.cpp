@@ -78,6 +78,7 @@ int main(int argc, char *argv[])
         return lockMode(args[2], args[3]);
     if (args.size() == 4 && args[1] == u"save"_s)
         return saveMode(args[2], args[3].toLongLong());
-    std::fprintf(stderr, "usage: data_worker lock <dir> immediate|exclusive | save <dir> <schemeId>\n");
+    std::fprintf(
+        stderr, "usage: data_worker lock <dir> immediate|exclusive | save <dir> <schemeId>\n");
     return 2;
 }

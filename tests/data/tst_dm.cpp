@@ -66,8 +66,7 @@ void readEverything()
                         (void)f.asInteger();
                         (void)f.asCurrency();
                         (void)f.asFloat();
-                    } catch (const TConvertError &) {
-                    }
+                    } catch (const TConvertError &) { }
                 }
             }
             if (!rs.isEmpty()) {
@@ -77,8 +76,7 @@ void readEverything()
                 rs.append();
                 rs.updateBatch();
             }
-        } catch (const TDataError &) {
-        }
+        } catch (const TDataError &) { }
     }
 }
 
@@ -143,8 +141,9 @@ void TestDM::open_missingFile_reportsAndCreatesNothing()
     } catch (const std::exception &e) {
         what = QString::fromUtf8(e.what());
     }
-    QVERIFY2(what.contains(u"找不到数据库文件"_s) && what.contains(QDir::toNativeSeparators(dir.filePath(u"pnx.dat"_s))),
-             qPrintable(what));
+    QVERIFY2(what.contains(u"找不到数据库文件"_s)
+            && what.contains(QDir::toNativeSeparators(dir.filePath(u"pnx.dat"_s))),
+        qPrintable(what));
     QVERIFY2(what.contains(u"unable to open"_s), qPrintable(what)); // the store's own words
     QCOMPARE(dm.lastError(), what);
     QVERIFY(!dm.isConnected());
@@ -154,7 +153,9 @@ void TestDM::open_missingFile_reportsAndCreatesNothing()
     // Every later table access fails with the reason, and still creates nothing.
     TRowSet rs(Sql::PartLibrary);
     QVERIFY(errorOf<TDBError>([&] { rs.open(); }).contains(u"找不到数据库文件"_s));
-    QVERIFY(errorOf<TDBError>([&] { dm.ExecSQL(Sql::DeleteSchemeSheets(1)); }).contains(u"数据库没有打开"_s));
+    QVERIFY(errorOf<TDBError>([&] {
+        dm.ExecSQL(Sql::DeleteSchemeSheets(1));
+    }).contains(u"数据库没有打开"_s));
     QVERIFY(!errorOf<TDBError>([&] { dm.DataModuleCreate(); }).isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 
@@ -173,7 +174,9 @@ void TestDM::open_unusableFile_data()
     const QByteArray seeded = seededBytes();
     QVERIFY(seeded.size() >= 8 * 4096);
 
-    QTest::newRow("text file") << QByteArray("Provider=Microsoft.Jet.OLEDB.4.0;\r\nnot a database\r\n") << u"不是本系统可读的数据库"_s;
+    QTest::newRow("text file") << QByteArray(
+        "Provider=Microsoft.Jet.OLEDB.4.0;\r\nnot a database\r\n")
+                               << u"不是本系统可读的数据库"_s;
     QByteArray noise(20000, '\0');
     QRandomGenerator rng(7);
     for (char &c : noise)
@@ -234,13 +237,17 @@ void TestDM::open_goodFile_settingsAndReopen()
         QTemporaryDir dir;
         makeRawDatabase(dir.filePath(u"pnx.dat"_s), { u"CREATE TABLE other (x)"_s });
         TFrmDM::setDatabaseDirectory(dir.path());
-        QVERIFY(errorOf<TDBError>([&] { s.dm->DataModuleCreate(); }).contains(u"缺少数据表“主数据表”"_s));
+        QVERIFY(errorOf<TDBError>([&] {
+            s.dm->DataModuleCreate();
+        }).contains(u"缺少数据表“主数据表”"_s));
         QVERIFY(!s.dm->isConnected());
     }
     // A table without one of its columns.
     QTemporaryDir dir;
     QStringList statements = DBSchema::CreateStatements();
-    statements.replaceInStrings(u", \"价格\" CURRENCY CHECK (\"价格\" IS NULL OR typeof(\"价格\") = 'integer')"_s, QString());
+    statements.replaceInStrings(
+        u", \"价格\" CURRENCY CHECK (\"价格\" IS NULL OR typeof(\"价格\") = 'integer')"_s,
+        QString());
     makeRawDatabase(dir.filePath(u"pnx.dat"_s), statements);
     TFrmDM::setDatabaseDirectory(dir.path());
     const QString message = errorOf<TDBError>([&] { s.dm->DataModuleCreate(); });
@@ -260,7 +267,8 @@ void TestDM::open_pathWithSpecialCharacters()
     rs.open();
     QCOMPARE(rs.field(u"单号"_s).asString(), u"T20240315093000"_s);
     // Nothing was created beside it under a mangled name.
-    QCOMPARE(QDir(base.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList { u"a b#c?d%20e 数据"_s });
+    QCOMPARE(QDir(base.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QStringList { u"a b#c?d%20e 数据"_s });
 }
 
 void TestDM::damagedFiles_neverCrash()
@@ -314,11 +322,15 @@ void TestDM::createDatabase_neverOverwrites()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"pnx.dat"_s);
     writeAll(path, "keep me");
-    QVERIFY(errorOf<TDBError>([&] { DBSchema::CreateDatabase(path, DBSchema::TSeed::Examples); }).contains(u"已经存在"_s));
+    QVERIFY(errorOf<TDBError>([&] {
+        DBSchema::CreateDatabase(path, DBSchema::TSeed::Examples);
+    }).contains(u"已经存在"_s));
     QCOMPARE(readAll(path), QByteArray("keep me"));
-    QVERIFY(errorOf<TDBError>([&] { DBSchema::CreateDatabase(dir.filePath(u"no/such/dir/pnx.dat"_s), DBSchema::TSeed::None); })
-                .contains(u"不存在"_s));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList { u"pnx.dat"_s });
+    QVERIFY(errorOf<TDBError>([&] {
+        DBSchema::CreateDatabase(dir.filePath(u"no/such/dir/pnx.dat"_s), DBSchema::TSeed::None);
+    }).contains(u"不存在"_s));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QStringList { u"pnx.dat"_s });
 }
 
 void TestDM::pnxdbinit_createsSeededDatabaseOnce()
@@ -329,7 +341,8 @@ void TestDM::pnxdbinit_createsSeededDatabaseOnce()
     init.start(QStringLiteral(PNX_DBINIT), { path });
     QVERIFY(init.waitForFinished(30000));
     QCOMPARE(init.exitCode(), 0);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList { u"pnx.dat"_s });
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QStringList { u"pnx.dat"_s });
 
     TFrmDM::setDatabaseDirectory(dir.path());
     {
@@ -340,10 +353,12 @@ void TestDM::pnxdbinit_createsSeededDatabaseOnce()
         sheets.open();
         QStringList sizes;
         for (sheets.first(); !sheets.eof(); sheets.next()) {
-            sizes << sheets.field(u"Length"_s).asString() + u'x' + sheets.field(u"Width"_s).asString();
+            sizes << sheets.field(u"Length"_s).asString() + u'x'
+                    + sheets.field(u"Width"_s).asString();
             QVERIFY(sheets.field(u"Price"_s).asCurrency() > TCurrency());
         }
-        for (const QString &common : { u"2440x1220"_s, u"2750x1830"_s, u"3050x1525"_s, u"1830x915"_s })
+        for (const QString &common :
+            { u"2440x1220"_s, u"2750x1830"_s, u"3050x1525"_s, u"1830x915"_s })
             QVERIFY2(sizes.contains(common), qPrintable(sizes.join(u' ')));
 
         TRowSet parts(Sql::PartLibrary);
@@ -372,7 +387,8 @@ void TestDM::pnxdbinit_createsSeededDatabaseOnce()
         needed.open();
         QVERIFY(needed.recordCount() >= 3);
         for (needed.first(); !needed.eof(); needed.next())
-            QVERIFY(needed.field(u"数量"_s).asInteger() > 0 && needed.field(u"长度"_s).asInteger() <= 2440);
+            QVERIFY(needed.field(u"数量"_s).asInteger() > 0
+                && needed.field(u"长度"_s).asInteger() <= 2440);
 
         // A mark of the user's data, which the next run must leave alone.
         ExecSQL(u"Delete From 零件信息表"_s);
@@ -394,7 +410,8 @@ void TestDM::pnxdbinit_createsSeededDatabaseOnce()
     QVERIFY(init.waitForFinished(30000));
     QCOMPARE(init.exitCode(), 0);
     QCOMPARE(readAll(path), QByteArray("not a database"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList { u"pnx.dat"_s });
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QStringList { u"pnx.dat"_s });
 }
 
 QTEST_GUILESS_MAIN(TestDM)

@@ -65,7 +65,8 @@ void TestDurability::lockedAtStartUp_failsAfterWaiting()
     QElapsedTimer t;
     t.start();
     const QString message = errorOf<TDBError>([&] { s.dm->DataModuleCreate(); });
-    QVERIFY2(message.contains(u"其他程序使用"_s) && message.contains(u"pnx.dat"_s), qPrintable(message));
+    QVERIFY2(
+        message.contains(u"其他程序使用"_s) && message.contains(u"pnx.dat"_s), qPrintable(message));
     QVERIFY2(t.elapsed() >= TFrmDM::BusyTimeoutMs - 500, qPrintable(QString::number(t.elapsed())));
     QVERIFY(!s.dm->isConnected());
 
@@ -91,7 +92,8 @@ void TestDurability::saveWhileAnotherProcessWrites_waitsThenFails()
     QElapsedTimer t;
     t.start();
     const QString message = errorOf<TDBError>([&] { rs.updateBatch(); });
-    QVERIFY2(message.contains(u"其他程序使用"_s) && message.contains(u"database is locked"_s), qPrintable(message));
+    QVERIFY2(message.contains(u"其他程序使用"_s) && message.contains(u"database is locked"_s),
+        qPrintable(message));
     QVERIFY2(t.elapsed() >= TFrmDM::BusyTimeoutMs - 500, qPrintable(QString::number(t.elapsed())));
     QVERIFY(rs.hasPendingChanges());
     QCOMPARE(rs.recordCount(), 8);
@@ -117,8 +119,9 @@ void TestDurability::killedDuringSave_leavesIntactDatabase()
     s.exec(u"INSERT INTO 子数据表 (PID, 名称) VALUES (1, '方案1')"_s);
     s.exec(u"BEGIN"_s);
     for (int i = 0; i < rows; ++i)
-        s.exec(u"INSERT INTO 原材料表 (ID, 名称, 长度, 宽度, 刀口, 价格) VALUES (1, ?, 2440, 1220, 0, 0)"_s,
-               { u"R%1"_s.arg(i) });
+        s.exec(
+            u"INSERT INTO 原材料表 (ID, 名称, 长度, 宽度, 刀口, 价格) VALUES (1, ?, 2440, 1220, 0, 0)"_s,
+            { u"R%1"_s.arg(i) });
     s.exec(u"COMMIT"_s);
     s.closeRaw();
 
@@ -148,20 +151,28 @@ void TestDurability::killedDuringSave_leavesIntactDatabase()
         s.dm->DataModuleCreate();
         QCOMPARE(s.scalar(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
         const int generation = s.scalar(u"SELECT max(刀口) FROM 原材料表"_s).toInt();
-        QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表 WHERE 刀口 = %1 AND 价格 = %1 * 10000"_s.arg(generation)).toInt(), rows);
+        QCOMPARE(
+            s.scalar(u"SELECT count(*) FROM 原材料表 WHERE 刀口 = %1 AND 价格 = %1 * 10000"_s.arg(
+                         generation))
+                .toInt(),
+            rows);
         QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表"_s).toInt(), rows);
-        QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表 WHERE 名称 LIKE 'G%'"_s).toInt(), qMin(generation, rows));
+        QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表 WHERE 名称 LIKE 'G%'"_s).toInt(),
+            qMin(generation, rows));
         if (generation > 0)
-            QCOMPARE(s.scalar(u"SELECT 名称 FROM 原材料表 ORDER BY rowid DESC LIMIT 1"_s).toString(), u"G%1"_s.arg(generation));
+            QCOMPARE(
+                s.scalar(u"SELECT 名称 FROM 原材料表 ORDER BY rowid DESC LIMIT 1"_s).toString(),
+                u"G%1"_s.arg(generation));
         QVERIFY2(generation >= reported && generation <= qMax(reported, lastGeneration) + 1,
-                 qPrintable(u"file %1, reported %2"_s.arg(generation).arg(reported)));
+            qPrintable(u"file %1, reported %2"_s.arg(generation).arg(reported)));
         QVERIFY(generation >= lastGeneration);
         lastGeneration = generation;
         s.closeRaw();
         s.dm.reset();
         s.dm = std::make_unique<TFrmDM>();
     }
-    qInfo("%d of 12 kills interrupted a save in progress; last generation %d", hotJournals, lastGeneration);
+    qInfo("%d of 12 kills interrupted a save in progress; last generation %d", hotJournals,
+        lastGeneration);
     // The kills must really have hit saves in progress, or this test would prove nothing.
     QVERIFY(hotJournals > 0);
 }

@@ -13,7 +13,9 @@ namespace {
 void addSheetLibrary(TTempStore &s, const QStringList &names)
 {
     for (const QString &n : names)
-        s.exec(u"INSERT INTO 原材料信息表 (Name, Length, Width, Price) VALUES (?, 2440, 1220, 1280000)"_s, { n });
+        s.exec(
+            u"INSERT INTO 原材料信息表 (Name, Length, Width, Price) VALUES (?, 2440, 1220, 1280000)"_s,
+            { n });
 }
 
 QStringList names(TRowSet &rs, const QString &column = u"Name"_s)
@@ -66,7 +68,8 @@ void TestRowSet::open_withoutDatabase_fails()
     QVERIFY(QFile::remove(s.path()));
     QVERIFY(!errorOf<TDBError>([&] { s.dm->DataModuleCreate(); }).isEmpty());
     const QString message = errorOf<TDBError>([&] { rs.open(); });
-    QVERIFY2(message.contains(u"数据库没有打开"_s) && message.contains(u"pnx.dat"_s), qPrintable(message));
+    QVERIFY2(message.contains(u"数据库没有打开"_s) && message.contains(u"pnx.dat"_s),
+        qPrintable(message));
     QVERIFY(!rs.isOpen());
     QCOMPARE(rs.rowCount(), 0);
     QVERIFY(!QFile::exists(s.path()));
@@ -264,7 +267,8 @@ void TestRowSet::cancelAndPostRules()
     QVERIFY(rs.hasPendingChanges());
 
     // Writing needs dsEdit or dsInsert.
-    QVERIFY(errorOf<TDBError>([&] { rs.field(u"Name"_s).setAsString(u"Q"_s); }).contains(u"编辑"_s));
+    QVERIFY(
+        errorOf<TDBError>([&] { rs.field(u"Name"_s).setAsString(u"Q"_s); }).contains(u"编辑"_s));
 
     // Saving posts an edit in progress.
     rs.edit();
@@ -272,7 +276,7 @@ void TestRowSet::cancelAndPostRules()
     rs.updateBatch();
     QCOMPARE(rs.state(), dsBrowse);
     QCOMPARE(s.column(u"SELECT Name || '/' || Width FROM 原材料信息表 ORDER BY rowid"_s),
-             (QStringList { u"Z/1220"_s, u"B/915"_s }));
+        (QStringList { u"Z/1220"_s, u"B/915"_s }));
 }
 
 void TestRowSet::scrollEvents()
@@ -295,8 +299,9 @@ void TestRowSet::scrollEvents()
     rs.deleteRecord(); // cancels the new row
     rs.last();
     rs.deleteRecord();
-    QCOMPARE(log, (QStringList { u"before1"_s, u"after2"_s, u"before2"_s, u"insert4"_s, u"after4"_s,
-                                 u"after2"_s, u"before2"_s, u"after3"_s, u"before3"_s, u"after2"_s }));
+    QCOMPARE(log,
+        (QStringList { u"before1"_s, u"after2"_s, u"before2"_s, u"insert4"_s, u"after4"_s,
+            u"after2"_s, u"before2"_s, u"after3"_s, u"before3"_s, u"after2"_s }));
 
     // A handler that refuses the move stops it.
     rs.setBeforeScroll([](TRowSet &) { throw TDBError(u"refused"_s); });
@@ -318,7 +323,9 @@ void TestRowSet::fieldAccess()
     projects.open();
     QCOMPARE(projects.field(u"id"_s).type(), ftAutoInc);
     projects.edit();
-    QVERIFY(errorOf<TDBError>([&] { projects.field(u"ID"_s).setAsInteger(99); }).contains(u"自动编号"_s));
+    QVERIFY(errorOf<TDBError>([&] {
+        projects.field(u"ID"_s).setAsInteger(99);
+    }).contains(u"自动编号"_s));
     projects.cancel();
 
     // Columns never written read as 0 and "".
@@ -354,7 +361,8 @@ void TestRowSet::conversions_data()
     QTest::newRow("floating letters") << u"总面积"_s << u"x"_s << u"!"_s;
     QTest::newRow("floating infinity") << u"总面积"_s << u"inf"_s << u"!"_s;
     QTest::newRow("date-time") << u"日期"_s << u"2024-03-15 09:30:00"_s << u"2024-03-15 09:30:00"_s;
-    QTest::newRow("date-time other form") << u"日期"_s << u"2024/3/5 8:05:00"_s << u"2024-03-05 08:05:00"_s;
+    QTest::newRow("date-time other form")
+        << u"日期"_s << u"2024/3/5 8:05:00"_s << u"2024-03-05 08:05:00"_s;
     QTest::newRow("date only") << u"日期"_s << u"2024-03-05"_s << u"2024-03-05 00:00:00"_s;
     QTest::newRow("date-time impossible day") << u"日期"_s << u"2024-02-30 00:00:00"_s << u"!"_s;
     QTest::newRow("date-time words") << u"日期"_s << u"yesterday"_s << u"!"_s;
@@ -368,8 +376,8 @@ void TestRowSet::conversions()
     QFETCH(QString, expected);
     TTempStore s;
     const QString table = column == u"总面积"_s ? Sql::AllSchemes
-        : column == u"日期"_s                 ? Sql::RecentProjects
-                                              : Sql::AllSheets;
+        : column == u"日期"_s                   ? Sql::RecentProjects
+                                                : Sql::AllSheets;
     TRowSet rs(table);
     rs.open();
     rs.append();
@@ -420,7 +428,9 @@ void TestRowSet::typedAccess()
     QCOMPARE(length.asInteger(), 1234);
     QVERIFY(!errorOf<TConvertError>([&] { length.setAsInteger(3000000000LL); }).isEmpty());
     QVERIFY(!errorOf<TConvertError>([&] { length.setAsFloat(std::nan("")); }).isEmpty());
-    QVERIFY(!errorOf<TConvertError>([&] { length.setAsDateTime(QDateTime::currentDateTime()); }).isEmpty());
+    QVERIFY(!errorOf<TConvertError>([&] {
+        length.setAsDateTime(QDateTime::currentDateTime());
+    }).isEmpty());
     QCOMPARE(length.asInteger(), 1234);
 
     // Text columns convert on reading.
@@ -479,7 +489,7 @@ void TestRowSet::currencyRoundTrip()
 
     // Stored exactly, as integers of ten-thousandths.
     QCOMPARE(s.column(u"SELECT typeof(Price) || ' ' || Price FROM 原材料信息表 ORDER BY rowid"_s),
-             QStringList(3, u"integer %1"_s.arg(units)));
+        QStringList(3, u"integer %1"_s.arg(units)));
     rs.reopen();
     for (rs.first(); !rs.eof(); rs.next()) {
         QCOMPARE(rs.field(u"price"_s).asString(), text);
@@ -507,7 +517,8 @@ void TestRowSet::batchSave_writesChangesAndAssignsIds()
         ids << rs.field(u"ID"_s).asInteger();
     QCOMPARE(ids, (QList<int> { 1, 2, 3 }));
     QCOMPARE(rs.data(rs.index(2, 0)).toString(), u"3"_s);
-    QCOMPARE(s.column(u"SELECT ID || 单号 FROM 主数据表 ORDER BY ID"_s), (QStringList { u"1T1"_s, u"2T2"_s, u"3T3"_s }));
+    QCOMPARE(s.column(u"SELECT ID || 单号 FROM 主数据表 ORDER BY ID"_s),
+        (QStringList { u"1T1"_s, u"2T2"_s, u"3T3"_s }));
 
     // Delete the newest project; the next one still gets a larger ID than any before.
     rs.last();
@@ -520,7 +531,7 @@ void TestRowSet::batchSave_writesChangesAndAssignsIds()
     rs.updateBatch();
     QCOMPARE(rs.field(u"ID"_s).asInteger(), 4);
     QCOMPARE(s.column(u"SELECT ID || 单号 FROM 主数据表 ORDER BY ID"_s),
-             (QStringList { u"1T1-changed"_s, u"2T2"_s, u"4T4"_s }));
+        (QStringList { u"1T1-changed"_s, u"2T2"_s, u"4T4"_s }));
     // A save with nothing pending does nothing at all.
     const QString before = s.dump();
     rs.updateBatch();
@@ -532,7 +543,8 @@ void TestRowSet::batchSave_keylessRowsByHiddenKey()
     TTempStore s;
     // Two rows that agree in every column can only be told apart by the hidden key.
     for (int i = 0; i < 2; ++i)
-        s.exec(u"INSERT INTO 零件表 (ID, 名称, 长度, 宽度, 数量) VALUES (7, '侧板', 720, 560, 2)"_s);
+        s.exec(
+            u"INSERT INTO 零件表 (ID, 名称, 长度, 宽度, 数量) VALUES (7, '侧板', 720, 560, 2)"_s);
     TRowSet rs(Sql::PartsOfProject(7));
     rs.open();
     QCOMPARE(rs.columnCount(), 5);
@@ -540,7 +552,8 @@ void TestRowSet::batchSave_keylessRowsByHiddenKey()
     rs.edit();
     rs.field(u"数量"_s).setAsInteger(5);
     rs.updateBatch();
-    QCOMPARE(s.column(u"SELECT 数量 FROM 零件表 ORDER BY rowid"_s), (QStringList { u"2"_s, u"5"_s }));
+    QCOMPARE(
+        s.column(u"SELECT 数量 FROM 零件表 ORDER BY rowid"_s), (QStringList { u"2"_s, u"5"_s }));
     rs.first();
     rs.deleteRecord();
     rs.updateBatch();
@@ -568,7 +581,8 @@ void TestRowSet::failedSave_keepsPendingAndLeavesFileUnchanged()
     const QStringList pending = names(rs);
 
     const QString message = errorOf<TDBError>([&] { rs.updateBatch(); });
-    QVERIFY2(message.contains(u"refused by test"_s) && message.contains(u"原材料信息表"_s), qPrintable(message));
+    QVERIFY2(message.contains(u"refused by test"_s) && message.contains(u"原材料信息表"_s),
+        qPrintable(message));
     QCOMPARE(s.dump(), before);
     QVERIFY(rs.hasPendingChanges());
     QCOMPARE(names(rs), pending);
@@ -577,8 +591,9 @@ void TestRowSet::failedSave_keepsPendingAndLeavesFileUnchanged()
     s.exec(u"DROP TRIGGER refuse"_s);
     rs.updateBatch();
     QVERIFY(!rs.hasPendingChanges());
-    QCOMPARE(s.column(u"SELECT Name || '=' || ifnull(Price, 'null') FROM 原材料信息表 ORDER BY rowid"_s),
-             (QStringList { u"A=15000"_s, u"C=1280000"_s, u"ok=null"_s, u"BAD=null"_s }));
+    QCOMPARE(
+        s.column(u"SELECT Name || '=' || ifnull(Price, 'null') FROM 原材料信息表 ORDER BY rowid"_s),
+        (QStringList { u"A=15000"_s, u"C=1280000"_s, u"ok=null"_s, u"BAD=null"_s }));
 }
 
 void TestRowSet::conflictingChange_failsSave()
@@ -611,7 +626,8 @@ void TestRowSet::conflictingChange_failsSave()
     rs.edit();
     rs.field(u"Length"_s).setAsInteger(3000);
     rs.updateBatch();
-    QCOMPARE(s.column(u"SELECT Length || 'x' || Width FROM 原材料信息表"_s), QStringList { u"3000x1"_s });
+    QCOMPARE(s.column(u"SELECT Length || 'x' || Width FROM 原材料信息表"_s),
+        QStringList { u"3000x1"_s });
 }
 
 void TestRowSet::renumberingInAfterInsert_withControlsDisabled()
@@ -667,7 +683,8 @@ void TestRowSet::afterInsert_maySaveOrDiscardTheNewRow()
     // A new scheme: its owner is set and it is saved at once (it needs its ID), then all
     // schemes are renamed by position; the names stay pending.
     TRowSet schemes(Sql::SchemesOfProject(1));
-    QAbstractItemModelTester tester(&schemes, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(
+        &schemes, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QList<int> scrolledTo;
     schemes.setAfterScroll([&](TRowSet &r) { scrolledTo << r.field(u"ID"_s).asInteger(); });
     schemes.setAfterInsert([](TRowSet &r) {
@@ -698,7 +715,8 @@ void TestRowSet::afterInsert_maySaveOrDiscardTheNewRow()
     schemes.first();
     QCOMPARE(schemes.field(u"ID"_s).asInteger(), 3); // the new scheme, saved with its ID
     QVERIFY(schemes.hasPendingChanges()); // the new names
-    QCOMPARE(s.column(u"SELECT 名称 FROM 子数据表 ORDER BY ID"_s), (QStringList { u"my own name"_s, u"方案2"_s, u"<null>"_s }));
+    QCOMPARE(s.column(u"SELECT 名称 FROM 子数据表 ORDER BY ID"_s),
+        (QStringList { u"my own name"_s, u"方案2"_s, u"<null>"_s }));
 
     // A sheet typed while no scheme is current is discarded at once.
     TRowSet sheets(Sql::NoSheets);
@@ -735,11 +753,13 @@ void TestRowSet::modelEditing()
     QCOMPARE(rs.data(rs.index(1, length)).toString(), u"1900"_s);
 
     rs.updateBatch();
-    QCOMPARE(s.column(u"SELECT 长度 FROM 原材料表 WHERE ID = 1 ORDER BY rowid"_s), (QStringList { u"2500"_s, u"1900"_s }));
+    QCOMPARE(s.column(u"SELECT 长度 FROM 原材料表 WHERE ID = 1 ORDER BY rowid"_s),
+        (QStringList { u"2500"_s, u"1900"_s }));
 
     TRowSet projects(Sql::RecentProjects);
     projects.open();
-    QVERIFY(!(projects.flags(projects.index(0, projects.fieldIndex(u"ID"_s))) & Qt::ItemIsEditable));
+    QVERIFY(
+        !(projects.flags(projects.index(0, projects.fieldIndex(u"ID"_s))) & Qt::ItemIsEditable));
     QVERIFY(projects.flags(projects.index(0, projects.fieldIndex(u"单号"_s))) & Qt::ItemIsEditable);
     QVERIFY(!projects.setData(projects.index(0, 0), u"5"_s));
 }
@@ -752,8 +772,10 @@ void TestRowSet::execSql_deletesAtOnce()
     QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表 WHERE ID = 2"_s).toInt(), 0);
     QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表"_s).toInt(), 2);
     QCOMPARE(s.dm->ExecSQL(Sql::DeleteSchemeSheets(2)), 0);
-    const QString message = errorOf<TDBError>([&] { ExecSQL(u"Delete From 无此表 Where ID = 1"_s); });
-    QVERIFY2(message.contains(u"无此表"_s) && message.contains(u"no such table"_s), qPrintable(message));
+    const QString message
+        = errorOf<TDBError>([&] { ExecSQL(u"Delete From 无此表 Where ID = 1"_s); });
+    QVERIFY2(
+        message.contains(u"无此表"_s) && message.contains(u"no such table"_s), qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestRowSet)

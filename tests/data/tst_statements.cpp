@@ -19,12 +19,13 @@ QList<qint64> addProject(TTempStore &s, const QString &orderNo, int schemes)
         const qint64 id = s.scalar(u"SELECT max(ID) FROM 子数据表"_s).toLongLong();
         ids << id;
         for (int k = 0; k < 2; ++k)
-            s.exec(u"INSERT INTO 原材料表 (ID, 名称, 长度, 宽度, 刀口, 价格) VALUES (?, ?, 2440, 1220, 4, 1280000)"_s,
-                   { id, u"%1-%2-%3"_s.arg(orderNo).arg(n).arg(k) });
+            s.exec(
+                u"INSERT INTO 原材料表 (ID, 名称, 长度, 宽度, 刀口, 价格) VALUES (?, ?, 2440, 1220, 4, 1280000)"_s,
+                { id, u"%1-%2-%3"_s.arg(orderNo).arg(n).arg(k) });
     }
     for (int k = 0; k < 3; ++k)
         s.exec(u"INSERT INTO 零件表 (ID, 名称, 长度, 宽度, 数量) VALUES (?, ?, 700, 500, 2)"_s,
-               { p, u"%1-part%2"_s.arg(orderNo).arg(k) });
+            { p, u"%1-part%2"_s.arg(orderNo).arg(k) });
     return ids;
 }
 
@@ -38,9 +39,13 @@ QStringList projectRows(TTempStore &s, qint64 p)
 {
     const QString id = QString::number(p);
     return s.column(u"SELECT '主' || ID || 单号 FROM 主数据表 WHERE ID = %1"_s.arg(id))
-        + s.column(u"SELECT '子' || ID || 名称 FROM 子数据表 WHERE PID = %1 ORDER BY rowid"_s.arg(id))
-        + s.column(u"SELECT '原' || rowid || 名称 FROM 原材料表 WHERE ID IN (SELECT ID FROM 子数据表 WHERE PID = %1) ORDER BY rowid"_s.arg(id))
-        + s.column(u"SELECT '零' || rowid || 名称 FROM 零件表 WHERE ID = %1 ORDER BY rowid"_s.arg(id));
+        + s.column(
+            u"SELECT '子' || ID || 名称 FROM 子数据表 WHERE PID = %1 ORDER BY rowid"_s.arg(id))
+        + s.column(
+            u"SELECT '原' || rowid || 名称 FROM 原材料表 WHERE ID IN (SELECT ID FROM 子数据表 WHERE PID = %1) ORDER BY rowid"_s
+                .arg(id))
+        + s.column(
+            u"SELECT '零' || rowid || 名称 FROM 零件表 WHERE ID = %1 ORDER BY rowid"_s.arg(id));
 }
 
 } // namespace
@@ -69,11 +74,14 @@ void TestStatements::translation_data()
 {
     QTest::addColumn<QString>("jet");
     QTest::addColumn<QString>("sqlite");
-    QTest::newRow("ten newest") << Sql::RecentProjects << u"select * from 主数据表 order by ID desc LIMIT 10"_s;
-    QTest::newRow("upper case, blanks, semicolon") << u"  SELECT  TOP 3 Name FROM x ; "_s << u"select Name FROM x LIMIT 3"_s;
+    QTest::newRow("ten newest") << Sql::RecentProjects
+                                << u"select * from 主数据表 order by ID desc LIMIT 10"_s;
+    QTest::newRow("upper case, blanks, semicolon")
+        << u"  SELECT  TOP 3 Name FROM x ; "_s << u"select Name FROM x LIMIT 3"_s;
     QTest::newRow("no top") << Sql::SheetsOfScheme(5) << Sql::SheetsOfScheme(5);
     QTest::newRow("a column named top") << u"select top from t"_s << u"select top from t"_s;
-    QTest::newRow("quoted top kept") << Sql::ProjectByOrderNo(u"select Top 1 "_s) << Sql::ProjectByOrderNo(u"select Top 1 "_s);
+    QTest::newRow("quoted top kept")
+        << Sql::ProjectByOrderNo(u"select Top 1 "_s) << Sql::ProjectByOrderNo(u"select Top 1 "_s);
     QTest::newRow("cascade") << Sql::DeleteProjectSheets(3) << Sql::DeleteProjectSheets(3);
 }
 
@@ -89,11 +97,13 @@ void TestStatements::statementTexts()
     // The texts are the system's own; these are the forms the windows rely on.
     const QList<QPair<QString, QString>> texts = {
         { Sql::ProjectByOrderNo(u"T2024"_s), u"select * from 主数据表 Where 单号 = 'T2024'"_s },
-        { Sql::ProjectByOrderNo(u"O'Neil''s"_s), u"select * from 主数据表 Where 单号 = 'O''Neil''''s'"_s },
+        { Sql::ProjectByOrderNo(u"O'Neil''s"_s),
+            u"select * from 主数据表 Where 单号 = 'O''Neil''''s'"_s },
         { Sql::SchemesOfProject(12), u"select * from 子数据表 where PID = 12"_s },
         { Sql::SheetsOfScheme(7), u"Select * From 原材料表 Where ID = 7"_s },
         { Sql::PartsOfProject(0), u"Select * From 零件表 Where ID = 0"_s },
-        { Sql::DeleteProjectSheets(3), u"Delete From 原材料表 Where ID in (Select ID From 子数据表 Where PID = 3)"_s },
+        { Sql::DeleteProjectSheets(3),
+            u"Delete From 原材料表 Where ID in (Select ID From 子数据表 Where PID = 3)"_s },
         { Sql::DeleteProjectParts(3), u"Delete From 零件表 Where ID = 3"_s },
         { Sql::DeleteProjectSchemes(3), u"Delete From 子数据表 Where PID = 3"_s },
         { Sql::DeleteSchemeSheets(-4), u"Delete From 原材料表 Where ID = -4"_s },
@@ -139,7 +149,7 @@ void TestStatements::orderNumberQuery_findsQuotes()
     QFETCH(QString, orderNo);
     TTempStore s;
     for (const QString &o : { u"T20240315093000"_s, u"T'1"_s, u"T''2"_s, u"x' or '1'='1"_s,
-                              u"x'; Delete From 主数据表; --"_s, u"工程 一 "_s, u"x"_s, u"工程 一"_s })
+             u"x'; Delete From 主数据表; --"_s, u"工程 一 "_s, u"x"_s, u"工程 一"_s })
         addProject(s, o, 1);
     TRowSet rs;
     rs.open(Sql::ProjectByOrderNo(orderNo));
@@ -224,7 +234,8 @@ void TestStatements::deleteProject_failurePartWay_changesNothing()
     TTempStore s;
     addProject(s, u"A"_s, 2);
     addProject(s, u"B"_s, 2);
-    s.exec(u"CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused by test'); END"_s.arg(trigger));
+    s.exec(u"CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused by test'); END"_s.arg(
+        trigger));
     const QString before = s.dump();
 
     TRowSet projects(Sql::RecentProjects);
@@ -232,7 +243,7 @@ void TestStatements::deleteProject_failurePartWay_changesNothing()
     projects.last();
     projects.edit();
     projects.field(u"单号"_s).setAsString(u"A2"_s); // pending, saved together with the delete
-    projects.first();                             // B
+    projects.first(); // B
     const int count = projects.recordCount();
 
     const QString message = errorOf<TDBError>([&] { DeleteProject(projects); });
@@ -269,7 +280,8 @@ void TestStatements::deleteProject_runsNoScrollEventInsideTheTransaction()
 
     // On failure no event runs at all.
     log.clear();
-    s.exec(u"CREATE TRIGGER refuse BEFORE DELETE ON 主数据表 BEGIN SELECT RAISE(ABORT, 'no'); END"_s);
+    s.exec(
+        u"CREATE TRIGGER refuse BEFORE DELETE ON 主数据表 BEGIN SELECT RAISE(ABORT, 'no'); END"_s);
     QVERIFY(!errorOf<TDBError>([&] { DeleteProject(projects); }).isEmpty());
     QCOMPARE(log, QStringList());
 }
@@ -305,9 +317,12 @@ void TestStatements::deleteScheme_removesOnlyItsSheets()
     schemes.setRecNo(2);
     DeleteScheme(schemes);
 
-    QCOMPARE(s.column(u"SELECT 名称 FROM 子数据表 WHERE PID = %1"_s.arg(pa)), (QStringList { u"方案1"_s, u"方案3"_s }));
+    QCOMPARE(s.column(u"SELECT 名称 FROM 子数据表 WHERE PID = %1"_s.arg(pa)),
+        (QStringList { u"方案1"_s, u"方案3"_s }));
     QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表 WHERE ID = %1"_s.arg(a[1])).toInt(), 0);
-    QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表 WHERE ID IN (%1, %2)"_s.arg(a[0]).arg(a[2])).toInt(), 4);
+    QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料表 WHERE ID IN (%1, %2)"_s.arg(a[0]).arg(a[2]))
+                 .toInt(),
+        4);
     QCOMPARE(s.scalar(u"SELECT count(*) FROM 零件表 WHERE ID = %1"_s.arg(pa)).toInt(), 3);
     QCOMPARE(projectRows(s, projectId(s, u"B"_s)), b);
     QCOMPARE(schemes.recordCount(), 2);
@@ -318,7 +333,8 @@ void TestStatements::deleteScheme_failure_changesNothing()
 {
     TTempStore s;
     addProject(s, u"A"_s, 2);
-    s.exec(u"CREATE TRIGGER refuse BEFORE DELETE ON 子数据表 BEGIN SELECT RAISE(ABORT, 'refused by test'); END"_s);
+    s.exec(
+        u"CREATE TRIGGER refuse BEFORE DELETE ON 子数据表 BEGIN SELECT RAISE(ABORT, 'refused by test'); END"_s);
     const QString before = s.dump();
     TRowSet schemes(Sql::SchemesOfProject(projectId(s, u"A"_s)));
     schemes.open();
