@@ -15,10 +15,17 @@
 
 namespace ShellFixture {
 
-// Call from initTestCase, before anything touches QSettings.
+// Call from initTestCase, before anything touches QSettings. Per-user settings go to Qt's test
+// location, in a folder of this process alone: tests running side by side never share them.
 inline void setUpApplication()
 {
     QStandardPaths::setTestModeEnabled(true);
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QVERIFY(QDir().mkpath(base));
+    static QTemporaryDir settingsDir(base + QStringLiteral("/pnx-shell-XXXXXX"));
+    QVERIFY(settingsDir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     Startup::initApplication();
     Dialogs::setCapture(true);
 }
