@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config libx11-dev
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   libbenchmark-dev
   fonts-wqy-microhei
