@@ -8,6 +8,8 @@
 #include "ShellSettings.h"
 #include "ShellWidgets.h"
 #include "fmAbout.h"
+#include "fmLJinfo.h"
+#include "fmYCLinfo.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -329,7 +331,11 @@ void TfrmMainC::createTrayIcon()
 // The work areas of the product, one line each:
 //   plugWorkArea(actLJ, frmLJinfo, [] { return new TfrmLJinfo; });
 // The project workspace also receives the three references it writes into.
-void TfrmMainC::plugWorkAreas() { }
+void TfrmMainC::plugWorkAreas()
+{
+    plugWorkArea(actLJ, frmLJinfo, [] { return new TfrmLJinfo; });
+    plugWorkArea(actMaterial, frmYCLinfo, [] { return new TfrmYCLinfo; });
+}
 
 void TfrmMainC::setWorkAreaOpener(QAction *command, std::function<QWidget *()> opener)
 {

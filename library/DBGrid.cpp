@@ -1,0 +1,587 @@
+#include "DBGrid.h"
+
+#include "Currency.h"
+#include "Dialogs.h"
+#include "LibraryArt.h"
+#include "RowSet.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScopedValueRollback>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every grid that exists, so that a command on a row set can first take the text still being
+// typed into any grid bound to it.
+std::vector<TDBGrid *> &allGrids()
+{
+    static std::vector<TDBGrid *> grids;
+    return grids;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isEnterKey(const QKeyEvent *e)
+{
+    return (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+} // namespace
+
+// ======================================================================= TNumericValidator
+
+TNumericValidator::TNumericValidator(TKind kind, QObject *parent)
+    : QValidator(parent)
+    , FKind(kind)
+{ }
+
+std::optional<TNumericValidator::TKind> TNumericValidator::kindOf(TFieldType type)
+{
+    switch (type) {
+    case ftAutoInc:
+    case ftInteger:
+        return Integer;
+    case ftCurrency:
+        return Currency;
+    case ftFloat:
+        return Float;
+    default:
+        return std::nullopt;
+    }
+}
+
+QValidator::State TNumericValidator::validate(QString &input, int &) const
+{
+    const QString &t = input;
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    qsizetype intDigits = 0;
+    while (i < t.size() && isAsciiDigit(t[i])) {
+        ++i;
+        ++intDigits;
+    }
+    if (FKind == Integer) {
+        if (i != t.size())
+            return Invalid;
+        if (intDigits == 0)
+            return Intermediate;
+        bool ok = false;
+        const qint64 v = t.toLongLong(&ok);
+        return ok && v >= std::numeric_limits<qint32>::min()
+                && v <= std::numeric_limits<qint32>::max()
+            ? Acceptable
+            : Invalid;
+    }
+
+    qsizetype fracDigits = 0;
+    bool point = false;
+    if (i < t.size() && t[i] == u'.') {
+        point = true;
+        ++i;
+        while (i < t.size() && isAsciiDigit(t[i])) {
+            ++i;
+            ++fracDigits;
+        }
+    }
+    const bool mantissa = intDigits + fracDigits > 0;
+    if (FKind == Currency) {
+        if (i != t.size() || fracDigits > 4)
+            return Invalid;
+        if (!mantissa)
+            return Intermediate;
+        if (TCurrency::parse(t))
+            return Acceptable;
+        // "12." is on its way to a price; anything else that does not parse is out of range.
+        return point && fracDigits == 0 && TCurrency::parse(t.chopped(1)) ? Intermediate : Invalid;
+    }
+
+    // Floating: an exponent may follow the mantissa.
+    bool exponentOpen = false;
+    if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
+        if (!mantissa)
+            return Invalid;
+        ++i;
+        if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+            ++i;
+        qsizetype expDigits = 0;
+        while (i < t.size() && isAsciiDigit(t[i])) {
+            ++i;
+            ++expDigits;
+        }
+        exponentOpen = expDigits == 0;
+    }
+    if (i != t.size())
+        return Invalid;
+    if (!mantissa || exponentOpen)
+        return Intermediate;
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    return ok && std::isfinite(d) ? Acceptable : Invalid;
+}
+
+// ======================================================================= TDBGridDelegate
+
+TDBGridDelegate::TDBGridDelegate(TDBGrid *grid)
+    : QStyledItemDelegate(grid)
+    , FGrid(grid)
+{ }
+
+QWidget *TDBGridDelegate::createEditor(
+    QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (!line) {
+        // The row set gives every value as text; should the factory ever choose another
+        // editor, a plain line edit takes its place.
+        delete editor;
+        line = new QLineEdit(parent);
+        line->setFrame(false);
+        editor = line;
+    }
+    const TRowSet *rs = FGrid->dataSource();
+    if (rs) {
+        if (const auto kind = TNumericValidator::kindOf(rs->fieldType(index.column())))
+            line->setValidator(new TNumericValidator(*kind, line));
+    }
+    return editor;
+}
+
+void TDBGridDelegate::setModelData(
+    QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    const QScopedValueRollback<bool> committing(FGrid->FCommitting, true);
+    if (const auto *line = qobject_cast<const QLineEdit *>(editor)) {
+        // Unchanged text changes nothing: no edit is started and nothing becomes pending.
+        if (line->text() == model->data(index, Qt::EditRole).toString()) {
+            FLastCommitOk = true;
+            return;
+        }
+        FLastCommitOk = model->setData(index, line->text(), Qt::EditRole);
+        return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+    FLastCommitOk = true;
+}
+
+bool TDBGridDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && isEnterKey(static_cast<QKeyEvent *>(event))) {
+        Dialogs::guarded([this] { FGrid->enterWalk(); });
+        return true;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+// ======================================================================= titles and indicator
+
+// The row set seen through the grid: titles of the grid's columns, centred; numbers aligned
+// right in their cells; no row numbers (the indicator column shows the current row instead).
+class TDBGrid::TTitles : public QIdentityProxyModel
+{
+public:
+    explicit TTitles(TDBGrid *grid)
+        : QIdentityProxyModel(grid)
+        , FGrid(grid)
+    { }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Vertical)
+            return QVariant();
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignCenter);
+        if (role == Qt::DisplayRole) {
+            if (const TRowSet *rs = FGrid->dataSource()) {
+                const QString field = rs->fieldName(section);
+                for (const TGridColumn &c : FGrid->columns())
+                    if (c.fieldName.compare(field, Qt::CaseInsensitive) == 0)
+                        return c.title;
+            }
+        }
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::TextAlignmentRole) {
+            const TRowSet *rs = FGrid->dataSource();
+            const bool numeric = rs && TNumericValidator::kindOf(rs->fieldType(index.column()));
+            return int((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    TDBGrid *FGrid;
+};
+
+// The narrow column at the left: an arrow at the current row, an I-beam while it is being
+// edited, a star while a new row is being entered.
+class TDBGrid::TIndicator : public QHeaderView
+{
+public:
+    explicit TIndicator(TDBGrid *grid)
+        : QHeaderView(Qt::Vertical, grid)
+        , FGrid(grid)
+    {
+        setSectionsClickable(false);
+        setSectionResizeMode(QHeaderView::Fixed);
+        setDefaultSectionSize(20);
+        setMinimumWidth(12);
+    }
+
+    QSize sizeHint() const override
+    {
+        QSize s = QHeaderView::sizeHint();
+        s.setWidth(12);
+        return s;
+    }
+
+protected:
+    void paintSection(QPainter *p, const QRect &rect, int logicalIndex) const override
+    {
+        QHeaderView::paintSection(p, rect, logicalIndex);
+        const TRowSet *rs = FGrid->dataSource();
+        if (!rs || !rs->isOpen() || rs->recNo() - 1 != logicalIndex)
+            return;
+        p->save();
+        // The style may leave a clip of its own behind after drawing the section.
+        p->setClipRect(rect);
+        p->setRenderHint(QPainter::Antialiasing);
+        const QPointF c = QRectF(rect).center();
+        p->setPen(Qt::NoPen);
+        p->setBrush(Qt::black);
+        switch (rs->state()) {
+        case dsInsert: {
+            QFont f = p->font();
+            f.setBold(true);
+            p->setFont(f);
+            p->setPen(Qt::black);
+            p->drawText(rect, Qt::AlignCenter, u"*"_s);
+            break;
+        }
+        case dsEdit:
+            p->setPen(QPen(Qt::black, 1));
+            p->drawLine(QPointF(c.x(), c.y() - 5), QPointF(c.x(), c.y() + 5));
+            p->drawLine(QPointF(c.x() - 2, c.y() - 5), QPointF(c.x() + 2, c.y() - 5));
+            p->drawLine(QPointF(c.x() - 2, c.y() + 5), QPointF(c.x() + 2, c.y() + 5));
+            break;
+        default: {
+            QPainterPath arrow;
+            arrow.moveTo(c.x() - 2.5, c.y() - 4.5);
+            arrow.lineTo(c.x() + 2.5, c.y());
+            arrow.lineTo(c.x() - 2.5, c.y() + 4.5);
+            arrow.closeSubpath();
+            p->drawPath(arrow);
+            break;
+        }
+        }
+        p->restore();
+    }
+
+private:
+    TDBGrid *FGrid;
+};
+
+// ======================================================================= TDBGrid
+
+TDBGrid::TDBGrid(QWidget *parent)
+    : QTableView(parent)
+{
+    FDelegate = new TDBGridDelegate(this);
+    setItemDelegate(FDelegate);
+    setVerticalHeader(new TIndicator(this));
+    FModel = new TTitles(this);
+    setModel(FModel);
+
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked
+        | QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    setTabKeyNavigation(true);
+    setWordWrap(false);
+    setAlternatingRowColors(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, LibraryArt::GridBackground);
+    pal.setColor(QPalette::AlternateBase, LibraryArt::GridAlternate);
+    setPalette(pal);
+
+    QHeaderView *h = horizontalHeader();
+    h->setDefaultAlignment(Qt::AlignCenter);
+    h->setSectionsClickable(false);
+    h->setHighlightSections(false);
+    h->setStretchLastSection(false);
+
+    // After the view has followed a reset of the rows, the columns are laid out again (a reset
+    // forgets widths and hidden columns) and the current row is shown.
+    connect(FModel, &QAbstractItemModel::modelReset, this, [this] { applyColumns(); });
+    connect(FModel, &QAbstractItemModel::layoutChanged, this, [this] { applyColumns(); });
+    connect(FModel, &QAbstractItemModel::columnsInserted, this, [this] { applyColumns(); });
+
+    allGrids().push_back(this);
+}
+
+TDBGrid::~TDBGrid()
+{
+    std::erase(allGrids(), this);
+    for (const auto &c : std::as_const(FConnections))
+        disconnect(c);
+    FModel->setSourceModel(nullptr);
+}
+
+void TDBGrid::setDataSource(TRowSet *rowSet)
+{
+    for (const auto &c : std::as_const(FConnections))
+        disconnect(c);
+    FConnections.clear();
+    FModelChanging = 0;
+    FRowSet = rowSet;
+
+    auto begin = [this] { ++FModelChanging; };
+    auto end = [this] { FModelChanging = qMax(0, FModelChanging - 1); };
+    // The "about to" handlers are connected before the titles model connects its own, the
+    // "done" handlers after: so the mark spans everything the view does to follow the change,
+    // and current-cell changes made then are not taken for the user's moves.
+    if (rowSet) {
+        FConnections << connect(rowSet, &QAbstractItemModel::rowsAboutToBeInserted, this, begin)
+                     << connect(rowSet, &QAbstractItemModel::rowsAboutToBeRemoved, this, begin)
+                     << connect(rowSet, &QAbstractItemModel::rowsAboutToBeMoved, this, begin)
+                     << connect(rowSet, &QAbstractItemModel::columnsAboutToBeInserted, this, begin)
+                     << connect(rowSet, &QAbstractItemModel::columnsAboutToBeRemoved, this, begin)
+                     << connect(rowSet, &QAbstractItemModel::modelAboutToBeReset, this, begin)
+                     << connect(rowSet, &QAbstractItemModel::layoutAboutToBeChanged, this, begin);
+    }
+    FModel->setSourceModel(rowSet);
+    if (rowSet) {
+        FConnections << connect(rowSet, &QAbstractItemModel::rowsInserted, this, end)
+                     << connect(rowSet, &QAbstractItemModel::rowsRemoved, this, end)
+                     << connect(rowSet, &QAbstractItemModel::rowsMoved, this, end)
+                     << connect(rowSet, &QAbstractItemModel::columnsInserted, this, end)
+                     << connect(rowSet, &QAbstractItemModel::columnsRemoved, this, end)
+                     << connect(rowSet, &QAbstractItemModel::modelReset, this, end)
+                     << connect(rowSet, &QAbstractItemModel::layoutChanged, this, end)
+                     << connect(
+                            rowSet, &TRowSet::currentRowChanged, this, [this] { followRowSet(); })
+                     << connect(rowSet, &TRowSet::stateChanged, this,
+                            [this](TDataSetState state) {
+                                // Cancelled or posted from outside while a cell was still
+                                // being typed: the text is dropped (commands that keep it
+                                // call commitEditors first).
+                                if (state != dsEdit && state != dsInsert && !FCommitting
+                                    && this->state() == QAbstractItemView::EditingState) {
+                                    if (QWidget *editor = indexWidget(currentIndex()))
+                                        closeEditor(
+                                            editor, QAbstractItemDelegate::RevertModelCache);
+                                }
+                                repaintIndicator();
+                            })
+                     << connect(rowSet, &TRowSet::editError, this,
+                            [](const QString &message) { Dialogs::reportError(message); });
+    }
+    applyColumns();
+}
+
+void TDBGrid::setColumns(const QList<TGridColumn> &columns)
+{
+    FColumns = columns;
+    FSelectedColumn = -1;
+    applyColumns();
+    if (FModel->columnCount() > 0)
+        emit FModel->headerDataChanged(Qt::Horizontal, 0, FModel->columnCount() - 1);
+}
+
+QList<int> TDBGrid::shownModelColumns() const
+{
+    QList<int> out;
+    const TRowSet *rs = FRowSet;
+    if (!rs || !rs->isOpen())
+        return out;
+    if (FColumns.isEmpty()) {
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            out << i;
+        return out;
+    }
+    for (const TGridColumn &c : FColumns) {
+        const int i = rs->fieldIndex(c.fieldName);
+        if (i >= 0 && !out.contains(i))
+            out << i;
+    }
+    return out;
+}
+
+int TDBGrid::gridColumnCount() const
+{
+    return int(shownModelColumns().size());
+}
+
+void TDBGrid::applyColumns()
+{
+    const int n = FModel->columnCount();
+    if (n > 0) {
+        const QList<int> shown = shownModelColumns();
+        QHeaderView *h = horizontalHeader();
+        for (int c = 0; c < n; ++c)
+            setColumnHidden(c, !shown.contains(c));
+        for (int i = 0; i < shown.size(); ++i) {
+            const int c = shown[i];
+            const int from = h->visualIndex(c);
+            if (from != i)
+                h->moveSection(from, i);
+        }
+        const TRowSet *rs = FRowSet;
+        for (const TGridColumn &col : FColumns) {
+            const int c = rs ? rs->fieldIndex(col.fieldName) : -1;
+            if (c >= 0)
+                setColumnWidth(c, col.width);
+        }
+    }
+    followRowSet();
+}
+
+int TDBGrid::selectedIndex() const
+{
+    return int(shownModelColumns().indexOf(FSelectedColumn));
+}
+
+void TDBGrid::setSelectedIndex(int gridColumn)
+{
+    const QList<int> shown = shownModelColumns();
+    if (gridColumn < 0 || gridColumn >= shown.size())
+        return;
+    FSelectedColumn = shown[gridColumn];
+    followRowSet();
+}
+
+QModelIndex TDBGrid::cellIndex(int row, int gridColumn) const
+{
+    const QList<int> shown = shownModelColumns();
+    if (gridColumn < 0 || gridColumn >= shown.size())
+        return QModelIndex();
+    return FModel->index(row, shown[gridColumn]);
+}
+
+void TDBGrid::followRowSet()
+{
+    const QScopedValueRollback<bool> syncing(FSyncing, true);
+    // The row set moved on its own (a command, another window): an editor still open belongs
+    // to the row it was opened on. Commands take its text first (commitEditors); here it is
+    // dropped rather than written into the wrong row.
+    if (state() == QAbstractItemView::EditingState) {
+        if (QWidget *editor = indexWidget(currentIndex()))
+            closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    }
+    const TRowSet *rs = FRowSet;
+    const QList<int> shown = shownModelColumns();
+    if (!rs || !rs->isOpen() || rs->recNo() == 0 || shown.isEmpty()
+        || rs->recNo() > FModel->rowCount()) {
+        if (selectionModel() && currentIndex().isValid())
+            selectionModel()->clearCurrentIndex();
+        repaintIndicator();
+        return;
+    }
+    const int column = shown.contains(FSelectedColumn) ? FSelectedColumn : shown.first();
+    FSelectedColumn = column;
+    const QModelIndex cell = FModel->index(rs->recNo() - 1, column);
+    if (currentIndex() != cell)
+        selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+    scrollTo(cell);
+    repaintIndicator();
+}
+
+void TDBGrid::repaintIndicator()
+{
+    verticalHeader()->viewport()->update();
+}
+
+void TDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (current.isValid())
+        FSelectedColumn = current.column();
+    repaintIndicator();
+    TRowSet *rs = FRowSet;
+    if (FSyncing || FModelChanging > 0 || !current.isValid() || !rs || !rs->isOpen())
+        return;
+    // The user moved to another row of the grid: the row set follows.
+    if (current.row() + 1 == rs->recNo())
+        return;
+    Dialogs::guarded([&] { rs->setRecNo(current.row() + 1); });
+    if (current.row() + 1 != rs->recNo()) {
+        // The move was refused (reported): show the row set's row again, once the view has
+        // finished its own handling of this change.
+        QMetaObject::invokeMethod(
+            this, [this] { followRowSet(); }, Qt::QueuedConnection);
+    }
+}
+
+void TDBGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (isEnterKey(event) && state() != QAbstractItemView::EditingState) {
+        Dialogs::guarded([this] { enterWalk(); });
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool TDBGrid::commitEditor()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return true;
+    QWidget *editor = indexWidget(currentIndex());
+    if (!editor)
+        return true;
+    FDelegate->FLastCommitOk = true;
+    commitData(editor);
+    if (!FDelegate->FLastCommitOk)
+        return false; // the editor stays open with the refused text
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+bool TDBGrid::commitEditors(const TRowSet *rowSet)
+{
+    if (!rowSet)
+        return true;
+    const std::vector<TDBGrid *> grids = allGrids();
+    for (TDBGrid *g : grids)
+        if (g->dataSource() == rowSet && !g->commitEditor())
+            return false;
+    return true;
+}
+
+void TDBGrid::enterWalk()
+{
+    TRowSet *rs = FRowSet;
+    if (!rs || !rs->isOpen())
+        return;
+    if (!commitEditor())
+        return;
+    const int count = gridColumnCount();
+    if (count == 0)
+        return;
+    const int selected = qMax(0, selectedIndex());
+    if (selected >= count - 1) {
+        if (rs->recNo() == rs->recordCount())
+            rs->append();
+        else
+            rs->next();
+        setSelectedIndex(count > 1 ? 1 : 0);
+    } else {
+        setSelectedIndex(selected + 1);
+    }
+}

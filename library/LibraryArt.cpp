@@ -1,0 +1,248 @@
+#include "LibraryArt.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+#include <functional>
+
+namespace LibraryArt {
+
+namespace {
+
+const QColor Ink(40, 40, 40);
+const QColor Blue(50, 100, 190);
+const QColor Green(40, 150, 70);
+const QColor Red(200, 50, 40);
+
+// Draws on a 32 x 32 canvas, scaled to every icon size.
+QIcon drawn(
+    const std::function<void(QPainter &)> &draw, std::initializer_list<int> sizes = { 16, 24, 32 })
+{
+    QIcon icon;
+    for (int size : sizes) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 32.0, size / 32.0);
+        draw(p);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+// A small table: a header row and three body rows.
+void table(QPainter &p)
+{
+    p.setPen(QPen(QColor(90, 90, 90), 1.2));
+    p.setBrush(QColor(255, 252, 235));
+    p.drawRect(QRectF(3, 5, 22, 20));
+    p.fillRect(QRectF(3.6, 5.6, 20.8, 4.8), QColor(150, 180, 225));
+    for (double y : { 10.5, 15.5, 20.5 })
+        p.drawLine(QPointF(3, y), QPointF(25, y));
+    p.drawLine(QPointF(11, 5), QPointF(11, 25));
+}
+
+void badge(QPainter &p, const QColor &c, const std::function<void(QPainter &)> &mark)
+{
+    p.setPen(QPen(c.darker(140), 1.2));
+    p.setBrush(c);
+    p.drawEllipse(QRectF(17, 17, 14, 14));
+    p.setPen(QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    mark(p);
+}
+
+void triangle(QPainter &p, bool right, double x)
+{
+    QPainterPath path;
+    if (right) {
+        path.moveTo(x, 8);
+        path.lineTo(x + 11, 16);
+        path.lineTo(x, 24);
+    } else {
+        path.moveTo(x + 11, 8);
+        path.lineTo(x, 16);
+        path.lineTo(x + 11, 24);
+    }
+    path.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(Ink);
+    p.drawPath(path);
+}
+
+} // namespace
+
+QIcon closeIcon()
+{
+    return drawn([](QPainter &p) {
+        p.setPen(QPen(QColor(120, 80, 40), 1.4));
+        p.setBrush(QColor(200, 160, 110));
+        p.drawRect(QRectF(6, 3, 16, 26)); // a door
+        p.setBrush(QColor(230, 200, 150));
+        p.drawRect(QRectF(9, 6, 10, 20));
+        p.setPen(QPen(Red, 3.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(19, 13), QPointF(29, 23));
+        p.drawLine(QPointF(29, 13), QPointF(19, 23));
+    });
+}
+
+QIcon addRowIcon()
+{
+    return drawn([](QPainter &p) {
+        table(p);
+        badge(p, Green, [](QPainter &q) {
+            q.drawLine(QPointF(24, 20), QPointF(24, 28));
+            q.drawLine(QPointF(20, 24), QPointF(28, 24));
+        });
+    });
+}
+
+QIcon deleteRowIcon()
+{
+    return drawn([](QPainter &p) {
+        table(p);
+        badge(p, Red, [](QPainter &q) { q.drawLine(QPointF(20, 24), QPointF(28, 24)); });
+    });
+}
+
+QIcon modifyIcon()
+{
+    return drawn([](QPainter &p) {
+        table(p);
+        // A pencil across the lower right corner.
+        p.save();
+        p.translate(23, 23);
+        p.rotate(-45);
+        p.setPen(QPen(QColor(120, 80, 20), 1));
+        p.setBrush(QColor(240, 190, 60));
+        p.drawRect(QRectF(-9, -2.6, 14, 5.2));
+        p.setBrush(QColor(230, 120, 120));
+        p.drawRect(QRectF(5, -2.6, 3, 5.2));
+        QPainterPath tip;
+        tip.moveTo(-9, -2.6);
+        tip.lineTo(-14, 0);
+        tip.lineTo(-9, 2.6);
+        tip.closeSubpath();
+        p.setBrush(QColor(250, 225, 180));
+        p.drawPath(tip);
+        p.restore();
+    });
+}
+
+QIcon saveIcon()
+{
+    return drawn([](QPainter &p) {
+        p.setPen(QPen(QColor(30, 60, 120), 1.4));
+        p.setBrush(Blue);
+        p.drawRoundedRect(QRectF(4, 4, 24, 24), 2, 2); // a diskette
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(8, 4, 16, 9));
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(QRectF(9, 18, 14, 10));
+        p.fillRect(QRectF(18, 5.5, 3, 6), QColor(30, 60, 120));
+    });
+}
+
+QIcon navigatorIcon(int button)
+{
+    return drawn(
+        [button](QPainter &p) {
+            switch (button) {
+            case 0: // first
+                p.fillRect(QRectF(7, 8, 3, 16), Ink);
+                triangle(p, false, 11);
+                break;
+            case 1: // prior
+                triangle(p, false, 10);
+                break;
+            case 2: // next
+                triangle(p, true, 11);
+                break;
+            case 3: // last
+                triangle(p, true, 10);
+                p.fillRect(QRectF(22, 8, 3, 16), Ink);
+                break;
+            case 4: // insert
+                p.fillRect(QRectF(14.5, 7, 3, 18), Ink);
+                p.fillRect(QRectF(7, 14.5, 18, 3), Ink);
+                break;
+            case 5: // delete
+                p.fillRect(QRectF(7, 14.5, 18, 3), Ink);
+                break;
+            case 6: { // edit
+                QPainterPath path;
+                path.moveTo(8, 22);
+                path.lineTo(16, 10);
+                path.lineTo(24, 22);
+                path.closeSubpath();
+                p.setPen(Qt::NoPen);
+                p.setBrush(Ink);
+                p.drawPath(path);
+                break;
+            }
+            case 7: // post
+                p.setPen(QPen(Ink, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                p.drawPolyline(QPolygonF({ QPointF(8, 16), QPointF(14, 22), QPointF(24, 9) }));
+                break;
+            case 8: // cancel
+                p.setPen(QPen(Ink, 3.2, Qt::SolidLine, Qt::RoundCap));
+                p.drawLine(QPointF(9, 9), QPointF(23, 23));
+                p.drawLine(QPointF(23, 9), QPointF(9, 23));
+                break;
+            case 9: { // refresh
+                p.setPen(QPen(Ink, 2.8, Qt::SolidLine, Qt::FlatCap));
+                p.setBrush(Qt::NoBrush);
+                p.drawArc(QRectF(8, 8, 16, 16), 100 * 16, 290 * 16);
+                QPainterPath head;
+                head.moveTo(13, 4);
+                head.lineTo(19, 8.5);
+                head.lineTo(13, 13);
+                head.closeSubpath();
+                p.setPen(Qt::NoPen);
+                p.setBrush(Ink);
+                p.drawPath(head);
+                break;
+            }
+            default:
+                break;
+            }
+        },
+        { 16, 20, 32 });
+}
+
+void paintShadow(QPainter &p, const QRect &r, int depth)
+{
+    if (depth <= 0 || r.isEmpty())
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    // Layers offset by 1..depth pixels: close to the edge they overlap and darken, further out
+    // only the faint outer layers remain.
+    for (int i = 1; i <= depth; ++i) {
+        p.setBrush(QColor(0, 0, 0, 22));
+        p.drawRoundedRect(QRectF(r).translated(i, i), 2, 2);
+    }
+    p.restore();
+}
+
+void paintEdge(QPainter &p, const QRect &r, Qt::Orientation orientation)
+{
+    QLinearGradient g;
+    if (orientation == Qt::Vertical) {
+        g.setStart(r.topLeft());
+        g.setFinalStop(r.bottomLeft());
+    } else {
+        g.setStart(r.topLeft());
+        g.setFinalStop(r.topRight());
+    }
+    g.setColorAt(0, QColor(99, 117, 214));
+    g.setColorAt(1, QColor(123, 162, 231));
+    p.fillRect(r, g);
+}
+
+} // namespace LibraryArt

@@ -1,0 +1,36 @@
+#pragma once
+// Icons of the library editors, the record navigator and the base dialog's edge pictures, drawn
+// in code so the repository holds no image files; and the colours these windows share.
+
+#include <QColor>
+#include <QIcon>
+
+class QPainter;
+class QRect;
+
+namespace LibraryArt {
+
+// Background of the data grids and the picker list: pale cream.
+inline const QColor GridBackground(250, 245, 220);
+// Every other row of a grid.
+inline const QColor GridAlternate(240, 232, 200);
+
+// Tool-bar commands of the library editors.
+QIcon closeIcon(); // 关闭
+QIcon addRowIcon(); // 增加一行
+QIcon deleteRowIcon(); // 删除一行
+QIcon modifyIcon(); // 修改数据
+QIcon saveIcon(); // 保存数据
+
+// Glyphs of the record navigator, in button order: first, prior, next, last, insert, delete,
+// edit, post, cancel, refresh.
+QIcon navigatorIcon(int button);
+
+// A soft drop shadow below and to the right of r, `depth` pixels deep.
+void paintShadow(QPainter &p, const QRect &r, int depth);
+
+// The decorative edge pictures of the base dialog: a vertical (left edge) or horizontal
+// (bottom edge) band, stretched over r.
+void paintEdge(QPainter &p, const QRect &r, Qt::Orientation orientation);
+
+} // namespace LibraryArt

@@ -1,0 +1,76 @@
+#pragma once
+// The library editor shared by the part library (TfrmLJinfo) and the sheet library
+// (TfrmYCLinfo): a work area of the main window that shows one library table in a grid, with a
+// tool bar (关闭, 增加一行, 删除一行, 修改数据, 保存数据) and a record navigator.
+//
+// Edits stay in the row set until 保存数据 writes them in one batch; closing discards them and
+// destroys the editor. Every row added (by any command) renumbers the Name column 1..N.
+
+#include "DBGrid.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QFrame;
+class QToolBar;
+class TDBNavigator;
+class TRowSet;
+class TShadowPanel;
+
+// What distinguishes the two library editors.
+struct TLibraryDef
+{
+    QString objectName; // "frmLJinfo", "frmYCLinfo"
+    QString commandText; // the library query
+    QList<TGridColumn> columns; // grid columns, left to right
+};
+
+class TfrmLibraryEditor : public QWidget
+{
+    Q_OBJECT
+public:
+    ~TfrmLibraryEditor() override;
+
+    // ---- parts ----
+    TRowSet *ADOMaterials; // the library table, owned
+    QToolBar *ToolBar1;
+    TShadowPanel *pnlLibrary; // the fixed panel holding the navigator bar and the grid
+    QFrame *pnlNavigator; // the navigator bar
+    TDBNavigator *DBNavigator1;
+    TDBGrid *grdLJ;
+
+    // ---- commands ----
+    QAction *actClose; // 关闭
+    QAction *actAdd; // 增加一行
+    QAction *actDel; // 删除一行
+    QAction *actModify; // 修改数据
+    QAction *actSave; // 保存数据
+
+    // Fixed sizes of the layout, in pixels.
+    static constexpr int ToolBarHeight = 46;
+    static constexpr QSize PanelSize { 497, 520 };
+    static constexpr QSize NavigatorBarSize { 432, 35 };
+    static constexpr QSize GridSize { 433, 431 };
+
+    // ---- operations (errors reach the caller; the commands report them) ----
+    void FormShow(); // reads the library again, as it is stored now
+    void ADOMaterialsAfterInsert(TRowSet &DataSet); // renumbers Name after a new row
+    void actAddExecute();
+    void actDelExecute();
+    void actModifyExecute();
+    void actSaveExecute();
+    void actCloseExecute();
+
+protected:
+    explicit TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent = nullptr);
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QAction *command(const char *name, const QString &caption, const QIcon &icon,
+        const QString &hint, void (TfrmLibraryEditor::*execute)());
+
+    bool FReloadOnShow = true;
+};

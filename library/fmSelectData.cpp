@@ -1,0 +1,218 @@
+#include "fmSelectData.h"
+
+#include "Dialogs.h"
+#include "LibraryArt.h"
+#include "RowSet.h"
+#include "ShadowPanel.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Hot tracking: the row under the mouse is drawn underlined in blue.
+class THotTrackDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->state & QStyle::State_MouseOver) {
+            option->font.setUnderline(true);
+            option->palette.setColor(QPalette::Text, QColor(0, 0, 200));
+            option->palette.setColor(QPalette::HighlightedText, QColor(255, 255, 200));
+        }
+    }
+};
+
+struct TListColumn
+{
+    QString title;
+    int width;
+    Qt::Alignment alignment;
+};
+
+const TListColumn ListColumns[] = {
+    { u"序号"_s, 60, Qt::AlignLeft | Qt::AlignVCenter },
+    { u"名称"_s, 100, Qt::AlignCenter },
+    { u"长"_s, 100, Qt::AlignCenter },
+    { u"宽"_s, 100, Qt::AlignCenter },
+    { u"价格"_s, 53, Qt::AlignCenter },
+};
+
+} // namespace
+
+TfrmSelectData::TfrmSelectData(QWidget *parent)
+    : TfrmBase(parent)
+{
+    setObjectName(u"frmSelectData"_s);
+    Left->hide();
+    Bottom->hide();
+
+    auto *column = new QVBoxLayout(PanelBack);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    pnlList = new TShadowPanel(PanelBack);
+    pnlList->setObjectName(u"pnlList"_s);
+    auto *listBox = new QVBoxLayout(pnlList);
+    listBox->setContentsMargins(6, 6, 10, 4);
+    ListView1 = new QTreeWidget(pnlList);
+    ListView1->setObjectName(u"ListView1"_s);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setAllColumnsShowFocus(true);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setMouseTracking(true);
+    ListView1->viewport()->setAttribute(Qt::WA_Hover);
+    ListView1->setItemDelegate(new THotTrackDelegate(ListView1));
+    QPalette pal = ListView1->palette();
+    pal.setColor(QPalette::Base, LibraryArt::GridBackground);
+    pal.setColor(QPalette::AlternateBase, LibraryArt::GridBackground);
+    ListView1->setPalette(pal);
+    ListView1->setColumnCount(int(std::size(ListColumns)));
+    auto *header = new QTreeWidgetItem;
+    for (int i = 0; i < int(std::size(ListColumns)); ++i) {
+        header->setText(i, ListColumns[i].title);
+        header->setTextAlignment(i, ListColumns[i].alignment);
+    }
+    ListView1->setHeaderItem(header);
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionsMovable(false);
+    for (int i = 0; i < int(std::size(ListColumns)); ++i)
+        ListView1->setColumnWidth(i, ListColumns[i].width);
+    listBox->addWidget(ListView1);
+    pnlList->addShadow(ListView1, 6);
+    column->addWidget(pnlList, 1);
+
+    pnlBar = new QWidget(PanelBack);
+    pnlBar->setObjectName(u"pnlBar"_s);
+    pnlBar->setFixedHeight(BarHeight);
+    auto *bar = new QHBoxLayout(pnlBar);
+    bar->setContentsMargins(8, 0, 10, 0);
+    bar->setSpacing(8);
+    chkSelectAll = new QCheckBox(u"全部选中"_s, pnlBar);
+    chkSelectAll->setObjectName(u"chkSelectAll"_s);
+    chkClearAll = new QCheckBox(u"全部取消"_s, pnlBar);
+    chkClearAll->setObjectName(u"chkClearAll"_s);
+    btnOK = new QPushButton(u"确定"_s, pnlBar);
+    btnOK->setObjectName(u"btnOK"_s);
+    btnCancel = new QPushButton(u"取消"_s, pnlBar);
+    btnCancel->setObjectName(u"btnCancel"_s);
+    for (QPushButton *b : { btnOK, btnCancel }) {
+        b->setFlat(true);
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        b->setFixedSize(75, 25);
+    }
+    bar->addWidget(chkSelectAll);
+    bar->addWidget(chkClearAll);
+    bar->addStretch(1);
+    bar->addWidget(btnOK);
+    bar->addWidget(btnCancel);
+    column->addWidget(pnlBar);
+
+    connect(chkSelectAll, &QCheckBox::clicked, this, [this] { chkSelectAllClick(); });
+    connect(chkClearAll, &QCheckBox::clicked, this, [this] { chkClearAllClick(); });
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    resize(ClientSize);
+}
+
+void TfrmSelectData::addRow(const TPickedRow &row)
+{
+    auto *item = new QTreeWidgetItem(ListView1);
+    const QString texts[] = { row.no, row.name, row.length, row.width, row.price };
+    for (int i = 0; i < int(std::size(ListColumns)); ++i) {
+        item->setText(i, texts[i]);
+        item->setTextAlignment(i, ListColumns[i].alignment);
+    }
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
+        | Qt::ItemNeverHasChildren);
+    item->setCheckState(0, Qt::Unchecked);
+}
+
+void TfrmSelectData::fillFromLibrary(TRowSet &library, bool withPrice)
+{
+    ListView1->clear();
+    library.reopen();
+    library.disableControls();
+    const auto reattach = qScopeGuard([&] { library.enableControls(); });
+    library.first();
+    const int count = library.recordCount();
+    for (int i = 1; i <= count; ++i) {
+        addRow({ QString::number(i), library.field(u"Name"_s).asString(),
+            library.field(u"Length"_s).asString(), library.field(u"Width"_s).asString(),
+            withPrice ? library.field(u"Price"_s).asString() : QString() });
+        library.next();
+    }
+}
+
+int TfrmSelectData::rowCount() const
+{
+    return ListView1->topLevelItemCount();
+}
+
+void TfrmSelectData::setRowChecked(int row, bool checked)
+{
+    if (QTreeWidgetItem *item = ListView1->topLevelItem(row))
+        item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+}
+
+bool TfrmSelectData::isRowChecked(int row) const
+{
+    const QTreeWidgetItem *item = ListView1->topLevelItem(row);
+    return item && item->checkState(0) == Qt::Checked;
+}
+
+QList<TPickedRow> TfrmSelectData::checkedRows() const
+{
+    QList<TPickedRow> rows;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = ListView1->topLevelItem(i);
+        if (item->checkState(0) == Qt::Checked)
+            rows.append(
+                { item->text(0), item->text(1), item->text(2), item->text(3), item->text(4) });
+    }
+    return rows;
+}
+
+QList<TPickedRow> TfrmSelectData::execute()
+{
+    if (Dialogs::exec(*this) != QDialog::Accepted)
+        return {};
+    return checkedRows();
+}
+
+void TfrmSelectData::chkSelectAllClick()
+{
+    if (!chkSelectAll->isChecked())
+        return;
+    for (int i = 0; i < rowCount(); ++i)
+        setRowChecked(i, true);
+    chkClearAll->setChecked(false);
+}
+
+void TfrmSelectData::chkClearAllClick()
+{
+    if (!chkClearAll->isChecked())
+        return;
+    for (int i = 0; i < rowCount(); ++i)
+        setRowChecked(i, false);
+    chkSelectAll->setChecked(false);
+}

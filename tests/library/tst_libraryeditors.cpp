@@ -1,0 +1,580 @@
+// The two library editors: layout, renumbering of Name, the Enter walk, typing into numeric
+// cells, deleting, the empty library, store errors, and living in the main window (open, raise,
+// close without saving, reopen).
+
+#include "DBNavigator.h"
+#include "LibraryFixture.h"
+#include "ShadowPanel.h"
+#include "ShellWidgets.h"
+#include "Startup.h"
+#include "fmLJinfo.h"
+#include "fmMainC.h"
+#include "fmYCLinfo.h"
+
+#include <QAction>
+#include <QDir>
+#include <QHeaderView>
+#include <QPointer>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using namespace LibraryTest;
+
+namespace {
+
+// An editor shown as a window of its own. It destroys itself when closed; whatever is left is
+// deleted at the end of the test.
+class TShownEditor
+{
+public:
+    explicit TShownEditor(bool sheets)
+    {
+        if (sheets)
+            FEditor = new TfrmYCLinfo;
+        else
+            FEditor = new TfrmLJinfo;
+        FEditor->resize(640, 620);
+        if (!showActive(FEditor))
+            qWarning("editor window did not become active");
+    }
+    ~TShownEditor() { delete FEditor.data(); }
+    TShownEditor(const TShownEditor &) = delete;
+    TShownEditor &operator=(const TShownEditor &) = delete;
+
+    TfrmLibraryEditor *operator->() const { return FEditor; }
+    TfrmLibraryEditor *get() const { return FEditor; }
+
+private:
+    QPointer<TfrmLibraryEditor> FEditor;
+};
+
+// Clicks a cell to make it current. A click on the current cell would instead start a delayed
+// edit (the view's own double-click guard), so the current cell is left alone.
+void clickCell(TDBGrid *grid, int row, int gridColumn)
+{
+    const QModelIndex cell = grid->cellIndex(row, gridColumn);
+    QVERIFY(cell.isValid());
+    if (grid->currentIndex() == cell)
+        return;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    QCOMPARE(grid->currentIndex(), cell);
+}
+
+QStringList rowSetColumn(TRowSet &rs, const QString &field)
+{
+    QStringList out;
+    const int c = rs.fieldIndex(field);
+    for (int r = 0; r < rs.rowCount(); ++r)
+        out << rs.data(rs.index(r, c)).toString();
+    return out;
+}
+
+void seedParts(TLibraryStore &store, const QStringList &names)
+{
+    int n = 0;
+    for (const QString &name : names) {
+        ++n;
+        store.addPart(name, 100 * n, 10 * n);
+    }
+}
+
+void seedSheets(TLibraryStore &store, const QStringList &names)
+{
+    int n = 0;
+    for (const QString &name : names) {
+        ++n;
+        store.addSheet(name, 1000 * n, 500 * n, 100000 * n);
+    }
+}
+
+void deleteClosed()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestLibraryEditors : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // The main window keeps view settings per user: here in a folder of this process.
+        QStandardPaths::setTestModeEnabled(true);
+        const QString base
+            = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        QVERIFY(QDir().mkpath(base));
+        static QTemporaryDir settingsDir(base + u"/pnx-library-XXXXXX"_s);
+        QVERIFY(settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        Startup::initApplication();
+        Dialogs::setCapture(true);
+    }
+
+    void init()
+    {
+        Dialogs::resetHooks();
+        Dialogs::setCapture(true);
+    }
+
+    void cleanup()
+    {
+        deleteClosed();
+        QVERIFY2(Dialogs::takeCaptured().isEmpty(), "a message was left unchecked");
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<bool>("sheets");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("part library")
+            << false << QStringList { u"名称"_s, u"长"_s, u"宽"_s } << QList<int> { 95, 100, 117 };
+        QTest::newRow("sheet library")
+            << true << QStringList { u"名称"_s, u"长"_s, u"宽"_s, u"价格"_s }
+            << QList<int> { 95, 100, 117, 72 };
+    }
+    void layout()
+    {
+        QFETCH(bool, sheets);
+        QFETCH(QStringList, titles);
+        QFETCH(QList<int>, widths);
+        TLibraryStore store;
+        sheets ? seedSheets(store, { u"a"_s }) : seedParts(store, { u"a"_s });
+        TShownEditor e(sheets);
+        TDBGrid *grid = e->grdLJ;
+
+        // Only the library's own columns, titled and sized, titles centred; the row key the
+        // row set keeps is no column at all.
+        QCOMPARE(grid->gridColumnCount(), titles.size());
+        QCOMPARE(e->ADOMaterials->fieldCount(), titles.size());
+        for (int i = 0; i < titles.size(); ++i) {
+            const int section = grid->cellIndex(0, i).column();
+            QCOMPARE(grid->horizontalHeader()->visualIndex(section), i);
+            QCOMPARE(grid->model()->headerData(section, Qt::Horizontal).toString(), titles[i]);
+            QCOMPARE(
+                grid->model()->headerData(section, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
+                int(Qt::AlignCenter));
+            QCOMPARE(grid->columnWidth(section), widths[i]);
+        }
+        QCOMPARE(grid->palette().color(QPalette::Base), QColor(250, 245, 220));
+        QVERIFY(grid->alternatingRowColors());
+
+        // Tool bar: 关闭, a separator, then the four row commands, with their hints.
+        const QList<QAction *> tools = e->ToolBar1->actions();
+        QCOMPARE(tools.size(), 6);
+        QVERIFY(tools[1]->isSeparator());
+        const QList<QAction *> commands = { tools[0], tools[2], tools[3], tools[4], tools[5] };
+        QCOMPARE(commands,
+            (QList<QAction *> { e->actClose, e->actAdd, e->actDel, e->actModify, e->actSave }));
+        QStringList hints;
+        for (QAction *a : commands)
+            hints << a->text() + u'|' + a->toolTip() + u'|' + a->statusTip();
+        QCOMPARE(hints,
+            (QStringList { u"关闭|关闭|关闭此窗体"_s, u"增加一行|增加一行|增加一条记录"_s,
+                u"删除一行|删除一行|删除选中的记录"_s, u"修改数据|修改数据|修改选中的记录"_s,
+                u"保存数据|保存数据|保存数据"_s }));
+        QCOMPARE(e->ToolBar1->height(), 46);
+        QCOMPARE(e->ToolBar1->widgetForAction(e->actAdd)->width(), 65);
+        QCOMPARE(e->ToolBar1->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+
+        // The navigator with its ten buttons and hints, above the grid in the fixed panel.
+        QStringList tips;
+        for (TDBNavigator::TNavigateBtn b : TDBNavigator::allButtons()) {
+            QVERIFY(e->DBNavigator1->button(b)->isVisible());
+            tips << e->DBNavigator1->button(b)->toolTip();
+        }
+        QCOMPARE(tips,
+            (QStringList { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s, u"插入"_s, u"删除"_s,
+                u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s }));
+        QCOMPARE(e->pnlLibrary->size(), QSize(497, 520));
+        QCOMPARE(e->pnlNavigator->size(), QSize(432, 35));
+        QCOMPARE(grid->size(), QSize(433, 431));
+        QVERIFY(e->pnlNavigator->geometry().bottom() < grid->geometry().top());
+        // The panel keeps its size and place when the editor grows.
+        e->resize(1000, 800);
+        QCOMPARE(e->pnlLibrary->size(), QSize(497, 520));
+        QCOMPARE(e->pnlLibrary->x(), 0);
+    }
+
+    // Any new row, whichever command adds it, renames every row by its position; the current
+    // row ends as the last one. The names reach the file with the next save.
+    void addingRow_renumbersEveryRow_data()
+    {
+        QTest::addColumn<bool>("sheets");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("newRowAt"); // 1-based position of the new, empty row
+        // The file keeps rows in the order they were added: an inserted row goes last there.
+        QTest::addColumn<QStringList>("saved");
+        const QStringList inOrder { u"1"_s, u"2"_s, u"3"_s, u"4"_s };
+        QTest::newRow("增加一行, parts") << false << u"add"_s << 4 << inOrder;
+        QTest::newRow("增加一行, sheets") << true << u"add"_s << 4 << inOrder;
+        QTest::newRow("navigator insert on row 2")
+            << false << u"insert"_s << 2 << QStringList { u"1"_s, u"3"_s, u"4"_s, u"2"_s };
+        QTest::newRow("Enter at the end of the last row") << false << u"enter"_s << 4 << inOrder;
+    }
+    void addingRow_renumbersEveryRow()
+    {
+        QFETCH(bool, sheets);
+        QFETCH(QString, how);
+        QFETCH(int, newRowAt);
+        QFETCH(QStringList, saved);
+        TLibraryStore store;
+        const QStringList seeded { u"5"_s, u"9"_s, u"x"_s };
+        sheets ? seedSheets(store, seeded) : seedParts(store, seeded);
+        TShownEditor e(sheets);
+        TRowSet &rs = *e->ADOMaterials;
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), seeded);
+
+        if (how == u"add"_s) {
+            e->actAdd->trigger();
+        } else if (how == u"insert"_s) {
+            clickCell(e->grdLJ, 1, 1);
+            QCOMPARE(rs.recNo(), 2);
+            QTest::mouseClick(e->DBNavigator1->button(TDBNavigator::nbInsert), Qt::LeftButton);
+        } else {
+            clickCell(e->grdLJ, 2, e->grdLJ->gridColumnCount() - 1);
+            pressEnter(e->grdLJ);
+        }
+
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"1"_s, u"2"_s, u"3"_s, u"4"_s }));
+        QCOMPARE(rowSetColumn(rs, u"Length"_s).indexOf(QString()), newRowAt - 1);
+        QCOMPARE(rs.recNo(), 4);
+        QCOMPARE(rs.state(), dsBrowse);
+        QCOMPARE(e->grdLJ->currentIndex().row(), 3);
+        QCOMPARE(columnTexts(e->grdLJ, 0), rowSetColumn(rs, u"Name"_s));
+        // Nothing is written yet.
+        const QString table = sheets ? u"原材料信息表"_s : u"零件信息表"_s;
+        QCOMPARE(store.column(u"SELECT Name FROM %1 ORDER BY rowid"_s.arg(table)), seeded);
+
+        e->actSave->trigger();
+        QCOMPARE(store.column(u"SELECT Name FROM %1 ORDER BY rowid"_s.arg(table)), saved);
+        QVERIFY(!rs.hasPendingChanges());
+    }
+
+    // Enter moves right along a row; from the last column to the 长 cell of the next row,
+    // appending a row (named by the new count) at the end.
+    void enterKey_walk_data()
+    {
+        QTest::addColumn<bool>("sheets");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("toRow");
+        QTest::addColumn<int>("toColumn");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("parts: 名称 → 长") << false << 1 << 0 << 1 << 1 << 3;
+        QTest::newRow("parts: 长 → 宽") << false << 1 << 1 << 1 << 2 << 3;
+        QTest::newRow("parts: 宽 of a middle row → next 长") << false << 1 << 2 << 2 << 1 << 3;
+        QTest::newRow("parts: 宽 of the last row → new row") << false << 2 << 2 << 3 << 1 << 4;
+        QTest::newRow("sheets: 宽 → 价格") << true << 2 << 2 << 2 << 3 << 3;
+        QTest::newRow("sheets: 价格 of a middle row → next 长") << true << 0 << 3 << 1 << 1 << 3;
+        QTest::newRow("sheets: 价格 of the last row → new row") << true << 2 << 3 << 3 << 1 << 4;
+    }
+    void enterKey_walk()
+    {
+        QFETCH(bool, sheets);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(int, toRow);
+        QFETCH(int, toColumn);
+        QFETCH(int, rows);
+        TLibraryStore store;
+        const QStringList seeded { u"1"_s, u"2"_s, u"3"_s };
+        sheets ? seedSheets(store, seeded) : seedParts(store, seeded);
+        TShownEditor e(sheets);
+        TRowSet &rs = *e->ADOMaterials;
+        clickCell(e->grdLJ, row, column);
+        QCOMPARE(rs.recNo(), row + 1);
+
+        pressEnter(e->grdLJ);
+        QCOMPARE(rs.recordCount(), rows);
+        QCOMPARE(rs.recNo(), toRow + 1);
+        QCOMPARE(e->grdLJ->selectedIndex(), toColumn);
+        QCOMPARE(e->grdLJ->currentIndex(), e->grdLJ->cellIndex(toRow, toColumn));
+        QCOMPARE(rs.field(u"Name"_s).asString(), QString::number(toRow + 1));
+        QCOMPARE(rs.hasPendingChanges(), rows > seeded.size());
+    }
+
+    // Typing a whole row with Enter between the cells: each value lands in its cell and the
+    // walk goes on into a new row.
+    void enterKey_withOpenEditor_storesTextAndWalksOn()
+    {
+        TLibraryStore store;
+        seedSheets(store, { u"1"_s });
+        TShownEditor e(true);
+        TRowSet &rs = *e->ADOMaterials;
+        TDBGrid *grid = e->grdLJ;
+        e->actAdd->trigger();
+        QCOMPARE(rs.recNo(), 2);
+        QCOMPARE(grid->selectedIndex(), 1); // the new row's 长 comes next
+
+        type(grid, u"2440"_s);
+        QVERIFY(grid->indexWidget(grid->currentIndex())); // the cell editor is open
+        pressEnter(grid);
+        QVERIFY(!grid->indexWidget(grid->currentIndex()));
+        QCOMPARE(grid->selectedIndex(), 2);
+        type(grid, u"1220"_s);
+        pressEnter(grid);
+        type(grid, u"88.5"_s);
+        pressEnter(grid);
+
+        QCOMPARE(rs.recordCount(), 3);
+        QCOMPARE(rs.recNo(), 3);
+        QCOMPARE(grid->currentIndex(), grid->cellIndex(2, 1));
+        QCOMPARE(columnTexts(grid, 0), (QStringList { u"1"_s, u"2"_s, u"3"_s }));
+        rs.setRecNo(2);
+        QCOMPARE(rs.field(u"Length"_s).asInteger(), 2440);
+        QCOMPARE(rs.field(u"Width"_s).asInteger(), 1220);
+        QCOMPARE(rs.field(u"Price"_s).asCurrency().units(), 885000);
+
+        e->actSave->trigger();
+        QCOMPARE(store.column(u"SELECT Name || ':' || ifnull(Length, '') || ':' || "
+                              "ifnull(Width, '') || ':' || ifnull(Price, '') "
+                              "FROM 原材料信息表 ORDER BY rowid"_s),
+            (QStringList { u"1:1000:500:100000"_s, u"2:2440:1220:885000"_s, u"3:::"_s }));
+    }
+
+    // A numeric cell refuses, key by key, what its column cannot hold; Name takes anything.
+    void typing_numericCellsRefuseInvalidCharacters_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("letter in 长") << 1 << u"12a3"_s << u"123"_s;
+        QTest::newRow("leading sign kept") << 1 << u"-4x5"_s << u"-45"_s;
+        QTest::newRow("sign inside refused") << 2 << u"4-5+"_s << u"45"_s;
+        QTest::newRow("no decimal point in 宽") << 2 << u"1.5"_s << u"15"_s;
+        QTest::newRow("beyond 32 bits refused") << 1 << u"99999999999"_s << u"999999999"_s;
+        QTest::newRow("blank refused") << 1 << u"1 2"_s << u"12"_s;
+        QTest::newRow("price with point") << 3 << u"12.5x"_s << u"12.5"_s;
+        QTest::newRow("price: fifth decimal refused") << 3 << u"3.14159"_s << u"3.1415"_s;
+        QTest::newRow("price: second point refused") << 3 << u"1.2.3"_s << u"1.23"_s;
+        QTest::newRow("price: comma refused") << 3 << u"7,5"_s << u"75"_s;
+        QTest::newRow("name is free text") << 0 << u"a板-1.x 甲"_s << u"a板-1.x 甲"_s;
+        QTest::newRow("name typed by an input method") << 0 << u"板"_s << u"板"_s;
+    }
+    void typing_numericCellsRefuseInvalidCharacters()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        TLibraryStore store;
+        seedSheets(store, { u"1"_s, u"2"_s });
+        TShownEditor e(true);
+        clickCell(e->grdLJ, 0, column);
+        type(e->grdLJ, typed);
+        pressEnter(e->grdLJ);
+        const QString field = e->grdLJ->columns().at(column).fieldName;
+        e->ADOMaterials->setRecNo(1);
+        QCOMPARE(e->ADOMaterials->field(field).asString(), stored);
+    }
+
+    void deleting_toolBarAsksNothing_navigatorAsksFirst()
+    {
+        TLibraryStore store;
+        seedParts(store, { u"1"_s, u"2"_s, u"3"_s, u"4"_s });
+        TShownEditor e(false);
+        TRowSet &rs = *e->ADOMaterials;
+        clickCell(e->grdLJ, 1, 1);
+
+        e->actDel->trigger(); // no question: capture would have recorded one
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"1"_s, u"3"_s, u"4"_s }));
+        QVERIFY(Dialogs::takeCaptured().isEmpty());
+
+        QToolButton *del = e->DBNavigator1->button(TDBNavigator::nbDelete);
+        QTest::mouseClick(del, Qt::LeftButton); // asked, no answer: counts as Cancel
+        QCOMPARE(Dialogs::takeCaptured(), QStringList { u"?确实要删除当前记录吗？"_s });
+        QCOMPARE(rs.recordCount(), 3);
+
+        Dialogs::setNextAnswer(false);
+        QTest::mouseClick(del, Qt::LeftButton);
+        QCOMPARE(rs.recordCount(), 3);
+        Dialogs::setNextAnswer(true);
+        QTest::mouseClick(del, Qt::LeftButton);
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"1"_s, u"4"_s }));
+
+        // Deleted rows leave the file with the save, not before.
+        QCOMPARE(store.column(u"SELECT Name FROM 零件信息表"_s).size(), 4);
+        e->actSave->trigger();
+        QCOMPARE(store.column(u"SELECT Name FROM 零件信息表 ORDER BY rowid"_s),
+            (QStringList { u"1"_s, u"4"_s }));
+    }
+
+    void emptyLibrary_deleteReportsError_modifyStartsRow()
+    {
+        TLibraryStore store;
+        TShownEditor e(false);
+        TRowSet &rs = *e->ADOMaterials;
+        QCOMPARE(rs.recordCount(), 0);
+
+        e->actDel->trigger();
+        QCOMPARE(Dialogs::takeCaptured(), QStringList { u"没有可删除的记录：数据集是空的."_s });
+        QCOMPARE(rs.recordCount(), 0);
+
+        e->actModify->trigger();
+        QCOMPARE(rs.recordCount(), 1);
+        QCOMPARE(rs.field(u"Name"_s).asString(), u"1"_s);
+        QCOMPARE(rs.recNo(), 1);
+        QCOMPARE(rs.state(), dsBrowse); // the renumbering posted it
+        clickCell(e->grdLJ, 0, 1);
+        type(e->grdLJ, u"5"_s);
+        pressEnter(e->grdLJ);
+        e->actSave->trigger();
+        QCOMPARE(store.column(u"SELECT Name || ':' || Length FROM 零件信息表"_s),
+            QStringList { u"1:5"_s });
+
+        // 删除一行 while a new row is still being entered cancels that row.
+        e->actAdd->trigger();
+        rs.insert();
+        QCOMPARE(rs.recordCount(), 3);
+        rs.edit();
+        e->actDel->trigger();
+        QCOMPARE(rs.recordCount(), 2);
+    }
+
+    // A failed save is reported and changes nothing: the changes stay pending and a later save
+    // writes them. A library that cannot be read is reported when the editor shows.
+    void storeErrors_areReported_changesStayPending()
+    {
+        TLibraryStore store;
+        seedParts(store, { u"a"_s, u"b"_s });
+        TShownEditor e(false);
+        TRowSet &rs = *e->ADOMaterials;
+        e->actAdd->trigger();
+        type(e->grdLJ, u"720"_s);
+        pressEnter(e->grdLJ);
+
+        store.exec(u"CREATE TRIGGER refuse BEFORE INSERT ON 零件信息表 "
+                   "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s);
+        e->actSave->trigger();
+        const QStringList errors = Dialogs::takeCaptured();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(u"disk is full"_s), qPrintable(errors[0]));
+        QVERIFY(rs.hasPendingChanges());
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"1"_s, u"2"_s, u"3"_s }));
+        QCOMPARE(store.column(u"SELECT Name FROM 零件信息表 ORDER BY rowid"_s),
+            (QStringList { u"a"_s, u"b"_s }));
+
+        store.exec(u"DROP TRIGGER refuse"_s);
+        e->actSave->trigger();
+        QVERIFY(!rs.hasPendingChanges());
+        QCOMPARE(store.column(u"SELECT Name || ':' || ifnull(Length, '') FROM 零件信息表 "
+                              "ORDER BY rowid"_s),
+            (QStringList { u"1:100"_s, u"2:200"_s, u"3:720"_s }));
+
+        store.exec(u"ALTER TABLE 零件信息表 RENAME TO 零件信息表_old"_s);
+        TShownEditor second(false);
+        QCOMPARE(Dialogs::takeCaptured().size(), 1);
+        QVERIFY(!second->ADOMaterials->isOpen());
+        QCOMPARE(second->grdLJ->model()->rowCount(), 0);
+    }
+
+    // In the main window: F3 and F4 open the editors, later presses raise them without reading
+    // again; hiding the main window (to the tray) keeps the edits; 关闭 discards them and the
+    // next press builds a fresh editor showing the stored library.
+    void inMainWindow_openRaiseCloseReopen_data()
+    {
+        QTest::addColumn<bool>("sheets");
+        QTest::newRow("F3 part library") << false;
+        QTest::newRow("F4 sheet library") << true;
+    }
+    void inMainWindow_openRaiseCloseReopen()
+    {
+        QFETCH(bool, sheets);
+        TLibraryStore store;
+        seedParts(store, { u"侧板"_s, u"底板"_s });
+        seedSheets(store, { u"2440×1220"_s });
+        const QStringList stored
+            = sheets ? QStringList { u"2440×1220"_s } : QStringList { u"侧板"_s, u"底板"_s };
+        const Qt::Key key = sheets ? Qt::Key_F4 : Qt::Key_F3;
+        auto slot = [sheets]() -> TfrmLibraryEditor * {
+            return sheets ? static_cast<TfrmLibraryEditor *>(frmYCLinfo)
+                          : static_cast<TfrmLibraryEditor *>(frmLJinfo);
+        };
+
+        auto w = std::make_unique<TfrmMainC>();
+        QVERIFY(showActive(w.get()));
+        QVERIFY(w->actLJ->isEnabled() && w->actMaterial->isEnabled());
+        QTest::keyClick(w.get(), key);
+        TfrmLibraryEditor *first = slot();
+        QVERIFY(first);
+        QCOMPARE(first->parentWidget(), w->pnlMain);
+        QCOMPARE(w->pnlMain->frontWidget(), first);
+        QCOMPARE(w->rzpnlHeader->text(), sheets ? u"原材料管理"_s : u"零件管理"_s);
+        QCOMPARE(columnTexts(first->grdLJ, 0), stored);
+
+        first->actAdd->trigger();
+        type(first->grdLJ, u"123"_s);
+        pressEnter(first->grdLJ);
+        const QStringList edited = columnTexts(first->grdLJ, 0);
+        QCOMPARE(edited.size(), stored.size() + 1);
+
+        QTest::keyClick(w.get(), sheets ? Qt::Key_F3 : Qt::Key_F4); // the other editor
+        QTest::keyClick(w.get(), key); // raised again, not read again
+        QCOMPARE(slot(), first);
+        QCOMPARE(w->pnlMain->frontWidget(), first);
+        QCOMPARE(columnTexts(first->grdLJ, 0), edited);
+
+        w->hide(); // to the tray and back
+        QVERIFY(showActive(w.get()));
+        QCOMPARE(columnTexts(first->grdLJ, 0), edited);
+        QVERIFY(first->ADOMaterials->hasPendingChanges());
+
+        first->actClose->trigger();
+        deleteClosed();
+        QVERIFY(!slot());
+        QTest::keyClick(w.get(), key);
+        QVERIFY(slot());
+        QCOMPARE(columnTexts(slot()->grdLJ, 0), stored);
+        QVERIFY(!slot()->ADOMaterials->hasPendingChanges());
+
+        w.reset();
+        QVERIFY(!frmLJinfo && !frmYCLinfo);
+    }
+
+    void validator_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("state");
+        const int I = TNumericValidator::Integer, C = TNumericValidator::Currency,
+                  F = TNumericValidator::Float;
+        const int ok = QValidator::Acceptable, half = QValidator::Intermediate,
+                  bad = QValidator::Invalid;
+        QTest::newRow("int empty") << I << QString() << half;
+        QTest::newRow("int sign") << I << u"-"_s << half;
+        QTest::newRow("int plus digits") << I << u"+12"_s << ok;
+        QTest::newRow("int max") << I << u"2147483647"_s << ok;
+        QTest::newRow("int max+1") << I << u"2147483648"_s << bad;
+        QTest::newRow("int min") << I << u"-2147483648"_s << ok;
+        QTest::newRow("int full-width digit") << I << u"１"_s << bad;
+        QTest::newRow("int point") << I << u"1."_s << bad;
+        QTest::newRow("cur point only") << C << u"."_s << half;
+        QTest::newRow("cur trailing point") << C << u"12."_s << ok;
+        QTest::newRow("cur four decimals") << C << u"-0.0001"_s << ok;
+        QTest::newRow("cur five decimals") << C << u"0.00001"_s << bad;
+        QTest::newRow("cur exponent") << C << u"1e3"_s << bad;
+        QTest::newRow("cur huge") << C << u"99999999999999999999"_s << bad;
+        QTest::newRow("float exponent open") << F << u"1e"_s << half;
+        QTest::newRow("float exponent") << F << u"-1.5E-3"_s << ok;
+        QTest::newRow("float exponent first") << F << u"e5"_s << bad;
+        QTest::newRow("float overflow") << F << u"1e999"_s << bad;
+    }
+    void validator()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(int, state);
+        const TNumericValidator v { TNumericValidator::TKind(kind) };
+        int pos = int(text.size());
+        QCOMPARE(int(v.validate(text, pos)), state);
+    }
+};
+
+QTEST_MAIN(TestLibraryEditors)
+#include "tst_libraryeditors.moc"
