@@ -1,0 +1,546 @@
+#include "JobFile.h"
+
+#include "TypeSetClass.h"
+
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+bool IsBlank(char C)
+{
+    return C == ' ' || C == '\t';
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view S)
+{
+    std::size_t i = 0;
+    while (i < S.size()) {
+        const auto C = static_cast<unsigned char>(S[i]);
+        if (C < 0x80) {
+            ++i;
+            continue;
+        }
+        int Len;
+        std::uint32_t Cp;
+        if (C >= 0xC2 && C <= 0xDF) {
+            Len = 2;
+            Cp = C & 0x1F;
+        } else if (C >= 0xE0 && C <= 0xEF) {
+            Len = 3;
+            Cp = C & 0x0F;
+        } else if (C >= 0xF0 && C <= 0xF4) {
+            Len = 4;
+            Cp = C & 0x07;
+        } else {
+            return false;
+        }
+        if (S.size() - i < static_cast<std::size_t>(Len))
+            return false;
+        for (int k = 1; k < Len; ++k) {
+            const auto Cc = static_cast<unsigned char>(S[i + static_cast<std::size_t>(k)]);
+            if ((Cc & 0xC0) != 0x80)
+                return false;
+            Cp = (Cp << 6) | (Cc & 0x3F);
+        }
+        if ((Len == 3 && (Cp < 0x800 || (Cp >= 0xD800 && Cp <= 0xDFFF)))
+            || (Len == 4 && (Cp < 0x10000 || Cp > 0x10FFFF)))
+            return false;
+        i += static_cast<std::size_t>(Len);
+    }
+    return true;
+}
+
+// The offending text as shown in a message: quoted, and cut short when long.
+std::string Quote(std::string_view Field)
+{
+    constexpr std::size_t Max = 40;
+    if (Field.size() <= Max)
+        return "'" + std::string(Field) + "'";
+    std::size_t Cut = Max;
+    while (Cut > 0 && (static_cast<unsigned char>(Field[Cut]) & 0xC0) == 0x80)
+        --Cut; // do not split a UTF-8 sequence
+    return "'" + std::string(Field.substr(0, Cut)) + "...'";
+}
+
+// Walks the fields of one line.
+class Fields
+{
+public:
+    explicit Fields(std::string_view Line)
+        : FLine(Line)
+    { }
+
+    // The next blank-separated field, or an empty view at the end of the line.
+    std::string_view Next()
+    {
+        SkipBlanks();
+        const std::size_t Start = FPos;
+        while (FPos < FLine.size() && !IsBlank(FLine[FPos]))
+            ++FPos;
+        return FLine.substr(Start, FPos - Start);
+    }
+
+    // The rest of the line without its surrounding blanks.
+    std::string_view Rest()
+    {
+        SkipBlanks();
+        std::size_t End = FLine.size();
+        while (End > FPos && IsBlank(FLine[End - 1]))
+            --End;
+        std::string_view R = FLine.substr(FPos, End - FPos);
+        FPos = FLine.size();
+        return R;
+    }
+
+private:
+    void SkipBlanks()
+    {
+        while (FPos < FLine.size() && IsBlank(FLine[FPos]))
+            ++FPos;
+    }
+
+    std::string_view FLine;
+    std::size_t FPos = 0;
+};
+
+enum class NumberCheck { Ok, Missing, NotNumber, OutOfRange };
+
+NumberCheck ParseWhole(std::string_view Field, std::int32_t &Value)
+{
+    if (Field.empty())
+        return NumberCheck::Missing;
+    std::size_t i = 0;
+    bool Negative = false;
+    if (Field[0] == '+' || Field[0] == '-') {
+        Negative = Field[0] == '-';
+        i = 1;
+    }
+    if (i == Field.size())
+        return NumberCheck::NotNumber;
+    std::int64_t Magnitude = 0;
+    bool TooLarge = false;
+    for (; i < Field.size(); ++i) {
+        const char C = Field[i];
+        if (C < '0' || C > '9')
+            return NumberCheck::NotNumber;
+        if (!TooLarge) {
+            Magnitude = Magnitude * 10 + (C - '0');
+            if (Magnitude > static_cast<std::int64_t>(INT32_MAX) + 1)
+                TooLarge = true;
+        }
+    }
+    const std::int64_t V = Negative ? -Magnitude : Magnitude;
+    if (TooLarge || V > INT32_MAX || V < INT32_MIN)
+        return NumberCheck::OutOfRange;
+    Value = static_cast<std::int32_t>(V);
+    return NumberCheck::Ok;
+}
+
+NumberCheck ParseDecimal(std::string_view Field, double &Value)
+{
+    if (Field.empty())
+        return NumberCheck::Missing;
+    std::size_t i = 0;
+    if (Field[0] == '+' || Field[0] == '-')
+        i = 1;
+    std::size_t Digits = 0;
+    bool Point = false;
+    for (std::size_t k = i; k < Field.size(); ++k) {
+        const char C = Field[k];
+        if (C >= '0' && C <= '9')
+            ++Digits;
+        else if (C == '.' && !Point)
+            Point = true;
+        else
+            return NumberCheck::NotNumber;
+    }
+    if (Digits == 0)
+        return NumberCheck::NotNumber;
+    // from_chars takes no leading '+'.
+    std::string_view Body = Field[0] == '+' ? Field.substr(1) : Field;
+    double V = 0.0;
+    const auto [Ptr, Ec] = std::from_chars(Body.data(), Body.data() + Body.size(), V);
+    if (Ec == std::errc::result_out_of_range || !std::isfinite(V))
+        return NumberCheck::OutOfRange;
+    if (Ec != std::errc() || Ptr != Body.data() + Body.size())
+        return NumberCheck::NotNumber;
+    Value = V;
+    return NumberCheck::Ok;
+}
+
+// Reads one whole-number field; on failure fills Message.
+bool WholeField(Fields &F, const char *What, std::int32_t &Value, std::string &Message)
+{
+    const std::string_view Field = F.Next();
+    switch (ParseWhole(Field, Value)) {
+    case NumberCheck::Ok:
+        return true;
+    case NumberCheck::Missing:
+        Message = std::string("missing ") + What;
+        return false;
+    case NumberCheck::NotNumber:
+        Message = std::string(What) + " is not a whole number: " + Quote(Field);
+        return false;
+    case NumberCheck::OutOfRange:
+        Message = std::string(What) + " is outside the signed 32-bit range: " + Quote(Field);
+        return false;
+    }
+    return false;
+}
+
+bool DecimalField(Fields &F, const char *What, double &Value, std::string &Message)
+{
+    const std::string_view Field = F.Next();
+    switch (ParseDecimal(Field, Value)) {
+    case NumberCheck::Ok:
+        return true;
+    case NumberCheck::Missing:
+        Message = std::string("missing ") + What;
+        return false;
+    case NumberCheck::NotNumber:
+        Message = std::string(What) + " is not a decimal number: " + Quote(Field);
+        return false;
+    case NumberCheck::OutOfRange:
+        Message = std::string(What) + " is out of range: " + Quote(Field);
+        return false;
+    }
+    return false;
+}
+
+// Parses one record line into the job; returns an empty text or what is wrong.
+std::string ParseLine(std::string_view Line, Job &J)
+{
+    Fields F(Line);
+    const std::string_view Kind = F.Next();
+    std::string Message;
+    if (Kind == "sheet") {
+        SheetRow Row;
+        if (!WholeField(F, "LENGTH", Row.Length, Message)
+            || !WholeField(F, "WIDTH", Row.Width, Message)
+            || !WholeField(F, "KERF", Row.Kerf, Message)
+            || !DecimalField(F, "PRICE", Row.Price, Message))
+            return Message;
+        Row.Name = std::string(F.Rest());
+        J.Sheets.push_back(std::move(Row));
+        return {};
+    }
+    if (Kind == "part") {
+        PartRow Row;
+        if (!WholeField(F, "LENGTH", Row.Length, Message)
+            || !WholeField(F, "WIDTH", Row.Width, Message)
+            || !WholeField(F, "QUANTITY", Row.Quantity, Message))
+            return Message;
+        Row.Name = std::string(F.Rest());
+        J.Parts.push_back(std::move(Row));
+        return {};
+    }
+    if (Kind == "option") {
+        const std::string_view Name = F.Next();
+        bool *Target = nullptr;
+        if (Name == "cost")
+            Target = &J.UseCost;
+        else if (Name == "bigsheet")
+            Target = &J.UseBigSheet;
+        else if (Name.empty())
+            return "missing option name (cost or bigsheet)";
+        else
+            return "unknown option " + Quote(Name) + " (expected cost or bigsheet)";
+        const std::string_view Value = F.Next();
+        if (Value.empty())
+            return "missing value of option " + std::string(Name) + " (0 or 1)";
+        if (Value != "0" && Value != "1")
+            return "option " + std::string(Name) + " takes 0 or 1, not " + Quote(Value);
+        const std::string_view Extra = F.Rest();
+        if (!Extra.empty())
+            return "unexpected text after option " + std::string(Name) + ": " + Quote(Extra);
+        *Target = Value == "1";
+        return {};
+    }
+    return "unknown record " + Quote(Kind) + " (expected sheet, part or option)";
+}
+
+void AppendNumber(std::string &Out, std::int64_t V)
+{
+    char Buf[24];
+    const auto [Ptr, Ec] = std::to_chars(Buf, Buf + sizeof Buf, V);
+    (void)Ec;
+    Out.append(Buf, Ptr);
+}
+
+std::string GeneralDecimal(double V)
+{
+    char Buf[40];
+    std::snprintf(Buf, sizeof Buf, "%.15g", V);
+    return Buf;
+}
+
+std::string FixedDecimal(double V, int Places)
+{
+    char Buf[64];
+    std::snprintf(Buf, sizeof Buf, "%.*f", Places, V);
+    return Buf;
+}
+
+} // namespace
+
+ParseOutcome ParseJob(std::string_view Text)
+{
+    ParseOutcome Outcome;
+    Job J;
+    if (Text.substr(0, 3) == "\xEF\xBB\xBF")
+        Text.remove_prefix(3); // byte-order mark
+    int LineNo = 0;
+    std::size_t Pos = 0;
+    while (Pos < Text.size()) {
+        ++LineNo;
+        std::size_t End = Text.find('\n', Pos);
+        if (End == std::string_view::npos)
+            End = Text.size();
+        std::string_view Line = Text.substr(Pos, End - Pos);
+        Pos = End + 1;
+        if (!Line.empty() && Line.back() == '\r')
+            Line.remove_suffix(1);
+
+        if (!IsValidUtf8(Line)) {
+            Outcome.Error = { LineNo, "not valid UTF-8 text" };
+            return Outcome;
+        }
+        std::size_t First = 0;
+        while (First < Line.size() && IsBlank(Line[First]))
+            ++First;
+        if (First == Line.size() || Line[First] == '#')
+            continue;
+        const std::string Message = ParseLine(Line, J);
+        if (!Message.empty()) {
+            Outcome.Error = { LineNo, Message };
+            return Outcome;
+        }
+    }
+    Outcome.Parsed = std::move(J);
+    return Outcome;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string &Path, std::string &Error)
+{
+    std::FILE *File = std::fopen(Path.c_str(), "rb");
+    if (!File) {
+        Error = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string Content;
+    char Buf[65536];
+    for (;;) {
+        const std::size_t N = std::fread(Buf, 1, sizeof Buf, File);
+        Content.append(Buf, N);
+        if (N < sizeof Buf)
+            break;
+    }
+    const bool Failed = std::ferror(File) != 0;
+    const int Errno = errno;
+    std::fclose(File);
+    if (Failed) {
+        Error = Errno ? std::strerror(Errno) : "read error";
+        return std::nullopt;
+    }
+    return Content;
+}
+
+void LoadJob(const Job &J, TRectManage &Engine)
+{
+    TMaterialTypeList &Sheets = Engine.BCTypeList();
+    Sheets.Clear();
+    for (const SheetRow &Row : J.Sheets) {
+        TMaterialType &S = *Sheets.Add();
+        S.SetText(Row.Name);
+        S.SetBlade(Row.Kerf);
+        S.SetWidth(Row.Length > Row.Width ? Row.Length : Row.Width);
+        S.SetHeight(Row.Length > Row.Width ? Row.Width : Row.Length);
+        S.SetPrice(Row.Price);
+    }
+    TMaterialTypeList &Parts = Engine.MaterialTypeList();
+    Parts.Clear();
+    for (const PartRow &Row : J.Parts) {
+        TMaterialType &P = *Parts.Add();
+        P.SetText(Row.Name);
+        P.SetWidth(Row.Length > Row.Width ? Row.Length : Row.Width);
+        P.SetHeight(Row.Length > Row.Width ? Row.Width : Row.Length);
+        P.SetCount(Row.Quantity);
+    }
+    Engine.SetUseCost(J.UseCost);
+    Engine.SetUseBCMaxArea(J.UseBigSheet);
+}
+
+std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Events)
+{
+    std::string Out;
+    auto Line = [&Out](const char *Tag, std::initializer_list<std::int64_t> Numbers) {
+        Out += Tag;
+        for (const std::int64_t N : Numbers) {
+            Out += ' ';
+            AppendNumber(Out, N);
+        }
+        Out += '\n';
+    };
+    for (const LayoutEvent &E : Events)
+        Line("event", { E.Group, E.BCindex, E.RectCount });
+    TMaterialTypeList &Groups = Engine.GroupList();
+    for (int i = 0; i < Groups.Count(); ++i) {
+        const TMaterialType &G = *Groups.GetItem(i);
+        Line("group",
+            { G.Group(), G.Count(), G.UsedCount(), G.MaxWidth(), G.MaxHieght(), G.Width(),
+                G.Height() });
+    }
+    TMaterialTypeList &Strips = Engine.CreateRectList();
+    for (int i = 0; i < Strips.Count(); ++i) {
+        const TMaterialType &S = *Strips.GetItem(i);
+        Out += "strip";
+        for (const std::int64_t N : { S.Group(), S.X(), S.Y(), S.Width(), S.Height() }) {
+            Out += ' ';
+            AppendNumber(Out, N);
+        }
+        Out += S.Range() == TOrient::horizontal ? " H " : " V ";
+        AppendNumber(Out, S.Count());
+        Out += ' ';
+        AppendNumber(Out, S.Data);
+        Out += '\n';
+    }
+    TMaterialTypeList &Parts = Engine.MaterialTypeList();
+    for (int i = 0; i < Parts.Count(); ++i) {
+        const TMaterialType &P = *Parts.GetItem(i);
+        Line("part", { i, P.UsedCount(), P.Group(), P.Data });
+    }
+    TMaterialTypeList &Totals = Engine.TotalBCList();
+    for (int i = 0; i < Totals.Count(); ++i)
+        Line("sheet", { i, Totals.GetItem(i)->UsedCount() });
+    Out += Engine.Execpt() ? "execpt 1\n" : "execpt 0\n";
+    return Out;
+}
+
+RunOutcome RunJob(const Job &J)
+{
+    TRectManage Engine;
+    LoadJob(J, Engine);
+    std::vector<LayoutEvent> Events;
+    Engine.SetOnNewRectList([&Events](int Group, int BCindex, int RectCount) {
+        Events.push_back({ Group, BCindex, RectCount });
+    });
+
+    const auto Start = std::chrono::steady_clock::now();
+    Engine.GoWork();
+    Engine.GetTotalBC();
+    const auto Stop = std::chrono::steady_clock::now();
+    const double Ms = std::chrono::duration<double, std::milli>(Stop - Start).count();
+
+    RunOutcome Outcome;
+    Outcome.Output = FormatResult(Engine, Events);
+
+    // Summary: sheets by sheet kind (by position, so kinds that share a name stay apart).
+    TMaterialTypeList &Sheets = Engine.BCTypeList();
+    std::vector<std::int64_t> Used(static_cast<std::size_t>(Sheets.Count()), 0);
+    std::int64_t TotalSheets = 0;
+    double Cost = 0.0;
+    for (const LayoutEvent &E : Events) {
+        const TMaterialType *S = Sheets.GetItem(E.BCindex);
+        if (!S)
+            continue;
+        Used[static_cast<std::size_t>(E.BCindex)] += E.RectCount;
+        TotalSheets += E.RectCount;
+        Cost += S->Price() * E.RectCount;
+    }
+    long double PartsArea = 0, SheetArea = 0;
+    TMaterialTypeList &Groups = Engine.GroupList();
+    for (int i = 0; i < Groups.Count(); ++i) {
+        const TMaterialType &G = *Groups.GetItem(i);
+        PartsArea += static_cast<long double>(G.MaxWidth()) * G.Count();
+        SheetArea += static_cast<long double>(G.MaxHieght()) * G.Count();
+    }
+    std::int64_t Required = 0, Placed = 0;
+    TMaterialTypeList &Parts = Engine.MaterialTypeList();
+    for (int i = 0; i < Parts.Count(); ++i) {
+        const TMaterialType &P = *Parts.GetItem(i);
+        Required += P.Count() > 0 ? P.Count() : 0;
+        Placed += P.UsedCount();
+    }
+
+    std::string &Sum = Outcome.Summary;
+    Sum += "Sheets used per sheet kind:\n";
+    for (int i = 0; i < Sheets.Count(); ++i) {
+        TMaterialType &S = *Sheets.GetItem(i);
+        Sum += "  " + std::to_string(i) + " " + S.GetText() + " (" + std::to_string(S.Width())
+            + " x " + std::to_string(S.Height())
+            + "): " + std::to_string(Used[static_cast<std::size_t>(i)]) + "\n";
+    }
+    Sum += "Total sheets: " + std::to_string(TotalSheets) + "\n";
+    Sum += "Parts placed: " + std::to_string(Placed) + " of " + std::to_string(Required) + "\n";
+    Sum += "Utilisation: "
+        + (SheetArea > 0 ? FixedDecimal(static_cast<double>(PartsArea / SheetArea * 100), 2) + " %"
+                         : std::string("-"))
+        + "\n";
+    Sum += "Total cost: " + GeneralDecimal(Cost) + "\n";
+    Sum += "Engine time: " + FixedDecimal(Ms, 3) + " ms\n";
+    if (Engine.Execpt())
+        Sum += "Not completed: some parts fit no sheet\n";
+    return Outcome;
+}
+
+int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
+{
+    constexpr const char *Usage = "usage: pnxcut [--summary] JOBFILE\n";
+    bool Summary = false;
+    bool OptionsDone = false;
+    std::optional<std::string> Path;
+    for (std::size_t i = 1; i < Args.size(); ++i) {
+        const std::string &A = Args[i];
+        if (!OptionsDone && A == "--") {
+            OptionsDone = true;
+        } else if (!OptionsDone && A == "--summary") {
+            Summary = true;
+        } else if (!OptionsDone && (A == "--help" || A == "-h")) {
+            Out << Usage;
+            return 0;
+        } else if (!OptionsDone && A.size() > 1 && A[0] == '-') {
+            Err << "pnxcut: unknown option '" << A << "'\n" << Usage;
+            return 2;
+        } else if (Path) {
+            Err << "pnxcut: only one job file can be given\n" << Usage;
+            return 2;
+        } else {
+            Path = A;
+        }
+    }
+    if (!Path) {
+        Err << Usage;
+        return 2;
+    }
+
+    std::string ReadError;
+    const std::optional<std::string> Text = ReadWholeFile(*Path, ReadError);
+    if (!Text) {
+        Err << "pnxcut: cannot read " << *Path << ": " << ReadError << "\n";
+        return 2;
+    }
+    ParseOutcome Parsed = ParseJob(*Text);
+    if (!Parsed.Parsed) {
+        Err << "pnxcut: " << *Path << ":" << Parsed.Error.Line << ": " << Parsed.Error.Message
+            << "\n";
+        return 2;
+    }
+    const RunOutcome Run = RunJob(*Parsed.Parsed);
+    Out << Run.Output;
+    Out.flush();
+    if (Summary)
+        Err << Run.Summary;
+    return Out ? 0 : 1;
+}
+
+} // namespace cli
