@@ -5,6 +5,7 @@
 #include "LibraryArt.h"
 #include "RowSet.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QToolButton>
 
@@ -132,6 +133,13 @@ void TDBNavigator::updateButtons()
     FButtons[nbPost]->setEnabled(canModify && editing);
     FButtons[nbCancel]->setEnabled(canModify && editing);
     FButtons[nbRefresh]->setEnabled(active && !editing && !rs->hasPendingChanges());
+}
+
+bool TDBNavigator::event(QEvent *event)
+{
+    if (event->type() == QEvent::Enter)
+        updateButtons();
+    return QWidget::event(event);
 }
 
 void TDBNavigator::btnClick(TNavigateBtn button)

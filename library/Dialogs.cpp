@@ -6,7 +6,8 @@
 
 namespace {
 
-struct Hooks {
+struct Hooks
+{
     bool capture = false;
     std::deque<bool> answers;
     std::deque<std::function<int(QDialog &)>> dialogHandlers;
@@ -80,8 +81,8 @@ bool askOkCancel(QWidget *parent, const QString &text)
         hooks().captured << QStringLiteral("?") + text;
         return false;
     }
-    return QMessageBox::question(parent, title(), text, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel)
+    return QMessageBox::question(
+               parent, title(), text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
         == QMessageBox::Ok;
 }
 

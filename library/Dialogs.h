@@ -31,8 +31,7 @@ void reportCurrentException();
 // Runs a command; an exception that leaves it is reported and the command abandoned.
 // Every slot that runs a user command goes through this, so no exception crosses the
 // event loop.
-template<typename F>
-void guarded(F &&command)
+template <typename F> void guarded(F &&command)
 {
     try {
         command();

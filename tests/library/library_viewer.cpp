@@ -1,6 +1,7 @@
 // A small program for looking at the library editors and the picker by eye (not a test): runs
 // the real start-up on the pnx.dat in the folder given, then opens what is asked for.
-//   library_viewer <folder with pnx.dat> parts|sheets|both|picker-sheets|picker-parts
+//   library_viewer <folder with pnx.dat>
+//   parts|sheets|sheets-editing|both|picker-sheets|picker-parts
 // Per-user settings go to the folder as well, so the user's own are never touched.
 
 #include "DM.h"
@@ -8,6 +9,7 @@
 #include "Startup.h"
 #include "fmMainC.h"
 #include "fmSelectData.h"
+#include "fmYCLinfo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,7 +23,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (argc < 3) {
         qWarning("usage: library_viewer <folder with pnx.dat> "
-                 "parts|sheets|both|picker-sheets|picker-parts");
+                 "parts|sheets|sheets-editing|both|picker-sheets|picker-parts");
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
@@ -35,8 +37,19 @@ int main(int argc, char **argv)
 
     if (what == u"parts"_s || what == u"both"_s)
         w->actLJ->trigger();
-    if (what == u"sheets"_s || what == u"both"_s)
+    if (what == u"sheets"_s || what == u"both"_s || what == u"sheets-editing"_s)
         w->actMaterial->trigger();
+    if (what == u"sheets-editing"_s && frmYCLinfo) {
+        // A new row half typed: its length entered, the width cell being edited.
+        frmYCLinfo->actAdd->trigger();
+        TRowSet &rs = *frmYCLinfo->ADOMaterials;
+        Dialogs::guarded([&] {
+            rs.edit();
+            rs.field(u"Length"_s).setAsString(u"2500"_s);
+        });
+        frmYCLinfo->grdLJ->setSelectedIndex(2);
+        frmYCLinfo->grdLJ->edit(frmYCLinfo->grdLJ->currentIndex());
+    }
     if (what == u"both"_s)
         w->actLJ->trigger();
     if (what.startsWith(u"picker"_s)) {

@@ -23,14 +23,14 @@ private slots:
         QVERIFY(!Dialogs::askOkCancel(nullptr, u"b"_s));
         // No answer left: under capture the question is recorded and counts as Cancel.
         QVERIFY(!Dialogs::askOkCancel(nullptr, u"删除记录？"_s));
-        QCOMPARE(Dialogs::takeCaptured(), QStringList{u"?删除记录？"_s});
+        QCOMPARE(Dialogs::takeCaptured(), QStringList { u"?删除记录？"_s });
     }
 
     void messages_areCapturedInsteadOfShown()
     {
         Dialogs::showError(nullptr, u"错误一"_s);
         Dialogs::showInformation(nullptr, u"提示"_s);
-        QCOMPARE(Dialogs::takeCaptured(), (QStringList{u"错误一"_s, u"提示"_s}));
+        QCOMPARE(Dialogs::takeCaptured(), (QStringList { u"错误一"_s, u"提示"_s }));
         QVERIFY(Dialogs::takeCaptured().isEmpty());
     }
 
@@ -60,7 +60,7 @@ private slots:
         Dialogs::guarded([] { throw 42; });
         Dialogs::guarded([&] { after = true; });
         QVERIFY(after);
-        QCOMPARE(Dialogs::takeCaptured(), (QStringList{u"数据库已锁定."_s, QString()}));
+        QCOMPARE(Dialogs::takeCaptured(), (QStringList { u"数据库已锁定."_s, QString() }));
     }
 
     void dialogHandler_decidesResult_andMaySeeTheDialog()
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(Dialogs::exec(d), int(QDialog::Accepted));
         QCOMPARE(seen, u"选择零件"_s);
         QCOMPARE(Dialogs::exec(d), int(QDialog::Rejected)); // no handler left, captured
-        QCOMPARE(Dialogs::takeCaptured(), QStringList{u"?选择零件"_s});
+        QCOMPARE(Dialogs::takeCaptured(), QStringList { u"?选择零件"_s });
     }
 };
 
