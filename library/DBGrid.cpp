@@ -367,30 +367,31 @@ void TDBGrid::setDataSource(TRowSet *rowSet)
     }
     FModel->setSourceModel(rowSet);
     if (rowSet) {
-        FConnections << connect(rowSet, &QAbstractItemModel::rowsInserted, this, end)
-                     << connect(rowSet, &QAbstractItemModel::rowsRemoved, this, end)
-                     << connect(rowSet, &QAbstractItemModel::rowsMoved, this, end)
-                     << connect(rowSet, &QAbstractItemModel::columnsInserted, this, end)
-                     << connect(rowSet, &QAbstractItemModel::columnsRemoved, this, end)
-                     << connect(rowSet, &QAbstractItemModel::modelReset, this, end)
-                     << connect(rowSet, &QAbstractItemModel::layoutChanged, this, end)
-                     << connect(
-                            rowSet, &TRowSet::currentRowChanged, this, [this] { followRowSet(); })
-                     << connect(rowSet, &TRowSet::stateChanged, this,
-                            [this](TDataSetState state) {
-                                // Cancelled or posted from outside while a cell was still
-                                // being typed: the text is dropped (commands that keep it
-                                // call commitEditors first).
-                                if (state != dsEdit && state != dsInsert && !FCommitting
-                                    && this->state() == QAbstractItemView::EditingState) {
-                                    if (QWidget *editor = indexWidget(currentIndex()))
-                                        closeEditor(
-                                            editor, QAbstractItemDelegate::RevertModelCache);
-                                }
-                                repaintIndicator();
-                            })
-                     << connect(rowSet, &TRowSet::editError, this,
-                            [](const QString &message) { Dialogs::reportError(message); });
+        FConnections
+            << connect(rowSet, &QAbstractItemModel::rowsInserted, this, end)
+            << connect(rowSet, &QAbstractItemModel::rowsRemoved, this, end)
+            << connect(rowSet, &QAbstractItemModel::rowsMoved, this, end)
+            << connect(rowSet, &QAbstractItemModel::columnsInserted, this, end)
+            << connect(rowSet, &QAbstractItemModel::columnsRemoved, this, end)
+            << connect(rowSet, &QAbstractItemModel::modelReset, this, end)
+            << connect(rowSet, &QAbstractItemModel::layoutChanged, this, end)
+            << connect(rowSet, &TRowSet::currentRowChanged, this, [this] { followRowSet(); })
+            // A row set that goes first leaves an empty grid, not a dangling one.
+            << connect(rowSet, &QObject::destroyed, this, [this] { setDataSource(nullptr); })
+            << connect(rowSet, &TRowSet::stateChanged, this,
+                   [this](TDataSetState state) {
+                       // Cancelled or posted from outside while a cell was still
+                       // being typed: the text is dropped (commands that keep it
+                       // call commitEditors first).
+                       if (state != dsEdit && state != dsInsert && !FCommitting
+                           && this->state() == QAbstractItemView::EditingState) {
+                           if (QWidget *editor = indexWidget(currentIndex()))
+                               closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+                       }
+                       repaintIndicator();
+                   })
+            << connect(rowSet, &TRowSet::editError, this,
+                   [](const QString &message) { Dialogs::reportError(message); });
     }
     applyColumns();
 }

@@ -91,6 +91,18 @@ private slots:
         QCOMPARE(shownColumns(grid), expected);
         QCOMPARE(grid.currentIndex(), grid.cellIndex(2, 2));
         QCOMPARE(grid.cellIndex(2, 0).data().toString(), u"新"_s);
+
+        // A row set destroyed before its grid leaves the grid empty.
+        auto *gone = new TRowSet(Sql::SheetsOfScheme(7));
+        grid.setDataSource(gone);
+        gone->open();
+        QCOMPARE(grid.model()->rowCount(), 3);
+        delete gone;
+        QVERIFY(!grid.dataSource());
+        QCOMPARE(grid.model()->rowCount(), 0);
+        QCOMPARE(grid.verticalHeader()->count(), 0); // the view knows, too
+        QCOMPARE(grid.gridColumnCount(), 0);
+        grid.grab(); // paints without touching the row set
     }
 
     // Clicks, arrow keys and Tab move the row set; the row set's own moves move the grid; a
