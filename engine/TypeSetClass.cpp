@@ -462,11 +462,11 @@ bool TRectManage::OverlapsPlaced(const TMaterialType &M) const
     // apart by at least a kerf, which the single-point tests alone do not ensure.
     const std::int64_t B = FBlade;
     const std::int64_t L = M.X(), T = M.Y();
-    const std::int64_t R = M.MaxWidth() + B, Bt = M.MaxHieght() + B;
+    const std::int64_t R = SatAdd(M.MaxWidth(), B), Bt = SatAdd(M.MaxHieght(), B);
     for (int i = 0; i < FCreateMaterialList.Count(); ++i) {
         const TMaterialType &S = *FCreateMaterialList.GetItem(i);
         const std::int64_t SL = S.X(), ST = S.Y();
-        const std::int64_t SR = S.MaxWidth() + B, SB = S.MaxHieght() + B;
+        const std::int64_t SR = SatAdd(S.MaxWidth(), B), SB = SatAdd(S.MaxHieght(), B);
         if (L < SR && SL < R && T < SB && ST < Bt)
             return true;
     }
@@ -500,7 +500,6 @@ void TRectManage::GetNullRect()
         FNullRectList.clear();
         return;
     }
-    const std::int64_t B = FBlade;
     while (!FNullRectList.empty()) {
         if (FCreateMaterialList.Count() >= MaxStripsPerSheet) {
             FNullRectList.clear();
@@ -509,26 +508,33 @@ void TRectManage::GetNullRect()
         TRect *Max = GetMaxNullRect();
         std::unique_ptr<TMaterialType> M = GetMaterialTypeGroup(*Max);
         const std::unique_ptr<TRect> F = DeleNullRect(Max);
-        if (!M)
-            continue;
-        M->SetX(F->Left);
-        M->SetY(F->Top);
-        M->SetBlade(FBlade);
-
-        // Start and end test: the strip's corner and its far end must both be free.
-        const std::int64_t X = M->X(), Y = M->Y(), K = M->Count();
-        std::int64_t EndX = X, EndY = Y;
-        if (M->Range() == TOrient::horizontal)
-            EndX = X + K * M->Width() + (K - 1) * B;
-        else
-            EndY = Y + K * M->Height() + (K - 1) * B + 1;
-        if (IsCovered(X, Y) || IsCovered(EndX, EndY) || OverlapsPlaced(*M))
-            continue; // not placed; the part kind's UsedCount stays raised for this packing
-
-        FCreateMaterialList.Add()->Assign(*M);
-        AddRemainder(M->MaxWidth() + B, F->Top, *F);
-        AddRemainder(F->Left, M->MaxHieght() + B, *F);
+        if (M)
+            PlaceStrip(*M, *F);
     }
+}
+
+bool TRectManage::PlaceStrip(TMaterialType &M, const TRect &F)
+{
+    const std::int64_t B = FBlade;
+    M.SetX(F.Left);
+    M.SetY(F.Top);
+    M.SetBlade(FBlade);
+
+    // Start and end test: the strip's corner and its far end must both be free. The end point
+    // of a column lies one unit further down; that of a row does not.
+    const std::int64_t X = M.X(), Y = M.Y(), K = M.Count();
+    std::int64_t EndX = X, EndY = Y;
+    if (M.Range() == TOrient::horizontal)
+        EndX = X + K * M.Width() + (K - 1) * B;
+    else
+        EndY = Y + K * M.Height() + (K - 1) * B + 1;
+    if (IsCovered(X, Y) || IsCovered(EndX, EndY) || OverlapsPlaced(M))
+        return false; // not placed; the part kind's UsedCount stays raised for this packing
+
+    FCreateMaterialList.Add()->Assign(M);
+    AddRemainder(SatAdd(M.MaxWidth(), B), F.Top, F);
+    AddRemainder(F.Left, SatAdd(M.MaxHieght(), B), F);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

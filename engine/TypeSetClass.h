@@ -253,6 +253,12 @@ public:
     std::unique_ptr<TMaterialType> GetMaterialTypeGroup(const TRect &F);
     // Packs the current sheet, consuming the free list until it is empty.
     void GetNullRect();
+    // One placement of GetNullRect: puts strip M into the top-left corner of free rectangle F
+    // (already taken out of the free list). The strip is refused when its corner or far end
+    // lies on a placed strip or when it comes closer than a kerf to one; otherwise a copy is
+    // appended to CreateMaterialList and the right and bottom remainders of F join the free
+    // list unless empty, dominated or with a covered corner. Returns whether it was placed.
+    bool PlaceStrip(TMaterialType &M, const TRect &F);
 
     const std::vector<std::unique_ptr<TRect>> &NullRectList() const { return FNullRectList; }
 

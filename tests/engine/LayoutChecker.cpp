@@ -1,0 +1,435 @@
+#include "LayoutChecker.h"
+
+#include "TypeSetClass.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+namespace enginetest {
+
+namespace {
+
+struct Box
+{
+    std::int64_t L, T, R, B; // R and B exclusive
+    int Strip;
+};
+
+class Report
+{
+public:
+    explicit Report(std::size_t Max)
+        : FMax(Max)
+    { }
+    template <typename... A> void Fail(A &&...Parts)
+    {
+        if (FLines.size() >= FMax)
+            return;
+        std::ostringstream S;
+        (S << ... << Parts);
+        FLines.push_back(S.str());
+    }
+    std::vector<std::string> Take() { return std::move(FLines); }
+
+private:
+    std::size_t FMax;
+    std::vector<std::string> FLines;
+};
+
+constexpr std::int64_t PartLevelLimit = 4000;
+
+std::int64_t Narrow(__int128 V)
+{
+    return V > INT64_MAX ? INT64_MAX : V < INT64_MIN ? INT64_MIN : static_cast<std::int64_t>(V);
+}
+
+bool SheetUsable(const TMaterialType &S)
+{
+    return S.Width() > 0 && S.Height() > 0 && S.Blade() >= 0;
+}
+
+} // namespace
+
+bool FitsEmptySheet(std::int64_t PartW, std::int64_t PartH, std::int64_t SheetW,
+    std::int64_t SheetH, std::int64_t Kerf)
+{
+    if (PartW <= 0 || PartH <= 0 || SheetW <= 0 || SheetH <= 0 || Kerf < 0)
+        return false;
+    for (int Turn = 0; Turn < 2; ++Turn) {
+        const std::int64_t W = Turn ? PartH : PartW;
+        const std::int64_t H = Turn ? PartW : PartH;
+        if (W <= SheetW && H <= SheetH && (W + Kerf <= SheetW || H + Kerf <= SheetH))
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::string> CheckLayout(
+    TRectManage &Engine, const std::vector<Event> &Events, std::size_t MaxReports)
+{
+    Report Rep(MaxReports);
+    TMaterialTypeList &Parts = Engine.MaterialTypeList();
+    TMaterialTypeList &Sheets = Engine.BCTypeList();
+    TMaterialTypeList &Groups = Engine.GroupList();
+    TMaterialTypeList &Strips = Engine.CreateRectList();
+    const int NGroups = Groups.Count();
+
+    // Notifications: one per group in order, then the closing one exactly when Execpt is set.
+    const std::size_t Expected = static_cast<std::size_t>(NGroups) + (Engine.Execpt() ? 1 : 0);
+    if (Events.size() != Expected)
+        Rep.Fail("notifications: ", Events.size(), " raised, ", Expected, " expected");
+    std::vector<int> GroupSheet(static_cast<std::size_t>(NGroups) + 1, -1);
+    for (int g = 0; g < NGroups && static_cast<std::size_t>(g) < Events.size(); ++g) {
+        const Event &E = Events[static_cast<std::size_t>(g)];
+        const TMaterialType &G = *Groups.GetItem(g);
+        if (E.Group != g + 1 || G.Group() != g + 1)
+            Rep.Fail("group ", g + 1, ": numbered ", G.Group(), ", notified as ", E.Group);
+        if (E.RectCount != G.Count() || G.Count() < 1)
+            Rep.Fail("group ", g + 1, ": Count ", G.Count(), ", notified ", E.RectCount);
+        const TMaterialType *S = Sheets.GetItem(E.BCindex);
+        if (!S) {
+            Rep.Fail("group ", g + 1, ": notified sheet kind ", E.BCindex, " does not exist");
+            continue;
+        }
+        GroupSheet[static_cast<std::size_t>(g + 1)] = E.BCindex;
+        if (!SheetUsable(*S))
+            Rep.Fail("group ", g + 1, ": uses sheet kind ", E.BCindex, " which is not usable");
+        if (G.Width() != S->Width() || G.Height() != S->Height() || G.MaxHieght() != S->GetArea())
+            Rep.Fail("group ", g + 1, ": sheet size/area differ from sheet kind ", E.BCindex);
+    }
+    if (Engine.Execpt() && Events.size() == Expected) {
+        const Event &E = Events.back();
+        if (E.Group != NGroups + 1 || E.BCindex != -1 || E.RectCount != 0)
+            Rep.Fail("closing notification is (", E.Group, ", ", E.BCindex, ", ", E.RectCount,
+                "), expected (", NGroups + 1, ", -1, 0)");
+    }
+
+    // Strips: inside the sheet, part size, kerf apart; placed counts per part kind.
+    // Wide sums: a faulty engine must not make the checker overflow.
+    std::vector<__int128> Placed(static_cast<std::size_t>(Parts.Count()), 0);
+    std::vector<int> LastGroup(static_cast<std::size_t>(Parts.Count()), 0);
+    std::vector<__int128> GroupArea(static_cast<std::size_t>(NGroups) + 1, 0);
+    std::map<int, std::vector<Box>> Boxes; // parts per group
+    std::map<int, std::vector<Box>> StripBoxes; // strips per group, grown by the kerf
+    std::map<int, std::int64_t> PartsInGroup;
+    for (int i = 0; i < Strips.Count(); ++i) {
+        const TMaterialType &S = *Strips.GetItem(i);
+        const int g = S.Group();
+        if (g < 1 || g > NGroups || GroupSheet[static_cast<std::size_t>(g)] < 0) {
+            Rep.Fail("strip ", i, ": group ", g, " has no valid record");
+            continue;
+        }
+        const TMaterialType &Sheet = *Sheets.GetItem(GroupSheet[static_cast<std::size_t>(g)]);
+        const TMaterialType *P = Parts.GetItem(S.Data);
+        if (!P) {
+            Rep.Fail("strip ", i, ": part kind ", S.Data, " does not exist");
+            continue;
+        }
+        if (S.Count() < 1)
+            Rep.Fail("strip ", i, ": Count ", S.Count());
+        if (std::min(S.Width(), S.Height()) != std::min(P->Width(), P->Height())
+            || std::max(S.Width(), S.Height()) != std::max(P->Width(), P->Height()))
+            Rep.Fail("strip ", i, ": size ", S.Width(), "x", S.Height(),
+                " is not that of part kind ", S.Data);
+        if (S.Blade() != Sheet.Blade())
+            Rep.Fail("strip ", i, ": kerf ", S.Blade(), ", sheet has ", Sheet.Blade());
+        const std::int64_t K = std::max(S.Count(), 0);
+        Placed[static_cast<std::size_t>(S.Data)]
+            += static_cast<__int128>(K) * Groups.GetItem(g - 1)->Count();
+        LastGroup[static_cast<std::size_t>(S.Data)]
+            = std::max(LastGroup[static_cast<std::size_t>(S.Data)], g);
+        GroupArea[static_cast<std::size_t>(g)] += static_cast<__int128>(K) * S.GetArea();
+        const bool Row = S.Range() == TOrient::horizontal;
+        const std::int64_t Step
+            = static_cast<std::int64_t>(Row ? S.Width() : S.Height()) + Sheet.Blade();
+        const std::int64_t EndX
+            = Row ? S.X() + K * S.Width() + (K - 1) * Sheet.Blade() : S.X() + S.Width();
+        const std::int64_t EndY
+            = Row ? S.Y() + S.Height() : S.Y() + K * S.Height() + (K - 1) * Sheet.Blade();
+        if (S.MaxWidth() != EndX || S.MaxHieght() != EndY)
+            Rep.Fail("strip ", i, ": edges ", S.MaxWidth(), ",", S.MaxHieght(), " expected ", EndX,
+                ",", EndY);
+        if (S.X() < 0 || S.Y() < 0 || EndX > Sheet.Width() || EndY > Sheet.Height())
+            Rep.Fail("strip ", i, ": [", S.X(), ",", S.Y(), ")-(", EndX, ",", EndY,
+                ") reaches outside sheet ", Sheet.Width(), "x", Sheet.Height());
+        StripBoxes[g].push_back({ S.X(), S.Y(), EndX + Sheet.Blade(), EndY + Sheet.Blade(), i });
+        PartsInGroup[g] += K;
+        std::vector<Box> &List = Boxes[g];
+        for (std::int64_t j = 0; j < K && PartsInGroup[g] <= PartLevelLimit; ++j) {
+            Box Bx;
+            Bx.L = S.X() + (Row ? j * Step : 0);
+            Bx.T = S.Y() + (Row ? 0 : j * Step);
+            Bx.R = Bx.L + S.Width();
+            Bx.B = Bx.T + S.Height();
+            Bx.Strip = i;
+            if (Bx.L < 0 || Bx.T < 0 || Bx.R > Sheet.Width() || Bx.B > Sheet.Height())
+                Rep.Fail("strip ", i, " part ", j, ": [", Bx.L, ",", Bx.T, ")-(", Bx.R, ",", Bx.B,
+                    ") outside sheet ", Sheet.Width(), "x", Sheet.Height());
+            List.push_back(Bx);
+        }
+    }
+    for (auto &[g, List] : Boxes) {
+        if (PartsInGroup[g] > PartLevelLimit) {
+            // Too many parts to compare one by one: compare whole strips, each grown by the kerf
+            // on its right and bottom (a stricter test than part by part).
+            std::vector<Box> &SB = StripBoxes[g];
+            for (std::size_t a = 0; a < SB.size(); ++a)
+                for (std::size_t b = a + 1; b < SB.size(); ++b)
+                    if (SB[a].L < SB[b].R && SB[b].L < SB[a].R && SB[a].T < SB[b].B
+                        && SB[b].T < SB[a].B)
+                        Rep.Fail("group ", g, ": strips ", SB[a].Strip, " and ", SB[b].Strip,
+                            " overlap or are closer than the kerf");
+            continue;
+        }
+        const std::int64_t Kerf = Sheets.GetItem(GroupSheet[static_cast<std::size_t>(g)])->Blade();
+        // Sweep by left edge: only boxes that start before this one's right edge plus the kerf
+        // can come too close.
+        std::sort(List.begin(), List.end(),
+            [](const Box &A, const Box &B) { return A.L < B.L || (A.L == B.L && A.T < B.T); });
+        for (std::size_t a = 0; a < List.size(); ++a) {
+            for (std::size_t b = a + 1; b < List.size() && List[b].L < List[a].R + Kerf; ++b) {
+                const Box &A = List[a], &B = List[b];
+                const bool Apart = A.R + Kerf <= B.L || B.R + Kerf <= A.L || A.B + Kerf <= B.T
+                    || B.B + Kerf <= A.T;
+                if (!Apart)
+                    Rep.Fail("group ", g, ": parts of strips ", A.Strip, " and ", B.Strip,
+                        " overlap or are closer than the kerf ", Kerf);
+            }
+        }
+    }
+    for (int g = 1; g <= NGroups; ++g) {
+        const TMaterialType &G = *Groups.GetItem(g - 1);
+        if (G.MaxWidth() != GroupArea[static_cast<std::size_t>(g)])
+            Rep.Fail("group ", g, ": parts area ", G.MaxWidth(), ", strips give ",
+                Narrow(GroupArea[static_cast<std::size_t>(g)]));
+        if (G.MaxHieght() > 0
+            && G.UsedCount()
+                != static_cast<int>(G.MaxWidth() * static_cast<__int128>(100) / G.MaxHieght()))
+            Rep.Fail("group ", g, ": utilisation ", G.UsedCount(), " for ", G.MaxWidth(), "/",
+                G.MaxHieght());
+    }
+
+    // Part kinds.
+    bool AllPlaced = true;
+    for (int p = 0; p < Parts.Count(); ++p) {
+        const TMaterialType &P = *Parts.GetItem(p);
+        const __int128 N = Placed[static_cast<std::size_t>(p)];
+        if (N != P.UsedCount())
+            Rep.Fail("part kind ", p, ": UsedCount ", P.UsedCount(), ", strips place ", Narrow(N));
+        if (N > std::max(P.Count(), 0))
+            Rep.Fail("part kind ", p, ": ", Narrow(N), " placed, quantity ", P.Count());
+        if ((P.Width() <= 0 || P.Height() <= 0) && N > 0)
+            Rep.Fail("part kind ", p, ": has a non-positive side but was placed");
+        if (N < P.Count())
+            AllPlaced = false;
+        if (N > 0) {
+            const int g = LastGroup[static_cast<std::size_t>(p)];
+            if (P.Group() != g || P.Data != GroupSheet[static_cast<std::size_t>(g)])
+                Rep.Fail("part kind ", p, ": Group/Data ", P.Group(), "/", P.Data, ", expected ", g,
+                    "/", GroupSheet[static_cast<std::size_t>(g)]);
+        }
+    }
+    if (Engine.Execpt() == AllPlaced)
+        Rep.Fail("Execpt is ", Engine.Execpt(), " but all parts placed is ", AllPlaced);
+
+    // Sheet totals (GetTotalBC called once): per sheet kind the sheets of groups of its text.
+    TMaterialTypeList &Totals = Engine.TotalBCList();
+    if (Totals.Count() != Sheets.Count()) {
+        Rep.Fail("TotalBCList has ", Totals.Count(), " items for ", Sheets.Count(), " sheet kinds");
+    } else {
+        std::map<std::string, std::int64_t> ByText;
+        for (int g = 0; g < NGroups; ++g)
+            ByText[Groups.GetItem(g)->GetText()] += Groups.GetItem(g)->Count();
+        std::int64_t SumDistinct = 0, SumGroups = 0;
+        std::map<std::string, int> Seen;
+        for (int i = 0; i < Totals.Count(); ++i) {
+            TMaterialType &T = *Totals.GetItem(i);
+            const std::int64_t Want = std::min<std::int64_t>(ByText[T.GetText()], INT32_MAX);
+            if (T.UsedCount() != Want)
+                Rep.Fail("TotalBCList ", i, ": UsedCount ", T.UsedCount(), ", expected ", Want);
+            if (Seen[T.GetText()]++ == 0)
+                SumDistinct += T.UsedCount();
+        }
+        for (int g = 0; g < NGroups; ++g)
+            SumGroups += Groups.GetItem(g)->Count();
+        if (SumDistinct != SumGroups && SumGroups <= INT32_MAX)
+            Rep.Fail("sheets counted by GetTotalBC ", SumDistinct, " != sum of group counts ",
+                SumGroups);
+        int InUse = 0;
+        for (int i = 0; i < Totals.Count(); ++i)
+            InUse += Totals.GetItem(i)->UsedCount() != 0;
+        if (Engine.TotalBCNum() != InUse)
+            Rep.Fail("TotalBCNum ", Engine.TotalBCNum(), ", items in use ", InUse);
+    }
+    return Rep.Take();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::int64_t Random::Between(std::int64_t Lo, std::int64_t Hi)
+{
+    if (Hi <= Lo)
+        return Lo;
+    const std::uint64_t Span = static_cast<std::uint64_t>(Hi) - static_cast<std::uint64_t>(Lo) + 1;
+    const std::uint64_t V = Span == 0 ? FEngine() : FEngine() % Span;
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(Lo) + V);
+}
+
+GenJob RealisticJob(Random &R, int PartKinds, int SheetKinds)
+{
+    static const int Common[][2] = { { 2440, 1220 }, { 2750, 1830 }, { 3050, 1525 }, { 1830, 915 },
+        { 2800, 2070 }, { 2000, 1000 }, { 1220, 2440 }, { 3210, 2250 } };
+    GenJob J;
+    for (int i = 0; i < SheetKinds; ++i) {
+        GenSheet S;
+        if (R.Chance(80)) {
+            const auto &C = Common[R.Between(0, std::size(Common) - 1)];
+            S.Length = C[0];
+            S.Width = C[1];
+        } else {
+            S.Length = static_cast<int>(R.Between(600, 3600));
+            S.Width = static_cast<int>(R.Between(400, 2200));
+        }
+        S.Kerf = static_cast<int>(R.Between(0, 5));
+        S.Price = static_cast<double>(R.Between(4000, 30000)) / 100.0;
+        S.Name = "Sheet " + std::to_string(i + 1);
+        J.Sheets.push_back(S);
+    }
+    for (int i = 0; i < PartKinds; ++i) {
+        GenPart P;
+        const std::int64_t Kind = R.Between(0, 9);
+        if (Kind == 0) { // small pieces
+            P.Length = static_cast<int>(R.Between(20, 200));
+            P.Width = static_cast<int>(R.Between(20, 200));
+        } else if (Kind == 1) { // long and narrow
+            P.Length = static_cast<int>(R.Between(1000, 2400));
+            P.Width = static_cast<int>(R.Between(30, 150));
+        } else {
+            P.Length = static_cast<int>(R.Between(50, 1500));
+            P.Width = static_cast<int>(R.Between(30, 900));
+        }
+        P.Quantity = static_cast<int>(R.Chance(10) ? R.Between(0, 60) : R.Between(1, 20));
+        P.Name = "Part " + std::to_string(i + 1);
+        J.Parts.push_back(P);
+    }
+    J.UseCost = R.Chance(30);
+    J.UseBigSheet = R.Chance(20);
+    return J;
+}
+
+GenJob HostileJob(Random &R)
+{
+    // Values from several scales, with the extremes well represented.
+    auto Value = [&R]() -> int {
+        switch (R.Between(0, 9)) {
+        case 0:
+            return static_cast<int>(R.Between(-3, 3));
+        case 1:
+            return static_cast<int>(R.Between(INT32_MIN, -1));
+        case 2:
+            return R.Chance(50) ? INT32_MAX : INT32_MIN;
+        case 3:
+            return static_cast<int>(R.Between(INT32_MAX - 1000, INT32_MAX));
+        case 4:
+            return static_cast<int>(R.Between(1000000, INT32_MAX));
+        case 5:
+            return static_cast<int>(R.Between(1, 20));
+        default:
+            return static_cast<int>(R.Between(1, 5000));
+        }
+    };
+    GenJob J;
+    const int NSheets = static_cast<int>(R.Between(0, 4));
+    const int NParts = static_cast<int>(R.Between(0, 6));
+    for (int i = 0; i < NSheets; ++i) {
+        GenSheet S;
+        S.Length = Value();
+        S.Width = Value();
+        S.Kerf = R.Chance(50) ? static_cast<int>(R.Between(0, 10)) : Value();
+        switch (R.Between(0, 4)) {
+        case 0:
+            S.Price = 0.0;
+            break;
+        case 1:
+            S.Price = -static_cast<double>(R.Between(0, 1000000));
+            break;
+        case 2:
+            S.Price = 1e300;
+            break;
+        default:
+            S.Price = static_cast<double>(R.Between(0, 100000)) / 100.0;
+        }
+        S.Name = R.Chance(20) ? std::string() : "S" + std::to_string(R.Between(0, 3));
+        J.Sheets.push_back(S);
+    }
+    for (int i = 0; i < NParts; ++i) {
+        GenPart P;
+        P.Length = Value();
+        P.Width = Value();
+        P.Quantity = R.Chance(60) ? static_cast<int>(R.Between(0, 30)) : Value();
+        P.Name = R.Chance(20) ? std::string() : "P" + std::to_string(R.Between(0, 4));
+        J.Parts.push_back(P);
+    }
+    J.UseCost = R.Chance(40);
+    J.UseBigSheet = R.Chance(40);
+    return J;
+}
+
+void LoadJob(const GenJob &J, TRectManage &Engine)
+{
+    Engine.BCTypeList().Clear();
+    for (const GenSheet &S : J.Sheets) {
+        TMaterialType &M = *Engine.BCTypeList().Add();
+        M.SetText(S.Name);
+        M.SetBlade(S.Kerf);
+        M.SetWidth(std::max(S.Length, S.Width));
+        M.SetHeight(std::min(S.Length, S.Width));
+        M.SetPrice(S.Price);
+    }
+    Engine.MaterialTypeList().Clear();
+    for (const GenPart &P : J.Parts) {
+        TMaterialType &M = *Engine.MaterialTypeList().Add();
+        M.SetText(P.Name);
+        M.SetWidth(std::max(P.Length, P.Width));
+        M.SetHeight(std::min(P.Length, P.Width));
+        M.SetCount(P.Quantity);
+    }
+    Engine.SetUseCost(J.UseCost);
+    Engine.SetUseBCMaxArea(J.UseBigSheet);
+}
+
+std::string JobText(const GenJob &J)
+{
+    std::string Out;
+    char Price[64];
+    for (const GenSheet &S : J.Sheets) {
+        std::snprintf(Price, sizeof Price, "%.2f", S.Price);
+        Out += "sheet " + std::to_string(S.Length) + " " + std::to_string(S.Width) + " "
+            + std::to_string(S.Kerf) + " " + Price + " " + S.Name + "\n";
+    }
+    for (const GenPart &P : J.Parts)
+        Out += "part " + std::to_string(P.Length) + " " + std::to_string(P.Width) + " "
+            + std::to_string(P.Quantity) + " " + P.Name + "\n";
+    if (J.UseCost)
+        Out += "option cost 1\n";
+    if (J.UseBigSheet)
+        Out += "option bigsheet 1\n";
+    return Out;
+}
+
+std::vector<Event> RunJob(const GenJob &J, TRectManage &Engine)
+{
+    LoadJob(J, Engine);
+    std::vector<Event> Events;
+    Engine.SetOnNewRectList([&Events](int Group, int BCindex, int RectCount) {
+        Events.push_back({ Group, BCindex, RectCount });
+    });
+    Engine.GoWork();
+    Engine.GetTotalBC();
+    Engine.SetOnNewRectList(nullptr);
+    return Events;
+}
+
+} // namespace enginetest

@@ -1,0 +1,101 @@
+// Test kit for the layout engine: a checker of the layout rules and a generator of seeded jobs.
+// Standard C++ only, so that tests and benchmarks can both use it.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+class TRectManage;
+
+namespace enginetest {
+
+struct Event
+{
+    int Group = 0;
+    int BCindex = 0;
+    int RectCount = 0;
+};
+
+// Checks the state of an engine after GoWork and one GetTotalBC against the rules every layout
+// must keep, given the notifications the run raised:
+// - every part lies inside its sheet; no two parts of a layout overlap or come closer than the
+//   sheet's kerf; strips have Count >= 1 and the size of their part kind;
+// - per part kind: placed = sum of strip Count x group Count = UsedCount <= quantity; Group and
+//   Data name the last layout group that placed it and that group's sheet kind;
+// - layout-group records: numbered 1..n, one notification each (Group, sheet kind, Count), sheet
+//   size and area, parts area and truncated utilisation as the strips give them;
+// - Execpt is false exactly when every part is placed, and then no extra notification follows;
+//   with Execpt one closing notification (n+1, -1, 0);
+// - GetTotalBC: per sheet kind, the sheets of its text; in all, the sum of group counts (when
+//   sheet texts are distinct);
+// - parts with a non-positive side and sheets with a non-positive side or negative kerf are
+//   never used.
+// Returns one line per broken rule (empty when all hold). MaxReports limits the list.
+std::vector<std::string> CheckLayout(
+    TRectManage &Engine, const std::vector<Event> &Events, std::size_t MaxReports = 20);
+
+// True when a part kind of the given size fits an empty sheet as a strip of one part with a
+// kerf after it in at least one direction and one orientation (what the packer needs to place
+// anything on an empty sheet).
+bool FitsEmptySheet(std::int64_t PartW, std::int64_t PartH, std::int64_t SheetW,
+    std::int64_t SheetH, std::int64_t Kerf);
+
+struct GenSheet
+{
+    int Length = 0;
+    int Width = 0;
+    int Kerf = 0;
+    double Price = 0.0;
+    std::string Name;
+};
+
+struct GenPart
+{
+    int Length = 0;
+    int Width = 0;
+    int Quantity = 0;
+    std::string Name;
+};
+
+struct GenJob
+{
+    std::vector<GenSheet> Sheets;
+    std::vector<GenPart> Parts;
+    bool UseCost = false;
+    bool UseBigSheet = false;
+};
+
+// Small deterministic random source (the standard distributions differ between libraries).
+class Random
+{
+public:
+    explicit Random(std::uint64_t Seed)
+        : FEngine(Seed)
+    { }
+    // Uniform in [Lo, Hi].
+    std::int64_t Between(std::int64_t Lo, std::int64_t Hi);
+    bool Chance(int Percent) { return Between(0, 99) < Percent; }
+
+private:
+    std::mt19937_64 FEngine;
+};
+
+// A job as a workshop would enter it: parts of 50-1500 x 30-900 mm (some larger, some small),
+// quantities 1-20, sheets of common sizes with kerf 0-5 and prices 40-300, options at random.
+GenJob RealisticJob(Random &R, int PartKinds, int SheetKinds);
+
+// Anything goes: zero, negative and huge sizes, quantities and kerfs, empty lists.
+GenJob HostileJob(Random &R);
+
+// Loads a job into the engine as the workspace does: Width the longer side, Height the shorter.
+void LoadJob(const GenJob &J, TRectManage &Engine);
+
+// The job in the command-line tool's job-file format.
+std::string JobText(const GenJob &J);
+
+// Runs the job: LoadJob, GoWork (collecting notifications), GetTotalBC.
+std::vector<Event> RunJob(const GenJob &J, TRectManage &Engine);
+
+} // namespace enginetest
