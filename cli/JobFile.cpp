@@ -489,7 +489,7 @@ RunOutcome RunJob(const Job &J)
     Sum += "Total cost: " + GeneralDecimal(Cost) + "\n";
     Sum += "Engine time: " + FixedDecimal(Ms, 3) + " ms\n";
     if (Engine.Execpt())
-        Sum += "Not completed: some parts fit no sheet\n";
+        Sum += "Not completed: a step could place no further part\n";
     return Outcome;
 }
 

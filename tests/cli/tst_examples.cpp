@@ -1,0 +1,119 @@
+// The example jobs: pnxcut's output on each must equal the stored expected output byte for byte,
+// and each layout must keep the layout rules.
+#include "JobFile.h"
+#include "LayoutChecker.h"
+#include "TypeSetClass.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString ExamplesDir()
+{
+    return QString::fromUtf8(PNX_EXAMPLES_DIR);
+}
+
+QString ExpectedPath(const QString &Job)
+{
+    return ExamplesDir() + u"/expected/"_s + QFileInfo(Job).completeBaseName() + u".out"_s;
+}
+
+QByteArray ReadAll(const QString &Path)
+{
+    QFile F(Path);
+    if (!F.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return F.readAll();
+}
+
+} // namespace
+
+class TestCliExamples : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyJobHasExpectedOutputAndBack();
+    void pnxcut_matchesExpectedOutput_data();
+    void pnxcut_matchesExpectedOutput();
+    void examples_keepLayoutRules_data();
+    void examples_keepLayoutRules();
+};
+
+void TestCliExamples::everyJobHasExpectedOutputAndBack()
+{
+    const QStringList Jobs = QDir(ExamplesDir()).entryList({ u"*.job"_s }, QDir::Files);
+    QVERIFY(Jobs.size() >= 3);
+    QVERIFY(Jobs.contains(u"kitchen-cabinet.job"_s));
+    for (const QString &Job : Jobs)
+        QVERIFY2(QFile::exists(ExpectedPath(Job)), qPrintable(u"no expected output for "_s + Job));
+    const QStringList Outputs
+        = QDir(ExamplesDir() + u"/expected"_s).entryList({ u"*.out"_s }, QDir::Files);
+    for (const QString &Out : Outputs)
+        QVERIFY2(Jobs.contains(QFileInfo(Out).completeBaseName() + u".job"_s),
+            qPrintable(u"expected output without a job: "_s + Out));
+}
+
+void TestCliExamples::pnxcut_matchesExpectedOutput_data()
+{
+    QTest::addColumn<QString>("job");
+    for (const QString &Job : QDir(ExamplesDir()).entryList({ u"*.job"_s }, QDir::Files))
+        QTest::newRow(qPrintable(Job)) << ExamplesDir() + u'/' + Job;
+}
+
+void TestCliExamples::pnxcut_matchesExpectedOutput()
+{
+    QFETCH(QString, job);
+    QProcess P;
+    P.start(QString::fromUtf8(PNXCUT_PATH), { job });
+    QVERIFY(P.waitForFinished(60000));
+    QCOMPARE(P.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(P.exitCode(), 0);
+    QCOMPARE(P.readAllStandardError(), QByteArray());
+    const QByteArray Actual = P.readAllStandardOutput();
+    const QByteArray Expected = ReadAll(ExpectedPath(job));
+    QVERIFY(!Expected.isEmpty());
+    if (Actual != Expected) {
+        // Point at the first line that differs.
+        const QList<QByteArray> A = Actual.split('\n'), E = Expected.split('\n');
+        for (qsizetype i = 0; i < std::max(A.size(), E.size()); ++i) {
+            const QByteArray L = i < A.size() ? A[i] : QByteArray("(end)");
+            const QByteArray R = i < E.size() ? E[i] : QByteArray("(end)");
+            if (L != R)
+                QFAIL(qPrintable(u"line %1: got \"%2\", expected \"%3\""_s.arg(i + 1).arg(
+                    QString::fromUtf8(L), QString::fromUtf8(R))));
+        }
+    }
+    QCOMPARE(Actual, Expected);
+}
+
+void TestCliExamples::examples_keepLayoutRules_data()
+{
+    pnxcut_matchesExpectedOutput_data();
+}
+
+void TestCliExamples::examples_keepLayoutRules()
+{
+    QFETCH(QString, job);
+    const QByteArray Text = ReadAll(job);
+    const cli::ParseOutcome R
+        = cli::ParseJob(std::string_view(Text.constData(), std::size_t(Text.size())));
+    QVERIFY2(R.Parsed, R.Error.Message.c_str());
+    TRectManage E;
+    cli::LoadJob(*R.Parsed, E);
+    std::vector<enginetest::Event> Events;
+    E.SetOnNewRectList([&Events](int G, int B, int C) { Events.push_back({ G, B, C }); });
+    E.GoWork();
+    E.GetTotalBC();
+    const std::vector<std::string> Broken = enginetest::CheckLayout(E, Events);
+    for (const std::string &Line : Broken)
+        qWarning("%s", Line.c_str());
+    QVERIFY(Broken.empty());
+}
+
+QTEST_APPLESS_MAIN(TestCliExamples)
+#include "tst_examples.moc"
