@@ -375,7 +375,7 @@ void TestCliJobFile::parse_survivesAnyBytes()
                     Text.remove(At, int(Rng() % 5));
                     break;
                 default:
-                    Text.insert(At, QByteArray::number(qint64(Rng()) * qint64(Rng())));
+                    Text.insert(At, QByteArray::number(quint64(Rng()) * quint64(Rng())));
                 }
             }
         }

@@ -135,6 +135,9 @@ void TestEngineRun::goWork_selection_data()
     QTest::newRow("equal utilisation: later kind")
         << u"600 400 0 40 X; 600 400 0 40 Y"_s << u"600 400 1 P"_s << 0 << u"(1,1,1)"_s
         << u"1x100% 240000"_s << false;
+    QTest::newRow("equal area with larger sheet first: earlier kind")
+        << u"600 400 0 40 X; 400 600 0 40 Y"_s << u"600 400 1 P"_s << 2 << u"(1,0,1)"_s
+        << u"1x100% 240000"_s << false;
     QTest::newRow("equal cost: earlier kind")
         << u"600 400 0 40 X; 600 400 0 40 Y"_s << u"600 400 1 P"_s << 1 << u"(1,0,1)"_s
         << u"1x100% 240000"_s << false;
