@@ -212,7 +212,11 @@ public:
     // Appends a sheet kind of mLength x mWidth; the caller sets Blade, Price and Text on it.
     TMaterialType *AddBC(int mLength, int mWidth);
 
-    // Lays out all part kinds on sheets, raising OnNewRectList per layout group.
+    // Lays out all part kinds on sheets. Each step packs one trial sheet of every sheet kind,
+    // takes one trial (by utilisation, by cost with UseCost, and only a strictly larger sheet
+    // with UseBCMaxArea), repeats it on as many sheets as the open quantities allow, commits it
+    // as a layout group and raises OnNewRectList. The run is complete when every part kind has
+    // UsedCount >= Count; a step that takes no trial ends it with Execpt set instead.
     void GoWork();
     // Appends a copy of every sheet kind to TotalBCList with the number of sheets of that text
     // the run uses in UsedCount. Call once after each run.
