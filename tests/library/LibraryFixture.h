@@ -5,6 +5,7 @@
 
 #include "DBGrid.h"
 #include "DM.h"
+#include "DataFixture.h"
 #include "Dialogs.h"
 
 #include <QApplication>
@@ -14,64 +15,10 @@
 #include <QTest>
 #include <memory>
 
-class TLibraryStore
+// The data tests' temporary store, plus the library rows the editor and picker tests set up.
+class TLibraryStore : public TTempStore
 {
 public:
-    TLibraryStore()
-    {
-        TFrmDM::setDatabaseDirectory(FDir.path());
-        DBSchema::CreateDatabase(FDir.filePath(QStringLiteral("pnx.dat")), DBSchema::TSeed::None);
-        dm = std::make_unique<TFrmDM>();
-        dm->DataModuleCreate();
-    }
-    ~TLibraryStore()
-    {
-        if (QSqlDatabase::contains(FRawName)) {
-            QSqlDatabase::database(FRawName, false).close();
-            QSqlDatabase::removeDatabase(FRawName);
-        }
-        dm.reset();
-        TFrmDM::setDatabaseDirectory(QString());
-    }
-    TLibraryStore(const TLibraryStore &) = delete;
-    TLibraryStore &operator=(const TLibraryStore &) = delete;
-
-    QString dir() const { return FDir.path(); }
-
-    // A second connection to the same file, for set-up and checks outside the row sets.
-    QSqlDatabase raw()
-    {
-        if (!QSqlDatabase::contains(FRawName)) {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), FRawName);
-            db.setDatabaseName(FDir.filePath(QStringLiteral("pnx.dat")));
-            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-            if (!db.open())
-                qFatal("raw connection: %s", qPrintable(db.lastError().text()));
-        }
-        return QSqlDatabase::database(FRawName);
-    }
-    void exec(const QString &sql, const QVariantList &values = {})
-    {
-        QSqlQuery q(raw());
-        if (!q.prepare(sql))
-            qFatal("prepare %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        if (!q.exec())
-            qFatal("exec %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-    }
-    // One column of a query, row by row; null reads "<null>".
-    QStringList column(const QString &sql)
-    {
-        QSqlQuery q(raw());
-        if (!q.exec(sql))
-            qFatal("column %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        QStringList out;
-        while (q.next())
-            out << (q.isNull(0) ? QStringLiteral("<null>") : q.value(0).toString());
-        return out;
-    }
-
     void addPart(const QVariant &name, const QVariant &length, const QVariant &width)
     {
         exec(QStringLiteral("INSERT INTO 零件信息表 (Name, Length, Width) VALUES (?, ?, ?)"),
@@ -85,12 +32,6 @@ public:
                  "INSERT INTO 原材料信息表 (Name, Length, Width, Price) VALUES (?, ?, ?, ?)"),
             { name, length, width, priceUnits });
     }
-
-    std::unique_ptr<TFrmDM> dm;
-
-private:
-    QTemporaryDir FDir;
-    QString FRawName = QStringLiteral("library-raw-") + QString::number(quintptr(this));
 };
 
 namespace LibraryTest {
