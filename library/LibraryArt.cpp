@@ -16,24 +16,6 @@ const QColor Blue(50, 100, 190);
 const QColor Green(40, 150, 70);
 const QColor Red(200, 50, 40);
 
-// Draws on a 32 x 32 canvas, scaled to every icon size.
-QIcon drawn(
-    const std::function<void(QPainter &)> &draw, std::initializer_list<int> sizes = { 16, 24, 32 })
-{
-    QIcon icon;
-    for (int size : sizes) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 32.0, size / 32.0);
-        draw(p);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
-}
-
 // A small table: a header row and three body rows.
 void table(QPainter &p)
 {
@@ -76,9 +58,25 @@ void triangle(QPainter &p, bool right, double x)
 
 } // namespace
 
+QIcon drawnIcon(const std::function<void(QPainter &)> &draw, std::initializer_list<int> sizes)
+{
+    QIcon icon;
+    for (int size : sizes) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 32.0, size / 32.0);
+        draw(p);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
 QIcon closeIcon()
 {
-    return drawn([](QPainter &p) {
+    return drawnIcon([](QPainter &p) {
         p.setPen(QPen(QColor(120, 80, 40), 1.4));
         p.setBrush(QColor(200, 160, 110));
         p.drawRect(QRectF(6, 3, 16, 26)); // a door
@@ -92,7 +90,7 @@ QIcon closeIcon()
 
 QIcon addRowIcon()
 {
-    return drawn([](QPainter &p) {
+    return drawnIcon([](QPainter &p) {
         table(p);
         badge(p, Green, [](QPainter &q) {
             q.drawLine(QPointF(24, 20), QPointF(24, 28));
@@ -103,7 +101,7 @@ QIcon addRowIcon()
 
 QIcon deleteRowIcon()
 {
-    return drawn([](QPainter &p) {
+    return drawnIcon([](QPainter &p) {
         table(p);
         badge(p, Red, [](QPainter &q) { q.drawLine(QPointF(20, 24), QPointF(28, 24)); });
     });
@@ -111,7 +109,7 @@ QIcon deleteRowIcon()
 
 QIcon modifyIcon()
 {
-    return drawn([](QPainter &p) {
+    return drawnIcon([](QPainter &p) {
         table(p);
         // A pencil across the lower right corner.
         p.save();
@@ -135,7 +133,7 @@ QIcon modifyIcon()
 
 QIcon saveIcon()
 {
-    return drawn([](QPainter &p) {
+    return drawnIcon([](QPainter &p) {
         p.setPen(QPen(QColor(30, 60, 120), 1.4));
         p.setBrush(Blue);
         p.drawRoundedRect(QRectF(4, 4, 24, 24), 2, 2); // a diskette
@@ -149,7 +147,7 @@ QIcon saveIcon()
 
 QIcon navigatorIcon(int button)
 {
-    return drawn(
+    return drawnIcon(
         [button](QPainter &p) {
             switch (button) {
             case 0: // first

@@ -5,6 +5,9 @@
 #include <QColor>
 #include <QIcon>
 
+#include <functional>
+#include <initializer_list>
+
 class QPainter;
 class QRect;
 
@@ -14,6 +17,11 @@ namespace LibraryArt {
 inline const QColor GridBackground(250, 245, 220);
 // Every other row of a grid.
 inline const QColor GridAlternate(240, 232, 200);
+
+// An icon drawn by `draw` on a 32 x 32 canvas, rendered at each of the given pixel sizes.
+// The shell draws its icons through this too.
+QIcon drawnIcon(const std::function<void(QPainter &)> &draw,
+    std::initializer_list<int> sizes = { 16, 24, 32 });
 
 // Tool-bar commands of the library editors.
 QIcon closeIcon(); // 关闭

@@ -1,5 +1,7 @@
 #include "ShellArt.h"
 
+#include "LibraryArt.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,18 +20,7 @@ const QColor PartOrange(230, 150, 60);
 
 QIcon drawn(const std::function<void(QPainter &)> &draw)
 {
-    QIcon icon;
-    for (int size : { 16, 24, 32, 48 }) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 32.0, size / 32.0);
-        draw(p);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
+    return LibraryArt::drawnIcon(draw, { 16, 24, 32, 48 });
 }
 
 void sheet(QPainter &p, const QRectF &r)
