@@ -1165,6 +1165,7 @@ void TRowSet::acceptSave(const TSaveResult &result)
         r.orig = r.cur;
     }
     rowDataChanged(firstChanged, lastChanged);
+    emit saved();
 }
 
 void TRowSet::updateBatch()

@@ -178,6 +178,8 @@ signals:
     // The current row changed (recNo, 0 for none); not sent while controls are disabled.
     void currentRowChanged(int recNo);
     void stateChanged(TDataSetState state);
+    // A batch save wrote every pending change; nothing is pending any more.
+    void saved();
     // setData failed (conversion error, store error while moving); the grid owner shows it.
     void editError(const QString &message);
 

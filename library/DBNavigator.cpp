@@ -79,6 +79,7 @@ void TDBNavigator::setDataSource(TRowSet *rowSet)
         auto update = [this] { updateButtons(); };
         FConnections << connect(rowSet, &TRowSet::currentRowChanged, this, update)
                      << connect(rowSet, &TRowSet::stateChanged, this, update)
+                     << connect(rowSet, &TRowSet::saved, this, update)
                      << connect(rowSet, &QAbstractItemModel::modelReset, this, update)
                      << connect(rowSet, &QAbstractItemModel::rowsInserted, this, update)
                      << connect(rowSet, &QAbstractItemModel::rowsRemoved, this, update)
@@ -133,13 +134,6 @@ void TDBNavigator::updateButtons()
     FButtons[nbPost]->setEnabled(canModify && editing);
     FButtons[nbCancel]->setEnabled(canModify && editing);
     FButtons[nbRefresh]->setEnabled(active && !editing && !rs->hasPendingChanges());
-}
-
-bool TDBNavigator::event(QEvent *event)
-{
-    if (event->type() == QEvent::Enter)
-        updateButtons();
-    return QWidget::event(event);
 }
 
 void TDBNavigator::btnClick(TNavigateBtn button)

@@ -84,16 +84,12 @@ public:
     void btnClick(TNavigateBtn button);
 
     // Re-reads the row set's state into the buttons' enabled states. Done on every change the
-    // row set signals and whenever the pointer comes to the navigator; a batch save that only
-    // wrote changed rows signals nothing, so whoever saves may call it to offer refresh at once.
+    // row set signals, a batch save included.
     void updateButtons();
 
 signals:
     // After a button's action ran (also when BeforeAction skipped it).
     void clicked(TDBNavigator::TNavigateBtn button);
-
-protected:
-    bool event(QEvent *event) override;
 
 private:
     void runAction(TNavigateBtn button);

@@ -187,7 +187,6 @@ void TfrmLibraryEditor::actSaveExecute()
     if (!TDBGrid::commitEditors(ADOMaterials))
         return;
     ADOMaterials->updateBatch();
-    DBNavigator1->updateButtons(); // nothing pending: refresh is offered again
 }
 
 void TfrmLibraryEditor::actCloseExecute()
