@@ -1,0 +1,755 @@
+#include "ReferenceEngine.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <unordered_map>
+#include <utility>
+
+namespace reference {
+
+namespace {
+
+constexpr std::int64_t Int32Max = INT32_MAX;
+constexpr std::int64_t Int32Min = INT32_MIN;
+
+// Sums and products that input of any size can push past 64 bits are held to the range.
+std::int64_t SatAdd(std::int64_t A, std::int64_t B)
+{
+    std::int64_t R;
+    if (__builtin_add_overflow(A, B, &R))
+        return B > 0 ? INT64_MAX : INT64_MIN;
+    return R;
+}
+
+std::int64_t SatMul(std::int64_t A, std::int64_t B)
+{
+    std::int64_t R;
+    if (__builtin_mul_overflow(A, B, &R))
+        return ((A < 0) != (B < 0)) ? INT64_MIN : INT64_MAX;
+    return R;
+}
+
+int ClampToInt(std::int64_t V)
+{
+    return static_cast<int>(std::clamp(V, Int32Min, Int32Max));
+}
+
+// n when Name is "M" followed by the decimal number n >= 1 (no leading zeros), else 0.
+std::int64_t NameNumber(const std::string &Name)
+{
+    if (Name.size() < 2 || Name.size() > 19 || Name[0] != 'M' || Name[1] == '0')
+        return 0;
+    std::int64_t N = 0;
+    for (std::size_t i = 1; i < Name.size(); ++i) {
+        const char C = Name[i];
+        if (C < '0' || C > '9')
+            return 0;
+        N = N * 10 + (C - '0');
+    }
+    return N;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TMaterialType
+
+void TMaterialType::Assign(TMaterialType &Source)
+{
+    SetX(Source.X());
+    SetY(Source.Y());
+    SetWidth(Source.Width());
+    SetHeight(Source.Height());
+    SetCount(Source.Count());
+    SetUsedCount(Source.UsedCount());
+    SetName(Source.Name());
+    SetText(Source.GetText());
+    SetOrient(Source.Orient());
+    SetRange(Source.Range());
+    SetMaxWidth(Source.MaxWidth());
+    SetMaxHieght(Source.MaxHieght());
+    Data = Source.Data;
+    SetGroup(Source.Group());
+    SetPrice(Source.Price());
+    SetBlade(Source.Blade());
+}
+
+std::int64_t TMaterialType::GetArea() const
+{
+    return static_cast<std::int64_t>(FWidth) * FHeight;
+}
+
+const std::string &TMaterialType::GetText()
+{
+    if (FText.empty())
+        FText = FName;
+    return FText;
+}
+
+void TMaterialType::SetName(const std::string &Value)
+{
+    if (Value == FName)
+        return;
+    if (FCollection)
+        FCollection->NameRemoved(FName);
+    FName = Value;
+    if (FCollection)
+        FCollection->NameAdded(FName);
+}
+
+void TMaterialType::SetOrient(TOrient Value)
+{
+    FOrient = Value;
+    if (Value == TOrient::horizontal) {
+        if (FWidth < FHeight)
+            std::swap(FWidth, FHeight);
+    } else if (FHeight < FWidth) {
+        std::swap(FWidth, FHeight);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMaterialTypeList
+
+TMaterialTypeList::~TMaterialTypeList()
+{
+    Clear();
+}
+
+TMaterialType *TMaterialTypeList::GetItem(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        return nullptr;
+    return FItems[static_cast<std::size_t>(Index)].get();
+}
+
+void TMaterialTypeList::SetItem(int Index, TMaterialType &Value)
+{
+    if (TMaterialType *Item = GetItem(Index))
+        Item->Assign(Value);
+}
+
+void TMaterialTypeList::Renumber(int From, int To)
+{
+    for (int i = std::max(From, 0); i <= To && i < Count(); ++i)
+        FItems[static_cast<std::size_t>(i)]->FIndex = i;
+}
+
+void TMaterialTypeList::NameAdded(const std::string &Name)
+{
+    if (const std::int64_t N = NameNumber(Name))
+        ++FNumberUse[N];
+}
+
+void TMaterialTypeList::NameRemoved(const std::string &Name)
+{
+    const std::int64_t N = NameNumber(Name);
+    if (!N)
+        return;
+    auto It = FNumberUse.find(N);
+    if (It == FNumberUse.end())
+        return;
+    if (--It->second == 0) {
+        FNumberUse.erase(It);
+        if (N < FFreeHint)
+            FFreeHint = N;
+    }
+}
+
+std::string TMaterialTypeList::FreeName()
+{
+    while (FNumberUse.count(FFreeHint))
+        ++FFreeHint;
+    return "M" + std::to_string(FFreeHint);
+}
+
+TMaterialType *TMaterialTypeList::Attach(std::unique_ptr<TMaterialType> Item, int Index)
+{
+    TMaterialType *Raw = Item.get();
+    Raw->FCollection = this;
+    Raw->FIndex = Count();
+    FItems.push_back(std::move(Item));
+    NameAdded(Raw->FName);
+    const int Last = Count() - 1;
+    const int Target = (Index < 0 || Index > Last) ? Last : Index;
+    if (Target != Last) {
+        auto Begin = FItems.begin();
+        std::rotate(Begin + Target, Begin + Last, Begin + Last + 1);
+        Renumber(Target, Last);
+    }
+    return Raw;
+}
+
+std::unique_ptr<TMaterialType> TMaterialTypeList::Detach(TMaterialType *Item)
+{
+    const int At = Item->FIndex;
+    std::unique_ptr<TMaterialType> Owned = std::move(FItems[static_cast<std::size_t>(At)]);
+    FItems.erase(FItems.begin() + At);
+    Renumber(At, Count() - 1);
+    NameRemoved(Owned->FName);
+    Owned->FCollection = nullptr;
+    Owned->FIndex = -1;
+    return Owned;
+}
+
+TMaterialType *TMaterialTypeList::Add()
+{
+    auto Item = std::make_unique<TMaterialType>();
+    Item->FName = FreeName();
+    return Attach(std::move(Item), -1);
+}
+
+TMaterialType *TMaterialTypeList::AddItem(TMaterialType *Item, int Index)
+{
+    if (!Item) {
+        auto Fresh = std::make_unique<TMaterialType>();
+        Fresh->FName = FreeName();
+        return Attach(std::move(Fresh), Index);
+    }
+    if (!Item->FCollection)
+        return nullptr;
+    // Moving within this list or out of another one: take it out, then put it at Index.
+    std::unique_ptr<TMaterialType> Owned = Item->FCollection->Detach(Item);
+    return Attach(std::move(Owned), Index);
+}
+
+TMaterialType *TMaterialTypeList::AddItem(std::unique_ptr<TMaterialType> Item, int Index)
+{
+    if (!Item)
+        return AddItem(static_cast<TMaterialType *>(nullptr), Index);
+    if (Item->FCollection)
+        return nullptr; // owned by a list already; refuse rather than own it twice
+    return Attach(std::move(Item), Index);
+}
+
+void TMaterialTypeList::Delete(int Index)
+{
+    if (TMaterialType *Item = GetItem(Index))
+        Detach(Item);
+}
+
+void TMaterialTypeList::Clear()
+{
+    for (auto &Item : FItems) {
+        Item->FCollection = nullptr;
+        Item->FIndex = -1;
+    }
+    FItems.clear();
+    FNumberUse.clear();
+    FFreeHint = 1;
+}
+
+void TMaterialTypeList::Assign(TMaterialTypeList &Source)
+{
+    const int N = Source.Count();
+    FItems.reserve(FItems.size() + static_cast<std::size_t>(N));
+    for (int i = 0; i < N; ++i)
+        Add()->Assign(*Source.FItems[static_cast<std::size_t>(i)]);
+    FRectCount = Source.FRectCount;
+}
+
+int TMaterialTypeList::GetSumCount() const
+{
+    std::int64_t Sum = 0;
+    for (const auto &Item : FItems)
+        Sum += Item->FCount;
+    return ClampToInt(Sum);
+}
+
+int TMaterialTypeList::GetUsedSumCount() const
+{
+    std::int64_t Sum = 0;
+    for (const auto &Item : FItems)
+        Sum += Item->FUsedCount;
+    return ClampToInt(Sum);
+}
+
+std::int64_t TMaterialTypeList::GetAreaSum() const
+{
+    std::int64_t Sum = 0;
+    for (const auto &Item : FItems)
+        Sum = SatAdd(Sum, SatMul(Item->FCount, Item->GetArea()));
+    return Sum;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRectManage: input
+
+TMaterialType *TRectManage::Add(int mLength, int mWidth, int Count)
+{
+    TMaterialType *Item = FMaterialTypeList.Add();
+    Item->SetWidth(mLength);
+    Item->SetHeight(mWidth);
+    Item->SetCount(Count);
+    return Item;
+}
+
+TMaterialType *TRectManage::AddBC(int mLength, int mWidth)
+{
+    TMaterialType *Item = FBCTypeList.Add();
+    Item->SetWidth(mLength);
+    Item->SetHeight(mWidth);
+    return Item;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRectManage: packing one sheet
+
+void TRectManage::init()
+{
+    for (int i = 0; i < FMaterialTypeList.Count(); ++i)
+        FMaterialTypeList.GetItem(i)->SetUsedCount(0);
+    FExecpt = false;
+    FCreateMaterialList.Clear();
+    FCreateRectList.Clear();
+    FNullRectList.clear();
+    FGroupList.Clear();
+    FTotalBCList.Clear();
+}
+
+void TRectManage::StartSheet(int Width, int Height, int Blade)
+{
+    FNullRectList.clear();
+    FCreateMaterialList.Clear();
+    FWidth = Width;
+    FHeight = Height;
+    FBlade = Blade;
+    AddNullRect(std::make_unique<TRect>(TRect { 0, 0, Width, Height }));
+}
+
+void TRectManage::AddNullRect(std::unique_ptr<TRect> Rect)
+{
+    if (Rect)
+        FNullRectList.push_back(std::move(Rect));
+}
+
+std::unique_ptr<TRect> TRectManage::DeleNullRect(TRect *Rect)
+{
+    for (auto It = FNullRectList.begin(); It != FNullRectList.end(); ++It) {
+        if (It->get() == Rect) {
+            std::unique_ptr<TRect> Owned = std::move(*It);
+            FNullRectList.erase(It);
+            return Owned;
+        }
+    }
+    return nullptr;
+}
+
+TRect *TRectManage::GetMaxNullRect()
+{
+    auto Area = [](const TRect &R) {
+        return static_cast<std::int64_t>(static_cast<std::int64_t>(R.Right) - R.Left)
+            * (static_cast<std::int64_t>(R.Bottom) - R.Top);
+    };
+    const int N = static_cast<int>(FNullRectList.size());
+    // A partial exchange sort: pass i compares position i with i+1 .. N-1-i only. Rectangles
+    // are exchanged by content; the resulting order decides ties in later calls.
+    for (int i = 0; i < N; ++i) {
+        TRect &Li = *FNullRectList[static_cast<std::size_t>(i)];
+        for (int j = i + 1; j <= N - 1 - i; ++j) {
+            TRect &Lj = *FNullRectList[static_cast<std::size_t>(j)];
+            if (Area(Li) < Area(Lj))
+                std::swap(Li, Lj);
+        }
+    }
+    return N > 0 ? FNullRectList.front().get() : nullptr;
+}
+
+std::unique_ptr<TMaterialType> TRectManage::GetMaterialTypeGroup(const TRect &F)
+{
+    const std::int64_t Lx = static_cast<std::int64_t>(F.Right) - F.Left;
+    const std::int64_t Ly = static_cast<std::int64_t>(F.Bottom) - F.Top;
+    const std::int64_t B = FBlade;
+    const bool Usable = FBlade >= 0 && Lx > 0 && Ly > 0;
+
+    // The best candidate so far: least leftover along its direction, then most part area.
+    std::int64_t Best = static_cast<std::int64_t>(FWidth) * FHeight;
+    std::int64_t BestArea = 0;
+    TMaterialType *Chosen = nullptr;
+    TOrient ChosenOrient = TOrient::none;
+    TOrient ChosenRange = TOrient::none;
+    std::int64_t ChosenCount = 0;
+    std::int64_t ChosenMaxWidth = 0;
+    std::int64_t ChosenMaxHeight = 0;
+
+    auto Evaluate = [&](TMaterialType &P) {
+        const std::int64_t W = P.Width();
+        const std::int64_t H = P.Height();
+        if (Lx < W || Ly < H)
+            return;
+        // A part kind with a non-positive side is never placed.
+        if (W <= 0 || H <= 0 || !Usable)
+            return;
+        P.GetText(); // the candidate is a copy of P, and copying fills an empty Text
+        const std::int64_t Rem = static_cast<std::int64_t>(P.Count()) - P.UsedCount();
+        const std::int64_t Area = W * H;
+
+        auto Consider = [&](TOrient Range, std::int64_t Length, std::int64_t Side) {
+            const std::int64_t N = Length / (Side + B);
+            const std::int64_t K = Rem >= N ? N : Rem;
+            // A candidate of no parts places nothing and takes no part in the comparison.
+            if (K < 1)
+                return;
+            const std::int64_t Leftover = Length - K * Side - (N - 1) * B;
+            const std::int64_t KArea = K * Area;
+            if (Leftover < Best || (Leftover == Best && KArea > BestArea)) {
+                Best = Leftover;
+                BestArea = KArea;
+                Chosen = &P;
+                ChosenOrient = P.Orient();
+                ChosenRange = Range;
+                ChosenCount = K;
+                if (Range == TOrient::horizontal) {
+                    ChosenMaxWidth = F.Left + K * W + (K - 1) * B;
+                    ChosenMaxHeight = F.Top + H;
+                } else {
+                    ChosenMaxWidth = F.Left + W;
+                    ChosenMaxHeight = F.Top + K * H + (K - 1) * B;
+                }
+            }
+        };
+        Consider(TOrient::horizontal, Lx, W);
+        Consider(TOrient::vertical, Ly, H);
+    };
+
+    for (int i = 0; i < FMaterialTypeList.Count(); ++i) {
+        TMaterialType &P = *FMaterialTypeList.GetItem(i);
+        P.SetOrient(TOrient::horizontal);
+        Evaluate(P);
+        P.SetOrient(TOrient::vertical);
+        Evaluate(P);
+    }
+
+    if (!Chosen)
+        return nullptr;
+    // The strip is a copy of the chosen part kind as it was when it won: same fields, its
+    // orientation at that time, and the strip's own direction, count, edges and position.
+    auto Result = std::make_unique<TMaterialType>();
+    Result->Assign(*Chosen);
+    Result->SetOrient(ChosenOrient);
+    Result->SetRange(ChosenRange);
+    Result->SetCount(static_cast<int>(ChosenCount));
+    Result->SetMaxWidth(ChosenMaxWidth);
+    Result->SetMaxHieght(ChosenMaxHeight);
+    Result->Data = Chosen->Index();
+    Chosen->SetUsedCount(static_cast<int>(Chosen->UsedCount() + ChosenCount));
+    return Result;
+}
+
+bool TRectManage::IsCovered(std::int64_t X, std::int64_t Y) const
+{
+    // The covered rectangle of a strip leaves out the kerfs between its parts.
+    for (int i = 0; i < FCreateMaterialList.Count(); ++i) {
+        const TMaterialType &T = *FCreateMaterialList.GetItem(i);
+        const std::int64_t Left = T.X();
+        const std::int64_t Top = T.Y();
+        std::int64_t Right, Bottom;
+        if (T.Range() == TOrient::horizontal) {
+            Right = Left + static_cast<std::int64_t>(T.Width()) * T.Count();
+            Bottom = Top + T.Height();
+        } else {
+            Right = Left + T.Width();
+            Bottom = Top + static_cast<std::int64_t>(T.Height()) * T.Count();
+        }
+        if (Left <= X && X < Right && Top <= Y && Y < Bottom)
+            return true;
+    }
+    return false;
+}
+
+bool TRectManage::OverlapsPlaced(const TMaterialType &M) const
+{
+    // Strips grown by one kerf on their right and bottom sides must not meet: that keeps parts
+    // apart by at least a kerf, which the single-point tests alone do not ensure.
+    const std::int64_t B = FBlade;
+    const std::int64_t L = M.X(), T = M.Y();
+    const std::int64_t R = SatAdd(M.MaxWidth(), B), Bt = SatAdd(M.MaxHieght(), B);
+    for (int i = 0; i < FCreateMaterialList.Count(); ++i) {
+        const TMaterialType &S = *FCreateMaterialList.GetItem(i);
+        const std::int64_t SL = S.X(), ST = S.Y();
+        const std::int64_t SR = SatAdd(S.MaxWidth(), B), SB = SatAdd(S.MaxHieght(), B);
+        if (L < SR && SL < R && T < SB && ST < Bt)
+            return true;
+    }
+    return false;
+}
+
+bool TRectManage::IsDominated(const TRect &R) const
+{
+    for (const auto &E : FNullRectList) {
+        if (E->Left >= R.Left && E->Top >= R.Top && E->Right >= R.Right && E->Bottom >= R.Bottom)
+            return true;
+    }
+    return false;
+}
+
+void TRectManage::AddRemainder(std::int64_t Left, std::int64_t Top, const TRect &F)
+{
+    if (F.Right <= Left || F.Bottom <= Top)
+        return;
+    const TRect R { static_cast<int>(Left), static_cast<int>(Top), F.Right, F.Bottom };
+    if (static_cast<int>(FNullRectList.size()) >= MaxNullRects || IsDominated(R)
+        || IsCovered(R.Left, static_cast<std::int64_t>(R.Top) + 1))
+        return;
+    AddNullRect(std::make_unique<TRect>(R));
+}
+
+void TRectManage::GetNullRect()
+{
+    // A sheet with a non-positive side or a negative kerf is never packed.
+    if (FWidth <= 0 || FHeight <= 0 || FBlade < 0) {
+        FNullRectList.clear();
+        return;
+    }
+    while (!FNullRectList.empty()) {
+        if (FCreateMaterialList.Count() >= MaxStripsPerSheet) {
+            FNullRectList.clear();
+            break;
+        }
+        TRect *Max = GetMaxNullRect();
+        std::unique_ptr<TMaterialType> M = GetMaterialTypeGroup(*Max);
+        const std::unique_ptr<TRect> F = DeleNullRect(Max);
+        if (M)
+            PlaceStrip(*M, *F);
+    }
+}
+
+bool TRectManage::PlaceStrip(TMaterialType &M, const TRect &F)
+{
+    const std::int64_t B = FBlade;
+    M.SetX(F.Left);
+    M.SetY(F.Top);
+    M.SetBlade(FBlade);
+
+    // Start and end test: the strip's corner and its far end must both be free. The end point
+    // of a column lies one unit further down; that of a row does not.
+    const std::int64_t X = M.X(), Y = M.Y(), K = M.Count();
+    std::int64_t EndX = X, EndY = Y;
+    if (M.Range() == TOrient::horizontal)
+        EndX = X + K * M.Width() + (K - 1) * B;
+    else
+        EndY = Y + K * M.Height() + (K - 1) * B + 1;
+    if (IsCovered(X, Y) || IsCovered(EndX, EndY) || OverlapsPlaced(M))
+        return false; // not placed; the part kind's UsedCount stays raised for this packing
+
+    FCreateMaterialList.Add()->Assign(M);
+    AddRemainder(SatAdd(M.MaxWidth(), B), F.Top, F);
+    AddRemainder(F.Left, SatAdd(M.MaxHieght(), B), F);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRectManage: sheet selection
+
+int TRectManage::RepeatCount() const
+{
+    // Parts of each kind on the sheet, summed over its strips.
+    std::unordered_map<int, std::int64_t> PerKind;
+    for (int i = 0; i < FCreateMaterialList.Count(); ++i) {
+        const TMaterialType &S = *FCreateMaterialList.GetItem(i);
+        PerKind[S.Data] += S.Count();
+    }
+    std::int64_t Repeat = INT64_MAX;
+    for (const auto &[Kind, Q] : PerKind) {
+        const TMaterialType *P = FMaterialTypeList.GetItem(Kind);
+        if (!P || Q <= 0)
+            return 0;
+        const std::int64_t Open = static_cast<std::int64_t>(P->Count()) - P->UsedCount();
+        Repeat = std::min(Repeat, Open < 0 ? 0 : Open / Q);
+    }
+    if (Repeat == INT64_MAX)
+        return 0;
+    return ClampToInt(Repeat);
+}
+
+void TRectManage::Notify(int Group, int BCindex, int RectCount)
+{
+    if (FOnNewRectList)
+        FOnNewRectList(Group, BCindex, RectCount);
+}
+
+void TRectManage::GoWork()
+{
+    init();
+    TMaterialTypeList Saved;
+    TMaterialTypeList BestLayout;
+    int Step = 1;
+    for (;;) {
+        BestLayout.Clear();
+        double BestUtilisation = 0.0;
+        std::int64_t BestSheetArea = 0;
+        double BestCost = 2147483647.0;
+        std::int64_t BestPartsArea = 0;
+        int BestKind = -1;
+        int BestCount = 0;
+
+        for (int i = 0; i < FBCTypeList.Count(); ++i) {
+            TMaterialType &Sheet = *FBCTypeList.GetItem(i);
+            Saved.Clear();
+            Saved.Assign(FMaterialTypeList);
+            StartSheet(Sheet.Width(), Sheet.Height(), Sheet.Blade());
+            GetNullRect();
+
+            if (FCreateMaterialList.Count() > 0) {
+                const int SheetCount = static_cast<int>(
+                    std::min<std::int64_t>(Int32Max, 1 + static_cast<std::int64_t>(RepeatCount())));
+                const std::int64_t PA = FCreateMaterialList.GetAreaSum();
+                const std::int64_t SA = Sheet.GetArea();
+                const double Utilisation
+                    = static_cast<double>(PA) / static_cast<double>(SA) * 100.0;
+                // Price per 1,000,000 square units of placed parts, truncated; a figure that
+                // does not stay below 2147483647 (or is not a number) never passes.
+                const double Cost = std::trunc(Sheet.Price() / static_cast<double>(PA) * 1000000.0);
+
+                bool Passes;
+                if (FUseCost)
+                    Passes = Cost < BestCost;
+                else
+                    Passes = Utilisation >= BestUtilisation;
+                const bool Accepted = Passes && (!FUseBCMaxArea || SA > BestSheetArea);
+                if (Accepted) {
+                    BestCost = Cost;
+                    BestPartsArea = PA;
+                    BestSheetArea = SA;
+                    BestUtilisation = static_cast<double>(BestPartsArea)
+                        / static_cast<double>(BestSheetArea) * 100.0;
+                    BestLayout.Clear();
+                    BestLayout.Assign(FCreateMaterialList);
+                    BestKind = i;
+                    BestCount = SheetCount;
+                }
+            }
+
+            FMaterialTypeList.Clear();
+            FMaterialTypeList.Assign(Saved);
+        }
+
+        if (BestLayout.Count() > 0) {
+            TMaterialType &Sheet = *FBCTypeList.GetItem(BestKind);
+            TMaterialType &Record = *FGroupList.Add();
+            Record.SetText(Sheet.GetText());
+            Record.SetWidth(Sheet.Width());
+            Record.SetHeight(Sheet.Height());
+            Record.SetGroup(Step);
+            Record.SetCount(BestCount);
+            Record.SetMaxWidth(BestPartsArea);
+            Record.SetMaxHieght(BestSheetArea);
+            // Whole percent, truncated; worked out on the integers so that an exact 29 %
+            // is not shown as 28 because of the binary fraction.
+            Record.SetUsedCount(BestSheetArea > 0
+                    ? static_cast<int>(static_cast<__int128>(BestPartsArea) * 100 / BestSheetArea)
+                    : 0);
+
+            BestLayout.SetRectCount(BestCount);
+            for (int s = 0; s < BestLayout.Count(); ++s) {
+                TMaterialType &S = *BestLayout.GetItem(s);
+                if (TMaterialType *P = FMaterialTypeList.GetItem(S.Data)) {
+                    P->SetUsedCount(ClampToInt(static_cast<std::int64_t>(P->UsedCount())
+                        + static_cast<std::int64_t>(S.Count()) * BestCount));
+                    P->SetGroup(Step);
+                    P->Data = BestKind;
+                }
+                S.SetGroup(Step);
+            }
+            FCreateRectList.Assign(BestLayout);
+            Notify(Step, BestKind, BestCount);
+        }
+
+        bool AllPlaced = true;
+        for (int i = 0; i < FMaterialTypeList.Count() && AllPlaced; ++i) {
+            const TMaterialType &P = *FMaterialTypeList.GetItem(i);
+            AllPlaced = P.UsedCount() >= P.Count();
+        }
+        if (AllPlaced)
+            break;
+        if (BestLayout.Count() == 0) {
+            FExecpt = true;
+            Notify(Step, -1, 0);
+            break;
+        }
+        if (Step >= MaxGroups) {
+            FExecpt = true;
+            Notify(Step + 1, -1, 0);
+            break;
+        }
+        ++Step;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRectManage: summaries
+
+std::unique_ptr<TMaterialTypeList> TRectManage::GetMTLByGroup(int group)
+{
+    auto Result = std::make_unique<TMaterialTypeList>();
+    // First item of the result by its display text.
+    std::unordered_map<std::string, TMaterialType *> ByText;
+    std::int64_t Sum = 0;
+    for (int i = 0; i < FCreateRectList.Count(); ++i) {
+        TMaterialType &S = *FCreateRectList.GetItem(i);
+        if (S.Group() != group)
+            continue;
+        const std::string T = S.GetText();
+        auto It = ByText.find(T);
+        if (It != ByText.end()) {
+            TMaterialType &Item = *It->second;
+            Item.SetCount(ClampToInt(static_cast<std::int64_t>(Item.Count()) + S.Count()));
+        } else {
+            TMaterialType &Item = *Result->Add();
+            Item.SetText(T);
+            Item.SetWidth(S.Width());
+            Item.SetHeight(S.Height());
+            Item.SetCount(S.Count());
+            ByText.emplace(Item.GetText(), &Item);
+        }
+        Sum += S.Count();
+    }
+    if (Result->Count() == 0)
+        return nullptr;
+    Result->SetRectCount(ClampToInt(Sum));
+    return Result;
+}
+
+void TRectManage::GetTotalBC()
+{
+    for (int i = 0; i < FBCTypeList.Count(); ++i)
+        FTotalBCList.Add()->Assign(*FBCTypeList.GetItem(i));
+
+    // Sheets used per sheet text, and the size of the last group of that text.
+    struct Use
+    {
+        std::int64_t Sheets = 0;
+        int Width = 0;
+        int Height = 0;
+    };
+    std::unordered_map<std::string, Use> ByText;
+    for (int g = 0; g < FGroupList.Count(); ++g) {
+        TMaterialType &G = *FGroupList.GetItem(g);
+        Use &U = ByText[G.GetText()];
+        U.Sheets += G.Count();
+        U.Width = G.Width();
+        U.Height = G.Height();
+    }
+    for (int t = 0; t < FTotalBCList.Count(); ++t) {
+        TMaterialType &T = *FTotalBCList.GetItem(t);
+        T.SetUsedCount(0);
+        auto It = ByText.find(T.GetText());
+        if (It == ByText.end())
+            continue;
+        T.SetUsedCount(ClampToInt(It->second.Sheets));
+        T.SetWidth(It->second.Width);
+        T.SetHeight(It->second.Height);
+    }
+}
+
+int TRectManage::TotalBCNum() const
+{
+    int N = 0;
+    for (int i = 0; i < FTotalBCList.Count(); ++i)
+        if (FTotalBCList.GetItem(i)->UsedCount() != 0)
+            ++N;
+    return N;
+}
+
+} // namespace reference

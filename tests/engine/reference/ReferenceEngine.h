@@ -1,0 +1,308 @@
+// Reference copy of the layout engine as it was before its speed work, kept unchanged in
+// behaviour inside namespace `reference`. Test code only: the differential test runs every job
+// through this and through the engine and demands identical results. Do not optimise it; when a
+// limit of the engine changes, change it here identically.
+// Layout engine: the rectangle record and its list, the greedy strip packer for one sheet,
+// the sheet-selection loop that forms layout groups, and the per-layout and per-sheet summaries.
+//
+// Standard C++ only. The engine never throws, never divides by zero and never reads outside its
+// lists, whatever the input: unusual input gives an empty or partial result and the Execpt flag.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace reference {
+
+// Orientation of a part and running direction of a strip. The engine stores only none,
+// horizontal and vertical; both is interpreted like vertical.
+enum class TOrient : std::uint8_t { none = 0, horizontal = 1, vertical = 2, both = 3 };
+
+class TMaterialTypeList;
+
+// One rectangle record. The same record is a part kind, a sheet kind, a strip on a sheet, a
+// layout-group record, a per-sheet-kind total or a per-layout part summary; which fields mean
+// what depends on the list it lives in.
+//
+// A record either belongs to exactly one TMaterialTypeList (which owns it) or stands alone.
+// Records are not copyable; Assign copies the fields.
+class TMaterialType
+{
+public:
+    TMaterialType() = default;
+    TMaterialType(const TMaterialType &) = delete;
+    TMaterialType &operator=(const TMaterialType &) = delete;
+    ~TMaterialType() = default;
+
+    // Copies every field from Source. Text is taken through Source.GetText (which may fill
+    // Source's empty Text), and the orientation through SetOrient, so Width and Height end up
+    // normalised to the copied orientation.
+    void Assign(TMaterialType &Source);
+
+    // Width x Height in 64 bits.
+    std::int64_t GetArea() const;
+    // Fills an empty Text with Name, then returns Text.
+    const std::string &GetText();
+    const std::string &GetDisplayName() { return GetText(); }
+
+    // Position in the owning list, or -1 for a record that belongs to no list.
+    int Index() const { return FIndex; }
+    TMaterialTypeList *Collection() const { return FCollection; }
+
+    int X() const { return FX; }
+    void SetX(int Value) { FX = Value; }
+    int Y() const { return FY; }
+    void SetY(int Value) { FY = Value; }
+    int Width() const { return FWidth; }
+    void SetWidth(int Value) { FWidth = Value; }
+    int Height() const { return FHeight; }
+    void SetHeight(int Value) { FHeight = Value; }
+    const std::string &Name() const { return FName; }
+    void SetName(const std::string &Value);
+    // The display name: reading it fills an empty Text with Name.
+    const std::string &Text() { return GetText(); }
+    void SetText(const std::string &Value) { FText = Value; }
+    TOrient Orient() const { return FOrient; }
+    // Stores the orientation, then swaps Width and Height if needed: horizontal gives
+    // Width >= Height, anything else Width <= Height.
+    void SetOrient(TOrient Value);
+    TOrient Range() const { return FRange; }
+    void SetRange(TOrient Value) { FRange = Value; }
+    int Count() const { return FCount; }
+    void SetCount(int Value) { FCount = Value; }
+    int UsedCount() const { return FUsedCount; }
+    void SetUsedCount(int Value) { FUsedCount = Value; }
+    // MaxWidth and MaxHieght hold a coordinate (strips) or an area (layout groups); they are
+    // 64-bit so that the area of a large sheet fits.
+    std::int64_t MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(std::int64_t Value) { FMaxWidth = Value; }
+    std::int64_t MaxHieght() const { return FMaxHeight; }
+    void SetMaxHieght(std::int64_t Value) { FMaxHeight = Value; }
+    int Group() const { return FGroup; }
+    void SetGroup(int Value) { FGroup = Value; }
+    int Blade() const { return FBlade; }
+    void SetBlade(int Value) { FBlade = Value; }
+    double Price() const { return FPrice; }
+    void SetPrice(double Value) { FPrice = Value; }
+
+    // An index into another list (meaning depends on the role).
+    int Data = 0;
+
+private:
+    friend class TMaterialTypeList;
+
+    int FX = 0;
+    int FY = 0;
+    int FWidth = 0;
+    int FHeight = 0;
+    std::string FName;
+    std::string FText;
+    TOrient FOrient = TOrient::none;
+    TOrient FRange = TOrient::none;
+    int FCount = 0;
+    int FUsedCount = 0;
+    std::int64_t FMaxWidth = 0;
+    std::int64_t FMaxHeight = 0;
+    int FGroup = 0;
+    int FBlade = 0;
+    double FPrice = 0.0;
+
+    TMaterialTypeList *FCollection = nullptr;
+    int FIndex = -1;
+};
+
+// Owning, ordered list of records.
+class TMaterialTypeList
+{
+public:
+    TMaterialTypeList() = default;
+    TMaterialTypeList(const TMaterialTypeList &) = delete;
+    TMaterialTypeList &operator=(const TMaterialTypeList &) = delete;
+    ~TMaterialTypeList();
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // The item at Index, or nullptr when Index is out of range.
+    TMaterialType *GetItem(int Index) const;
+    TMaterialType *Items(int Index) const { return GetItem(Index); }
+    // Copies Value into the existing item at Index (through its Assign); does nothing when
+    // Index is out of range.
+    void SetItem(int Index, TMaterialType &Value);
+
+    // Appends a new record named "M" + the smallest n >= 1 that no item of this list uses.
+    TMaterialType *Add();
+    // Item null: a new record named as by Add. Item in a list (this or another): moved here.
+    // A negative Index means the last position; the item is then moved to Index (clamped to
+    // the list). A record that belongs to no list must be handed over with the owning
+    // overload; passing one here does nothing and returns nullptr.
+    TMaterialType *AddItem(TMaterialType *Item, int Index);
+    // Takes ownership of a record that belongs to no list.
+    TMaterialType *AddItem(std::unique_ptr<TMaterialType> Item, int Index);
+    TMaterialType *Insert(int Index) { return AddItem(nullptr, Index); }
+    // Removes and destroys the item at Index (nothing when out of range).
+    void Delete(int Index);
+    // Destroys every item. RectCount is left alone.
+    void Clear();
+
+    // Appends a copy of every item of Source (Add, then the item's Assign, so each copy ends
+    // with the source item's Name) and takes Source's RectCount. Items already here stay.
+    void Assign(TMaterialTypeList &Source);
+
+    // Sum of Count / UsedCount over all items, held to the signed 32-bit range.
+    int GetSumCount() const;
+    int GetUsedSumCount() const;
+    // Sum over all items of Count x GetArea, in 64 bits (held to the 64-bit range).
+    std::int64_t GetAreaSum() const;
+
+    int RectCount() const { return FRectCount; }
+    void SetRectCount(int Value) { FRectCount = Value; }
+
+private:
+    friend class TMaterialType;
+
+    TMaterialType *Attach(std::unique_ptr<TMaterialType> Item, int Index);
+    std::unique_ptr<TMaterialType> Detach(TMaterialType *Item);
+    void Renumber(int From, int To);
+    void NameAdded(const std::string &Name);
+    void NameRemoved(const std::string &Name);
+    std::string FreeName();
+
+    std::vector<std::unique_ptr<TMaterialType>> FItems;
+    int FRectCount = 0;
+    // How many items carry the name "M<n>", by n; every n below FFreeHint is in use.
+    std::unordered_map<std::int64_t, int> FNumberUse;
+    std::int64_t FFreeHint = 1;
+};
+
+// A free rectangle of the sheet being packed; Right and Bottom are exclusive.
+struct TRect
+{
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+// Raised once per committed layout group: layout-group number, position of its sheet kind in
+// BCTypeList and number of identical sheets. A run that ends with parts left over raises it once
+// more with BCindex -1 and RectCount 0 ("no layout").
+using TNewRectListEvent = std::function<void(int Group, int BCindex, int RectCount)>;
+
+// The engine object: input lists, the working state of the sheet being packed and the results.
+class TRectManage
+{
+public:
+    TRectManage() = default;
+    TRectManage(const TRectManage &) = delete;
+    TRectManage &operator=(const TRectManage &) = delete;
+    ~TRectManage() = default;
+
+    // Input: part kinds (Width, Height, Count, Text). A run updates UsedCount, Group and Data.
+    TMaterialTypeList &MaterialTypeList() { return FMaterialTypeList; }
+    // Input: sheet kinds (Width, Height, Blade, Price, Text).
+    TMaterialTypeList &BCTypeList() { return FBCTypeList; }
+    // Strips of the sheet packed last (working state, not a result).
+    TMaterialTypeList &CreateMaterialList() { return FCreateMaterialList; }
+    // Strips of every committed layout group, group by group.
+    TMaterialTypeList &CreateRectList() { return FCreateRectList; }
+    // One record per layout group, in step order.
+    TMaterialTypeList &GroupList() { return FGroupList; }
+    // Per-sheet-kind totals, filled by GetTotalBC.
+    TMaterialTypeList &TotalBCList() { return FTotalBCList; }
+
+    // Appends a part kind of mLength x mWidth with the given quantity.
+    TMaterialType *Add(int mLength, int mWidth, int Count);
+    // Appends a sheet kind of mLength x mWidth; the caller sets Blade, Price and Text on it.
+    TMaterialType *AddBC(int mLength, int mWidth);
+
+    // Lays out all part kinds on sheets. Each step packs one trial sheet of every sheet kind,
+    // takes one trial (by utilisation, by cost with UseCost, and only a strictly larger sheet
+    // with UseBCMaxArea), repeats it on as many sheets as the open quantities allow, commits it
+    // as a layout group and raises OnNewRectList. The run is complete when every part kind has
+    // UsedCount >= Count; a step that takes no trial ends it with Execpt set instead.
+    void GoWork();
+    // Appends a copy of every sheet kind to TotalBCList with the number of sheets of that text
+    // the run uses in UsedCount. Call once after each run.
+    void GetTotalBC();
+    // Number of TotalBCList items with UsedCount != 0.
+    int TotalBCNum() const;
+    int GetTotalBCNum() const { return TotalBCNum(); }
+    // Part summary of one layout group (one item per distinct part text), or nullptr when the
+    // group has no strips. The caller owns the result.
+    std::unique_ptr<TMaterialTypeList> GetMTLByGroup(int group);
+
+    bool Execpt() const { return FExecpt; }
+    bool UseCost() const { return FUseCost; }
+    void SetUseCost(bool Value) { FUseCost = Value; }
+    bool UseBCMaxArea() const { return FUseBCMaxArea; }
+    void SetUseBCMaxArea(bool Value) { FUseBCMaxArea = Value; }
+    const TNewRectListEvent &OnNewRectList() const { return FOnNewRectList; }
+    void SetOnNewRectList(TNewRectListEvent Handler) { FOnNewRectList = std::move(Handler); }
+
+    // Steps of a run, public so that they can be driven one by one.
+
+    // Prepares a run: part kinds' UsedCount := 0, Execpt cleared, trial strips, committed
+    // strips, free list, groups and totals emptied.
+    void init();
+    // Prepares the packing of one sheet: empties the free list and CreateMaterialList, takes
+    // the sheet's size and kerf and puts the whole sheet into the free list.
+    void StartSheet(int Width, int Height, int Blade);
+    // Appends a free rectangle; the engine owns it from then on.
+    void AddNullRect(std::unique_ptr<TRect> Rect);
+    // Removes the rectangle (found by identity) from the free list and hands it back, or
+    // returns nullptr when it is not in the list.
+    std::unique_ptr<TRect> DeleNullRect(TRect *Rect);
+    // The free rectangle to fill next (it stays in the list), or nullptr when the list is empty.
+    // Reorders the list by exchanging rectangle contents; that order decides later ties.
+    TRect *GetMaxNullRect();
+    // The strip to put into the top-left corner of F, or nullptr. On success the chosen part
+    // kind's UsedCount has been raised by the strip's Count. Leaves every part kind vertical.
+    std::unique_ptr<TMaterialType> GetMaterialTypeGroup(const TRect &F);
+    // Packs the current sheet, consuming the free list until it is empty.
+    void GetNullRect();
+    // One placement of GetNullRect: puts strip M into the top-left corner of free rectangle F
+    // (already taken out of the free list). The strip is refused when its corner or far end
+    // lies on a placed strip or when it comes closer than a kerf to one; otherwise a copy is
+    // appended to CreateMaterialList and the right and bottom remainders of F join the free
+    // list unless empty, dominated or with a covered corner. Returns whether it was placed.
+    bool PlaceStrip(TMaterialType &M, const TRect &F);
+
+    const std::vector<std::unique_ptr<TRect>> &NullRectList() const { return FNullRectList; }
+
+    // Limits that keep absurd input (a sheet kilometres long cut into millimetre parts, say)
+    // from running for hours; ordinary jobs stay far below all three. A packing stops when its
+    // sheet carries MaxStripsPerSheet strips; a remainder that would make the free list longer
+    // than MaxNullRects is dropped; a run that still has parts left after MaxGroups layout groups
+    // ends as one whose step places nothing (Execpt, closing notification MaxGroups + 1, -1, 0).
+    static constexpr int MaxStripsPerSheet = 2500;
+    static constexpr int MaxNullRects = 256;
+    static constexpr int MaxGroups = 10000;
+
+private:
+    bool IsCovered(std::int64_t X, std::int64_t Y) const;
+    bool OverlapsPlaced(const TMaterialType &M) const;
+    bool IsDominated(const TRect &R) const;
+    void AddRemainder(std::int64_t Left, std::int64_t Top, const TRect &F);
+    int RepeatCount() const;
+    void Notify(int Group, int BCindex, int RectCount);
+
+    TMaterialTypeList FMaterialTypeList;
+    TMaterialTypeList FBCTypeList;
+    TMaterialTypeList FCreateMaterialList;
+    TMaterialTypeList FCreateRectList;
+    TMaterialTypeList FGroupList;
+    TMaterialTypeList FTotalBCList;
+    std::vector<std::unique_ptr<TRect>> FNullRectList;
+    int FWidth = 0;
+    int FHeight = 0;
+    int FBlade = 0;
+    bool FExecpt = false;
+    bool FUseBCMaxArea = false;
+    bool FUseCost = false;
+    TNewRectListEvent FOnNewRectList;
+};
+
+} // namespace reference
