@@ -1,5 +1,7 @@
 #include "TypeSetClass.h"
 
+#include "SheetPacking.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -299,6 +301,8 @@ void TRectManage::init()
     for (int i = 0; i < FMaterialTypeList.Count(); ++i)
         FMaterialTypeList.GetItem(i)->SetUsedCount(0);
     FExecpt = false;
+    FPending = false;
+    FPendingStrips.clear();
     FCreateMaterialList.Clear();
     FCreateRectList.Clear();
     FNullRectList.clear();
@@ -309,6 +313,8 @@ void TRectManage::init()
 void TRectManage::StartSheet(int Width, int Height, int Blade)
 {
     FNullRectList.clear();
+    FPending = false;
+    FPendingStrips.clear();
     FCreateMaterialList.Clear();
     FWidth = Width;
     FHeight = Height;
@@ -495,6 +501,7 @@ void TRectManage::AddRemainder(std::int64_t Left, std::int64_t Top, const TRect 
 
 void TRectManage::GetNullRect()
 {
+    FlushTrialStrips();
     // A sheet with a non-positive side or a negative kerf is never packed.
     if (FWidth <= 0 || FHeight <= 0 || FBlade < 0) {
         FNullRectList.clear();
@@ -515,6 +522,7 @@ void TRectManage::GetNullRect()
 
 bool TRectManage::PlaceStrip(TMaterialType &M, const TRect &F)
 {
+    FlushTrialStrips();
     const std::int64_t B = FBlade;
     M.SetX(F.Left);
     M.SetY(F.Top);
@@ -567,14 +575,88 @@ void TRectManage::Notify(int Group, int BCindex, int RectCount)
         FOnNewRectList(Group, BCindex, RectCount);
 }
 
+void TRectManage::FlushTrialStrips()
+{
+    if (!FPending)
+        return;
+    FPending = false;
+    FCreateMaterialList.Clear();
+    for (const TPendingStrip &S : FPendingStrips) {
+        TMaterialType *P = FMaterialTypeList.GetItem(S.Kind);
+        if (!P)
+            continue;
+        // As GetMaterialTypeGroup copies the part kind and PlaceStrip completes the copy.
+        auto Item = std::make_unique<TMaterialType>();
+        Item->SetX(S.X);
+        Item->SetY(S.Y);
+        Item->SetWidth(S.Width);
+        Item->SetHeight(S.Height);
+        Item->SetCount(S.Count);
+        Item->SetUsedCount(S.UsedCount);
+        Item->SetName(P->Name());
+        Item->SetText(P->GetText());
+        Item->SetOrient(S.Orient);
+        Item->SetRange(S.Range);
+        Item->SetMaxWidth(S.MaxWidth);
+        Item->SetMaxHieght(S.MaxHeight);
+        Item->Data = S.Kind;
+        Item->SetGroup(S.Group);
+        Item->SetPrice(P->Price());
+        Item->SetBlade(FBlade);
+        FCreateMaterialList.AddItem(std::move(Item), -1);
+    }
+    FPendingStrips.clear();
+}
+
 void TRectManage::GoWork()
 {
+    // The steps and choices are those of packing every trial with GetNullRect, saving and
+    // restoring the part kinds around it. Work is saved in three ways, none of which changes a
+    // result: a trial is only packed again from its first strip that a commit has changed (see
+    // SheetPacking.h); the part kinds are not copied, the trial keeps its own count of the parts
+    // it takes; and no records are made for trial strips except those of the layout taken.
     init();
-    TMaterialTypeList Saved;
-    TMaterialTypeList BestLayout;
+    const int NSheets = FBCTypeList.Count();
+    const int NParts = FMaterialTypeList.Count();
+
+    // Saving and restoring the part kinds around a trial leaves each of them with its Text filled
+    // and its sides in the order its Orient gives; nothing else of a part kind changes in a trial.
+    if (NSheets > 0) {
+        for (int p = 0; p < NParts; ++p) {
+            TMaterialType &P = *FMaterialTypeList.GetItem(p);
+            P.GetText();
+            P.SetOrient(P.Orient());
+        }
+    }
+
+    std::vector<packing::TKind> Kinds(static_cast<std::size_t>(NParts));
+    std::vector<std::int64_t> Rem(static_cast<std::size_t>(NParts));
+    int Unfinished = 0;
+    for (int p = 0; p < NParts; ++p) {
+        const TMaterialType &P = *FMaterialTypeList.GetItem(p);
+        packing::TKind &K = Kinds[static_cast<std::size_t>(p)];
+        K.Long = std::max(P.Width(), P.Height());
+        K.Short = std::min(P.Width(), P.Height());
+        K.Valid = K.Short > 0;
+        Rem[static_cast<std::size_t>(p)] = static_cast<std::int64_t>(P.Count()) - P.UsedCount();
+        if (P.UsedCount() < P.Count())
+            ++Unfinished;
+    }
+    std::int64_t MaxSheetSide = 0;
+    for (int i = 0; i < NSheets; ++i) {
+        const TMaterialType &S = *FBCTypeList.GetItem(i);
+        if (S.Width() > 0 && S.Height() > 0 && S.Blade() >= 0)
+            MaxSheetSide = std::max<std::int64_t>(MaxSheetSide, std::max(S.Width(), S.Height()));
+    }
+    packing::TTrialPacker Packer;
+    Packer.Reset(Kinds, Rem, MaxSheetSide, { MaxStripsPerSheet, MaxNullRects });
+    std::vector<packing::TTrial> Trials(static_cast<std::size_t>(NSheets));
+    std::vector<char> Retired(static_cast<std::size_t>(NParts), 0);
+    std::vector<char> Changed(static_cast<std::size_t>(NParts), 0);
+    std::vector<int> ChangedKinds;
+
     int Step = 1;
     for (;;) {
-        BestLayout.Clear();
         double BestUtilisation = 0.0;
         std::int64_t BestSheetArea = 0;
         double BestCost = 2147483647.0;
@@ -582,48 +664,74 @@ void TRectManage::GoWork()
         int BestKind = -1;
         int BestCount = 0;
 
-        for (int i = 0; i < FBCTypeList.Count(); ++i) {
+        for (int i = 0; i < NSheets; ++i) {
             TMaterialType &Sheet = *FBCTypeList.GetItem(i);
-            Saved.Clear();
-            Saved.Assign(FMaterialTypeList);
-            StartSheet(Sheet.Width(), Sheet.Height(), Sheet.Blade());
-            GetNullRect();
+            packing::TTrial &T = Trials[static_cast<std::size_t>(i)];
+            // A sheet with a non-positive side or a negative kerf is never packed.
+            if (Sheet.Width() <= 0 || Sheet.Height() <= 0 || Sheet.Blade() < 0)
+                continue;
+            if (!T.Packed || T.ValidQueries < static_cast<int>(T.Queries.size()))
+                Packer.Pack(T, Sheet.Width(), Sheet.Height(), Sheet.Blade(), Rem);
+            if (T.Strips.empty())
+                continue;
 
-            if (FCreateMaterialList.Count() > 0) {
-                const int SheetCount = static_cast<int>(
-                    std::min<std::int64_t>(Int32Max, 1 + static_cast<std::int64_t>(RepeatCount())));
-                const std::int64_t PA = FCreateMaterialList.GetAreaSum();
-                const std::int64_t SA = Sheet.GetArea();
-                const double Utilisation
-                    = static_cast<double>(PA) / static_cast<double>(SA) * 100.0;
-                // Price per 1,000,000 square units of placed parts, truncated; a figure that
-                // does not stay below 2147483647 (or is not a number) never passes.
-                const double Cost = std::trunc(Sheet.Price() / static_cast<double>(PA) * 1000000.0);
-
-                bool Passes;
-                if (FUseCost)
-                    Passes = Cost < BestCost;
-                else
-                    Passes = Utilisation >= BestUtilisation;
-                const bool Accepted = Passes && (!FUseBCMaxArea || SA > BestSheetArea);
-                if (Accepted) {
-                    BestCost = Cost;
-                    BestPartsArea = PA;
-                    BestSheetArea = SA;
-                    BestUtilisation = static_cast<double>(BestPartsArea)
-                        / static_cast<double>(BestSheetArea) * 100.0;
-                    BestLayout.Clear();
-                    BestLayout.Assign(FCreateMaterialList);
-                    BestKind = i;
-                    BestCount = SheetCount;
-                }
+            // Repeat count: further copies the open quantities allow, the parts the trial took
+            // (refused strips included) counted as used.
+            std::int64_t Repeat = INT64_MAX;
+            for (const packing::TTrial::TKindUse &U : T.Uses) {
+                const std::int64_t Open = Rem[static_cast<std::size_t>(U.Kind)] - U.Taken;
+                Repeat = std::min(Repeat, Open < 0 ? 0 : Open / U.OnSheet);
             }
+            if (Repeat == INT64_MAX)
+                Repeat = 0;
+            const int SheetCount = static_cast<int>(
+                std::min<std::int64_t>(Int32Max, 1 + static_cast<std::int64_t>(ClampToInt(Repeat))));
+            const std::int64_t PA = T.PartsArea;
+            const std::int64_t SA = Sheet.GetArea();
+            const double Utilisation = static_cast<double>(PA) / static_cast<double>(SA) * 100.0;
+            // Price per 1,000,000 square units of placed parts, truncated; a figure that does
+            // not stay below 2147483647 (or is not a number) never passes.
+            const double Cost = std::trunc(Sheet.Price() / static_cast<double>(PA) * 1000000.0);
 
-            FMaterialTypeList.Clear();
-            FMaterialTypeList.Assign(Saved);
+            bool Passes;
+            if (FUseCost)
+                Passes = Cost < BestCost;
+            else
+                Passes = Utilisation >= BestUtilisation;
+            const bool Accepted = Passes && (!FUseBCMaxArea || SA > BestSheetArea);
+            if (Accepted) {
+                BestCost = Cost;
+                BestPartsArea = PA;
+                BestSheetArea = SA;
+                BestUtilisation
+                    = static_cast<double>(BestPartsArea) / static_cast<double>(BestSheetArea) * 100.0;
+                BestKind = i;
+                BestCount = SheetCount;
+            }
         }
 
-        if (BestLayout.Count() > 0) {
+        // The packer's state after the step's last trial, as GetNullRect would have left it.
+        if (NSheets > 0) {
+            const TMaterialType &Last = *FBCTypeList.GetItem(NSheets - 1);
+            FWidth = Last.Width();
+            FHeight = Last.Height();
+            FBlade = Last.Blade();
+            FPendingStrips.clear();
+            const packing::TTrial &T = Trials[static_cast<std::size_t>(NSheets - 1)];
+            if (FWidth > 0 && FHeight > 0 && FBlade >= 0) {
+                for (const packing::TTrialStrip &S : T.Strips) {
+                    const TMaterialType &P = *FMaterialTypeList.GetItem(S.Kind);
+                    FPendingStrips.push_back({ S.Kind, S.X, S.Y, S.Width, S.Height, S.Count,
+                        S.Sub < 2 ? TOrient::horizontal : TOrient::vertical,
+                        (S.Sub == 0 || S.Sub == 2) ? TOrient::horizontal : TOrient::vertical,
+                        S.MaxWidth, S.MaxHeight,
+                        static_cast<int>(P.UsedCount() + S.UsedBefore), P.Group() });
+                }
+            }
+            FPending = true;
+        }
+
+        if (BestKind >= 0) {
             TMaterialType &Sheet = *FBCTypeList.GetItem(BestKind);
             TMaterialType &Record = *FGroupList.Add();
             Record.SetText(Sheet.GetText());
@@ -639,29 +747,79 @@ void TRectManage::GoWork()
                     ? static_cast<int>(static_cast<__int128>(BestPartsArea) * 100 / BestSheetArea)
                     : 0);
 
-            BestLayout.SetRectCount(BestCount);
-            for (int s = 0; s < BestLayout.Count(); ++s) {
-                TMaterialType &S = *BestLayout.GetItem(s);
-                if (TMaterialType *P = FMaterialTypeList.GetItem(S.Data)) {
-                    P->SetUsedCount(ClampToInt(static_cast<std::int64_t>(P->UsedCount())
-                        + static_cast<std::int64_t>(S.Count()) * BestCount));
-                    P->SetGroup(Step);
-                    P->Data = BestKind;
-                }
-                S.SetGroup(Step);
+            // The committed strips, as copies of the trial's strips with the step's number.
+            const packing::TTrial &T = Trials[static_cast<std::size_t>(BestKind)];
+            for (const packing::TTrialStrip &S : T.Strips) {
+                TMaterialType &P = *FMaterialTypeList.GetItem(S.Kind);
+                auto Item = std::make_unique<TMaterialType>();
+                Item->SetX(S.X);
+                Item->SetY(S.Y);
+                Item->SetWidth(S.Width);
+                Item->SetHeight(S.Height);
+                Item->SetCount(S.Count);
+                Item->SetUsedCount(static_cast<int>(P.UsedCount() + S.UsedBefore));
+                Item->SetName(P.Name());
+                Item->SetText(P.GetText());
+                Item->SetOrient(S.Sub < 2 ? TOrient::horizontal : TOrient::vertical);
+                Item->SetRange(
+                    (S.Sub == 0 || S.Sub == 2) ? TOrient::horizontal : TOrient::vertical);
+                Item->SetMaxWidth(S.MaxWidth);
+                Item->SetMaxHieght(S.MaxHeight);
+                Item->Data = S.Kind;
+                Item->SetGroup(Step);
+                Item->SetPrice(P.Price());
+                Item->SetBlade(Sheet.Blade());
+                FCreateRectList.AddItem(std::move(Item), -1);
             }
-            FCreateRectList.Assign(BestLayout);
+            FCreateRectList.SetRectCount(BestCount);
+
+            ChangedKinds.clear();
+            for (const packing::TTrialStrip &S : T.Strips) {
+                const auto p = static_cast<std::size_t>(S.Kind);
+                TMaterialType &P = *FMaterialTypeList.GetItem(S.Kind);
+                const bool WasOpen = P.UsedCount() < P.Count();
+                Packer.Lowered(S.Kind, Rem[p]);
+                P.SetUsedCount(ClampToInt(static_cast<std::int64_t>(P.UsedCount())
+                    + static_cast<std::int64_t>(S.Count) * BestCount));
+                P.SetGroup(Step);
+                P.Data = BestKind;
+                if (WasOpen && P.UsedCount() >= P.Count())
+                    --Unfinished;
+                Rem[p] = static_cast<std::int64_t>(P.Count()) - P.UsedCount();
+                if (!Changed[p]) {
+                    Changed[p] = 1;
+                    ChangedKinds.push_back(S.Kind);
+                }
+            }
+            for (const int Kind : ChangedKinds) {
+                const auto p = static_cast<std::size_t>(Kind);
+                if (Rem[p] <= 0 && !Retired[p]) {
+                    Retired[p] = 1;
+                    Packer.Retire(Kind);
+                }
+            }
+            // A trial holds up to its first choice whose number of parts the commit changed.
+            for (packing::TTrial &Tr : Trials) {
+                for (int q = 0; q < Tr.ValidQueries; ++q) {
+                    const packing::TTrial::TQuery &Q = Tr.Queries[static_cast<std::size_t>(q)];
+                    if (Q.Kind < 0 || !Changed[static_cast<std::size_t>(Q.Kind)])
+                        continue;
+                    const std::int64_t Left = Rem[static_cast<std::size_t>(Q.Kind)] - Q.UsedBefore;
+                    if ((Left < Q.N ? Left : Q.N) != Q.K) {
+                        Tr.ValidQueries = q;
+                        break;
+                    }
+                }
+            }
+            for (const int Kind : ChangedKinds)
+                Changed[static_cast<std::size_t>(Kind)] = 0;
+
             Notify(Step, BestKind, BestCount);
         }
 
-        bool AllPlaced = true;
-        for (int i = 0; i < FMaterialTypeList.Count() && AllPlaced; ++i) {
-            const TMaterialType &P = *FMaterialTypeList.GetItem(i);
-            AllPlaced = P.UsedCount() >= P.Count();
-        }
-        if (AllPlaced)
+        if (Unfinished == 0)
             break;
-        if (BestLayout.Count() == 0) {
+        if (BestKind < 0) {
             FExecpt = true;
             Notify(Step, -1, 0);
             break;
@@ -673,6 +831,7 @@ void TRectManage::GoWork()
         }
         ++Step;
     }
+    FlushTrialStrips();
 }
 
 // ---------------------------------------------------------------------------------------------

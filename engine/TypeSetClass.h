@@ -199,7 +199,11 @@ public:
     // Input: sheet kinds (Width, Height, Blade, Price, Text).
     TMaterialTypeList &BCTypeList() { return FBCTypeList; }
     // Strips of the sheet packed last (working state, not a result).
-    TMaterialTypeList &CreateMaterialList() { return FCreateMaterialList; }
+    TMaterialTypeList &CreateMaterialList()
+    {
+        FlushTrialStrips();
+        return FCreateMaterialList;
+    }
     // Strips of every committed layout group, group by group.
     TMaterialTypeList &CreateRectList() { return FCreateRectList; }
     // One record per layout group, in step order.
@@ -282,6 +286,7 @@ private:
     void AddRemainder(std::int64_t Left, std::int64_t Top, const TRect &F);
     int RepeatCount() const;
     void Notify(int Group, int BCindex, int RectCount);
+    void FlushTrialStrips();
 
     TMaterialTypeList FMaterialTypeList;
     TMaterialTypeList FBCTypeList;
@@ -297,4 +302,18 @@ private:
     bool FUseBCMaxArea = false;
     bool FUseCost = false;
     TNewRectListEvent FOnNewRectList;
+
+    // GoWork does not build records for the strips of its trials. Those of the last trial of the
+    // latest step are kept here and become the items of CreateMaterialList when it is looked at.
+    struct TPendingStrip
+    {
+        int Kind;
+        int X, Y, Width, Height, Count;
+        TOrient Orient, Range;
+        std::int64_t MaxWidth, MaxHeight;
+        int UsedCount; // of the part kind when the strip was chosen
+        int Group; // of the part kind then
+    };
+    std::vector<TPendingStrip> FPendingStrips;
+    bool FPending = false;
 };

@@ -319,6 +319,36 @@ GenJob RealisticJob(Random &R, int PartKinds, int SheetKinds)
     return J;
 }
 
+GenJob BenchmarkJob(Random &R, int PartKinds, int SheetKinds, int MeanQuantity)
+{
+    std::vector<std::pair<int, int>> Sizes { { 2440, 1220 }, { 2750, 1830 }, { 3050, 1525 },
+        { 1830, 915 }, { 2800, 2070 }, { 2000, 1000 }, { 3660, 1830 }, { 2500, 1250 },
+        { 2440, 1830 }, { 3210, 2250 } };
+    GenJob J;
+    for (int i = 0; i < SheetKinds; ++i) {
+        // Distinct sizes while they last, in random order.
+        const std::size_t Left = Sizes.size() - static_cast<std::size_t>(i) % Sizes.size();
+        const std::size_t Pick = static_cast<std::size_t>(R.Between(0, static_cast<std::int64_t>(Left) - 1));
+        std::swap(Sizes[Pick], Sizes[Left - 1]);
+        GenSheet S;
+        S.Length = Sizes[Left - 1].first;
+        S.Width = Sizes[Left - 1].second;
+        S.Kerf = static_cast<int>(R.Between(0, 5));
+        S.Price = static_cast<double>(R.Between(4000, 30000)) / 100.0;
+        S.Name = "Sheet " + std::to_string(i + 1);
+        J.Sheets.push_back(S);
+    }
+    for (int i = 0; i < PartKinds; ++i) {
+        GenPart P;
+        P.Length = static_cast<int>(R.Between(50, 1500));
+        P.Width = static_cast<int>(R.Between(30, 900));
+        P.Quantity = static_cast<int>(R.Between(1, std::max(1, 2 * MeanQuantity - 1)));
+        P.Name = "Part " + std::to_string(i + 1);
+        J.Parts.push_back(P);
+    }
+    return J;
+}
+
 GenJob HostileJob(Random &R)
 {
     // Values from several scales, with the extremes well represented.

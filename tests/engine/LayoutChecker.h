@@ -86,6 +86,11 @@ private:
 // quantities 1-20, sheets of common sizes with kerf 0-5 and prices 40-300, options at random.
 GenJob RealisticJob(Random &R, int PartKinds, int SheetKinds);
 
+// A job for the benchmarks: PartKinds kinds of 50-1500 x 30-900 mm with quantities 1 to
+// 2 x MeanQuantity - 1, SheetKinds distinct common sheet sizes (up to 10) with kerf 0-5 and prices
+// 40-300, no options.
+GenJob BenchmarkJob(Random &R, int PartKinds, int SheetKinds, int MeanQuantity);
+
 // Anything goes: zero, negative and huge sizes, quantities and kerfs, empty lists.
 GenJob HostileJob(Random &R);
 
