@@ -301,28 +301,38 @@ void TFreeList::Reset(int Width, int Height)
 
 void TFreeList::SetArea(int Pos, std::int64_t A)
 {
+    // Climb only as far as a maximum changes.
     std::size_t Node = static_cast<std::size_t>(FLeaves + Pos);
     FTree[Node] = A;
-    for (Node /= 2; Node >= 1; Node /= 2)
-        FTree[Node] = std::max(FTree[2 * Node], FTree[2 * Node + 1]);
-}
-
-int TFreeList::FirstAbove(int Node, int NodeLo, int NodeHi, int Lo, int Hi, std::int64_t X) const
-{
-    if (NodeHi < Lo || NodeLo > Hi || FTree[static_cast<std::size_t>(Node)] <= X)
-        return -1;
-    if (NodeLo == NodeHi)
-        return NodeLo;
-    const int Mid = (NodeLo + NodeHi) / 2;
-    const int Left = FirstAbove(2 * Node, NodeLo, Mid, Lo, Hi, X);
-    if (Left >= 0)
-        return Left;
-    return FirstAbove(2 * Node + 1, Mid + 1, NodeHi, Lo, Hi, X);
+    for (Node /= 2; Node >= 1; Node /= 2) {
+        const std::int64_t Max = std::max(FTree[2 * Node], FTree[2 * Node + 1]);
+        if (FTree[Node] == Max)
+            break;
+        FTree[Node] = Max;
+    }
 }
 
 int TFreeList::FirstAbove(int Lo, int Hi, std::int64_t X) const
 {
-    return FirstAbove(1, 0, FLeaves - 1, Lo, Hi, X);
+    // The first position at or after Lo whose area exceeds X: climb from Lo's leaf until a
+    // subtree to the right holds such an area, then descend to its leftmost one. Positions past
+    // the list hold -1 and never qualify.
+    std::size_t V = static_cast<std::size_t>(FLeaves + Lo);
+    if (FTree[V] <= X) {
+        for (;;) {
+            while (V & 1)
+                V >>= 1;
+            if (V == 0)
+                return -1;
+            ++V;
+            if (FTree[V] > X)
+                break;
+        }
+        while (V < static_cast<std::size_t>(FLeaves))
+            V = FTree[2 * V] > X ? 2 * V : 2 * V + 1;
+    }
+    const int Pos = static_cast<int>(V) - FLeaves;
+    return Pos <= Hi ? Pos : -1;
 }
 
 TFreeList::TFree TFreeList::SortAndFront()

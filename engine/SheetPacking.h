@@ -159,9 +159,8 @@ private:
         return (static_cast<std::int64_t>(FWidth) - R.Left)
             * (static_cast<std::int64_t>(FHeight) - R.Top);
     }
-    // First position in [Lo, Hi] whose area exceeds X, or -1 (tree over FAreas).
+    // First position in [Lo, Hi] whose area exceeds X, or -1.
     int FirstAbove(int Lo, int Hi, std::int64_t X) const;
-    int FirstAbove(int Node, int NodeLo, int NodeHi, int Lo, int Hi, std::int64_t X) const;
     void SetArea(int Pos, std::int64_t A);
 
     int FWidth = 0;

@@ -569,6 +569,14 @@ int TRectManage::RepeatCount() const
     return ClampToInt(Repeat);
 }
 
+int TRectManage::GroupLimit() const
+{
+    // One below the int range, so that the closing notification's number still fits.
+    return static_cast<int>(std::min<std::int64_t>(Int32Max - 1,
+        std::max<std::int64_t>(MaxGroups,
+            static_cast<std::int64_t>(MaxGroupsPerPartKind) * FMaterialTypeList.Count())));
+}
+
 void TRectManage::Notify(int Group, int BCindex, int RectCount)
 {
     if (FOnNewRectList)
@@ -824,7 +832,7 @@ void TRectManage::GoWork()
             Notify(Step, -1, 0);
             break;
         }
-        if (Step >= MaxGroups) {
+        if (Step >= GroupLimit()) {
             FExecpt = true;
             Notify(Step + 1, -1, 0);
             break;

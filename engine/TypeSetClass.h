@@ -271,13 +271,18 @@ public:
     const std::vector<std::unique_ptr<TRect>> &NullRectList() const { return FNullRectList; }
 
     // Limits that keep absurd input (a sheet kilometres long cut into millimetre parts, say)
-    // from running for hours; ordinary jobs stay far below all three. A packing stops when its
+    // from running for hours; ordinary jobs stay far below all of them. A packing stops when its
     // sheet carries MaxStripsPerSheet strips; a remainder that would make the free list longer
-    // than MaxNullRects is dropped; a run that still has parts left after MaxGroups layout groups
-    // ends as one whose step places nothing (Execpt, closing notification MaxGroups + 1, -1, 0).
+    // than MaxNullRects is dropped (jobs of millimetre parts reach about 300); a run that still
+    // has parts left after GroupLimit() layout groups ends as one whose step places nothing
+    // (Execpt, closing notification GroupLimit() + 1, -1, 0). Ordinary jobs need about 1.2
+    // layout groups per part kind.
     static constexpr int MaxStripsPerSheet = 2500;
-    static constexpr int MaxNullRects = 256;
+    static constexpr int MaxNullRects = 1024;
     static constexpr int MaxGroups = 10000;
+    static constexpr int MaxGroupsPerPartKind = 16;
+    // max(MaxGroups, MaxGroupsPerPartKind x number of part kinds).
+    int GroupLimit() const;
 
 private:
     bool IsCovered(std::int64_t X, std::int64_t Y) const;

@@ -302,6 +302,11 @@ void TestEngineDifferential::generatedJobs_sameAsReference_data()
     QTest::newRow("realistic, small") << u"realistic"_s << 10001 << 300 + Sweep << 20 << 3;
     QTest::newRow("realistic, many sheet kinds") << u"realistic"_s << 20001 << 60 + Sweep << 30 << 8;
     QTest::newRow("realistic, small parts") << u"smallparts"_s << 30001 << 40 + Sweep << 40 << 2;
+    // Many kinds of millimetre parts: long free-rectangle lists (over 250 entries).
+    QTest::newRow("tiny parts, many kinds") << u"tinyparts"_s << 31001 << 6 + Sweep << 300 << 1;
+    QTest::newRow("small parts, many kinds") << u"smallparts30"_s << 32001 << 4 + Sweep << 500 << 2;
+    // Many kinds, some of them tiny: strips of fewer parts than fit compete with full ones.
+    QTest::newRow("mixed sizes") << u"mixed"_s << 33001 << 15 + Sweep << 150 << 4;
     QTest::newRow("benchmark-like") << u"benchlike"_s << 40001 << 20 + Sweep << 80 << 5;
     QTest::newRow("ties") << u"ties"_s << 50001 << 1500 + Sweep << 0 << 0;
     QTest::newRow("hostile") << u"hostile"_s << 60001 << 600 + Sweep << 0 << 0;
@@ -329,6 +334,21 @@ void TestEngineDifferential::generatedJobs_sameAsReference()
                 P.Length = static_cast<int>(R.Between(3, 75));
                 P.Width = static_cast<int>(R.Between(3, 75));
             }
+        } else if (kind == u"tinyparts"_s || kind == u"smallparts30"_s) {
+            J = RealisticJob(R, partKinds, sheetKinds);
+            const bool Tiny = kind == u"tinyparts"_s;
+            for (GenPart &P : J.Parts) {
+                P.Length = static_cast<int>(Tiny ? R.Between(1, 10) : R.Between(3, 30));
+                P.Width = static_cast<int>(Tiny ? R.Between(1, 10) : R.Between(3, 30));
+                P.Quantity = static_cast<int>(R.Between(1, Tiny ? 100 : 50));
+            }
+        } else if (kind == u"mixed"_s) {
+            J = BenchLikeJob(R, partKinds, sheetKinds, 49);
+            for (GenPart &P : J.Parts)
+                if (R.Chance(30)) {
+                    P.Length = static_cast<int>(R.Between(3, 25));
+                    P.Width = static_cast<int>(R.Between(3, 25));
+                }
         } else if (kind == u"benchlike"_s) {
             J = BenchLikeJob(R, partKinds, sheetKinds, 49);
         } else if (kind == u"ties"_s) {

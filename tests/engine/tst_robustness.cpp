@@ -44,6 +44,7 @@ private slots:
     void priceNotANumber_data();
     void priceNotANumber();
     void hostileJobs_endAndKeepRules();
+    void manyPartKinds_groupLimitGrowsWithThem();
 };
 
 void TestEngineRobustness::extremeJobs_data()
@@ -155,6 +156,24 @@ void TestEngineRobustness::hostileJobs_endAndKeepRules()
         CheckRules(E, Events, J);
         QVERIFY(MostStripsInAGroup(E) <= TRectManage::MaxStripsPerSheet);
     }
+}
+
+void TestEngineRobustness::manyPartKinds_groupLimitGrowsWithThem()
+{
+    // A large but ordinary job: 9,000 part kinds need more layout groups than the fixed floor of
+    // the limit; the limit grows with the number of part kinds, so the run still completes.
+    Random R(7);
+    const GenJob J = BenchmarkJob(R, 9000, 10, 25);
+    TRectManage E;
+    const std::vector<Event> Events = RunJob(J, E);
+    QCOMPARE(E.GroupLimit(), 9000 * TRectManage::MaxGroupsPerPartKind);
+    QVERIFY(E.GroupList().Count() > TRectManage::MaxGroups);
+    QVERIFY(!E.Execpt());
+    CheckRules(E, Events, J);
+
+    TRectManage Few;
+    Few.Add(100, 100, 1);
+    QCOMPARE(Few.GroupLimit(), TRectManage::MaxGroups);
 }
 
 QTEST_APPLESS_MAIN(TestEngineRobustness)
