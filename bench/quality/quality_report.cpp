@@ -1,0 +1,355 @@
+// Layout quality of the engine on published two-dimensional packing instances, against the best
+// known values stored beside them:
+// - Berkey & Wang classes 1-6 and Martello & Vigo classes 7-10 (one square sheet kind, parts may
+//   be turned): sheets used, against the best known numbers of sheets with rotation allowed;
+// - Pisinger & Sigurd classes 1-10 (five sheet kinds with costs): total cost of the sheets used,
+//   against the best known costs. Those were found with parts kept in their orientation, which
+//   the engine does not do (it turns parts freely), so its figures there are not held to quite
+//   the same rules.
+//
+//   quality_report [DATA_FOLDER] [--detail]
+//
+// DATA_FOLDER defaults to ../shared/benchdata beside the repository. --detail adds one line per
+// instance. Kerf 0; every part kind a quantity of COPIES (1 when the column is missing).
+#include "TypeSetClass.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A CSV file as rows of fields; the first row is the header. Nothing on failure.
+std::optional<std::vector<std::vector<std::string>>> ReadCsv(const fs::path &Path)
+{
+    std::ifstream In(Path, std::ios::binary);
+    if (!In)
+        return std::nullopt;
+    std::vector<std::vector<std::string>> Rows;
+    std::string Line;
+    while (std::getline(In, Line)) {
+        if (!Line.empty() && Line.back() == '\r')
+            Line.pop_back();
+        if (Line.empty())
+            continue;
+        std::vector<std::string> Fields;
+        std::stringstream S(Line);
+        std::string Field;
+        while (std::getline(S, Field, ','))
+            Fields.push_back(Field);
+        Rows.push_back(std::move(Fields));
+    }
+    return Rows;
+}
+
+template <typename T> std::optional<T> Number(const std::string &Text)
+{
+    T Value {};
+    const char *End = Text.data() + Text.size();
+    const auto [Ptr, Ec] = std::from_chars(Text.data(), End, Value);
+    if (Ec != std::errc() || Ptr != End)
+        return std::nullopt;
+    return Value;
+}
+
+int Column(const std::vector<std::string> &Header, const char *Name)
+{
+    for (std::size_t i = 0; i < Header.size(); ++i)
+        if (Header[i] == Name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+struct Rect
+{
+    int Width = 0;
+    int Height = 0;
+    int Copies = 1;
+    double Cost = 0.0;
+};
+
+// Rows of NAME_items.csv or NAME_bins.csv; an error text when the file is missing or damaged.
+std::optional<std::vector<Rect>> ReadRects(const fs::path &Path, bool WithCost, std::string &Error)
+{
+    const auto Rows = ReadCsv(Path);
+    if (!Rows || Rows->empty()) {
+        Error = "cannot read " + Path.string();
+        return std::nullopt;
+    }
+    const auto &Header = Rows->front();
+    const int W = Column(Header, "WIDTH"), H = Column(Header, "HEIGHT");
+    const int Copies = Column(Header, "COPIES"), Cost = Column(Header, "COST");
+    if (W < 0 || H < 0) {
+        Error = Path.string() + ": no WIDTH or HEIGHT column";
+        return std::nullopt;
+    }
+    std::vector<Rect> Out;
+    for (std::size_t r = 1; r < Rows->size(); ++r) {
+        const auto &Row = (*Rows)[r];
+        auto Field = [&Row](int C) -> std::string {
+            return C >= 0 && static_cast<std::size_t>(C) < Row.size() ? Row[static_cast<std::size_t>(C)]
+                                                                      : std::string();
+        };
+        const auto Wv = Number<int>(Field(W)), Hv = Number<int>(Field(H));
+        if (!Wv || !Hv || *Wv <= 0 || *Hv <= 0) {
+            Error = Path.string() + ": bad size on line " + std::to_string(r + 1);
+            return std::nullopt;
+        }
+        Rect R;
+        R.Width = *Wv;
+        R.Height = *Hv;
+        if (Copies >= 0) {
+            const auto C = Number<int>(Field(Copies));
+            if (!C || *C < 0) {
+                Error = Path.string() + ": bad COPIES on line " + std::to_string(r + 1);
+                return std::nullopt;
+            }
+            R.Copies = *C;
+        }
+        R.Cost = static_cast<double>(R.Width) * R.Height; // cost = area unless given
+        if (WithCost && Cost >= 0) {
+            const auto C = Number<double>(Field(Cost));
+            if (!C) {
+                Error = Path.string() + ": bad COST on line " + std::to_string(r + 1);
+                return std::nullopt;
+            }
+            R.Cost = *C;
+        }
+        Out.push_back(R);
+    }
+    return Out;
+}
+
+struct Outcome
+{
+    bool Complete = false;
+    long long Sheets = 0;
+    double Cost = 0.0;
+    double Ms = 0.0;
+};
+
+Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bins, bool UseCost)
+{
+    TRectManage E;
+    for (std::size_t i = 0; i < Bins.size(); ++i) {
+        TMaterialType &S = *E.BCTypeList().Add();
+        S.SetWidth(std::max(Bins[i].Width, Bins[i].Height));
+        S.SetHeight(std::min(Bins[i].Width, Bins[i].Height));
+        S.SetBlade(0);
+        S.SetPrice(Bins[i].Cost);
+        S.SetText("B" + std::to_string(i));
+    }
+    for (std::size_t i = 0; i < Items.size(); ++i) {
+        TMaterialType &P = *E.MaterialTypeList().Add();
+        P.SetWidth(std::max(Items[i].Width, Items[i].Height));
+        P.SetHeight(std::min(Items[i].Width, Items[i].Height));
+        P.SetCount(Items[i].Copies);
+        P.SetText("I" + std::to_string(i));
+    }
+    E.SetUseCost(UseCost);
+    std::vector<std::pair<int, int>> Used; // sheet kind, sheets
+    E.SetOnNewRectList([&Used](int, int BCindex, int RectCount) {
+        if (BCindex >= 0)
+            Used.emplace_back(BCindex, RectCount);
+    });
+    const auto Start = std::chrono::steady_clock::now();
+    E.GoWork();
+    E.GetTotalBC();
+    const auto Stop = std::chrono::steady_clock::now();
+    Outcome O;
+    O.Complete = !E.Execpt();
+    for (const auto &[Kind, Count] : Used) {
+        O.Sheets += Count;
+        O.Cost += Bins[static_cast<std::size_t>(Kind)].Cost * Count;
+    }
+    O.Ms = std::chrono::duration<double, std::milli>(Stop - Start).count();
+    return O;
+}
+
+// Orders class names with their numbers as numbers: Class_2 before Class_10, MB_C2 before MB_C10.
+struct NaturalLess
+{
+    bool operator()(const std::string &A, const std::string &B) const
+    {
+        std::size_t i = 0, j = 0;
+        while (i < A.size() && j < B.size()) {
+            const bool DigitA = A[i] >= '0' && A[i] <= '9', DigitB = B[j] >= '0' && B[j] <= '9';
+            if (DigitA && DigitB) {
+                std::size_t ei = i, ej = j;
+                while (ei < A.size() && A[ei] >= '0' && A[ei] <= '9')
+                    ++ei;
+                while (ej < B.size() && B[ej] >= '0' && B[ej] <= '9')
+                    ++ej;
+                const std::string NA = A.substr(i, ei - i), NB = B.substr(j, ej - j);
+                const std::size_t ZA = NA.find_first_not_of('0'), ZB = NB.find_first_not_of('0');
+                const std::string TA = ZA == std::string::npos ? "" : NA.substr(ZA);
+                const std::string TB = ZB == std::string::npos ? "" : NB.substr(ZB);
+                if (TA.size() != TB.size())
+                    return TA.size() < TB.size();
+                if (TA != TB)
+                    return TA < TB;
+                i = ei;
+                j = ej;
+                continue;
+            }
+            if (A[i] != B[j])
+                return A[i] < B[j];
+            ++i;
+            ++j;
+        }
+        return A.size() - i < B.size() - j;
+    }
+};
+
+struct ClassSum
+{
+    int Instances = 0;
+    int Incomplete = 0;
+    double Engine = 0.0; // sheets or cost, complete instances
+    double Best = 0.0;
+    double RatioSum = 0.0;
+    double WorstRatio = 0.0;
+    int AtBest = 0;
+    double Ms = 0.0;
+};
+
+// One set: Path,Best rows in the CSV of best values; per instance the engine's figure.
+bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool CostSet,
+    bool UseCost, bool Detail)
+{
+    const auto Best = ReadCsv(Data / BestFile);
+    if (!Best || Best->size() < 2) {
+        std::fprintf(stderr, "cannot read %s\n", (Data / BestFile).string().c_str());
+        return false;
+    }
+    std::map<std::string, ClassSum, NaturalLess> Classes;
+    bool Ok = true;
+    for (std::size_t r = 1; r < Best->size(); ++r) {
+        const auto &Row = (*Best)[r];
+        if (Row.size() < 2)
+            continue;
+        const auto BestValue = Number<double>(Row[1]);
+        if (!BestValue || *BestValue <= 0) {
+            std::fprintf(stderr, "%s line %zu: no best value\n", BestFile, r + 1);
+            Ok = false;
+            continue;
+        }
+        const std::string &Name = Row[0]; // e.g. berkey1987/Class_01.2bp_20_1
+        std::string Error;
+        const auto Items = ReadRects(Data / (Name + "_items.csv"), false, Error);
+        const auto Bins = Items ? ReadRects(Data / (Name + "_bins.csv"), true, Error) : std::nullopt;
+        if (!Items || !Bins) {
+            std::fprintf(stderr, "%s\n", Error.c_str());
+            Ok = false;
+            continue;
+        }
+        // Class: the file name up to ".2bp" (Berkey-Wang, Martello-Vigo) or to the last "_"
+        // (Pisinger-Sigurd: MB_C3_17 -> MB_C3).
+        std::string File = fs::path(Name).filename().string();
+        std::string Class = File.substr(0, File.find(".2bp"));
+        if (Class == File)
+            Class = File.substr(0, File.rfind('_'));
+        const Outcome O = RunInstance(*Items, *Bins, UseCost);
+        ClassSum &C = Classes[Class];
+        ++C.Instances;
+        C.Ms += O.Ms;
+        const double Value = CostSet ? O.Cost : static_cast<double>(O.Sheets);
+        if (!O.Complete) {
+            ++C.Incomplete;
+        } else {
+            const double Ratio = Value / *BestValue;
+            C.Engine += Value;
+            C.Best += *BestValue;
+            C.RatioSum += Ratio;
+            C.WorstRatio = std::max(C.WorstRatio, Ratio);
+            C.AtBest += Value <= *BestValue + 1e-9;
+        }
+        if (Detail)
+            std::printf("  %-40s %s %10.2f best %10.2f%s\n", Name.c_str(), CostSet ? "cost" : "sheets",
+                Value, *BestValue, O.Complete ? "" : "  (incomplete)");
+    }
+
+    std::printf("\n%s\n", Title);
+    std::printf("| class | instances | %s engine | %s best known | engine / best (sum) | mean of ratios | worst | at best | engine ms |\n",
+        CostSet ? "cost" : "sheets", CostSet ? "cost" : "sheets");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    ClassSum All;
+    for (const auto &[Class, C] : Classes) {
+        const int Done = C.Instances - C.Incomplete;
+        std::printf("| %s | %d%s | %.0f | %.0f | %.3f | %.3f | %.3f | %d | %.1f |\n", Class.c_str(),
+            C.Instances, C.Incomplete ? (" (" + std::to_string(C.Incomplete) + " incomplete)").c_str() : "",
+            C.Engine, C.Best, C.Best > 0 ? C.Engine / C.Best : 0.0, Done ? C.RatioSum / Done : 0.0,
+            C.WorstRatio, C.AtBest, C.Ms);
+        All.Instances += C.Instances;
+        All.Incomplete += C.Incomplete;
+        All.Engine += C.Engine;
+        All.Best += C.Best;
+        All.RatioSum += C.RatioSum;
+        All.WorstRatio = std::max(All.WorstRatio, C.WorstRatio);
+        All.AtBest += C.AtBest;
+        All.Ms += C.Ms;
+    }
+    const int Done = All.Instances - All.Incomplete;
+    std::printf("| all | %d%s | %.0f | %.0f | %.3f | %.3f | %.3f | %d | %.1f |\n", All.Instances,
+        All.Incomplete ? (" (" + std::to_string(All.Incomplete) + " incomplete)").c_str() : "",
+        All.Engine, All.Best, All.Best > 0 ? All.Engine / All.Best : 0.0,
+        Done ? All.RatioSum / Done : 0.0, All.WorstRatio, All.AtBest, All.Ms);
+    return Ok;
+}
+
+fs::path DefaultData()
+{
+    // ../shared/benchdata beside the repository: <repository>/../shared/benchdata.
+    return fs::weakly_canonical(fs::path(PNX_SOURCE_DIR) / ".." / "shared" / "benchdata");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    fs::path Data;
+    bool Detail = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--detail") == 0)
+            Detail = true;
+        else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("usage: quality_report [DATA_FOLDER] [--detail]\n(default %s)\n",
+                DefaultData().string().c_str());
+            return 0;
+        } else
+            Data = argv[i];
+    }
+    if (Data.empty())
+        Data = DefaultData();
+    std::error_code Ec;
+    if (!fs::is_directory(Data, Ec)) {
+        std::fprintf(stderr, "quality_report: data folder %s not found\n", Data.string().c_str());
+        return 2;
+    }
+    std::printf("Data: %s\n", fs::weakly_canonical(Data, Ec).string().c_str());
+    bool Ok = RunSet(Data, "data_bin_packing_rotation.csv",
+        "Berkey-Wang (classes 1-6) and Martello-Vigo (7-10), one sheet kind, rotation allowed: sheets used",
+        false, false, Detail);
+    Ok = RunSet(Data, "data_variable_sized_bin_packing_oriented_pisinger2005.csv",
+             "Pisinger-Sigurd, five sheet kinds, by utilisation (no options): total sheet cost "
+             "(best known values are for parts kept in their orientation)",
+             true, false, Detail)
+        && Ok;
+    Ok = RunSet(Data, "data_variable_sized_bin_packing_oriented_pisinger2005.csv",
+             "Pisinger-Sigurd, five sheet kinds, by cost (option cost): total sheet cost "
+             "(best known values are for parts kept in their orientation)",
+             true, true, Detail)
+        && Ok;
+    return Ok ? 0 : 1;
+}
