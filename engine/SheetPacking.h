@@ -145,6 +145,7 @@ public:
     bool Empty() const { return FRects.empty(); }
     int Size() const { return static_cast<int>(FRects.size()); }
     void Clear() { FRects.clear(); }
+    TFree Front() const { return FRects.front(); }
     // The partial exchange sort of GetMaxNullRect: pass i compares position i with i+1 ..
     // n-1-i and exchanges when the later one has the larger area. Returns the front.
     TFree SortAndFront();

@@ -384,7 +384,8 @@ void TestEngineDifferential::largeJobs_sameAsReference()
     std::vector<Large> Jobs { { 200, 5, 49, false } };
     if (SweepSize() > 0)
         Jobs.insert(Jobs.end(),
-            { { 500, 6, 49, false }, { 2000, 10, 49, false }, { 2000, 3, 20, true } });
+            { { 500, 6, 49, false }, { 2000, 10, 49, false }, { 2000, 3, 20, true },
+                { 2000, 10, 49, true } });
     for (std::size_t i = 0; i < Jobs.size(); ++i) {
         Random R(90001 + i);
         GenJob J = BenchLikeJob(R, Jobs[i].Kinds, Jobs[i].Sheets, Jobs[i].MaxQuantity);
@@ -396,6 +397,22 @@ void TestEngineDifferential::largeJobs_sameAsReference()
         if (!SameOnBoth(J, u"large job %1,"_s.arg(i)))
             QFAIL("the engine's result differs from the reference's");
     }
+    if (SweepSize() == 0)
+        return;
+    // The benchmark's own jobs (bench/engine), with every combination of the options.
+    struct Bench
+    {
+        int Kinds, Sheets, Mean;
+    };
+    for (const Bench &B : { Bench { 20, 3, 10 }, Bench { 200, 5, 25 }, Bench { 2000, 10, 25 } })
+        for (int Options = 0; Options < 4; ++Options) {
+            Random R(1);
+            GenJob J = BenchmarkJob(R, B.Kinds, B.Sheets, B.Mean);
+            J.UseCost = Options & 1;
+            J.UseBigSheet = Options & 2;
+            if (!SameOnBoth(J, u"benchmark job of %1 kinds, options %2,"_s.arg(B.Kinds).arg(Options)))
+                QFAIL("the engine's result differs from the reference's");
+        }
 }
 
 QTEST_APPLESS_MAIN(TestEngineDifferential)
