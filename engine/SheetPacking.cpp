@@ -201,7 +201,8 @@ std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, s
             break;
         const int *DBegin = FDivisors.data() + FDivisorStart[static_cast<std::size_t>(M)];
         const int *DEnd = FDivisors.data() + FDivisorStart[static_cast<std::size_t>(M) + 1];
-        const std::int64_t SMin = std::max(r, B); // s > r and part length s - B >= 1
+        // s > r, part length s - B >= 1, and n = M div s no more than any kind has left.
+        const std::int64_t SMin = std::max({ r, B, M / std::max<std::int64_t>(FMaxRemPlus1, 1) });
         const int *It = std::upper_bound(DBegin, DEnd, SMin);
         bool Found = false;
         for (; It != DEnd; ++It) {

@@ -308,6 +308,7 @@ void TestEngineDifferential::generatedJobs_sameAsReference_data()
     // Many kinds, some of them tiny: strips of fewer parts than fit compete with full ones.
     QTest::newRow("mixed sizes") << u"mixed"_s << 33001 << 15 + Sweep << 150 << 4;
     QTest::newRow("benchmark-like") << u"benchlike"_s << 40001 << 20 + Sweep << 80 << 5;
+    QTest::newRow("one or two of each kind") << u"fewofeach"_s << 41001 << 20 + Sweep << 150 << 4;
     QTest::newRow("ties") << u"ties"_s << 50001 << 1500 + Sweep << 0 << 0;
     QTest::newRow("hostile") << u"hostile"_s << 60001 << 600 + Sweep << 0 << 0;
     QTest::newRow("watched by the handler") << u"watched"_s << 70001 << 60 + Sweep << 12 << 3;
@@ -351,6 +352,8 @@ void TestEngineDifferential::generatedJobs_sameAsReference()
                 }
         } else if (kind == u"benchlike"_s) {
             J = BenchLikeJob(R, partKinds, sheetKinds, 49);
+        } else if (kind == u"fewofeach"_s) {
+            J = BenchLikeJob(R, partKinds, sheetKinds, 2);
         } else if (kind == u"ties"_s) {
             J = TieJob(R);
         } else {

@@ -29,6 +29,7 @@ void TestEngineFastPacking::stripSearch_choosesAsGetMaterialTypeGroup_data()
     QTest::addColumn<int>("maxQuantity");
     QTest::newRow("ordinary parts") << 0 << 300 << 49;
     QTest::newRow("ordinary parts, many left") << 0 << 120 << 2000;
+    QTest::newRow("ordinary parts, one or two each") << 0 << 300 << 2;
     QTest::newRow("tiny parts") << 1 << 200 << 30;
     QTest::newRow("grid sizes: equal leftovers") << 2 << 150 << 20;
     QTest::newRow("mixed sizes") << 3 << 250 << 49;
