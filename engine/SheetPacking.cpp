@@ -62,8 +62,8 @@ bool IsRow(int Sub)
 // ---------------------------------------------------------------------------------------------
 // TStripSearch
 
-void TStripSearch::Reset(const std::vector<TKind> &Kinds, const std::vector<std::int64_t> &Remaining,
-    std::int64_t MaxSheetSide)
+void TStripSearch::Reset(const std::vector<TKind> &Kinds,
+    const std::vector<std::int64_t> &Remaining, std::int64_t MaxSheetSide)
 {
     FKinds = &Kinds;
     FByShort.clear();
@@ -127,8 +127,8 @@ void TStripSearch::Retire(int Kind)
     if (!K.Valid)
         return;
     const TByShort Key { K.Short, Kind };
-    auto It = std::lower_bound(FByShort.begin(), FByShort.end(), Key,
-        [](const TByShort &A, const TByShort &B) {
+    auto It = std::lower_bound(
+        FByShort.begin(), FByShort.end(), Key, [](const TByShort &A, const TByShort &B) {
             return A.Short < B.Short || (A.Short == B.Short && A.Kind < B.Kind);
         });
     if (It == FByShort.end() || It->Kind != Kind)
@@ -364,8 +364,8 @@ TFreeList::TFree TFreeList::SortAndFront()
     for (int i = 0; i < N; ++i)
         FTree[static_cast<std::size_t>(FLeaves + i)] = Area(FRects[static_cast<std::size_t>(i)]);
     for (int Node = FLeaves - 1; Node >= 1; --Node)
-        FTree[static_cast<std::size_t>(Node)] = std::max(
-            FTree[2 * static_cast<std::size_t>(Node)], FTree[2 * static_cast<std::size_t>(Node) + 1]);
+        FTree[static_cast<std::size_t>(Node)] = std::max(FTree[2 * static_cast<std::size_t>(Node)],
+            FTree[2 * static_cast<std::size_t>(Node) + 1]);
     for (int i = 0; i < N; ++i) {
         const int Hi = N - 1 - i;
         if (i + 1 > Hi)
@@ -408,8 +408,8 @@ bool TFreeList::Dominated(int Left, int Top) const
 // ---------------------------------------------------------------------------------------------
 // TTrialPacker
 
-void TTrialPacker::Reset(const std::vector<TKind> &Kinds, const std::vector<std::int64_t> &Remaining,
-    std::int64_t MaxSheetSide, TLimits Limits)
+void TTrialPacker::Reset(const std::vector<TKind> &Kinds,
+    const std::vector<std::int64_t> &Remaining, std::int64_t MaxSheetSide, TLimits Limits)
 {
     FKinds = &Kinds;
     FLimits = Limits;
@@ -534,8 +534,8 @@ void TTrialPacker::Pack(
     T.Uses.clear();
     T.PartsArea = 0;
     for (const TTrialStrip &S : T.Strips) {
-        T.PartsArea = SatAdd(T.PartsArea,
-            SatMul(S.Count, static_cast<std::int64_t>(S.Width) * S.Height));
+        T.PartsArea
+            = SatAdd(T.PartsArea, SatMul(S.Count, static_cast<std::int64_t>(S.Width) * S.Height));
         FOnSheet[static_cast<std::size_t>(S.Kind)] += S.Count;
     }
     for (const int Kind : FTouched)

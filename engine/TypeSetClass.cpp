@@ -692,8 +692,8 @@ void TRectManage::GoWork()
             }
             if (Repeat == INT64_MAX)
                 Repeat = 0;
-            const int SheetCount = static_cast<int>(
-                std::min<std::int64_t>(Int32Max, 1 + static_cast<std::int64_t>(ClampToInt(Repeat))));
+            const int SheetCount = static_cast<int>(std::min<std::int64_t>(
+                Int32Max, 1 + static_cast<std::int64_t>(ClampToInt(Repeat))));
             const std::int64_t PA = T.PartsArea;
             const std::int64_t SA = Sheet.GetArea();
             const double Utilisation = static_cast<double>(PA) / static_cast<double>(SA) * 100.0;
@@ -711,8 +711,8 @@ void TRectManage::GoWork()
                 BestCost = Cost;
                 BestPartsArea = PA;
                 BestSheetArea = SA;
-                BestUtilisation
-                    = static_cast<double>(BestPartsArea) / static_cast<double>(BestSheetArea) * 100.0;
+                BestUtilisation = static_cast<double>(BestPartsArea)
+                    / static_cast<double>(BestSheetArea) * 100.0;
                 BestKind = i;
                 BestCount = SheetCount;
             }
@@ -732,8 +732,8 @@ void TRectManage::GoWork()
                     FPendingStrips.push_back({ S.Kind, S.X, S.Y, S.Width, S.Height, S.Count,
                         S.Sub < 2 ? TOrient::horizontal : TOrient::vertical,
                         (S.Sub == 0 || S.Sub == 2) ? TOrient::horizontal : TOrient::vertical,
-                        S.MaxWidth, S.MaxHeight,
-                        static_cast<int>(P.UsedCount() + S.UsedBefore), P.Group() });
+                        S.MaxWidth, S.MaxHeight, static_cast<int>(P.UsedCount() + S.UsedBefore),
+                        P.Group() });
                 }
             }
             FPending = true;

@@ -31,8 +31,8 @@ struct Size
     int MeanQuantity;
 };
 
-constexpr Size Sizes[] = { { "small", 20, 3, 10 }, { "medium", 200, 5, 25 },
-    { "large", 2000, 10, 25 } };
+constexpr Size Sizes[]
+    = { { "small", 20, 3, 10 }, { "medium", 200, 5, 25 }, { "large", 2000, 10, 25 } };
 
 enginetest::GenJob MakeJob(const Size &S, std::uint64_t Seed, int Options)
 {

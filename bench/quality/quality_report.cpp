@@ -98,8 +98,9 @@ std::optional<std::vector<Rect>> ReadRects(const fs::path &Path, bool WithCost, 
     for (std::size_t r = 1; r < Rows->size(); ++r) {
         const auto &Row = (*Rows)[r];
         auto Field = [&Row](int C) -> std::string {
-            return C >= 0 && static_cast<std::size_t>(C) < Row.size() ? Row[static_cast<std::size_t>(C)]
-                                                                      : std::string();
+            return C >= 0 && static_cast<std::size_t>(C) < Row.size()
+                ? Row[static_cast<std::size_t>(C)]
+                : std::string();
         };
         const auto Wv = Number<int>(Field(W)), Hv = Number<int>(Field(H));
         if (!Wv || !Hv || *Wv <= 0 || *Hv <= 0) {
@@ -248,7 +249,8 @@ bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool 
         const std::string &Name = Row[0]; // e.g. berkey1987/Class_01.2bp_20_1
         std::string Error;
         const auto Items = ReadRects(Data / (Name + "_items.csv"), false, Error);
-        const auto Bins = Items ? ReadRects(Data / (Name + "_bins.csv"), true, Error) : std::nullopt;
+        const auto Bins
+            = Items ? ReadRects(Data / (Name + "_bins.csv"), true, Error) : std::nullopt;
         if (!Items || !Bins) {
             std::fprintf(stderr, "%s\n", Error.c_str());
             Ok = false;
@@ -276,19 +278,21 @@ bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool 
             C.AtBest += Value <= *BestValue + 1e-9;
         }
         if (Detail)
-            std::printf("  %-40s %s %10.2f best %10.2f%s\n", Name.c_str(), CostSet ? "cost" : "sheets",
-                Value, *BestValue, O.Complete ? "" : "  (incomplete)");
+            std::printf("  %-40s %s %10.2f best %10.2f%s\n", Name.c_str(),
+                CostSet ? "cost" : "sheets", Value, *BestValue, O.Complete ? "" : "  (incomplete)");
     }
 
     std::printf("\n%s\n", Title);
-    std::printf("| class | instances | %s engine | %s best known | engine / best (sum) | mean of ratios | worst | at best | engine ms |\n",
+    std::printf("| class | instances | %s engine | %s best known | engine / best (sum) | mean of "
+                "ratios | worst | at best | engine ms |\n",
         CostSet ? "cost" : "sheets", CostSet ? "cost" : "sheets");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
     ClassSum All;
     for (const auto &[Class, C] : Classes) {
         const int Done = C.Instances - C.Incomplete;
         std::printf("| %s | %d%s | %.0f | %.0f | %.3f | %.3f | %.3f | %d | %.1f |\n", Class.c_str(),
-            C.Instances, C.Incomplete ? (" (" + std::to_string(C.Incomplete) + " incomplete)").c_str() : "",
+            C.Instances,
+            C.Incomplete ? (" (" + std::to_string(C.Incomplete) + " incomplete)").c_str() : "",
             C.Engine, C.Best, C.Best > 0 ? C.Engine / C.Best : 0.0, Done ? C.RatioSum / Done : 0.0,
             C.WorstRatio, C.AtBest, C.Ms);
         All.Instances += C.Instances;
@@ -339,7 +343,8 @@ int main(int argc, char **argv)
     }
     std::printf("Data: %s\n", fs::weakly_canonical(Data, Ec).string().c_str());
     bool Ok = RunSet(Data, "data_bin_packing_rotation.csv",
-        "Berkey-Wang (classes 1-6) and Martello-Vigo (7-10), one sheet kind, rotation allowed: sheets used",
+        "Berkey-Wang (classes 1-6) and Martello-Vigo (7-10), one sheet kind, rotation allowed: "
+        "sheets used",
         false, false, Detail);
     Ok = RunSet(Data, "data_variable_sized_bin_packing_oriented_pisinger2005.csv",
              "Pisinger-Sigurd, five sheet kinds, by utilisation (no options): total sheet cost "

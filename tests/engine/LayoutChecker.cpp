@@ -328,7 +328,8 @@ GenJob BenchmarkJob(Random &R, int PartKinds, int SheetKinds, int MeanQuantity)
     for (int i = 0; i < SheetKinds; ++i) {
         // Distinct sizes while they last, in random order.
         const std::size_t Left = Sizes.size() - static_cast<std::size_t>(i) % Sizes.size();
-        const std::size_t Pick = static_cast<std::size_t>(R.Between(0, static_cast<std::int64_t>(Left) - 1));
+        const std::size_t Pick
+            = static_cast<std::size_t>(R.Between(0, static_cast<std::int64_t>(Left) - 1));
         std::swap(Sizes[Pick], Sizes[Left - 1]);
         GenSheet S;
         S.Length = Sizes[Left - 1].first;

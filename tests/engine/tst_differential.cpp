@@ -92,8 +92,9 @@ template <typename Engine> std::string RunAndDescribe(Engine &E, Watch W)
     std::string Out;
     E.SetOnNewRectList([&Out, &E, W](int Group, int BCindex, int RectCount) {
         Out += "event " + std::to_string(Group) + " " + std::to_string(BCindex) + " "
-            + std::to_string(RectCount) + " used " + std::to_string(E.MaterialTypeList().GetUsedSumCount())
-            + " groups " + std::to_string(E.GroupList().Count()) + " strips "
+            + std::to_string(RectCount) + " used "
+            + std::to_string(E.MaterialTypeList().GetUsedSumCount()) + " groups "
+            + std::to_string(E.GroupList().Count()) + " strips "
             + std::to_string(E.CreateRectList().Count()) + "\n";
         if (W == Watch::Full) {
             DumpList(Out, " part", E.MaterialTypeList());
@@ -168,8 +169,8 @@ QString FirstDifference(const std::string &Expected, const std::string &Actual)
         return QString::fromStdString(
             S.substr(Start, (End == std::string::npos ? S.size() : End) - Start));
     };
-    return u"line %1\n  reference: %2\n  engine:    %3"_s.arg(Line).arg(LineAt(Expected, Pos),
-        LineAt(Actual, Pos));
+    return u"line %1\n  reference: %2\n  engine:    %3"_s.arg(Line).arg(
+        LineAt(Expected, Pos), LineAt(Actual, Pos));
 }
 
 // Runs the job on both engines and compares. With Twice, each engine then runs again on the same
@@ -251,8 +252,10 @@ GenJob TieJob(Random &R)
                 P.Length -= static_cast<int>(R.Between(1, Kerf + 1)); // one kerf short of the grid
         }
         const std::int64_t Q = R.Between(0, 9);
-        P.Quantity = Q == 0 ? 0 : Q <= 2 ? 1 : Q == 3 ? static_cast<int>(R.Between(200, 3000))
-                                                      : static_cast<int>(R.Between(1, 30));
+        P.Quantity = Q == 0 ? 0
+            : Q <= 2        ? 1
+            : Q == 3        ? static_cast<int>(R.Between(200, 3000))
+                            : static_cast<int>(R.Between(1, 30));
         P.Name = R.Chance(15) ? std::string() : "P" + std::to_string(R.Between(0, 9));
         J.Parts.push_back(P);
     }
@@ -300,7 +303,8 @@ void TestEngineDifferential::generatedJobs_sameAsReference_data()
     const int Sweep = SweepSize();
     QTest::newRow("realistic, few kinds") << u"realistic"_s << 1 << 300 + Sweep << 4 << 2;
     QTest::newRow("realistic, small") << u"realistic"_s << 10001 << 300 + Sweep << 20 << 3;
-    QTest::newRow("realistic, many sheet kinds") << u"realistic"_s << 20001 << 60 + Sweep << 30 << 8;
+    QTest::newRow("realistic, many sheet kinds")
+        << u"realistic"_s << 20001 << 60 + Sweep << 30 << 8;
     QTest::newRow("realistic, small parts") << u"smallparts"_s << 30001 << 40 + Sweep << 40 << 2;
     // Many kinds of millimetre parts: long free-rectangle lists (over 250 entries).
     QTest::newRow("tiny parts, many kinds") << u"tinyparts"_s << 31001 << 6 + Sweep << 300 << 1;
@@ -413,7 +417,8 @@ void TestEngineDifferential::largeJobs_sameAsReference()
             GenJob J = BenchmarkJob(R, B.Kinds, B.Sheets, B.Mean);
             J.UseCost = Options & 1;
             J.UseBigSheet = Options & 2;
-            if (!SameOnBoth(J, u"benchmark job of %1 kinds, options %2,"_s.arg(B.Kinds).arg(Options)))
+            if (!SameOnBoth(
+                    J, u"benchmark job of %1 kinds, options %2,"_s.arg(B.Kinds).arg(Options)))
                 QFAIL("the engine's result differs from the reference's");
         }
 }

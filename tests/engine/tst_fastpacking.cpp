@@ -84,8 +84,8 @@ void TestEngineFastPacking::stripSearch_choosesAsGetMaterialTypeGroup()
                 Used[static_cast<std::size_t>(k)] = R.Between(1, Rem[static_cast<std::size_t>(k)]);
             }
             TMaterialType &P = *E.MaterialTypeList().GetItem(k);
-            P.SetUsedCount(static_cast<int>(P.Count() - Rem[static_cast<std::size_t>(k)]
-                + Used[static_cast<std::size_t>(k)]));
+            P.SetUsedCount(static_cast<int>(
+                P.Count() - Rem[static_cast<std::size_t>(k)] + Used[static_cast<std::size_t>(k)]));
         }
         E.StartSheet(SheetW, SheetH, Kerf);
 
@@ -96,14 +96,14 @@ void TestEngineFastPacking::stripSearch_choosesAsGetMaterialTypeGroup()
             const packing::TChoice C
                 = Search.Find(SheetW - Left, SheetH - Top, Kerf, Rem.data(), Used.data());
             std::unique_ptr<TMaterialType> M = E.GetMaterialTypeGroup(F);
-            const QString Where = u"round %1, query %2: free rectangle at %3,%4 of %5x%6 kerf %7"_s
-                                      .arg(Round)
-                                      .arg(Query)
-                                      .arg(Left)
-                                      .arg(Top)
-                                      .arg(SheetW)
-                                      .arg(SheetH)
-                                      .arg(Kerf);
+            const QString Where
+                = u"round %1, query %2: free rectangle at %3,%4 of %5x%6 kerf %7"_s.arg(Round)
+                      .arg(Query)
+                      .arg(Left)
+                      .arg(Top)
+                      .arg(SheetW)
+                      .arg(SheetH)
+                      .arg(Kerf);
             if (!M) {
                 QVERIFY2(!C, qPrintable(Where));
                 continue;
@@ -111,7 +111,8 @@ void TestEngineFastPacking::stripSearch_choosesAsGetMaterialTypeGroup()
             QVERIFY2(C, qPrintable(Where));
             QCOMPARE(C.Kind, M->Data);
             QCOMPARE(C.Sub < 2 ? TOrient::horizontal : TOrient::vertical, M->Orient());
-            QCOMPARE(C.Sub == 0 || C.Sub == 2 ? TOrient::horizontal : TOrient::vertical, M->Range());
+            QCOMPARE(
+                C.Sub == 0 || C.Sub == 2 ? TOrient::horizontal : TOrient::vertical, M->Range());
             QCOMPARE(C.K, static_cast<std::int64_t>(M->Count()));
             // GetMaterialTypeGroup took the parts; give them back.
             TMaterialType &P = *E.MaterialTypeList().GetItem(M->Data);
