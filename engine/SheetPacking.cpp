@@ -199,6 +199,7 @@ std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, s
         const std::int64_t M = L - r;
         if (M <= r)
             break;
+        --Budget;
         const int *DBegin = FDivisors.data() + FDivisorStart[static_cast<std::size_t>(M)];
         const int *DEnd = FDivisors.data() + FDivisorStart[static_cast<std::size_t>(M) + 1];
         // s > r, part length s - B >= 1, and n = M div s no more than any kind has left.

@@ -5,7 +5,9 @@
 // Exactness rests on three observations:
 // - The strip chosen for a free rectangle is the candidate with the least (leftover, -parts
 //   area, scan position), where the scan position is part kind x 4 + (horizontal row, horizontal
-//   column, vertical row, vertical column). A candidate depends on the remaining quantity of its
+//   column, vertical row, vertical column); GetMaterialTypeGroup's starting value, the sheet's
+//   area, never wins, as a leftover is shorter than the free rectangle's side. Parts that are
+//   used up take no part (k = 0 is left out). A candidate depends on the remaining quantity of its
 //   kind only through k = min(n, remaining): when the remaining quantity falls, k falls or stays,
 //   and a candidate whose k falls gets a strictly larger leftover.
 // - So a trial packing stays exactly as it was while, for every strip it chose (placed or
@@ -20,8 +22,6 @@
 
 #include <cstdint>
 #include <vector>
-
-class TMaterialTypeList;
 
 namespace packing {
 

@@ -548,27 +548,6 @@ bool TRectManage::PlaceStrip(TMaterialType &M, const TRect &F)
 // ---------------------------------------------------------------------------------------------
 // TRectManage: sheet selection
 
-int TRectManage::RepeatCount() const
-{
-    // Parts of each kind on the sheet, summed over its strips.
-    std::unordered_map<int, std::int64_t> PerKind;
-    for (int i = 0; i < FCreateMaterialList.Count(); ++i) {
-        const TMaterialType &S = *FCreateMaterialList.GetItem(i);
-        PerKind[S.Data] += S.Count();
-    }
-    std::int64_t Repeat = INT64_MAX;
-    for (const auto &[Kind, Q] : PerKind) {
-        const TMaterialType *P = FMaterialTypeList.GetItem(Kind);
-        if (!P || Q <= 0)
-            return 0;
-        const std::int64_t Open = static_cast<std::int64_t>(P->Count()) - P->UsedCount();
-        Repeat = std::min(Repeat, Open < 0 ? 0 : Open / Q);
-    }
-    if (Repeat == INT64_MAX)
-        return 0;
-    return ClampToInt(Repeat);
-}
-
 int TRectManage::GroupLimit() const
 {
     // One below the int range, so that the closing notification's number still fits.

@@ -289,7 +289,6 @@ private:
     bool OverlapsPlaced(const TMaterialType &M) const;
     bool IsDominated(const TRect &R) const;
     void AddRemainder(std::int64_t Left, std::int64_t Top, const TRect &F);
-    int RepeatCount() const;
     void Notify(int Group, int BCindex, int RectCount);
     void FlushTrialStrips();
 
