@@ -11,8 +11,6 @@ namespace {
 constexpr std::size_t SmallScan = 48;
 // Longest sheet side for which divisors are looked up (a table of that many lists).
 constexpr std::int64_t MaxDivisorSide = 1 << 16;
-// Below this many free rectangles the exchange sort runs as written.
-constexpr int PlainSortLimit = 32;
 
 std::int64_t SatAdd(std::int64_t A, std::int64_t B)
 {
@@ -298,104 +296,50 @@ void TFreeList::Reset(int Width, int Height)
     FWidth = Width;
     FHeight = Height;
     FRects.clear();
+    FAreas.clear();
     FRects.push_back({ 0, 0 });
+    FAreas.push_back(Area(FRects.back()));
+    FClean = 0;
 }
 
-void TFreeList::SetArea(int Pos, std::int64_t A)
+void TFreeList::Clear()
 {
-    // Climb only as far as a maximum changes.
-    std::size_t Node = static_cast<std::size_t>(FLeaves + Pos);
-    FTree[Node] = A;
-    for (Node /= 2; Node >= 1; Node /= 2) {
-        const std::int64_t Max = std::max(FTree[2 * Node], FTree[2 * Node + 1]);
-        if (FTree[Node] == Max)
-            break;
-        FTree[Node] = Max;
-    }
-}
-
-int TFreeList::FirstAbove(int Lo, int Hi, std::int64_t X) const
-{
-    // The first position at or after Lo whose area exceeds X: climb from Lo's leaf until a
-    // subtree to the right holds such an area, then descend to its leftmost one. Positions past
-    // the list hold -1 and never qualify.
-    std::size_t V = static_cast<std::size_t>(FLeaves + Lo);
-    if (FTree[V] <= X) {
-        for (;;) {
-            while (V & 1)
-                V >>= 1;
-            if (V == 0)
-                return -1;
-            ++V;
-            if (FTree[V] > X)
-                break;
-        }
-        while (V < static_cast<std::size_t>(FLeaves))
-            V = FTree[2 * V] > X ? 2 * V : 2 * V + 1;
-    }
-    const int Pos = static_cast<int>(V) - FLeaves;
-    return Pos <= Hi ? Pos : -1;
-}
-
-TFreeList::TFree TFreeList::SortAndFront()
-{
-    const int N = Size();
-    if (N <= PlainSortLimit) {
-        for (int i = 0; i < N; ++i) {
-            TFree &Li = FRects[static_cast<std::size_t>(i)];
-            std::int64_t AreaI = Area(Li);
-            for (int j = i + 1; j <= N - 1 - i; ++j) {
-                TFree &Lj = FRects[static_cast<std::size_t>(j)];
-                const std::int64_t AreaJ = Area(Lj);
-                if (AreaI < AreaJ) {
-                    std::swap(Li, Lj);
-                    AreaI = AreaJ;
-                }
-            }
-        }
-        return FRects.front();
-    }
-    // The same exchanges, found through a tree of area maxima: pass i only visits the positions
-    // where an exchange happens (each later one holds an area above the current front of the
-    // pass), instead of comparing every position of its range.
-    FLeaves = 1;
-    while (FLeaves < N)
-        FLeaves *= 2;
-    FTree.assign(2 * static_cast<std::size_t>(FLeaves), -1);
-    for (int i = 0; i < N; ++i)
-        FTree[static_cast<std::size_t>(FLeaves + i)] = Area(FRects[static_cast<std::size_t>(i)]);
-    for (int Node = FLeaves - 1; Node >= 1; --Node)
-        FTree[static_cast<std::size_t>(Node)] = std::max(FTree[2 * static_cast<std::size_t>(Node)],
-            FTree[2 * static_cast<std::size_t>(Node) + 1]);
-    for (int i = 0; i < N; ++i) {
-        const int Hi = N - 1 - i;
-        if (i + 1 > Hi)
-            break;
-        std::int64_t Cur = FTree[static_cast<std::size_t>(FLeaves + i)];
-        int j = i + 1;
-        while (j <= Hi) {
-            j = FirstAbove(j, Hi, Cur);
-            if (j < 0)
-                break;
-            const std::int64_t AreaJ = FTree[static_cast<std::size_t>(FLeaves + j)];
-            std::swap(FRects[static_cast<std::size_t>(i)], FRects[static_cast<std::size_t>(j)]);
-            SetArea(i, AreaJ);
-            SetArea(j, Cur);
-            Cur = AreaJ;
-            ++j;
-        }
-    }
-    return FRects.front();
+    FRects.clear();
+    FAreas.clear();
+    FClean = 0;
 }
 
 void TFreeList::PopFront()
 {
     FRects.erase(FRects.begin());
+    FAreas.erase(FAreas.begin());
+    FClean = std::max(FClean - 2, 0);
 }
 
 void TFreeList::Push(TFree R)
 {
     FRects.push_back(R);
+    FAreas.push_back(Area(R));
+}
+
+TFreeList::TFree TFreeList::SortAndFront()
+{
+    const int N = Size();
+    for (int i = 0; i < N; ++i) {
+        const int Hi = N - 1 - i;
+        if (i + 1 > Hi)
+            break;
+        // Positions i+1 .. FClean-1-i hold no larger area (see the header).
+        for (int j = std::max(i + 1, FClean - i); j <= Hi; ++j) {
+            const auto I = static_cast<std::size_t>(i), J = static_cast<std::size_t>(j);
+            if (FAreas[I] < FAreas[J]) {
+                std::swap(FRects[I], FRects[J]);
+                std::swap(FAreas[I], FAreas[J]);
+            }
+        }
+    }
+    FClean = N;
+    return FRects.front();
 }
 
 bool TFreeList::Dominated(int Left, int Top) const

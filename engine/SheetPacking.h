@@ -132,6 +132,15 @@ private:
 
 // The free rectangles of the sheet being packed, each fixed by its top-left corner (all reach
 // the sheet's right and bottom edges), in the list order that decides ties.
+//
+// The exchange sort of GetMaxNullRect compares, in pass i, position i with i+1 .. n-1-i. Done as
+// written it costs n^2/4 comparisons per call; here nearly all of them are known beforehand.
+// After a sort every position i holds an area at least as large as any in i+1 .. n-1-i: pass i
+// made it so, and later passes only exchange inside that range. Taking the front away shifts the
+// list by one, after which position i still dominates i+1 .. n-3-i; pushing appends behind. So
+// in the next sort only the tail of each range, from n-2-i on, can hold a larger area. That stays
+// so while the sort exchanges: an exchange moves into the later position the running maximum of
+// its pass, which dominates that pass's range and so the smaller ranges of the later passes.
 class TFreeList
 {
 public:
@@ -144,7 +153,7 @@ public:
     void Reset(int Width, int Height);
     bool Empty() const { return FRects.empty(); }
     int Size() const { return static_cast<int>(FRects.size()); }
-    void Clear() { FRects.clear(); }
+    void Clear();
     TFree Front() const { return FRects.front(); }
     // The partial exchange sort of GetMaxNullRect: pass i compares position i with i+1 ..
     // n-1-i and exchanges when the later one has the larger area. Returns the front.
@@ -160,15 +169,13 @@ private:
         return (static_cast<std::int64_t>(FWidth) - R.Left)
             * (static_cast<std::int64_t>(FHeight) - R.Top);
     }
-    // First position in [Lo, Hi] whose area exceeds X, or -1.
-    int FirstAbove(int Lo, int Hi, std::int64_t X) const;
-    void SetArea(int Pos, std::int64_t A);
 
     int FWidth = 0;
     int FHeight = 0;
     std::vector<TFree> FRects;
-    std::vector<std::int64_t> FTree; // max of areas, FLeaves leaves
-    int FLeaves = 0;
+    std::vector<std::int64_t> FAreas; // area of each rectangle, same positions
+    // Position i dominates i+1 .. FClean-1-i (see above).
+    int FClean = 0;
 };
 
 // A strip of a trial, as GetMaterialTypeGroup and PlaceStrip would have made it.
