@@ -423,5 +423,13 @@ void TestEngineDifferential::largeJobs_sameAsReference()
         }
 }
 
-QTEST_APPLESS_MAIN(TestEngineDifferential)
+int main(int argc, char **argv)
+{
+    // The long sweep runs far longer than Qt Test's default limit of five minutes per function.
+    if (SweepSize() > 0 && !qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT", "86400000");
+    TestEngineDifferential Test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&Test, argc, argv);
+}
 #include "tst_differential.moc"
