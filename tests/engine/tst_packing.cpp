@@ -19,10 +19,10 @@ QString q(const std::string &S)
 }
 
 // Part kinds as "W H Count [Used]" separated by ';'.
-void LoadParts(TRectManage &E, const QString &Spec)
+void LoadParts(TRectManage &E, const QString &Rows)
 {
     E.MaterialTypeList().Clear();
-    for (const QString &Item : Spec.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString &Item : Rows.split(u';', Qt::SkipEmptyParts)) {
         const QStringList F = Item.simplified().split(u' ');
         TMaterialType &P = *E.MaterialTypeList().Add();
         P.SetWidth(std::max(F[0].toInt(), F[1].toInt()));
@@ -92,9 +92,9 @@ std::unique_ptr<TMaterialType> MakeStrip(
 }
 
 // "X Y W H R K" strips separated by ';', placed on the sheet without any test.
-void PutPlaced(TRectManage &E, const QString &Spec, int Kerf)
+void PutPlaced(TRectManage &E, const QString &Rows, int Kerf)
 {
-    for (const QString &Item : Spec.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString &Item : Rows.split(u';', Qt::SkipEmptyParts)) {
         const QStringList F = Item.simplified().split(u' ');
         const TRect At { F[0].toInt(), F[1].toInt(), INT_MAX, INT_MAX };
         auto M = MakeStrip(At, F[2].toInt(), F[3].toInt(), F[4] == u"H"_s, F[5].toInt(), Kerf);
