@@ -178,43 +178,38 @@ NumberCheck ParseDecimal(std::string_view Field, double &Value)
     return NumberCheck::Ok;
 }
 
-// Reads one whole-number field; on failure fills Message.
-bool WholeField(Fields &F, const char *What, std::int32_t &Value, std::string &Message)
+// Reads one numeric field with Parse; on failure fills Message, naming the field (What), the
+// kind of number expected (Kind) and, for a number too large, the range (Range).
+template <typename T>
+bool NumberField(Fields &F, const char *What, NumberCheck (*Parse)(std::string_view, T &),
+    const char *Kind, const char *Range, T &Value, std::string &Message)
 {
     const std::string_view Field = F.Next();
-    switch (ParseWhole(Field, Value)) {
+    switch (Parse(Field, Value)) {
     case NumberCheck::Ok:
         return true;
     case NumberCheck::Missing:
         Message = std::string("missing ") + What;
         return false;
     case NumberCheck::NotNumber:
-        Message = std::string(What) + " is not a whole number: " + Quote(Field);
+        Message = std::string(What) + " is not a " + Kind + ": " + Quote(Field);
         return false;
     case NumberCheck::OutOfRange:
-        Message = std::string(What) + " is outside the signed 32-bit range: " + Quote(Field);
+        Message = std::string(What) + " is " + Range + ": " + Quote(Field);
         return false;
     }
     return false;
 }
 
+bool WholeField(Fields &F, const char *What, std::int32_t &Value, std::string &Message)
+{
+    return NumberField(F, What, ParseWhole, "whole number", "outside the signed 32-bit range",
+        Value, Message);
+}
+
 bool DecimalField(Fields &F, const char *What, double &Value, std::string &Message)
 {
-    const std::string_view Field = F.Next();
-    switch (ParseDecimal(Field, Value)) {
-    case NumberCheck::Ok:
-        return true;
-    case NumberCheck::Missing:
-        Message = std::string("missing ") + What;
-        return false;
-    case NumberCheck::NotNumber:
-        Message = std::string(What) + " is not a decimal number: " + Quote(Field);
-        return false;
-    case NumberCheck::OutOfRange:
-        Message = std::string(What) + " is out of range: " + Quote(Field);
-        return false;
-    }
-    return false;
+    return NumberField(F, What, ParseDecimal, "decimal number", "out of range", Value, Message);
 }
 
 // Parses one record line into the job; returns an empty text or what is wrong.
