@@ -2,7 +2,7 @@
 
 #include "DBNavigator.h"
 #include "Dialogs.h"
-#include "LibraryArt.h"
+#include "WidgetArt.h"
 #include "RowSet.h"
 #include "ShadowPanel.h"
 
@@ -39,15 +39,15 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     column->addWidget(ToolBar1);
 
-    actClose = command("actClose", u"关闭"_s, LibraryArt::closeIcon(), u"关闭|关闭此窗体"_s,
+    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
         &TfrmLibraryEditor::actCloseExecute);
-    actAdd = command("actAdd", u"增加一行"_s, LibraryArt::addRowIcon(), u"增加一行|增加一条记录"_s,
+    actAdd = command("actAdd", u"增加一行"_s, WidgetArt::addRowIcon(), u"增加一行|增加一条记录"_s,
         &TfrmLibraryEditor::actAddExecute);
-    actDel = command("actDel", u"删除一行"_s, LibraryArt::deleteRowIcon(),
+    actDel = command("actDel", u"删除一行"_s, WidgetArt::deleteRowIcon(),
         u"删除一行|删除选中的记录"_s, &TfrmLibraryEditor::actDelExecute);
-    actModify = command("actModify", u"修改数据"_s, LibraryArt::modifyIcon(),
+    actModify = command("actModify", u"修改数据"_s, WidgetArt::modifyIcon(),
         u"修改数据|修改选中的记录"_s, &TfrmLibraryEditor::actModifyExecute);
-    actSave = command("actSave", u"保存数据"_s, LibraryArt::saveIcon(), u"保存数据|保存数据"_s,
+    actSave = command("actSave", u"保存数据"_s, WidgetArt::saveIcon(), u"保存数据|保存数据"_s,
         &TfrmLibraryEditor::actSaveExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();

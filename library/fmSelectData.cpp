@@ -1,7 +1,7 @@
 #include "fmSelectData.h"
 
 #include "Dialogs.h"
-#include "LibraryArt.h"
+#include "WidgetArt.h"
 #include "RowSet.h"
 #include "ShadowPanel.h"
 
@@ -81,8 +81,8 @@ TfrmSelectData::TfrmSelectData(QWidget *parent)
     ListView1->viewport()->setAttribute(Qt::WA_Hover);
     ListView1->setItemDelegate(new THotTrackDelegate(ListView1));
     QPalette pal = ListView1->palette();
-    pal.setColor(QPalette::Base, LibraryArt::GridBackground);
-    pal.setColor(QPalette::AlternateBase, LibraryArt::GridBackground);
+    pal.setColor(QPalette::Base, WidgetArt::GridBackground);
+    pal.setColor(QPalette::AlternateBase, WidgetArt::GridBackground);
     ListView1->setPalette(pal);
     ListView1->setColumnCount(int(std::size(ListColumns)));
     auto *header = new QTreeWidgetItem;

@@ -1,6 +1,6 @@
 #include "ShellArt.h"
 
-#include "LibraryArt.h"
+#include "WidgetArt.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -20,7 +20,7 @@ const QColor PartOrange(230, 150, 60);
 
 QIcon drawn(const std::function<void(QPainter &)> &draw)
 {
-    return LibraryArt::drawnIcon(draw, { 16, 24, 32, 48 });
+    return WidgetArt::drawnIcon(draw, { 16, 24, 32, 48 });
 }
 
 void sheet(QPainter &p, const QRectF &r)

@@ -12,6 +12,7 @@ struct Hooks
     std::deque<bool> answers;
     std::deque<std::function<int(QDialog &)>> dialogHandlers;
     QStringList captured;
+    QList<Dialogs::TQuestion> asked;
 };
 
 Hooks &hooks()
@@ -29,13 +30,22 @@ QString title()
     return QCoreApplication::applicationName();
 }
 
-void showError(QWidget *parent, const QString &text)
+namespace {
+
+QString boxTitleOr(const QString &boxTitle)
+{
+    return boxTitle.isEmpty() ? title() : boxTitle;
+}
+
+} // namespace
+
+void showError(QWidget *parent, const QString &text, const QString &boxTitle)
 {
     if (hooks().capture) {
         hooks().captured << text;
         return;
     }
-    QMessageBox::critical(parent, title(), text);
+    QMessageBox::critical(parent, boxTitleOr(boxTitle), text);
 }
 
 QString errorText(const QString &message)
@@ -61,17 +71,18 @@ void reportCurrentException()
     }
 }
 
-void showInformation(QWidget *parent, const QString &text)
+void showInformation(QWidget *parent, const QString &text, const QString &boxTitle)
 {
     if (hooks().capture) {
         hooks().captured << text;
         return;
     }
-    QMessageBox::information(parent, title(), text);
+    QMessageBox::information(parent, boxTitleOr(boxTitle), text);
 }
 
-bool askOkCancel(QWidget *parent, const QString &text)
+bool askOkCancel(QWidget *parent, const QString &text, const QString &boxTitle)
 {
+    hooks().asked.push_back({ boxTitleOr(boxTitle), text });
     if (!hooks().answers.empty()) {
         const bool ok = hooks().answers.front();
         hooks().answers.pop_front();
@@ -81,8 +92,8 @@ bool askOkCancel(QWidget *parent, const QString &text)
         hooks().captured << QStringLiteral("?") + text;
         return false;
     }
-    return QMessageBox::question(
-               parent, title(), text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+    return QMessageBox::question(parent, boxTitleOr(boxTitle), text,
+               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
         == QMessageBox::Ok;
 }
 
@@ -130,8 +141,16 @@ QStringList takeCaptured()
     return out;
 }
 
+QList<TQuestion> takeAsked()
+{
+    QList<TQuestion> out;
+    out.swap(hooks().asked);
+    return out;
+}
+
 void resetHooks()
 {
+    hooks().asked.clear();
     hooks().answers.clear();
     hooks().dialogHandlers.clear();
     hooks().captured.clear();

@@ -1,6 +1,6 @@
 #include "ShadowPanel.h"
 
-#include "LibraryArt.h"
+#include "WidgetArt.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -23,7 +23,7 @@ void TShadowPanel::paintEvent(QPaintEvent *)
     QPainter p(this);
     for (const TShadow &s : std::as_const(FShadows))
         if (s.child && s.child->isVisible())
-            LibraryArt::paintShadow(p, s.child->geometry(), s.depth);
+            WidgetArt::paintShadow(p, s.child->geometry(), s.depth);
 }
 
 bool TShadowPanel::eventFilter(QObject *watched, QEvent *event)

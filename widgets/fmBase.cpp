@@ -1,6 +1,6 @@
 #include "fmBase.h"
 
-#include "LibraryArt.h"
+#include "WidgetArt.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -26,7 +26,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        LibraryArt::paintEdge(p, rect(), FOrientation);
+        WidgetArt::paintEdge(p, rect(), FOrientation);
     }
 
 private:

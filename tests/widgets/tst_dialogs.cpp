@@ -26,6 +26,20 @@ private slots:
         QCOMPARE(Dialogs::takeCaptured(), QStringList { u"?删除记录？"_s });
     }
 
+    void questions_areRecordedWithTheirTitle_defaultTheApplicationTitle()
+    {
+        QCoreApplication::setApplicationName(u"Tavrin优化切割PNX"_s);
+        Dialogs::setNextAnswer(true);
+        Dialogs::askOkCancel(nullptr, u"是否要执行删除操作！"_s, u"警告..."_s);
+        Dialogs::askOkCancel(nullptr, u"删除记录？"_s);
+        const auto asked = Dialogs::takeAsked();
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[0].title, u"警告..."_s);
+        QCOMPARE(asked[0].text, u"是否要执行删除操作！"_s);
+        QCOMPARE(asked[1].title, u"Tavrin优化切割PNX"_s);
+        QVERIFY(Dialogs::takeAsked().isEmpty());
+    }
+
     void messages_areCapturedInsteadOfShown()
     {
         Dialogs::showError(nullptr, u"错误一"_s);

@@ -15,8 +15,9 @@ namespace Dialogs {
 // Title of every message box: the application name ("Tavrin优化切割PNX" once the shell set it).
 QString title();
 
-// An error box with OK. Under capture the text is recorded and nothing is shown.
-void showError(QWidget *parent, const QString &text);
+// An error box with OK, titled boxTitle (empty: the application title). Under capture the text
+// is recorded and nothing is shown.
+void showError(QWidget *parent, const QString &text, const QString &boxTitle = {});
 
 // The application-wide error handler. Shows the message in an error box titled with the
 // application title; a full stop is appended when the message's last character has a higher
@@ -40,11 +41,13 @@ template <typename F> void guarded(F &&command)
     }
 }
 
-// An information box with OK. Under capture the text is recorded and nothing is shown.
-void showInformation(QWidget *parent, const QString &text);
+// An information box with OK, titled like showError. Under capture the text is recorded and
+// nothing is shown.
+void showInformation(QWidget *parent, const QString &text, const QString &boxTitle = {});
 
-// A question with OK and Cancel; true for OK. A queued test answer is used first.
-bool askOkCancel(QWidget *parent, const QString &text);
+// A question with OK and Cancel, titled boxTitle (empty: the application title); true for OK.
+// A queued test answer is used first. Every question asked is recorded for takeAsked.
+bool askOkCancel(QWidget *parent, const QString &text, const QString &boxTitle = {});
 
 // Runs a modal dialog and returns its result (QDialog::Accepted or Rejected). A queued test
 // handler receives the dialog instead (it may change the dialog's state) and its return value
@@ -62,7 +65,15 @@ void setCapture(bool on);
 bool capturing();
 // The recorded texts, oldest first; the record is emptied.
 QStringList takeCaptured();
-// Forget queued answers and handlers and the record; capture stays as it is.
+// The questions asked so far (title and text, oldest first), answered or not; the record is
+// emptied.
+struct TQuestion
+{
+    QString title;
+    QString text;
+};
+QList<TQuestion> takeAsked();
+// Forget queued answers and handlers and the records; capture stays as it is.
 void resetHooks();
 
 } // namespace Dialogs

@@ -2,7 +2,7 @@
 
 #include "Currency.h"
 #include "Dialogs.h"
-#include "LibraryArt.h"
+#include "WidgetArt.h"
 #include "RowSet.h"
 
 #include <QHeaderView>
@@ -316,8 +316,8 @@ TDBGrid::TDBGrid(QWidget *parent)
     setWordWrap(false);
     setAlternatingRowColors(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, LibraryArt::GridBackground);
-    pal.setColor(QPalette::AlternateBase, LibraryArt::GridAlternate);
+    pal.setColor(QPalette::Base, WidgetArt::GridBackground);
+    pal.setColor(QPalette::AlternateBase, WidgetArt::GridAlternate);
     setPalette(pal);
 
     QHeaderView *h = horizontalHeader();

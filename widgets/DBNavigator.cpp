@@ -2,7 +2,7 @@
 
 #include "DBGrid.h"
 #include "Dialogs.h"
-#include "LibraryArt.h"
+#include "WidgetArt.h"
 #include "RowSet.h"
 
 #include <QEvent>
@@ -46,7 +46,7 @@ TDBNavigator::TDBNavigator(QWidget *parent)
     for (int i = 0; i < ButtonCount; ++i) {
         auto *b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(ButtonNames[i]));
-        b->setIcon(LibraryArt::navigatorIcon(i));
+        b->setIcon(WidgetArt::navigatorIcon(i));
         b->setIconSize(QSize(16, 16));
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         b->setMinimumSize(20, 18);

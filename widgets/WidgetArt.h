@@ -1,5 +1,5 @@
 #pragma once
-// Icons of the library editors, the record navigator and the base dialog's edge pictures, drawn
+// Icons of the tool bars and the record navigator and the base dialog's edge pictures, drawn
 // in code so the repository holds no image files; and the colours these windows share.
 
 #include <QColor>
@@ -11,7 +11,7 @@
 class QPainter;
 class QRect;
 
-namespace LibraryArt {
+namespace WidgetArt {
 
 // Background of the data grids and the picker list: pale cream.
 inline const QColor GridBackground(250, 245, 220);
@@ -41,4 +41,4 @@ void paintShadow(QPainter &p, const QRect &r, int depth);
 // (bottom edge) band, stretched over r.
 void paintEdge(QPainter &p, const QRect &r, Qt::Orientation orientation);
 
-} // namespace LibraryArt
+} // namespace WidgetArt

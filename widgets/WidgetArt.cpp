@@ -1,4 +1,4 @@
-#include "LibraryArt.h"
+#include "WidgetArt.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace LibraryArt {
+namespace WidgetArt {
 
 namespace {
 
@@ -243,4 +243,4 @@ void paintEdge(QPainter &p, const QRect &r, Qt::Orientation orientation)
     p.fillRect(r, g);
 }
 
-} // namespace LibraryArt
+} // namespace WidgetArt
