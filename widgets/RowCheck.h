@@ -1,0 +1,44 @@
+#pragma once
+// Checks the numbers of the rows of a row set before they are saved or handed to the engine, so
+// that a sheet of -1500 mm or a part without a length never goes further without a word. Each
+// rule names a column (as the row set spells it) and the title the user sees on the grid; the
+// problems come back as one line per offending cell, ready to be listed in one message.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TRowSet;
+
+struct TColumnRule
+{
+    enum TKind {
+        Positive, // a number above 0; empty is refused
+        NonNegative, // empty, or a number of 0 or more
+        RequiredNonNegative, // a number of 0 or more; empty is refused
+    };
+    QString field; // column of the row set (any letter case)
+    QString title; // the grid's title of the column
+    TKind kind = Positive;
+};
+
+struct TRowProblem
+{
+    int row = 0; // 1-based position in the row set
+    QString column; // the column's title
+    QString reason; // "不能为空", "必须大于0" or "不能小于0"
+};
+
+// Every cell of every row that breaks its column's rule, row by row, in rule order. Reads the
+// cached rows (pending changes included) without moving the current row. Columns the row set
+// does not have are skipped.
+QList<TRowProblem> CheckRows(const TRowSet &rows, const QList<TColumnRule> &rules);
+
+// Whether every column of the rules is empty in the row (0-based): a row the user started and
+// left blank.
+bool RowIsBlank(const TRowSet &rows, int row, const QList<TColumnRule> &rules);
+
+// One line per problem: "第3行 长：必须大于0", with the row's name before the cell when
+// nameField is given and the name is not empty: "第3行（侧板） 长：必须大于0".
+QStringList DescribeProblems(
+    const TRowSet &rows, const QList<TRowProblem> &problems, const QString &nameField = {});
