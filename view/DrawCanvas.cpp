@@ -78,7 +78,7 @@ void TDrawCanvas::LineTo(qint64 x, qint64 y)
     }
 }
 
-void TDrawCanvas::FillRect(const TRect &r)
+void TDrawCanvas::FillRect(const TPixelRect &r)
 {
     if (r.Right <= r.Left || r.Bottom <= r.Top)
         return;

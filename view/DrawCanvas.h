@@ -17,7 +17,7 @@
 class QPainter;
 
 // A rectangle by its edges: Right and Bottom lie just outside it.
-struct TRect
+struct TPixelRect
 {
     int Left = 0;
     int Top = 0;
@@ -31,8 +31,8 @@ struct TRect
     {
         return p.x() >= Left && p.x() < Right && p.y() >= Top && p.y() < Bottom;
     }
-    TRect Inflated(int d) const { return { Left - d, Top - d, Right + d, Bottom + d }; }
-    friend bool operator==(const TRect &, const TRect &) = default;
+    TPixelRect Inflated(int d) const { return { Left - d, Top - d, Right + d, Bottom + d }; }
+    friend bool operator==(const TPixelRect &, const TPixelRect &) = default;
 };
 
 class TDrawCanvas
@@ -64,7 +64,7 @@ public:
     // drawn as a plain line.
     void LineTo(qint64 x, qint64 y);
     // Fills [Left, Right) x [Top, Bottom) with the brush colour.
-    void FillRect(const TRect &r);
+    void FillRect(const TPixelRect &r);
     // Writes s with the top left corner of its cell at (x, y), in the font colour, over a
     // background of the brush colour unless the brush is clear.
     void TextOut(qint64 x, qint64 y, const QString &s);

@@ -480,26 +480,26 @@ void TCustomDrawMaterial::SetBorderWidth(int Value)
 // ---------------------------------------------------------------------------------------------
 // Geometry
 
-TRect TCustomDrawMaterial::GetRect() const
+TPixelRect TCustomDrawMaterial::GetRect() const
 {
     return { clampCoord(FLeftOffset), clampCoord(FTopOffset),
         clampCoord(qint64(FLeftOffset) + width()), clampCoord(qint64(FTopOffset) + height()) };
 }
 
-TRect TCustomDrawMaterial::MulDivRect(const TRect &Rect) const
+TPixelRect TCustomDrawMaterial::MulDivRect(const TPixelRect &Rect) const
 {
     return { MulDiv(Rect.Left, FScale, 100), MulDiv(Rect.Top, FScale, 100),
         MulDiv(Rect.Right, FScale, 100), MulDiv(Rect.Bottom, FScale, 100) };
 }
 
-TRect TCustomDrawMaterial::SheetRect() const
+TPixelRect TCustomDrawMaterial::SheetRect() const
 {
-    const TRect r = GetRect();
+    const TPixelRect r = GetRect();
     return { clampCoord(qint64(r.Left) + FOffSet), clampCoord(qint64(r.Top) + FOffSet),
         clampCoord(qint64(r.Right) - FOffSet), clampCoord(qint64(r.Bottom) - FOffSet) };
 }
 
-TRect TCustomDrawMaterial::PartPixels(const TDrawMaterialItem &Item, int dx, int dy) const
+TPixelRect TCustomDrawMaterial::PartPixels(const TDrawMaterialItem &Item, int dx, int dy) const
 {
     // Each edge on its own, so that neighbours in mm share their pixel edge.
     const qint64 left = Item.Left();
@@ -510,7 +510,7 @@ TRect TCustomDrawMaterial::PartPixels(const TDrawMaterialItem &Item, int dx, int
         clampCoord(qint64(MulDiv64(top + Item.Height(), FScale, 100)) + dy) };
 }
 
-TRect TCustomDrawMaterial::PartRect(int Index) const
+TPixelRect TCustomDrawMaterial::PartRect(int Index) const
 {
     const TDrawMaterialItem &item = *FMaterials->GetItem(Index);
     return PartPixels(
@@ -573,7 +573,7 @@ void TCustomDrawMaterial::paintEvent(QPaintEvent *event)
 
 QImage TCustomDrawMaterial::RenderImage() const
 {
-    const TRect r = GetRect();
+    const TPixelRect r = GetRect();
     QImage image(qMax(0, r.Right), qMax(0, r.Bottom), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return image;
@@ -588,7 +588,7 @@ QImage TCustomDrawMaterial::RenderImage() const
 void TCustomDrawMaterial::PaintTo(QPainter &Painter) const
 {
     TDrawCanvas canvas(Painter);
-    TRect r = GetRect();
+    TPixelRect r = GetRect();
     canvas.SetBrushColor(FPrinter ? QColor(Qt::white) : FColor);
     canvas.SetBrushClear(false);
     canvas.FillRect(r);
@@ -602,7 +602,7 @@ void TCustomDrawMaterial::PaintTo(QPainter &Painter) const
         DrawSelectMaterial(canvas);
 }
 
-void TCustomDrawMaterial::Frame(TDrawCanvas &Canvas, TRect &R, const QColor &TopColor,
+void TCustomDrawMaterial::Frame(TDrawCanvas &Canvas, TPixelRect &R, const QColor &TopColor,
     const QColor &BottomColor, int Width) const
 {
     R.Right -= 1;
@@ -621,7 +621,7 @@ void TCustomDrawMaterial::Frame(TDrawCanvas &Canvas, TRect &R, const QColor &Top
     R.Bottom += 1;
 }
 
-void TCustomDrawMaterial::FrameSet(TDrawCanvas &Canvas, TRect &R) const
+void TCustomDrawMaterial::FrameSet(TDrawCanvas &Canvas, TPixelRect &R) const
 {
     // Lowered: button shadow at top and left, button highlight at bottom and right.
     const QColor shadow = FPrinter ? QColor(Qt::black) : palette().color(QPalette::Dark);
@@ -642,7 +642,7 @@ void TCustomDrawMaterial::FrameSet(TDrawCanvas &Canvas, TRect &R) const
 
 void TCustomDrawMaterial::DrawinRect(TDrawCanvas &Canvas) const
 {
-    TRect s = SheetRect();
+    TPixelRect s = SheetRect();
     FrameSet(Canvas, s);
     if (!FGuage || FReadOnly || FPrinter)
         return;
@@ -683,7 +683,7 @@ void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas) const
 {
     for (int i = 0; i < FMaterials->Count(); ++i) {
         const TDrawMaterialItem &item = *FMaterials->GetItem(i);
-        TRect r = PartRect(i);
+        TPixelRect r = PartRect(i);
         FrameSet(Canvas, r);
         // The name centred in the framed rectangle; a long name runs over the frame.
         Canvas.SetBrushClear(true);
@@ -701,7 +701,7 @@ void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas) const
 void TCustomDrawMaterial::DrawSelectMaterial(TDrawCanvas &Canvas) const
 {
     const TDrawMaterialItem &item = *FMaterials->GetItem(FSelectIndex);
-    TRect r = PartRect(FSelectIndex);
+    TPixelRect r = PartRect(FSelectIndex);
     Canvas.SetBrushColor(FSelectColor);
     Canvas.FillRect(r);
     FrameSet(Canvas, r);

@@ -255,13 +255,13 @@ public:
     // ---- geometry ----
     // The whole drawing on its surface: (LeftOffset, TopOffset, LeftOffset + width(),
     // TopOffset + height()).
-    TRect GetRect() const;
+    TPixelRect GetRect() const;
     // A rectangle in sheet mm scaled to pixels, each coordinate on its own.
-    TRect MulDivRect(const TRect &Rect) const;
+    TPixelRect MulDivRect(const TPixelRect &Rect) const;
     // The sheet on the drawing surface: GetRect inset by OffSet.
-    TRect SheetRect() const;
+    TPixelRect SheetRect() const;
     // Part Index's pixel rectangle on the drawing surface (with LeftOffset, TopOffset).
-    TRect PartRect(int Index) const;
+    TPixelRect PartRect(int Index) const;
     // The first part (lowest index) whose pixel rectangle, in control coordinates, holds P;
     // -1 on bare sheet or margin.
     int PartAt(QPoint P) const;
@@ -299,10 +299,10 @@ protected:
 
 private:
     void ResizeControl(qint64 w, qint64 h);
-    TRect PartPixels(const TDrawMaterialItem &Item, int dx, int dy) const;
-    void Frame(TDrawCanvas &Canvas, TRect &R, const QColor &TopColor, const QColor &BottomColor,
+    TPixelRect PartPixels(const TDrawMaterialItem &Item, int dx, int dy) const;
+    void Frame(TDrawCanvas &Canvas, TPixelRect &R, const QColor &TopColor, const QColor &BottomColor,
         int Width) const;
-    void FrameSet(TDrawCanvas &Canvas, TRect &R) const;
+    void FrameSet(TDrawCanvas &Canvas, TPixelRect &R) const;
     void DrawinRect(TDrawCanvas &Canvas) const;
     void DrawMaterials(TDrawCanvas &Canvas) const;
     void DrawSelectMaterial(TDrawCanvas &Canvas) const;

@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(v.Tag(), 7);
         QVERIFY(v.isPrinter());
         QCOMPARE(v.size(), size);
-        QCOMPARE(v.GetRect(), (TRect { 30, 40, 30 + size.width(), 40 + size.height() }));
+        QCOMPARE(v.GetRect(), (TPixelRect { 30, 40, 30 + size.width(), 40 + size.height() }));
     }
 
     void assign_copiesLayoutAndKeepsReceiversLook()
@@ -502,7 +502,7 @@ private slots:
         v.SetMHeight(600);
         v.SetScale(50);
         addPart(v, u"p"_s, left, 10, width, 20);
-        const TRect r = v.PartRect(0);
+        const TPixelRect r = v.PartRect(0);
         QCOMPARE(r.Left, pixelLeft);
         QCOMPARE(r.Right, pixelRight);
         QCOMPARE(r.Top, 25);
@@ -512,7 +512,7 @@ private slots:
         v.SetTopOffset(200);
         QCOMPARE(v.PartRect(0).Left, int(qMin<qint64>(r.Left + 100, TDrawCanvas::CoordLimit)));
         QCOMPARE(v.PartRect(0).Top, 225);
-        QCOMPARE(v.SheetRect(), (TRect { 120, 220, 100 + 440 - 20, 200 + 340 - 20 }));
+        QCOMPARE(v.SheetRect(), (TPixelRect { 120, 220, 100 + 440 - 20, 200 + 340 - 20 }));
     }
 
     // Part 0 at 100,100 mm, 200 x 100 mm; part 1 overlaps it from 200,150 mm. Scale 50,

@@ -50,7 +50,7 @@ template <typename Pred> QRect findPixels(const QImage &img, const QRect &area, 
 // that pixels the picture leaves alone can be told apart.
 QImage render(const TCustomDrawMaterial &v, int rim = 0)
 {
-    const TRect r = v.GetRect();
+    const TPixelRect r = v.GetRect();
     QImage img(r.Right + rim, r.Bottom + rim, QImage::Format_RGB32);
     img.fill(kUntouched);
     QPainter p(&img);
@@ -245,7 +245,7 @@ private slots:
         QCOMPARE(QColor(img.pixel(sheet.center().x(), sheet.bottom() - 1)), kShadow);
         QCOMPARE(QColor(img.pixel(sheet.center().x(), sheet.top() + 2)), kFace);
         // Nothing is drawn outside the view's rectangle on its surface.
-        const TRect all = v.GetRect();
+        const TPixelRect all = v.GetRect();
         if (all.Left > 0)
             QCOMPARE(QColor(img.pixel(all.Left - 1, all.Top + 5)), kUntouched);
         QCOMPARE(QColor(img.pixel(all.Right, all.Bottom)), kUntouched);
@@ -401,8 +401,8 @@ private slots:
         v.SetSelectindex(2);
         v.SetIsPrinter(true);
         const QImage paper = render(v, 10);
-        const TRect all = v.GetRect();
-        QCOMPARE(all, (TRect { 30, 40, 430, 340 }));
+        const TPixelRect all = v.GetRect();
+        QCOMPARE(all, (TPixelRect { 30, 40, 430, 340 }));
         for (int y = 0; y < paper.height(); ++y) {
             for (int x = 0; x < paper.width(); ++x) {
                 const QRgb p = paper.pixel(x, y);

@@ -1,0 +1,53 @@
+#include "LayoutFromEngine.h"
+
+#include "DrawMaterial.h"
+#include "TypeSetClass.h"
+
+#include <QApplication>
+#include <QPalette>
+
+void SetupLayoutView(TDrawMaterial &View, TMaterialType &Sheet, int Group, int RectCount)
+{
+    View.SetMWidth(Sheet.Width());
+    View.SetMHeight(Sheet.Height());
+    View.SetTag(RectCount);
+    View.SetGroup(Group);
+    View.SetBlade(Sheet.Blade());
+    View.SetShowHint(true);
+    View.SetColor(QApplication::palette().color(QPalette::Button));
+    View.SetSelectColor(QColor(255, 255, 0));
+    View.SetLineColor(QColor(0, 0, 255));
+}
+
+void DrawPanel(TDrawMaterial &View, TRectManage &Engine)
+{
+    View.SetDrawer(false);
+    TDrawMaterialCollection &items = *View.Materials();
+    items.BeginUpdate();
+    TMaterialTypeList &strips = Engine.CreateRectList();
+    for (int i = 0; i < strips.Count(); ++i) {
+        TMaterialType &r = *strips.Items(i);
+        if (r.Group() != View.Group())
+            continue;
+        const QString text = QString::fromStdString(r.Text());
+        for (int k = 0; k < r.Count(); ++k) {
+            TDrawMaterialItem *item = items.Add();
+            item->SetText(text);
+            item->SetWidth(r.Width());
+            item->SetHeight(r.Height());
+            // 64-bit steps: a strip that runs past the int range would be an engine fault, but
+            // it must not wrap into a picture that looks plausible.
+            if (r.Range() == TOrient::horizontal) {
+                item->SetLeft(int(qBound<qint64>(qint64(INT_MIN),
+                    r.X() + qint64(k) * (qint64(r.Width()) + r.Blade()), qint64(INT_MAX))));
+                item->SetTop(r.Y());
+            } else {
+                item->SetLeft(r.X());
+                item->SetTop(int(qBound<qint64>(qint64(INT_MIN),
+                    r.Y() + qint64(k) * (qint64(r.Height()) + r.Blade()), qint64(INT_MAX))));
+            }
+        }
+    }
+    items.EndUpdate();
+    View.SetDrawer(true);
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Layout views made from the engine's results: what the results window does when the engine
+// reports a layout (a view sized to the sheet, carrying the layout number, sheet count and kerf)
+// and when a layout is first shown, previewed or printed (its parts drawn from the committed
+// strips). The command-line tool's PDF output builds its views the same way.
+
+class TDrawMaterial;
+class TMaterialType;
+class TRectManage;
+
+// Sets up a new view for layout Group, cut RectCount times from sheet kind Sheet: sheet size,
+// Tag = RectCount, Group, Blade = the sheet's kerf, hints shown, the button-face colour, yellow
+// selection and blue lines. Draws nothing yet.
+void SetupLayoutView(TDrawMaterial &View, TMaterialType &Sheet, int Group, int RectCount);
+
+// Fills the view's drawn rectangles from the engine's committed strips of the view's Group: a
+// strip of Count parts becomes Count rectangles spaced by the strip's kerf, along the sheet's
+// length (horizontal strips) or its width (vertical ones). Painting is off while it fills and
+// on afterwards. Rectangles already in the view stay; callers fill a view once, while it has
+// none.
+void DrawPanel(TDrawMaterial &View, TRectManage &Engine);
