@@ -136,6 +136,8 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     cbOrder->setObjectName(u"cbOrder"_s);
     cbOrder->setEditable(true);
     cbOrder->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is looked up as it stands: no completion to a listed number.
+    cbOrder->setCompleter(nullptr);
     cbOrder->setFixedWidth(185);
     cbOrder->setToolTip(u"工程编号,系统自动生成。"_s);
     // Every change of the text, typed or chosen from the list, looks the project up.
