@@ -47,11 +47,11 @@ qint64 truncated(double v)
 
 } // namespace
 
-qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group)
+qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip)
 {
     qint64 sum = 0;
     TMaterialTypeList &strips = Engine.CreateRectList();
-    for (int i = 0; i < strips.Count(); ++i) {
+    for (int i = std::max(0, FirstStrip); i < strips.Count(); ++i) {
         const TMaterialType &r = *strips.Items(i);
         if (Group != -1 && r.Group() != Group)
             continue;
@@ -67,13 +67,13 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group)
 }
 
 void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
-    double &PriceSum, qint64 &Panel4, qint64 &Panel7)
+    double &PriceSum, qint64 &Panel4, qint64 &Panel7, int FirstStrip)
 {
     TMaterialType *S = Engine.BCTypeList().Items(BCindex);
     if (!S)
         return;
     const qint64 area = saturatingProduct(S->GetArea(), RectCount);
-    Panel7 = saturatingSum(Panel7, saturatingSum(area, -qint64(GetBladeSum(Engine, S->Blade(), Group))));
+    Panel7 = saturatingSum(Panel7, saturatingSum(area, -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip))));
     Panel4 = saturatingSum(Panel4, area);
     PriceSum += S->Price() * RectCount;
 }

@@ -5,6 +5,7 @@
 #include "LayoutFromEngine.h"
 #include "RowSet.h"
 #include "RunReport.h"
+#include "TabStrip.h"
 #include "TypeSetClass.h"
 #include "WidgetArt.h"
 
@@ -24,7 +25,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTabBar>
 #include <QTableWidget>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -291,20 +291,10 @@ void TfrmTypeSet::createLayoutArea()
     ScrollBox1->setWidget(FViews);
     box->addWidget(ScrollBox1, 1);
 
-    TabSet1 = new QTabBar(right);
+    TabSet1 = new TTabStrip(right);
     TabSet1->setObjectName(u"TabSet1"_s);
-    TabSet1->setShape(QTabBar::RoundedSouth);
-    TabSet1->setUsesScrollButtons(true);
-    TabSet1->setExpanding(false);
-    TabSet1->setDrawBase(true);
-    connect(TabSet1, &QTabBar::currentChanged, this, [this](int index) {
+    connect(TabSet1, &TTabStrip::currentChanged, this, [this](int index) {
         if (index >= 0)
-            Dialogs::guarded([&] { TabSet1Change(index); });
-    });
-    // After a run that ended abnormally the first tab is current but nothing is shown: a click
-    // on it shows it.
-    connect(TabSet1, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0 && index == TabSet1->currentIndex() && !FShown)
             Dialogs::guarded([&] { TabSet1Change(index); });
     });
     box->addWidget(TabSet1);
@@ -435,15 +425,8 @@ void TfrmTypeSet::actYHJSExecute()
     FEngine.SetUseBCMaxArea(cbUseBCMax->isChecked());
     FEngine.SetUseCost(cbCost->isChecked());
     CostTime = tickCount();
-    // Tabs are laid out once at the end, not once per layout: a run can report thousands.
-    TabSet1->setUpdatesEnabled(false);
-    TabSet1->hide();
-    {
-        const QSignalBlocker quiet(TabSet1);
-        FEngine.GoWork();
-    }
-    TabSet1->show();
-    TabSet1->setUpdatesEnabled(true);
+    FStripsSeen = 0;
+    FEngine.GoWork();
     // The run's outcome: every part placed, or a step that could place nothing.
     QString writeBackError;
     if (FEngine.Execpt()) {
@@ -482,8 +465,10 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
         S->SetCount(RectCount);
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
-        AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag);
+        AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
+            FStripsSeen);
     }
+    FStripsSeen = FEngine.CreateRectList().Count();
     const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
     ProgressBar1->setValue(std::min(position, ProgressBar1->maximum()));
     if (ProgressStatus) {
@@ -528,12 +513,7 @@ void TfrmTypeSet::completeRun()
     CostTime = tickCount() - CostTime;
     StatusPane0->setText(u"计算完成,耗时:"_s + QString::number(CostTime) + u"ms"_s);
     actYHJS->setEnabled(true);
-    if (TabSet1->count() > 0) {
-        if (TabSet1->currentIndex() == 0)
-            TabSet1Change(0);
-        else
-            TabSet1->setCurrentIndex(0);
-    }
+    TabSet1->setCurrentIndex(0);
     const int U = TotalUtilisation(FEngine.MaterialTypeList().GetAreaSum(), Panel7_Tag);
     Panel7->setText(::UtilisationCaption(U));
     qint64 N = 0;
@@ -710,8 +690,7 @@ void TfrmTypeSet::ClearTabs()
 {
     {
         const QSignalBlocker quiet(TabSet1);
-        while (TabSet1->count() > 0)
-            TabSet1->removeTab(TabSet1->count() - 1);
+        TabSet1->clear();
     }
     FShown = nullptr;
     FTabIndex = -1;

@@ -27,12 +27,12 @@ class QProgressBar;
 class QScrollArea;
 class QSplitter;
 class QStatusBar;
-class QTabBar;
 class QTableWidget;
 class QTextEdit;
 class QToolBar;
 class TDrawMaterial;
 class TRowSet;
+class TTabStrip;
 
 // Run totals, reset at the start of every run (PriceSum also whenever the workspace hands a
 // scheme over).
@@ -69,7 +69,7 @@ public:
     QLabel *Panel4; // 零件总数：
     QLabel *Panel10; // hidden: total sheet area of the last completed run
     QScrollArea *ScrollBox1; // layout area
-    QTabBar *TabSet1; // 切割1, 切割2, ...
+    TTabStrip *TabSet1; // 切割1, 切割2, ...
     QLabel *Panel8; // 原材料总数：
     QLabel *Panel7; // 总利用率：
     QLabel *pnlPriceSum; // 总成本：
@@ -158,6 +158,7 @@ private:
     QWidget *FCaptions; // the row of caption panels below the tab strip
     TDrawMaterial *FShown = nullptr;
     int FTabIndex = -1; // the tab whose layout was last shown; -1 before any
+    int FStripsSeen = 0; // committed strips already counted in the totals of this run
 
     bool FShownOnce = false;
 };

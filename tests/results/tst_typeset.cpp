@@ -16,7 +16,7 @@
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QSplitter>
-#include <QTabBar>
+#include "TabStrip.h"
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -68,7 +68,7 @@ QStringList rowTexts(QTableWidget *list)
     return out;
 }
 
-QStringList tabTexts(QTabBar *tabs)
+QStringList tabTexts(TTabStrip *tabs)
 {
     QStringList out;
     for (int i = 0; i < tabs->count(); ++i)
