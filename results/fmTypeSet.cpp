@@ -236,6 +236,9 @@ void TfrmTypeSet::createLeftPane()
     ValueListEditor1 = listView(u"ValueListEditor1"_s, { u"标识"_s, u"值"_s }, details);
     ValueListEditor1->setColumnWidth(0, 86);
     ValueListEditor1->setColumnWidth(1, 115);
+    // The values take what is left of the pane's width rather than a scroll bar.
+    ValueListEditor1->horizontalHeader()->setStretchLastSection(true);
+    ValueListEditor1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ValueListEditor1->setFixedHeight(
         ValueListEditor1->horizontalHeader()->sizeHint().height()
         + 5 * ValueListEditor1->verticalHeader()->defaultSectionSize() + 4);

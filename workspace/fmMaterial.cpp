@@ -75,6 +75,11 @@ const QList<TColumnRule> PartRules {
     { u"数量"_s, u"数量"_s, TColumnRule::RequiredNonNegative },
 };
 
+// A row is left blank when its name and every number are empty: the Enter key leaves one at the
+// end of a list. Such rows are dropped rather than saved or refused.
+const QList<TColumnRule> SheetBlank = QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + SheetRules;
+const QList<TColumnRule> PartBlank = QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + PartRules;
+
 const QStringList NavigatorHints { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s,
     u"插入"_s, u"删除"_s, u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s };
 
@@ -426,11 +431,34 @@ void TfrmMaterial::ShowOrderList()
         cbOrder->setCurrentIndex(cbOrder->count() - 1);
 }
 
+void TfrmMaterial::dropBlankRows(TRowSet &Rows)
+{
+    const QList<TColumnRule> &blank = &Rows == ADOMaterialA ? SheetBlank : PartBlank;
+    if (!Rows.isOpen())
+        return;
+    for (int r = Rows.recordCount() - 1; r >= 0; --r) {
+        if (RowIsBlank(Rows, r, blank)) {
+            Rows.setRecNo(r + 1);
+            Rows.deleteRecord();
+        }
+    }
+}
+
+void TfrmMaterial::applyRows(TRowSet &Rows)
+{
+    if (!Rows.isOpen())
+        return;
+    TDBGrid::commitEditors(&Rows);
+    if (&Rows == ADOMaterialA || &Rows == ADOMaterialB)
+        dropBlankRows(Rows);
+    Rows.updateBatch();
+}
+
 void TfrmMaterial::applyDetailSets()
 {
     for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
         if (rs->isOpen() && rs->hasPendingChanges())
-            rs->updateBatch();
+            applyRows(*rs);
 }
 
 void TfrmMaterial::actFindExecute()
@@ -490,8 +518,7 @@ void TfrmMaterial::actSaveExecute()
     ADOOrder->field(u"单号"_s).setAsString(cbOrder->currentText());
     ADOOrder->updateBatch();
     for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
-        if (rs->isOpen())
-            rs->updateBatch();
+        applyRows(*rs);
 }
 
 void TfrmMaterial::actCloseExecute()
@@ -522,10 +549,8 @@ void TfrmMaterial::ADOOrderDetailAfterInsert(TRowSet &DataSet)
 void TfrmMaterial::ADOOrderDetailBeforeScroll(TRowSet &DataSet)
 {
     // The sheet edits of a scheme are written when the user leaves it.
-    if (!DataSet.isEmpty() && ADOMaterialA->isOpen()) {
-        TDBGrid::commitEditors(ADOMaterialA);
-        ADOMaterialA->updateBatch();
-    }
+    if (!DataSet.isEmpty())
+        applyRows(*ADOMaterialA);
 }
 
 void TfrmMaterial::ADOOrderDetailAfterScroll(TRowSet &)

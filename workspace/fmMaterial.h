@@ -148,6 +148,9 @@ private:
     void setBoxText(const QString &text);
     // Applies the scheme, sheet and part sets of the project being left.
     void applyDetailSets();
+    // Writes a set's pending changes; sheet and part rows left blank are dropped first.
+    void applyRows(TRowSet &Rows);
+    void dropBlankRows(TRowSet &Rows);
     bool commitEditors();
     qint64 projectId() const;
     qint64 schemeId() const;

@@ -490,6 +490,38 @@ private slots:
         QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 2);
     }
 
+    // Rows left blank (the Enter key leaves one at the end of a list) are dropped, not saved, and
+    // do not stop the hand-off.
+    void blankRows_areDroppedOnSave()
+    {
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        const qint64 s = store.scheme(p, u"方案1"_s);
+        store.sheet(s, u"板"_s, 2440, 1220);
+        store.part(p, u"门"_s, 700, 400, 2);
+        TRectManage engine;
+        RectManage = &engine;
+        const auto forget = qScopeGuard([] { RectManage = nullptr; });
+        TShownWorkspace w;
+        w->ADOMaterialA->append();
+        w->ADOMaterialB->append();
+        w->ADOMaterialB->post();
+        addRow(*w->ADOMaterialB, { { u"名称"_s, u""_s }, { u"数量"_s, u"3"_s } }); // not blank
+        w->actSave->trigger();
+        QCOMPARE(store.count(u"SELECT count(*) FROM 原材料表"_s), 1);
+        QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 2);
+        QCOMPARE(w->ADOMaterialB->recordCount(), 2);
+        QCOMPARE(Dialogs::takeCaptured(), QStringList()); // nothing to say yet
+
+        w->ADOMaterialB->setRecNo(2);
+        w->ADOMaterialB->deleteRecord();
+        w->ADOMaterialB->append();
+        w->actYHPY->trigger();
+        QVERIFY(frmTypeSet);
+        QCOMPARE(engine.MaterialTypeList().Count(), 1);
+        delete frmTypeSet;
+    }
+
     // Switching to another project keeps what was typed for the one left.
     void switchingProject_keepsTheEditsOfTheOneLeft()
     {
