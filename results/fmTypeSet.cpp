@@ -239,8 +239,7 @@ void TfrmTypeSet::createLeftPane()
     // The values take what is left of the pane's width rather than a scroll bar.
     ValueListEditor1->horizontalHeader()->setStretchLastSection(true);
     ValueListEditor1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ValueListEditor1->setFixedHeight(
-        ValueListEditor1->horizontalHeader()->sizeHint().height()
+    ValueListEditor1->setFixedHeight(ValueListEditor1->horizontalHeader()->sizeHint().height()
         + 5 * ValueListEditor1->verticalHeader()->defaultSectionSize() + 4);
     detailsBox->addWidget(ValueListEditor1);
     ListView1 = listView(u"ListView1"_s, { u"名称"_s, u"长度"_s, u"宽度"_s, u"数量"_s }, details);
@@ -366,8 +365,9 @@ void TfrmTypeSet::placeProgressBar()
 
 bool TfrmTypeSet::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == StatusBar1 && (event->type() == QEvent::Resize || event->type() == QEvent::Show
-                                     || event->type() == QEvent::LayoutRequest)) {
+    if (watched == StatusBar1
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Show
+            || event->type() == QEvent::LayoutRequest)) {
         placeProgressBar();
     } else if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
         // Enter applies the text; digits and Backspace are typed; other characters are refused.
@@ -444,8 +444,7 @@ void TfrmTypeSet::actYHJSExecute()
                 throw;
             } catch (const std::exception &e) {
                 writeBackError = QString::fromUtf8(e.what());
-            } catch (...) {
-            }
+            } catch (...) { }
         }
     }
     FEngine.GetTotalBC();
@@ -468,8 +467,8 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
         S->SetCount(RectCount);
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
-        AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
-            FStripsSeen);
+        AddLayoutTotals(
+            FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag, FStripsSeen);
     }
     FStripsSeen = FEngine.CreateRectList().Count();
     const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
@@ -651,8 +650,8 @@ void TfrmTypeSet::TabSet1Change(int Index)
     for (int r = 0; r < details.size(); ++r)
         setRow(ValueListEditor1, r, details[r]);
 
-    Panel5->setText(u"原材料尺寸："_s + QString::number(V->MWidth()) + u"×"_s
-        + QString::number(V->MHeight()));
+    Panel5->setText(
+        u"原材料尺寸："_s + QString::number(V->MWidth()) + u"×"_s + QString::number(V->MHeight()));
     qint64 partArea = 0;
     for (int i = 0; i < V->Materials()->Count(); ++i) {
         const TDrawMaterialItem *item = V->Materials()->GetItem(i);

@@ -2,7 +2,6 @@
 
 #include "DM.h"
 
-#include <QScopeGuard>
 #include "Dialogs.h"
 #include "PnxApplication.h"
 #include "ProductInfo.h"
@@ -10,6 +9,7 @@
 #include "TypeSetClass.h"
 #include "fmMainC.h"
 #include "fmMaterial.h"
+#include <QScopeGuard>
 
 namespace Startup {
 

@@ -80,8 +80,8 @@ const QList<TColumnRule> PartRules {
 const QList<TColumnRule> SheetBlank = QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + SheetRules;
 const QList<TColumnRule> PartBlank = QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + PartRules;
 
-const QStringList NavigatorHints { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s,
-    u"插入"_s, u"删除"_s, u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s };
+const QStringList NavigatorHints { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s, u"插入"_s,
+    u"删除"_s, u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s };
 
 } // namespace
 
@@ -672,13 +672,13 @@ QStringList TfrmMaterial::CheckInput() const
         const QString scheme
             = hasScheme() ? ADOOrderDetail->field(u"名称"_s).asString() : QString();
         const QString where = (scheme.isEmpty() ? QString() : scheme + u' ') + u"提供的原材料 "_s;
-        for (const QString &line : DescribeProblems(
-                 *ADOMaterialA, CheckRows(*ADOMaterialA, SheetRules), u"名称"_s))
+        for (const QString &line :
+            DescribeProblems(*ADOMaterialA, CheckRows(*ADOMaterialA, SheetRules), u"名称"_s))
             lines << where + line;
     }
     if (ADOMaterialB->isOpen()) {
-        for (const QString &line : DescribeProblems(
-                 *ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s))
+        for (const QString &line :
+            DescribeProblems(*ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s))
             lines << u"工程需要切割的零件 "_s + line;
     }
     return lines;

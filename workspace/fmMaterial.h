@@ -142,8 +142,8 @@ private:
         const QString &hint, void (TfrmMaterial::*execute)());
     QAction *menuCommand(const char *name, const QString &caption, void (TfrmMaterial::*execute)());
     void createPanes();
-    TShadowPanel *createPane(const QString &name, const QString &caption, TDBNavigator *&navigator,
-        TDBGrid *&grid);
+    TShadowPanel *createPane(
+        const QString &name, const QString &caption, TDBNavigator *&navigator, TDBGrid *&grid);
     // The order number in the project box, without selecting anything or running Find.
     void setBoxText(const QString &text);
     // Applies the scheme, sheet and part sets of the project being left.

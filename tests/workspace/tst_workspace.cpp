@@ -4,9 +4,9 @@
 
 #include "DBNavigator.h"
 #include "LibraryFixture.h"
+#include "ShellWidgets.h"
 #include "Startup.h"
 #include "TypeSetClass.h"
-#include "ShellWidgets.h"
 #include "fmMainC.h"
 #include "fmMaterial.h"
 #include "fmSelectData.h"
@@ -19,9 +19,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QRegularExpression>
-#include <QTextEdit>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTextEdit>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -318,8 +318,8 @@ private slots:
         store.scheme(p, u"方案2"_s);
 
         TShownWorkspace w;
-        addRow(*w->ADOMaterialA, { { u"名称"_s, u"新板"_s }, { u"长度"_s, u"2440"_s },
-                                      { u"宽度"_s, u"1220"_s } });
+        addRow(*w->ADOMaterialA,
+            { { u"名称"_s, u"新板"_s }, { u"长度"_s, u"2440"_s }, { u"宽度"_s, u"1220"_s } });
         addRow(*w->ADOMaterialB, { { u"名称"_s, u"新件"_s }, { u"数量"_s, u"4"_s } });
         w->ADOOrderDetail->next();
         QCOMPARE(store.column(u"SELECT ID || ' ' || 名称 FROM 原材料表"_s),
@@ -345,7 +345,8 @@ private slots:
         QCOMPARE(w->ADOMaterialA->recordCount(), 0);
         w->navLJ->btnClick(TDBNavigator::nbInsert);
         QCOMPARE(w->ADOMaterialB->recordCount(), 1);
-        QCOMPARE(w->ADOMaterialB->field(u"ID"_s).asLargeInt(), w->ADOOrder->field(u"ID"_s).asLargeInt());
+        QCOMPARE(
+            w->ADOMaterialB->field(u"ID"_s).asLargeInt(), w->ADOOrder->field(u"ID"_s).asLargeInt());
     }
 
     // Picking from the libraries appends the ticked rows in list order: sheets with kerf 0,
@@ -375,13 +376,13 @@ private slots:
         };
         Dialogs::setNextDialogHandler(tick({ 0, 1, 2 }));
         w->N3->trigger();
-        QCOMPARE(column(*w->ADOMaterialA, u"名称"_s),
-            (QStringList { u"大板"_s, u"中板"_s, u"小板"_s }));
+        QCOMPARE(
+            column(*w->ADOMaterialA, u"名称"_s), (QStringList { u"大板"_s, u"中板"_s, u"小板"_s }));
         QCOMPARE(column(*w->ADOMaterialA, u"刀口"_s), (QStringList { u"0"_s, u"0"_s, u"0"_s }));
-        QCOMPARE(column(*w->ADOMaterialA, u"价格"_s),
-            (QStringList { u"128.5"_s, u"80.5"_s, u"30"_s }));
-        QCOMPARE(column(*w->ADOMaterialA, u"长度"_s),
-            (QStringList { u"2440"_s, u"1830"_s, u"1220"_s }));
+        QCOMPARE(
+            column(*w->ADOMaterialA, u"价格"_s), (QStringList { u"128.5"_s, u"80.5"_s, u"30"_s }));
+        QCOMPARE(
+            column(*w->ADOMaterialA, u"长度"_s), (QStringList { u"2440"_s, u"1830"_s, u"1220"_s }));
 
         Dialogs::setNextDialogHandler(tick({ 1, 0 }));
         w->N4->trigger();
@@ -417,8 +418,9 @@ private slots:
         parent.resize(1000, 700);
         TShownWorkspace w;
         w->FrmTypeSetParent = &parent;
-        addRow(*w->ADOMaterialB, { { u"名称"_s, u"新件"_s }, { u"长度"_s, u"50"_s },
-                                      { u"宽度"_s, u"80"_s }, { u"数量"_s, u"3"_s } });
+        addRow(*w->ADOMaterialB,
+            { { u"名称"_s, u"新件"_s }, { u"长度"_s, u"50"_s }, { u"宽度"_s, u"80"_s },
+                { u"数量"_s, u"3"_s } });
         PriceSum = 99;
         w->actYHPY->trigger();
 
@@ -475,8 +477,8 @@ private slots:
         RectManage = &engine;
         const auto forget = qScopeGuard([] { RectManage = nullptr; });
         TShownWorkspace w;
-        addRow(*w->ADOMaterialB, { { u"名称"_s, u"没数量"_s }, { u"长度"_s, u"10"_s },
-                                      { u"宽度"_s, u"-5"_s } });
+        addRow(*w->ADOMaterialB,
+            { { u"名称"_s, u"没数量"_s }, { u"长度"_s, u"10"_s }, { u"宽度"_s, u"-5"_s } });
         w->actYHPY->trigger();
         QCOMPARE(Dialogs::takeCaptured(),
             QStringList { u"以下数据不能用于优化排样，请改正或删除后再试：\n"
@@ -560,7 +562,8 @@ private slots:
         QCOMPARE(frmMaterial->Notes, main->edtNotes);
         QCOMPARE(frmMaterial->ProgressStatus, main->rzprgrstsMain);
         QCOMPARE(frmMaterial->cbOrder->currentText(), u"手写的单号"_s);
-        addRow(*frmMaterial->ADOMaterialB, { { u"名称"_s, u"退出前输入"_s }, { u"数量"_s, u"2"_s } });
+        addRow(
+            *frmMaterial->ADOMaterialB, { { u"名称"_s, u"退出前输入"_s }, { u"数量"_s, u"2"_s } });
         QVERIFY(main->close());
         deleteClosed();
         main.reset();
