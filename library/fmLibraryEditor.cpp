@@ -1,10 +1,11 @@
 #include "fmLibraryEditor.h"
 
+#include "Command.h"
 #include "DBNavigator.h"
 #include "Dialogs.h"
-#include "WidgetArt.h"
 #include "RowSet.h"
 #include "ShadowPanel.h"
+#include "WidgetArt.h"
 
 #include <QAction>
 #include <QFrame>
@@ -39,16 +40,16 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     column->addWidget(ToolBar1);
 
-    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
-        &TfrmLibraryEditor::actCloseExecute);
-    actAdd = command("actAdd", u"增加一行"_s, WidgetArt::addRowIcon(), u"增加一行|增加一条记录"_s,
-        &TfrmLibraryEditor::actAddExecute);
-    actDel = command("actDel", u"删除一行"_s, WidgetArt::deleteRowIcon(),
+    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
+        u"关闭|关闭此窗体"_s, &TfrmLibraryEditor::actCloseExecute);
+    actAdd = MakeCommand(this, "actAdd", u"增加一行"_s, WidgetArt::addRowIcon(),
+        u"增加一行|增加一条记录"_s, &TfrmLibraryEditor::actAddExecute);
+    actDel = MakeCommand(this, "actDel", u"删除一行"_s, WidgetArt::deleteRowIcon(),
         u"删除一行|删除选中的记录"_s, &TfrmLibraryEditor::actDelExecute);
-    actModify = command("actModify", u"修改数据"_s, WidgetArt::modifyIcon(),
+    actModify = MakeCommand(this, "actModify", u"修改数据"_s, WidgetArt::modifyIcon(),
         u"修改数据|修改选中的记录"_s, &TfrmLibraryEditor::actModifyExecute);
-    actSave = command("actSave", u"保存数据"_s, WidgetArt::saveIcon(), u"保存数据|保存数据"_s,
-        &TfrmLibraryEditor::actSaveExecute);
+    actSave = MakeCommand(this, "actSave", u"保存数据"_s, WidgetArt::saveIcon(),
+        u"保存数据|保存数据"_s, &TfrmLibraryEditor::actSaveExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actAdd, actDel, actModify, actSave });
@@ -103,19 +104,6 @@ TfrmLibraryEditor::~TfrmLibraryEditor()
     // Unbind before the row set goes, so nothing follows a row set being destroyed.
     grdLJ->setDataSource(nullptr);
     DBNavigator1->setDataSource(nullptr);
-}
-
-QAction *TfrmLibraryEditor::command(const char *name, const QString &caption, const QIcon &icon,
-    const QString &hint, void (TfrmLibraryEditor::*execute)())
-{
-    auto *action = new QAction(icon, caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    const qsizetype bar = hint.indexOf(u'|');
-    action->setToolTip(hint.left(bar));
-    action->setStatusTip(hint.mid(bar + 1));
-    connect(action, &QAction::triggered, this,
-        [this, execute] { Dialogs::guarded([&] { (this->*execute)(); }); });
-    return action;
 }
 
 void TfrmLibraryEditor::showEvent(QShowEvent *event)

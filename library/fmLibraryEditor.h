@@ -69,8 +69,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    QAction *command(const char *name, const QString &caption, const QIcon &icon,
-        const QString &hint, void (TfrmLibraryEditor::*execute)());
 
     bool FReloadOnShow = true;
 };

@@ -1,5 +1,6 @@
 #include "fmMaterial.h"
 
+#include "Command.h"
 #include "DBGrid.h"
 #include "DBNavigator.h"
 #include "DM.h"
@@ -126,16 +127,16 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     column->addWidget(ToolBar1);
 
-    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
-        &TfrmMaterial::actCloseExecute);
-    actYHPY = command("actYHPY", u"优化排样"_s, WidgetArt::layoutIcon(),
+    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
+        u"关闭|关闭此窗体"_s, &TfrmMaterial::actCloseExecute);
+    actYHPY = MakeCommand(this, "actYHPY", u"优化排样"_s, WidgetArt::layoutIcon(),
         u"优化排样|根据选中的项目方案进行优化"_s, &TfrmMaterial::actYHPYExecute);
-    actAddPrj = command("actAddPrj", u"增加工程"_s, WidgetArt::addProjectIcon(),
+    actAddPrj = MakeCommand(this, "actAddPrj", u"增加工程"_s, WidgetArt::addProjectIcon(),
         u"增加工程|增加需要计算的项目数据"_s, &TfrmMaterial::actAddPrjExecute);
-    actDelPrj = command("actDelPrj", u"删除工程"_s, WidgetArt::deleteProjectIcon(),
+    actDelPrj = MakeCommand(this, "actDelPrj", u"删除工程"_s, WidgetArt::deleteProjectIcon(),
         u"删除工程|删除项目数据"_s, &TfrmMaterial::actDelPrjExecute);
-    actSave = command("actSave", u"保存工程"_s, WidgetArt::saveIcon(), u"保存工程|保存项目数据"_s,
-        &TfrmMaterial::actSaveExecute);
+    actSave = MakeCommand(this, "actSave", u"保存工程"_s, WidgetArt::saveIcon(),
+        u"保存工程|保存项目数据"_s, &TfrmMaterial::actSaveExecute);
 
     cbOrder = new QComboBox(ToolBar1);
     cbOrder->setObjectName(u"cbOrder"_s);
@@ -186,23 +187,10 @@ TfrmMaterial::~TfrmMaterial()
         frmMaterial = nullptr;
 }
 
-QAction *TfrmMaterial::command(const char *name, const QString &caption, const QIcon &icon,
-    const QString &hint, void (TfrmMaterial::*execute)())
-{
-    auto *action = new QAction(icon, caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    const qsizetype bar = hint.indexOf(u'|');
-    action->setToolTip(hint.left(bar));
-    action->setStatusTip(hint.mid(bar + 1));
-    connect(action, &QAction::triggered, this,
-        [this, execute] { Dialogs::guarded([&] { (this->*execute)(); }); });
-    return action;
-}
-
 QAction *TfrmMaterial::menuCommand(
     const char *name, const QString &caption, void (TfrmMaterial::*execute)())
 {
-    return command(name, caption, QIcon(), caption + u'|' + caption, execute);
+    return MakeCommand(this, name, caption, QIcon(), caption, execute);
 }
 
 TShadowPanel *TfrmMaterial::createPane(

@@ -138,8 +138,6 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    QAction *command(const char *name, const QString &caption, const QIcon &icon,
-        const QString &hint, void (TfrmMaterial::*execute)());
     QAction *menuCommand(const char *name, const QString &caption, void (TfrmMaterial::*execute)());
     void createPanes();
     TShadowPanel *createPane(
