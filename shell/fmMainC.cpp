@@ -1,5 +1,6 @@
 #include "fmMainC.h"
 
+#include "DM.h"
 #include "DeskCalculator.h"
 #include "Dialogs.h"
 #include "ProductInfo.h"
@@ -360,6 +361,11 @@ void TfrmMainC::openWorkArea(QAction *command)
     const auto it = FWorkAreas.find(command);
     if (it == FWorkAreas.end())
         return;
+    // Work areas read and save through the data module: a connection that failed (the file
+    // was missing or locked) or became suspect is opened again first, so that a file put back
+    // or set free meanwhile is used; a file still unusable is reported here.
+    if (FrmDM)
+        FrmDM->ensureConnected();
     QWidget *area = it->second();
     area->show();
     area->raise();
