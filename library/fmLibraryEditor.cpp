@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
@@ -61,15 +62,22 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
         }
     }
 
-    // The panel keeps its size at the left edge; the window around it may grow.
-    auto *body = new QHBoxLayout;
+    // The panel keeps its size at the left edge; the window around it may grow, and when the
+    // window is smaller than the panel, the panel scrolls.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(u"scrLibrary"_s);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto *page = new QWidget;
+    auto *body = new QHBoxLayout(page);
     body->setContentsMargins(0, 0, 0, 0);
-    pnlLibrary = new TShadowPanel(this);
+    pnlLibrary = new TShadowPanel(page);
     pnlLibrary->setObjectName(u"pnlLibrary"_s);
     pnlLibrary->setFixedSize(PanelSize);
     body->addWidget(pnlLibrary, 0, Qt::AlignLeft | Qt::AlignTop);
     body->addStretch(1);
-    column->addLayout(body, 1);
+    scroll->setWidget(page);
+    column->addWidget(scroll, 1);
 
     pnlNavigator = new QFrame(pnlLibrary);
     pnlNavigator->setObjectName(u"pnlNavigator"_s);

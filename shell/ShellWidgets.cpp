@@ -63,6 +63,7 @@ TWorkPanel::TWorkPanel(QWidget *parent)
     , FHeader(new THeaderStrip(this))
 {
     FHeader->setObjectName(u"rzpnlHeader"_s);
+    setMinimumSize(MinimumSize);
 }
 
 QRect TWorkPanel::clientRect() const
@@ -395,6 +396,58 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent *e)
 }
 
 // ---- status panes ----
+
+TStatusText::TStatusText(const QString &text, QWidget *parent)
+    : QLabel(parent)
+    , FText(text)
+{
+    setToolTip(text);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    elide();
+}
+
+QSize TStatusText::minimumSizeHint() const
+{
+    const QFontMetrics fm = fontMetrics();
+    const QMargins m = contentsMargins();
+    return QSize(
+        qMin(fm.horizontalAdvance(FText), fm.horizontalAdvance(u"MMM…"_s)) + m.left() + m.right(),
+        QLabel::minimumSizeHint().height());
+}
+
+QSize TStatusText::sizeHint() const
+{
+    const QMargins m = contentsMargins();
+    return QSize(fontMetrics().horizontalAdvance(FText) + m.left() + m.right() + 4,
+        QLabel::sizeHint().height());
+}
+
+void TStatusText::resizeEvent(QResizeEvent *e)
+{
+    QLabel::resizeEvent(e);
+    elide();
+}
+
+void TStatusText::elide()
+{
+    setText(fontMetrics().elidedText(FText, Qt::ElideRight, contentsRect().width()));
+}
+
+void keepStatusBarWhole(QWidget *statusBar)
+{
+    int width = 0;
+    int panes = 0;
+    for (QWidget *w : statusBar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w->isWindow() || w->isHidden())
+            continue;
+        width += qMax(w->minimumWidth(), w->minimumSizeHint().width());
+        ++panes;
+    }
+    // Spacing and frames between the panes, the size grip, and room for the clock's text to
+    // grow (day and month names differ in length).
+    constexpr int PerPane = 8, Grip = 20, ClockGrowth = 60;
+    statusBar->setMinimumWidth(width + panes * PerPane + Grip + ClockGrowth);
+}
 
 TClockPane::TClockPane(QWidget *parent)
     : QLabel(parent)

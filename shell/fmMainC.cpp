@@ -8,6 +8,7 @@
 #include "ShellArt.h"
 #include "ShellSettings.h"
 #include "ShellWidgets.h"
+#include "UserManual.h"
 #include "fmAbout.h"
 #include "fmLJinfo.h"
 #include "fmYCLinfo.h"
@@ -65,10 +66,11 @@ QAction *viewToggle(QObject *owner, const char *name, const QString &caption)
     return action;
 }
 
+// A status-bar text at its width that gives way (cut short with "…") when the bar is short.
 QLabel *statusLabel(const QString &text, int width, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
-    label->setMinimumWidth(width);
+    auto *label = new TStatusText(text, parent);
+    label->resize(width, label->height());
     label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     return label;
 }
@@ -266,7 +268,8 @@ void TfrmMainC::createStatusBar()
     const int iconSize = fontMetrics().height();
     companyIcon->setPixmap(ShellArt::applicationIcon().pixmap(iconSize, iconSize));
     companyRow->addWidget(companyIcon);
-    companyRow->addWidget(new QLabel(u"优化切割软件 "_s + ProductInfo::companyName(), company));
+    companyRow->addWidget(
+        new TStatusText(u"优化切割软件 "_s + ProductInfo::companyName(), company));
     bar->addWidget(company);
 
     auto *clock = new TClockPane(bar);
@@ -303,7 +306,6 @@ void TfrmMainC::createStatusBar()
     bar->addWidget(rzprgrstsMain);
 
     auto *maker = statusLabel(ProductInfo::companyName(), 120, bar);
-    maker->setToolTip(maker->text());
     maker->setObjectName(u"stsMaker"_s);
     bar->addWidget(maker);
     auto *version = statusLabel(ProductInfo::fileVersion(), 40, bar);
@@ -312,6 +314,7 @@ void TfrmMainC::createStatusBar()
 
     for (QProgressBar *p : bar->findChildren<QProgressBar *>())
         p->setMaximumHeight(16);
+    keepStatusBarWhole(bar);
 }
 
 void TfrmMainC::createTrayIcon()
@@ -458,9 +461,7 @@ void TfrmMainC::restoreFromTray()
 
 void TfrmMainC::actManuExecute()
 {
-    // The name is relative: the help file is looked up in the working directory. The outcome
-    // is the desktop's business.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(u"PNX.CHM"_s)));
+    UserManual::open(this);
 }
 
 void TfrmMainC::actAboutExecute()
