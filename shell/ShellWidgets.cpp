@@ -397,13 +397,12 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent *e)
 
 // ---- status panes ----
 
-TStatusText::TStatusText(const QString &text, QWidget *parent)
-    : QLabel(parent)
-    , FText(text)
+TStatusText::TStatusText(const QString &text, QWidget *parent, int preferredWidth)
+    : QLabel(text, parent)
+    , FPreferredWidth(preferredWidth)
 {
     setToolTip(text);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    elide();
 }
 
 QSize TStatusText::minimumSizeHint() const
@@ -411,26 +410,23 @@ QSize TStatusText::minimumSizeHint() const
     const QFontMetrics fm = fontMetrics();
     const QMargins m = contentsMargins();
     return QSize(
-        qMin(fm.horizontalAdvance(FText), fm.horizontalAdvance(u"MMM…"_s)) + m.left() + m.right(),
+        qMin(fm.horizontalAdvance(text()), fm.horizontalAdvance(u"MMM…"_s)) + m.left() + m.right(),
         QLabel::minimumSizeHint().height());
 }
 
 QSize TStatusText::sizeHint() const
 {
     const QMargins m = contentsMargins();
-    return QSize(fontMetrics().horizontalAdvance(FText) + m.left() + m.right() + 4,
-        QLabel::sizeHint().height());
+    const int whole = fontMetrics().horizontalAdvance(text()) + m.left() + m.right() + 4;
+    return QSize(FPreferredWidth > 0 ? FPreferredWidth : whole, QLabel::sizeHint().height());
 }
 
-void TStatusText::resizeEvent(QResizeEvent *e)
+void TStatusText::paintEvent(QPaintEvent *)
 {
-    QLabel::resizeEvent(e);
-    elide();
-}
-
-void TStatusText::elide()
-{
-    setText(fontMetrics().elidedText(FText, Qt::ElideRight, contentsRect().width()));
+    QPainter p(this);
+    const QRect r = contentsRect();
+    p.setPen(palette().color(foregroundRole()));
+    p.drawText(r, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
 }
 
 void keepStatusBarWhole(QWidget *statusBar)

@@ -162,22 +162,22 @@ protected:
 };
 
 // A status-bar text that gives way when the bar is short of room: it shrinks down to a few
-// characters, ends in "…" when cut, and shows its whole text as its tool tip.
+// characters, is drawn ending in "…" when cut, and shows its whole text as its tool tip.
+// text() stays the whole text.
 class TStatusText : public QLabel
 {
     Q_OBJECT
 public:
-    explicit TStatusText(const QString &text, QWidget *parent = nullptr);
-    QString fullText() const { return FText; }
+    // preferredWidth: the width it asks for when there is room; 0: its whole text.
+    explicit TStatusText(const QString &text, QWidget *parent = nullptr, int preferredWidth = 0);
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
 protected:
-    void resizeEvent(QResizeEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
 
 private:
-    void elide();
-    QString FText;
+    int FPreferredWidth;
 };
 
 // Makes a main window's status bar keep its panes side by side: its minimum width becomes

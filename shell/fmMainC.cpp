@@ -69,8 +69,7 @@ QAction *viewToggle(QObject *owner, const char *name, const QString &caption)
 // A status-bar text at its width that gives way (cut short with "…") when the bar is short.
 QLabel *statusLabel(const QString &text, int width, QWidget *parent)
 {
-    auto *label = new TStatusText(text, parent);
-    label->resize(width, label->height());
+    auto *label = new TStatusText(text, parent, width);
     label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     return label;
 }
