@@ -223,22 +223,6 @@ QStringList TfrmLibraryEditor::rowProblems() const
 
 // Rows the user started and left without any size or price (Enter at the end of the last row
 // appends one) are dropped, not saved.
-void TfrmLibraryEditor::dropBlankRows()
-{
-    TRowSet &rows = *ADOMaterials;
-    int current = rows.recNo();
-    for (int r = rows.recordCount() - 1; r >= 0; --r) {
-        if (!RowIsBlank(rows, r, FRules))
-            continue;
-        rows.setRecNo(r + 1);
-        rows.deleteRecord();
-        if (r + 1 < current)
-            --current;
-    }
-    if (current >= 1 && current <= rows.recordCount())
-        rows.setRecNo(current);
-}
-
 void TfrmLibraryEditor::actSaveExecute()
 {
     if (!ensureRead() || !TDBGrid::commitEditors(ADOMaterials))
@@ -252,7 +236,7 @@ void TfrmLibraryEditor::actSaveExecute()
                 + problems.join(u'\n'));
         return;
     }
-    dropBlankRows();
+    DropBlankRows(*ADOMaterials, FRules);
     ADOMaterials->updateBatch();
 }
 

@@ -83,7 +83,6 @@ protected:
 
 private:
     bool ensureRead();
-    void dropBlankRows();
 
     QList<TColumnRule> FRules;
     bool FReloadOnShow = true;

@@ -1,5 +1,6 @@
 #include "fmMainC.h"
 
+#include "Command.h"
 #include "DM.h"
 #include "DeskCalculator.h"
 #include "Dialogs.h"
@@ -37,16 +38,6 @@ TfrmMainC *frmMainC = nullptr;
 
 namespace {
 
-// A hint holds the tool tip and the status-line text separated by "|"; without "|" both are the
-// whole hint. Character 13 breaks lines.
-void setHint(QAction *action, QString hint)
-{
-    hint.replace(QChar(13), u'\n');
-    const qsizetype bar = hint.indexOf(u'|');
-    action->setToolTip(bar < 0 ? hint : hint.left(bar));
-    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-}
-
 QAction *command(QObject *owner, const char *name, const QString &caption, const QIcon &icon,
     const QKeySequence &shortcut, const QString &hint)
 {
@@ -54,7 +45,7 @@ QAction *command(QObject *owner, const char *name, const QString &caption, const
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(shortcut);
     if (!hint.isEmpty())
-        setHint(action, hint);
+        SetHint(action, hint);
     return action;
 }
 

@@ -71,3 +71,18 @@ QStringList DescribeProblems(
     }
     return lines;
 }
+
+void DropBlankRows(TRowSet &rows, const QList<TColumnRule> &rules)
+{
+    int current = rows.recNo();
+    for (int r = rows.recordCount() - 1; r >= 0; --r) {
+        if (!RowIsBlank(rows, r, rules))
+            continue;
+        rows.setRecNo(r + 1);
+        rows.deleteRecord();
+        if (r + 1 < current)
+            --current;
+    }
+    if (current >= 1 && current <= rows.recordCount())
+        rows.setRecNo(current);
+}

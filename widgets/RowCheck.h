@@ -49,6 +49,10 @@ QList<TRowProblem> CheckRows(const TRowSet &rows, const QList<TColumnRule> &rule
 // left blank.
 bool RowIsBlank(const TRowSet &rows, int row, const QList<TColumnRule> &rules);
 
+// Deletes every row whose columns of the rules are all empty, keeping the current row where it
+// was when that row stays. The deletions are pending like any other.
+void DropBlankRows(TRowSet &rows, const QList<TColumnRule> &rules);
+
 // One line per problem: "第3行 长：必须大于0", with the row's name before the cell when
 // nameField is given and the name is not empty: "第3行（侧板） 长：必须大于0".
 QStringList DescribeProblems(

@@ -68,7 +68,7 @@ const QList<TColumnRule> SheetRules {
     { u"长度"_s, u"长度"_s, TColumnRule::Positive },
     { u"宽度"_s, u"宽度"_s, TColumnRule::Positive },
     { u"刀口"_s, u"刀口"_s, TColumnRule::NonNegative },
-    { u"价格"_s, u"价格"_s, TColumnRule::NonNegative },
+    { u"价格"_s, u"价格"_s, TColumnRule::NonNegative, MaxSheetPrice },
 };
 const QList<TColumnRule> PartRules {
     { u"长度"_s, u"长度"_s, TColumnRule::Positive },
@@ -419,26 +419,15 @@ void TfrmMaterial::ShowOrderList()
         cbOrder->setCurrentIndex(cbOrder->count() - 1);
 }
 
-void TfrmMaterial::dropBlankRows(TRowSet &Rows)
-{
-    const QList<TColumnRule> &blank = &Rows == ADOMaterialA ? SheetBlank : PartBlank;
-    if (!Rows.isOpen())
-        return;
-    for (int r = Rows.recordCount() - 1; r >= 0; --r) {
-        if (RowIsBlank(Rows, r, blank)) {
-            Rows.setRecNo(r + 1);
-            Rows.deleteRecord();
-        }
-    }
-}
-
 void TfrmMaterial::applyRows(TRowSet &Rows)
 {
     if (!Rows.isOpen())
         return;
     TDBGrid::commitEditors(&Rows);
-    if (&Rows == ADOMaterialA || &Rows == ADOMaterialB)
-        dropBlankRows(Rows);
+    if (&Rows == ADOMaterialA)
+        DropBlankRows(Rows, SheetBlank);
+    else if (&Rows == ADOMaterialB)
+        DropBlankRows(Rows, PartBlank);
     Rows.updateBatch();
 }
 

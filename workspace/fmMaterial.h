@@ -148,7 +148,6 @@ private:
     void applyDetailSets();
     // Writes a set's pending changes; sheet and part rows left blank are dropped first.
     void applyRows(TRowSet &Rows);
-    void dropBlankRows(TRowSet &Rows);
     bool commitEditors();
     qint64 projectId() const;
     qint64 schemeId() const;
