@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -33,6 +34,7 @@ class TPageText
 public:
     explicit TPageText(QPainter &painter)
         : FCanvas(painter)
+        , FFont(painter.font())
     {
         FCanvas.SetBrushColor(Qt::white);
         FCanvas.SetBrushClear(false);
@@ -41,9 +43,11 @@ public:
     int Width(const QString &s) const { return FCanvas.TextWidth(s); }
     int Height(const QString &s) const { return FCanvas.TextHeight(s); }
     void Out(qint64 x, qint64 y, const QString &s) { FCanvas.TextOut(x, y, s); }
+    QFont Font() const { return FFont; }
 
 private:
     TDrawCanvas FCanvas;
+    QFont FFont;
 };
 
 // The common start of both print commands on the page: black pen, clear brush, the print font.
@@ -95,6 +99,23 @@ QFont PrintFont()
     return font;
 }
 
+QFont CellListFont()
+{
+    QFont font = PrintFont();
+    font.setPointSize(7);
+    return font;
+}
+
+QFont DrawingFont(int Scale, int Dpi)
+{
+    // The font's line is about 1.2 em: 100 mm of board is Scale pixels, Scale / 1.2 pixels of
+    // em are Scale / 1.2 * 72 / Dpi points.
+    const double points = Dpi > 0 ? Scale / 1.2 * 72.0 / Dpi : 9.0;
+    QFont font = PrintFont();
+    font.setPointSizeF(std::clamp(points, 6.0, 9.0));
+    return font;
+}
+
 int MarginPixels(int Millimetres, int Dpi)
 {
     return MulDiv64(Millimetres, qint64(Dpi) * 10, 254);
@@ -108,6 +129,23 @@ int PrintScale(double AW, double AH, int MWidth, int MHeight)
     const int sw = truncated(AW / (MWidth / 100.0));
     const int fit = sw < sh ? sw : sh;
     return fit > 501 ? 501 : fit;
+}
+
+int PrintScaleBesideText(
+    double AW, double AH, int MWidth, int MHeight, double TextLeft, double TextTop)
+{
+    const int fit = PrintScale(AW, AH, MWidth, MHeight);
+    if (fit < 0)
+        return fit;
+    // Clear of the block when it lies right of the drawing or below it.
+    if (MulDiv(MWidth, fit, 100) <= TextLeft - TextGap
+        || MulDiv(MHeight, fit, 100) <= TextTop - TextGap)
+        return fit;
+    const int beside = PrintScale(std::min(AW, TextLeft - TextGap), AH, MWidth, MHeight);
+    const int above = PrintScale(AW, std::min(AH, TextTop - TextGap), MWidth, MHeight);
+    // Without room beside or above, the drawing keeps its fitted scale under the text.
+    const int best = std::max(beside, above);
+    return best >= 0 ? best : fit;
 }
 
 int PageCount(int Layouts)
@@ -147,8 +185,8 @@ QString FooterText(int Pages, int Page)
         + u"页"_s;
 }
 
-void DrawLayoutOnPage(TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, double AW,
-    double AH, QWidget *Parent)
+void DrawLayoutOnPage(
+    TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale, QWidget *Parent)
 {
     TDrawMaterial temp(Parent);
     temp.hide();
@@ -157,14 +195,62 @@ void DrawLayoutOnPage(TPrintPage &Page, const TDrawMaterial &View, int X0, int Y
     temp.SetOffSet(0);
     temp.SetLeftOffset(X0);
     temp.SetTopOffset(Y0);
-    temp.SetScale(PrintScale(AW, AH, temp.MWidth(), temp.MHeight()));
+    temp.SetScale(Scale);
     temp.SetReadOnly(true);
+    const QFont textFont = Page.Painter.font();
+    Page.Painter.setFont(DrawingFont(temp.Scale(), Page.DpiY));
     temp.SetPrinterCanvas(&Page.Painter);
     temp.SetIsPrinter(true);
     temp.SetDrawer(true); // paints onto the page now
     temp.SetIsPrinter(false);
     temp.SetPrinterCanvas(nullptr);
+    Page.Painter.setFont(textFont);
 }
+
+namespace {
+
+// The part list of a layout as printed, one line per part kind, first kind first.
+QList<TMaterialType *> partKinds(
+    TLayoutSource &source, int group, std::unique_ptr<TMaterialTypeList> &holder)
+{
+    holder = source.Engine().GetMTLByGroup(group);
+    QList<TMaterialType *> kinds;
+    if (holder)
+        for (int k = 0; k < holder->Count(); ++k)
+            kinds << holder->GetItem(k);
+    return kinds;
+}
+
+// The line of a part kind no wider than maxWidth: a name too long loses its end to "…"; the
+// size and count, which the saw needs, stay whole.
+QString fittedPartLine(TMaterialType &kind, const TPageText &text, qint64 maxWidth)
+{
+    const QString line = PartLine(kind);
+    if (text.Width(line) <= maxWidth)
+        return line;
+    const QString name = QString::fromStdString(kind.Text());
+    const QString rest = line.mid(1 + name.size()); // " :W×H n件"
+    const QFontMetrics metrics(text.Font());
+    const qint64 room = maxWidth - text.Width(u" "_s + rest);
+    return u" "_s + metrics.elidedText(name, Qt::ElideRight, int(qMax<qint64>(0, room))) + rest;
+}
+
+// The lines of a part list that fit `room` lines: all of them, or as many as fit less one and
+// a line saying how many kinds are left out.
+QStringList limitedLines(QStringList lines, qint64 room)
+{
+    if (room < 1)
+        return {};
+    if (lines.size() <= room)
+        return lines;
+    const qsizetype kept = room - 1;
+    const qsizetype left = lines.size() - kept;
+    lines.resize(kept);
+    lines << u" ……另有 %1 种零件"_s.arg(left);
+    return lines;
+}
+
+} // namespace
 
 void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial &View,
     const TPrintConfig &Config, QWidget *Parent)
@@ -174,27 +260,38 @@ void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial
     const int PH = Page.Height;
     const int cfgL = MarginPixels(Config.LeftOffset, Page.DpiX);
     const int cfgT = MarginPixels(Config.TopOffset, Page.DpiY);
-
-    DrawLayoutOnPage(Page, View, cfgL, cfgT, double(PW) - 2.0 * cfgL - DrawingRightBand,
-        double(PH) - 2.0 * cfgT - DrawingBottomBand, Parent);
+    const double AW = double(PW) - 2.0 * cfgL - DrawingRightBand;
+    const double AH = double(PH) - 2.0 * cfgT - DrawingBottomBand;
 
     // Part list, caption and the maker's line, right-aligned at the bottom of the page; the
     // first part kind highest, the maker's line lowest.
     TPageText text(Page.Painter);
-    const auto rightAligned
-        = [&](const QString &s) { return qint64(PW) - text.Width(s) - TextInset; };
-    if (std::unique_ptr<TMaterialTypeList> kinds = Source.Engine().GetMTLByGroup(View.Group())) {
-        const int n = kinds->Count();
-        for (int k = 0; k < n; ++k) {
-            const QString s = PartLine(*kinds->GetItem(k));
-            text.Out(
-                rightAligned(s), qint64(PH) - TextInset - qint64(text.Height(s)) * (n - k + 1), s);
-        }
-    }
+    const qint64 th = text.Height(u"M"_s);
+    std::unique_ptr<TMaterialTypeList> holder;
+    QStringList lines;
+    for (TMaterialType *kind : partKinds(Source, View.Group(), holder))
+        lines << fittedPartLine(*kind, text, qint64(PW) - TextInset);
+    lines = limitedLines(lines, (qint64(PH) - TextInset - cfgT) / th - 1);
     const QString caption = PrintOneCaption(View);
-    text.Out(rightAligned(caption), qint64(PH) - TextInset - text.Height(caption), caption);
     const QString maker = MakerLine();
-    text.Out(rightAligned(maker), qint64(PH) - TextInset, maker);
+    qint64 blockWidth = qMax(text.Width(caption), text.Width(maker));
+    for (const QString &s : std::as_const(lines))
+        blockWidth = qMax<qint64>(blockWidth, text.Width(s));
+    const qint64 blockTop = qint64(PH) - TextInset - th * (lines.size() + 1);
+
+    DrawLayoutOnPage(Page, View, cfgL, cfgT,
+        PrintScaleBesideText(AW, AH, View.MWidth(), View.MHeight(),
+            double(PW - TextInset - blockWidth - cfgL), double(blockTop - cfgT)),
+        Parent);
+
+    TPageText out(Page.Painter);
+    const auto rightAligned
+        = [&](const QString &s) { return qint64(PW) - out.Width(s) - TextInset; };
+    const qsizetype n = lines.size();
+    for (qsizetype k = 0; k < n; ++k)
+        out.Out(rightAligned(lines[k]), qint64(PH) - TextInset - th * (n - k + 1), lines[k]);
+    out.Out(rightAligned(caption), qint64(PH) - TextInset - th, caption);
+    out.Out(rightAligned(maker), qint64(PH) - TextInset, maker);
 }
 
 void PrintAllLayouts(
@@ -205,14 +302,49 @@ void PrintAllLayouts(
     const int PH = Page.Height;
     const int cfgL = MarginPixels(Config.LeftOffset, Page.DpiX);
     const int cfgT = MarginPixels(Config.TopOffset, Page.DpiY);
-    // Every cell is the same size and offers its drawing the same area, so layouts of one sheet
-    // size print at one scale wherever they fall.
     const int cellW = truncated(PW / 2.0);
     const int cellH = truncated(PH / 5.0);
     const double AW = PW / 2.0 - 2.0 * cfgL - DrawingRightBand;
     const double AH = PH / 5.0 - 2.0 * cfgT - DrawingBottomBand;
+    // The cell's texts keep its margins on the right and at the bottom as the drawing does on
+    // the left and at the top: relative to the cell's drawing origin, the part list ends at
+    // `right` and the caption at `bottom`.
+    const qint64 right = qint64(cellW) - 2 * qint64(cfgL) - TextInset;
+    const qint64 bottom = qint64(cellH) - 2 * qint64(cfgT) - TextInset;
 
+    // The captions in the print font, the part lists smaller: a cell has little room.
+    const QFont captionFont = Page.Painter.font();
+    const qint64 thCaption = TPageText(Page.Painter).Height(u"M"_s);
+    Page.Painter.setFont(CellListFont());
+    TPageText list(Page.Painter);
+    const qint64 thList = list.Height(u"M"_s);
+    // Lines that fit between the caption and the cell's top.
+    const qint64 listRoom = (bottom - thCaption) / thList;
+    // No part list takes more than this share of the drawing's width; longer names are
+    // shortened.
+    const qint64 listMaxWidth = qint64(qMax(0.0, AW * 0.4));
+
+    // The part lists of every layout, and the room the largest takes in a cell.
     const int N = Source.LayoutCount();
+    QList<QStringList> lists(N);
+    qint64 listWidth = 0;
+    qsizetype listLines = 0;
+    for (int i = 0; i < N; ++i) {
+        const TDrawMaterial *v = Source.LayoutView(i);
+        if (!v)
+            continue;
+        std::unique_ptr<TMaterialTypeList> holder;
+        for (TMaterialType *kind : partKinds(Source, v->Group(), holder))
+            lists[i] << fittedPartLine(*kind, list, listMaxWidth);
+        lists[i] = limitedLines(lists[i], listRoom);
+        for (const QString &s : std::as_const(lists[i]))
+            listWidth = qMax<qint64>(listWidth, list.Width(s));
+        listLines = qMax(listLines, lists[i].size());
+    }
+    Page.Painter.setFont(captionFont);
+    const double textLeft = double(right - listWidth);
+    const double textTop = listLines > 0 ? double(bottom - thCaption - thList * listLines) : AH;
+
     const int T = PageCount(N);
     int P = 1;
     for (int i = 0; i < N; ++i) {
@@ -232,29 +364,28 @@ void PrintAllLayouts(
         const int row = r / 2;
         const int x0 = truncated(double(PW) * col / 2.0) + cfgL;
         const int y0 = truncated(double(qint64(row) * PH) / 5.0) + cfgT;
-        DrawLayoutOnPage(Page, *v, x0, y0, AW, AH, Parent);
+        DrawLayoutOnPage(Page, *v, x0, y0,
+            PrintScaleBesideText(AW, AH, v->MWidth(), v->MHeight(), textLeft, textTop), Parent);
 
-        // The cell's texts keep its margins on the right and at the bottom as the drawing does
-        // on the left and at the top: the part list right-aligned above the caption, the
-        // caption left-aligned under the drawing.
-        TPageText text(Page.Painter);
-        const qint64 right = qint64(x0) + cellW - 2 * qint64(cfgL) - TextInset;
-        const qint64 bottom = qint64(y0) + cellH - 2 * qint64(cfgT) - TextInset;
-        if (std::unique_ptr<TMaterialTypeList> kinds = Source.Engine().GetMTLByGroup(v->Group())) {
-            const int n = kinds->Count();
-            for (int k = 0; k < n; ++k) {
-                const QString s = PartLine(*kinds->GetItem(k));
-                text.Out(right - text.Width(s), bottom - qint64(text.Height(s)) * (n - k + 1), s);
-            }
-        }
+        // The part list right-aligned above the caption, the caption left-aligned under the
+        // drawing.
+        Page.Painter.setFont(CellListFont());
+        TPageText listOut(Page.Painter);
+        const QStringList &lines = lists[i];
+        const qsizetype n = lines.size();
+        for (qsizetype k = 0; k < n; ++k)
+            listOut.Out(x0 + right - listOut.Width(lines[k]),
+                y0 + bottom - thCaption - thList * (n - k), lines[k]);
+        Page.Painter.setFont(captionFont);
+        TPageText out(Page.Painter);
         const TMaterialType *group = Source.Engine().GroupList().GetItem(i);
         const QString caption
             = PrintAllCaption(*v, group ? group->UsedCount() : 0, Source.UtilisationCaption());
-        text.Out(x0, bottom - text.Height(caption), caption);
+        out.Out(x0, y0 + bottom - thCaption, caption);
 
         const QString footer = FooterText(T, P);
-        text.Out(
-            qint64(PW) - text.Width(footer) - TextInset, qint64(PH) - text.Height(footer), footer);
+        out.Out(
+            qint64(PW) - out.Width(footer) - TextInset, qint64(PH) - out.Height(footer), footer);
     }
 }
 

@@ -54,9 +54,15 @@ constexpr int PrintResolution = 600;
 // an office printer cannot reach, so a PDF printed later loses nothing at its edges.
 QPageLayout PdfPageLayout();
 
-// Font of printed text and of the part names in printed layouts: a CJK font (WenQuanYi Micro
-// Hei first), so Chinese prints as real text.
+// Font of the printed text lines: a CJK font (WenQuanYi Micro Hei first) at 9 points, so
+// Chinese prints as real text.
 QFont PrintFont();
+// Font of the part lists of "打印所有": the print font at 7 points.
+QFont CellListFont();
+// Font of the part names and sizes inside a drawing printed at Scale on a page of Dpi: the
+// print font at the size whose line is about 100 mm of board tall (a narrow strip holds its
+// size), between 6 and 9 points.
+QFont DrawingFont(int Scale, int Dpi);
 
 // A margin of whole millimetres in printer pixels at Dpi (rounded to nearest).
 int MarginPixels(int Millimetres, int Dpi);
@@ -66,6 +72,14 @@ int MarginPixels(int Millimetres, int Dpi);
 // view draws), so a small sheet prints as large as it can instead of at 100. A negative or
 // undefined fit comes back negative; the view then ignores it and keeps its scale.
 int PrintScale(double AW, double AH, int MWidth, int MHeight);
+
+// Scale for a layout in an area AW x AH pixels whose bottom right corner holds a block of text
+// starting TextLeft pixels right of and TextTop pixels below the area's origin: the fitted
+// scale when the drawing stays clear of the block, otherwise the larger of the scales that fit
+// it beside the block or above it (each keeping TextGap pixels away).
+int PrintScaleBesideText(
+    double AW, double AH, int MWidth, int MHeight, double TextLeft, double TextTop);
+constexpr int TextGap = 50;
 
 // Number of pages for N layouts ten to a page (N / 10 rounded up).
 int PageCount(int Layouts);
@@ -78,18 +92,20 @@ QString MakerLine(); // "Velmarco." and the maker's telephone and fax
 QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString &Utilisation);
 QString FooterText(int Pages, int Page); // "Tavrin软件. 共2页 第2页"
 
-// Draws View onto the page with its sheet's top left corner at (X0, Y0), fitted into AW x AH
-// pixels, through a temporary view in printer mode (a child of Parent when given).
-void DrawLayoutOnPage(TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, double AW,
-    double AH, QWidget *Parent);
+// Draws View onto the page at Scale with its sheet's top left corner at (X0, Y0), through a
+// temporary view in printer mode (a child of Parent when given), its texts in DrawingFont.
+void DrawLayoutOnPage(
+    TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale, QWidget *Parent);
 
 // "打印本页": View on the page with its part list, caption and the maker's line at the bottom
-// right. Config gives the margins (millimetres).
+// right, the drawing fitted beside or above them. Config gives the margins (millimetres).
 void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial &View,
     const TPrintConfig &Config, QWidget *Parent = nullptr);
 
 // "打印所有": every layout of Source, ten a page in two columns and five rows, each with its part
-// list and caption, every page with its footer. Views not drawn yet are filled first.
+// list and caption, every page with its footer. Views not drawn yet are filled first. Every
+// cell offers its drawing the same room beside or above the largest part list of the run, so
+// layouts of one sheet size print at one scale and no list covers a drawing.
 void PrintAllLayouts(
     TPrintPage &Page, TLayoutSource &Source, const TPrintConfig &Config, QWidget *Parent = nullptr);
 

@@ -82,6 +82,7 @@ struct TPdfText
 {
     QList<QSizeF> Pages;
     QList<TPdfLine> Lines;
+    QList<TPdfLine> Words; // each word on its own
 
     QList<TPdfLine> OnPage(int page) const
     {
@@ -129,6 +130,7 @@ inline std::optional<TPdfText> ReadPdfText(const QString &Path, QString &Error)
                 QPointF(a.value(QStringLiteral("xMax")).toDouble(),
                     a.value(QStringLiteral("yMax")).toDouble()));
             const QString word = xml.readElementText();
+            out.Words.append({ int(out.Pages.size()), word, box });
             // A word on the same baseline right after the last one continues its line.
             if (line && line->Page == out.Pages.size() && qAbs(line->Box.top() - box.top()) < 0.5
                 && box.left() >= line->Box.right() - 0.5 && box.left() - line->Box.right() < 20) {

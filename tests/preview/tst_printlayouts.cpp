@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,15 +36,19 @@ struct TPageFacts
     int PW = 0;
     int PH = 0;
     int th = 0; // text height of the print font on the page
+    int thList = 0; // and of the part lists of the ten-a-page cells
 };
 
 // Prints through Print into a PDF in Dir and reads its text back.
-TPdfText printPdf(
-    const QString &Path, const std::function<void(TPrintPage &)> &Print, TPageFacts &Facts)
+TPdfText printPdf(const QString &Path, const std::function<void(TPrintPage &)> &Print,
+    TPageFacts &Facts, const QPageLayout &Layout = PdfPageLayout())
 {
-    PrintToPdfFile(Path, PdfPageLayout(), [&](TPrintPage &page) {
+    PrintToPdfFile(Path, Layout, [&](TPrintPage &page) {
         Print(page);
-        Facts = { page.Width, page.Height, page.Painter.fontMetrics().height() };
+        page.Painter.setFont(PrintFont());
+        const int th = page.Painter.fontMetrics().height();
+        page.Painter.setFont(CellListFont());
+        Facts = { page.Width, page.Height, th, page.Painter.fontMetrics().height() };
     });
     QString error;
     const std::optional<TPdfText> text = ReadPdfText(Path, error);
@@ -102,6 +107,29 @@ private slots:
         QFETCH(int, H);
         QFETCH(int, scale);
         QCOMPARE(PrintScale(AW, AH, W, H), scale);
+    }
+
+    // A drawing that would run into the text block at the area's bottom right is fitted beside
+    // it or above it, whichever leaves it larger.
+    void printScaleBesideText_keepsClearOfTheText_data()
+    {
+        QTest::addColumn<double>("textLeft");
+        QTest::addColumn<double>("textTop");
+        QTest::addColumn<int>("scale");
+        // A 2440 x 1220 sheet in a cell of 2262 x 1056 pixels fits at 86 (2098 x 1049).
+        QTest::newRow("text clear to the right") << 2160.0 << 500.0 << 86;
+        QTest::newRow("text clear below") << 500.0 << 1100.0 << 86;
+        QTest::newRow("beside is larger") << 1500.0 << 500.0 << 59;
+        QTest::newRow("above is larger") << 200.0 << 900.0 << 69;
+        QTest::newRow("no room beside or above: fitted") << 10.0 << 10.0 << 86;
+    }
+    void printScaleBesideText_keepsClearOfTheText()
+    {
+        QFETCH(double, textLeft);
+        QFETCH(double, textTop);
+        QFETCH(int, scale);
+        QCOMPARE(PrintScale(2262, 1056, 2440, 1220), 86);
+        QCOMPARE(PrintScaleBesideText(2262, 1056, 2440, 1220, textLeft, textTop), scale);
     }
 
     void marginPixels_convertsMillimetres_data()
@@ -198,11 +226,11 @@ private slots:
             const double right = ptX(f.PW / 2 * (c + 1) - 100);
             QVERIFY(qAbs(sides[c].Box.right() - right) < 1.0);
             QVERIFY(qAbs(shelves[c].Box.right() - right) < 1.0);
-            // Two kinds: tops 3 and 2 text heights above the caption's bottom.
-            const double captionBottom = ptY(f.PH / 5 - 100);
-            QVERIFY(qAbs(sides[c].Box.top() - (captionBottom - 3 * f.th * PtPerPx)) < 1.5);
-            QVERIFY(qAbs(shelves[c].Box.top() - (captionBottom - 2 * f.th * PtPerPx)) < 1.5);
-            QVERIFY(qAbs(captions[c].Box.top() - (captionBottom - f.th * PtPerPx)) < 1.5);
+            // Two kinds directly above the caption, in the smaller list font.
+            const double captionTop = ptY(f.PH / 5 - 100 - f.th);
+            QVERIFY(qAbs(captions[c].Box.top() - captionTop) < 1.5);
+            QVERIFY(qAbs(sides[c].Box.top() - (captionTop - 2 * f.thList * PtPerPx)) < 1.5);
+            QVERIFY(qAbs(shelves[c].Box.top() - (captionTop - f.thList * PtPerPx)) < 1.5);
         }
     }
 
@@ -312,6 +340,61 @@ private slots:
                 QVERIFY(l.Box.right() <= ptX(f.PW - cfgL - 100) + 1.0
                     || l.Box.right() <= ptX(f.PW / 2 - cfgL - 100) + 1.0);
         }
+    }
+
+    // No part list covers a drawing: every part's size text (printed in its corner) lies clear
+    // of every text line of the page. The sheets are covered whole, with a row of thin parts
+    // along the bottom edge, where the texts would cover them: one to a page on landscape paper
+    // (the sheet fills the page's height) and ten to a page.
+    void partListsNeverCoverDrawings_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<int>("W");
+        QTest::addColumn<int>("H");
+        QTest::newRow("打印本页, landscape") << false << 2750 << 1830;
+        QTest::newRow("打印所有") << true << 2440 << 1220;
+    }
+    void partListsNeverCoverDrawings()
+    {
+        QFETCH(bool, all);
+        QFETCH(int, W);
+        QFETCH(int, H);
+        TRunFixture run;
+        for (int i = 0; i < 3; ++i)
+            run.AddLayout(W, H, 1, 95,
+                { { "侧板", 0, 0, W - 10, H - 50, 1 }, { "拉条", 0, H - 40, (W - 70) / 8, 40, 8 } },
+                10);
+        TPageFacts f;
+        QPageLayout landscape = PdfPageLayout();
+        landscape.setOrientation(QPageLayout::Landscape);
+        TDrawMaterial &view = *run.Layouts.LayoutView(0);
+        run.Layouts.DrawPanel(view);
+        const TPdfText pdf = printPdf(
+            FDir.filePath(u"clear.pdf"_s),
+            [&](TPrintPage &page) {
+                if (all)
+                    PrintAllLayouts(page, run.Layouts, TPrintConfig());
+                else
+                    PrintOneLayout(page, run.Layouts, view, TPrintConfig());
+            },
+            f, all ? PdfPageLayout() : landscape);
+        QList<TPdfLine> parts;
+        QList<TPdfLine> texts;
+        const QRegularExpression size(u"^\\d+×\\d+$"_s);
+        for (const TPdfLine &w : pdf.Words)
+            if (size.match(w.Text).hasMatch()
+                && w.Text != u"%1×%2"_s.arg(W).arg(H)) // not a caption's
+                parts << w;
+        for (const TPdfLine &l : pdf.Lines) {
+            if (l.Text.contains(u"件"_s) || l.Text.startsWith(u"Velmarco"_s)
+                || l.Text.startsWith(u"Tavrin"_s))
+                texts << l; // part lists, captions, the maker's line, footers
+        }
+        QCOMPARE(parts.size(), all ? 3 * 9 : 9);
+        QCOMPARE(texts.size(), all ? 3 * 3 + 1 : 4);
+        for (const TPdfLine &p : parts)
+            for (const TPdfLine &t : texts)
+                QVERIFY2(!p.Box.intersects(t.Box), qPrintable(p.Text + u" under "_s + t.Text));
     }
 
     // Layouts never shown are drawn before they are printed.
