@@ -302,15 +302,17 @@ void PrintAllLayouts(
     const int PH = Page.Height;
     const int cfgL = MarginPixels(Config.LeftOffset, Page.DpiX);
     const int cfgT = MarginPixels(Config.TopOffset, Page.DpiY);
-    const int cellW = truncated(PW / 2.0);
-    const int cellH = truncated(PH / 5.0);
-    const double AW = PW / 2.0 - 2.0 * cfgL - DrawingRightBand;
-    const double AH = PH / 5.0 - 2.0 * cfgT - DrawingBottomBand;
-    // The cell's texts keep its margins on the right and at the bottom as the drawing does on
-    // the left and at the top: relative to the cell's drawing origin, the part list ends at
-    // `right` and the caption at `bottom`.
-    const qint64 right = qint64(cellW) - 2 * qint64(cfgL) - TextInset;
-    const qint64 bottom = qint64(cellH) - 2 * qint64(cfgT) - TextInset;
+    // The margins are the page's: the ten cells share the page inside them (the right and
+    // bottom margins mirror the left and top ones). Every cell offers its drawing the same
+    // area.
+    const double innerW = double(PW) - 2.0 * cfgL;
+    const double innerH = double(PH) - 2.0 * cfgT;
+    const double AW = innerW / 2.0 - DrawingRightBand;
+    const double AH = innerH / 5.0 - DrawingBottomBand;
+    // Relative to a cell's drawing origin, its part list ends at `right` and its caption at
+    // `bottom`.
+    const qint64 right = qint64(truncated(innerW / 2.0)) - TextInset;
+    const qint64 bottom = qint64(truncated(innerH / 5.0)) - TextInset;
 
     // The captions in the print font, the part lists smaller: a cell has little room.
     const QFont captionFont = Page.Painter.font();
@@ -320,9 +322,8 @@ void PrintAllLayouts(
     const qint64 thList = list.Height(u"M"_s);
     // Lines that fit between the caption and the cell's top.
     const qint64 listRoom = (bottom - thCaption) / thList;
-    // No part list takes more than this share of the drawing's width; longer names are
-    // shortened.
-    const qint64 listMaxWidth = qint64(qMax(0.0, AW * 0.4));
+    // No part list takes more than half the drawing's width; longer names are shortened.
+    const qint64 listMaxWidth = qint64(qMax(0.0, AW * 0.5));
 
     // The part lists of every layout, and the room the largest takes in a cell.
     const int N = Source.LayoutCount();
@@ -362,8 +363,8 @@ void PrintAllLayouts(
         // Two columns, five rows, filled row by row.
         const int col = r % 2;
         const int row = r / 2;
-        const int x0 = truncated(double(PW) * col / 2.0) + cfgL;
-        const int y0 = truncated(double(qint64(row) * PH) / 5.0) + cfgT;
+        const int x0 = cfgL + truncated(innerW * col / 2.0);
+        const int y0 = cfgT + truncated(innerH * row / 5.0);
         DrawLayoutOnPage(Page, *v, x0, y0,
             PrintScaleBesideText(AW, AH, v->MWidth(), v->MHeight(), textLeft, textTop), Parent);
 

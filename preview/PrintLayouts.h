@@ -102,10 +102,11 @@ void DrawLayoutOnPage(
 void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial &View,
     const TPrintConfig &Config, QWidget *Parent = nullptr);
 
-// "打印所有": every layout of Source, ten a page in two columns and five rows, each with its part
-// list and caption, every page with its footer. Views not drawn yet are filled first. Every
-// cell offers its drawing the same room beside or above the largest part list of the run, so
-// layouts of one sheet size print at one scale and no list covers a drawing.
+// "打印所有": every layout of Source, ten a page in two columns and five rows inside the page's
+// margins, each with its part list and caption, every page with its footer. Views not drawn
+// yet are filled first. Every cell offers its drawing the same room beside or above the
+// largest part list of the run, so layouts of one sheet size print at one scale and no list
+// covers a drawing.
 void PrintAllLayouts(
     TPrintPage &Page, TLayoutSource &Source, const TPrintConfig &Config, QWidget *Parent = nullptr);
 

@@ -279,10 +279,11 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
     ScrollBox2 = new QScrollArea(PanelBack);
     ScrollBox2->setObjectName(u"ScrollBox2"_s);
     ScrollBox2->setFrameShape(QFrame::NoFrame);
-    ScrollBox2->setBackgroundRole(QPalette::Dark);
-    QPalette grey = ScrollBox2->palette();
-    grey.setColor(QPalette::Dark, QColor(128, 128, 128));
-    ScrollBox2->setPalette(grey);
+    QPalette grey = ScrollBox2->viewport()->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    ScrollBox2->viewport()->setPalette(grey);
+    ScrollBox2->viewport()->setBackgroundRole(QPalette::Window);
+    ScrollBox2->viewport()->setAutoFillBackground(true);
     // The page panel is as wide as the visible area; a vertical bar that came and went would
     // change that width, so it is always there.
     ScrollBox2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -327,7 +328,9 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
     rstMaterial = pane(u"rstMaterial"_s, QString(), 0);
     column->addWidget(StatusBar1);
 
-    // Sized for the initial layout now, so SetPanel before showing fits the drawing to it.
+    // Laid out now, so SetPanel before the window is shown fits the drawing to the page panel
+    // of the initial size.
+    layout()->activate();
     PanelBack->layout()->activate();
     SizePagePanel();
 }
@@ -354,8 +357,12 @@ QAction *TfrmPreview::command(const char *name, const QString &caption, const QI
 
 void TfrmPreview::SizePagePanel()
 {
-    const QSize size
-        = PagePanelSize(ScrollBox2->viewport()->width(), FPrinter->width(), FPrinter->height());
+    // The visible width: the viewport's once shown; before that (no resize events reach a
+    // hidden window) the area less its vertical bar, as the viewport will be.
+    const int width = ScrollBox2->isVisible() ? ScrollBox2->viewport()->width()
+                                              : ScrollBox2->maximumViewportSize().width()
+            - ScrollBox2->verticalScrollBar()->sizeHint().width();
+    const QSize size = PagePanelSize(width, FPrinter->width(), FPrinter->height());
     Panel1->resize(size);
     FPages->resize(size);
 }

@@ -80,6 +80,7 @@ struct TPdfLine
 
 struct TPdfText
 {
+    QString Title;
     QList<QSizeF> Pages;
     QList<TPdfLine> Lines;
     QList<TPdfLine> Words; // each word on its own
@@ -120,7 +121,9 @@ inline std::optional<TPdfText> ReadPdfText(const QString &Path, QString &Error)
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         const auto a = xml.attributes();
-        if (xml.name() == QStringLiteral("page")) {
+        if (xml.name() == QStringLiteral("title")) {
+            out.Title = xml.readElementText();
+        } else if (xml.name() == QStringLiteral("page")) {
             out.Pages << QSizeF(a.value(QStringLiteral("width")).toDouble(),
                 a.value(QStringLiteral("height")).toDouble());
             line = nullptr;

@@ -308,38 +308,49 @@ private slots:
         QCOMPARE(darkPixels(img, QRect(0, cfgT, img.width(), 1)), QRect(cfgL, cfgT, 610, 1));
     }
 
-    // With wide margins every text of the ten-a-page printout stays on the page and inside
-    // its cell, and the last row's captions stay clear of the footer.
-    void printAll_wideMarginsKeepTextsOnThePage()
+    // Ten a page, the margins are the page's: the two columns and five rows share the page
+    // inside them, so every caption and part line stays inside the margins and the last row
+    // clear of the footer.
+    void printAll_marginsAreThePages()
     {
         TRunFixture run;
         run.AddLayouts(10);
         run.Layouts.SetUtilisationCaption(u"总利用率：81%"_s);
         TPrintConfig config;
         config.LeftOffset = 15;
-        config.TopOffset = 15;
+        config.TopOffset = 20;
         TPageFacts f;
         const TPdfText pdf = printPdf(
             FDir.filePath(u"margins.pdf"_s),
             [&](TPrintPage &page) { PrintAllLayouts(page, run.Layouts, config); }, f);
         const int cfgL = MarginPixels(15, PrintResolution);
-        const int cfgT = MarginPixels(15, PrintResolution);
+        const int cfgT = MarginPixels(20, PrintResolution);
+        const double innerW = f.PW - 2.0 * cfgL;
+        const double innerH = f.PH - 2.0 * cfgT;
         const QList<TPdfLine> footer = pdf.Find(u"Tavrin软件"_s);
-        QVERIFY(!footer.isEmpty());
+        QCOMPARE(footer.size(), 1);
+        int captions = 0;
+        int partLines = 0;
         for (const TPdfLine &l : pdf.Lines) {
             QVERIFY2(l.Box.right() <= ptX(f.PW - 100) + 1.0, qPrintable(l.Text));
             QVERIFY2(l.Box.bottom() <= ptY(f.PH) + 1.0, qPrintable(l.Text));
             if (l.Text.contains(u"出材率"_s)) {
+                ++captions;
                 QVERIFY2(l.Box.bottom() < footer[0].Box.top(), qPrintable(l.Text));
                 const int r = l.Text.mid(2, l.Text.indexOf(u':') - 2).toInt() - 1;
-                QVERIFY(qAbs(l.Box.left() - ptX(f.PW * (r % 2) / 2 + cfgL)) < 1.0);
-                const double bottom = ptY(int(double(r / 2) * f.PH / 5) + f.PH / 5 - cfgT - 100);
+                QVERIFY(qAbs(l.Box.left() - ptX(cfgL + int(innerW * (r % 2) / 2))) < 1.0);
+                const double bottom = ptY(cfgT + int(innerH * (r / 2) / 5) + int(innerH / 5) - 100);
                 QVERIFY2(qAbs(l.Box.bottom() - bottom) < 1.5, qPrintable(l.Text));
             }
-            if (l.Text.contains(u"隔板 :"_s)) // right column's part lines end inside the margin
-                QVERIFY(l.Box.right() <= ptX(f.PW - cfgL - 100) + 1.0
-                    || l.Box.right() <= ptX(f.PW / 2 - cfgL - 100) + 1.0);
+            if (l.Text.contains(u"隔板 :"_s)) { // right-aligned in its column, inside the margin
+                ++partLines;
+                const bool rightColumn = l.Box.left() > ptX(f.PW / 2);
+                const double end = ptX(cfgL + int(innerW / 2) * (rightColumn ? 2 : 1) - 100);
+                QVERIFY2(qAbs(l.Box.right() - end) < 1.0, qPrintable(l.Text));
+            }
         }
+        QCOMPARE(captions, 10);
+        QCOMPARE(partLines, 10);
     }
 
     // No part list covers a drawing: every part's size text (printed in its corner) lies clear
