@@ -438,6 +438,7 @@ RunOutcome RunJob(const Job &J)
 
     RunOutcome Outcome;
     Outcome.Output = FormatResult(Engine, Events);
+    Outcome.Report = FormatReport(Engine, Events);
 
     // Summary: sheets by sheet kind (by position, so kinds that share a name stay apart).
     TMaterialTypeList &Sheets = Engine.BCTypeList();
@@ -490,8 +491,9 @@ RunOutcome RunJob(const Job &J)
 
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
 {
-    constexpr const char *Usage = "usage: pnxcut [--summary] JOBFILE\n";
+    constexpr const char *Usage = "usage: pnxcut [--summary | --report] JOBFILE\n";
     bool Summary = false;
+    bool Report = false;
     bool OptionsDone = false;
     std::optional<std::string> Path;
     for (std::size_t i = 1; i < Args.size(); ++i) {
@@ -500,6 +502,8 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
             OptionsDone = true;
         } else if (!OptionsDone && A == "--summary") {
             Summary = true;
+        } else if (!OptionsDone && A == "--report") {
+            Report = true;
         } else if (!OptionsDone && (A == "--help" || A == "-h")) {
             Out << Usage;
             return 0;
@@ -531,7 +535,7 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
         return 2;
     }
     const RunOutcome Run = RunJob(*Parsed.Parsed);
-    Out << Run.Output;
+    Out << (Report ? Run.Report : Run.Output);
     Out.flush();
     if (Summary)
         Err << Run.Summary;

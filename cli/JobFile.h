@@ -84,6 +84,7 @@ struct RunOutcome
 {
     std::string Output; // the result records, one per line
     std::string Summary; // human-readable summary
+    std::string Report; // the run's report as the results window writes it, one line each
 };
 
 // Runs the job through a fresh engine (GoWork, then GetTotalBC once) and writes the result.
@@ -92,7 +93,11 @@ struct RunOutcome
 // The result records of a finished run.
 std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
 
-// The program: pnxcut [--summary] JOBFILE. Returns the exit code.
+// The report of a finished run, as the results window writes it into the notes pane: line 2
+// carries the total cost of a completed run, or nothing ("======") after an abnormal end.
+std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
+
+// The program: pnxcut [--summary | --report] JOBFILE. Returns the exit code.
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err);
 
 } // namespace cli

@@ -13,14 +13,16 @@ class TRectManage;
 // Kerf allowance of layout Group (every layout when Group is -1): for every committed strip of
 // the group, Blade x Count once when the strip does not touch the sheet's left edge and once
 // more when it does not touch its top edge. Summed in 32 bits as the totals expect, held to
-// the 32-bit range.
-qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group);
+// the 32-bit range. Strips before FirstStrip are not looked at: the strips of the layout just
+// reported are the last ones committed, so a caller following the run passes where they begin.
+qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip = 0);
 
 // Adds one reported layout to the totals: PriceSum += price x sheets, Panel4 += sheet area x
-// sheets, Panel7 += the same less the layout's kerf allowance. A sheet index outside the sheet
-// kinds (the closing notification of an abnormal end carries -1) adds nothing.
+// sheets, Panel7 += the same less the layout's kerf allowance (its strips looked for from
+// FirstStrip on). A sheet index outside the sheet kinds (the closing notification of an abnormal
+// end carries -1) adds nothing.
 void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
-    double &PriceSum, qint64 &Panel4, qint64 &Panel7);
+    double &PriceSum, qint64 &Panel4, qint64 &Panel7, int FirstStrip = 0);
 
 // Rounds to the nearest integer, halves to the even neighbour (12.5 -> 12, 37.5 -> 38).
 qint64 RoundHalfEven(double Value);

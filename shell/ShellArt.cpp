@@ -23,13 +23,6 @@ QIcon drawn(const std::function<void(QPainter &)> &draw)
     return WidgetArt::drawnIcon(draw, { 16, 24, 32, 48 });
 }
 
-void sheet(QPainter &p, const QRectF &r)
-{
-    p.setPen(QPen(WoodEdge, 1.2));
-    p.setBrush(Wood);
-    p.drawRect(r);
-}
-
 void roundBadge(QPainter &p, const QColor &c, const QString &glyph)
 {
     QRadialGradient g(12, 10, 18);
@@ -50,34 +43,7 @@ void roundBadge(QPainter &p, const QColor &c, const QString &glyph)
 
 void paintLayout(QPainter &p, const QRectF &r, bool faded)
 {
-    p.save();
-    p.setOpacity(faded ? 0.18 : 1.0);
-    sheet(p, r);
-    // Rows of identical parts, as the engine lays them out: strips across the sheet.
-    const double w = r.width();
-    const double h = r.height();
-    const double kerf = std::max(1.0, w / 120.0);
-    struct Strip
-    {
-        double height;
-        int count;
-        QColor color;
-    };
-    const Strip strips[]
-        = { { 0.34, 3, PartBlue }, { 0.26, 5, PartGreen }, { 0.22, 4, PartOrange } };
-    double y = r.top() + kerf;
-    for (const Strip &s : strips) {
-        const double sh = h * s.height - kerf;
-        const double pw = (w * 0.92 - kerf * (s.count - 1)) / s.count;
-        for (int i = 0; i < s.count; ++i) {
-            const QRectF part(r.left() + kerf + i * (pw + kerf), y, pw, sh);
-            p.setPen(QPen(s.color.darker(150), 1));
-            p.setBrush(s.color.lighter(125));
-            p.drawRect(part);
-        }
-        y += sh + kerf;
-    }
-    p.restore();
+    WidgetArt::paintLayout(p, r, faded);
 }
 
 QIcon applicationIcon()
@@ -110,7 +76,7 @@ QIcon exitIcon()
 
 QIcon layoutIcon()
 {
-    return drawn([](QPainter &p) { paintLayout(p, QRectF(1, 4, 30, 24), false); });
+    return WidgetArt::layoutIcon();
 }
 
 QIcon partsIcon()

@@ -1,11 +1,15 @@
 #include "Startup.h"
 
 #include "DM.h"
+
+#include <QScopeGuard>
 #include "Dialogs.h"
 #include "PnxApplication.h"
 #include "ProductInfo.h"
 #include "ShellArt.h"
+#include "TypeSetClass.h"
 #include "fmMainC.h"
+#include "fmMaterial.h"
 
 namespace Startup {
 
@@ -34,6 +38,10 @@ int run(int &argc, char **argv)
 {
     TPnxApplication app(argc, argv);
     initApplication();
+    // The one engine object, from start to end of the program.
+    TRectManage engine;
+    RectManage = &engine;
+    const auto forget = qScopeGuard([] { RectManage = nullptr; });
     try {
         createDataModule();
         const auto window = createMainWindow();

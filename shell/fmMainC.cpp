@@ -9,6 +9,7 @@
 #include "ShellWidgets.h"
 #include "fmAbout.h"
 #include "fmLJinfo.h"
+#include "fmMaterial.h"
 #include "fmYCLinfo.h"
 
 #include <QAction>
@@ -333,6 +334,13 @@ void TfrmMainC::createTrayIcon()
 // The project workspace also receives the three references it writes into.
 void TfrmMainC::plugWorkAreas()
 {
+    plugWorkArea(actOCS, frmMaterial, [this] {
+        auto *workspace = new TfrmMaterial;
+        workspace->FrmTypeSetParent = pnlMain;
+        workspace->ProgressStatus = rzprgrstsMain;
+        workspace->Notes = edtNotes;
+        return workspace;
+    });
     plugWorkArea(actLJ, frmLJinfo, [] { return new TfrmLJinfo; });
     plugWorkArea(actMaterial, frmYCLinfo, [] { return new TfrmYCLinfo; });
 }
@@ -423,6 +431,13 @@ void TfrmMainC::saveViewSettings() const
 
 void TfrmMainC::closeEvent(QCloseEvent *e)
 {
+    // The open workspace is saved as when it is closed. When that fails its error has been
+    // shown; the user decides whether to quit all the same.
+    if (frmMaterial && !frmMaterial->close()
+        && !Dialogs::askOkCancel(this, u"工程数据未能保存，仍要退出吗？"_s)) {
+        e->ignore();
+        return;
+    }
     Dialogs::guarded([this] { saveViewSettings(); });
     QMainWindow::closeEvent(e);
 }

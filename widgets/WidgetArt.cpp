@@ -1,10 +1,12 @@
 #include "WidgetArt.h"
 
 #include <QLinearGradient>
+#include <QRectF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <algorithm>
 #include <functional>
 
 namespace WidgetArt {
@@ -142,6 +144,150 @@ QIcon saveIcon()
         p.setBrush(QColor(200, 200, 200));
         p.drawRect(QRectF(9, 18, 14, 10));
         p.fillRect(QRectF(18, 5.5, 3, 6), QColor(30, 60, 120));
+    });
+}
+
+void paintLayout(QPainter &p, const QRectF &r, bool faded)
+{
+    const QColor wood(232, 200, 150), woodEdge(160, 120, 70);
+    p.save();
+    p.setOpacity(faded ? 0.18 : 1.0);
+    p.setPen(QPen(woodEdge, 1.2));
+    p.setBrush(wood);
+    p.drawRect(r);
+    // Rows of identical parts, as the engine lays them out: strips across the sheet.
+    const double w = r.width();
+    const double h = r.height();
+    const double kerf = std::max(1.0, w / 120.0);
+    struct Strip
+    {
+        double height;
+        int count;
+        QColor color;
+    };
+    const Strip strips[] = { { 0.34, 3, QColor(70, 130, 200) }, { 0.26, 5, QColor(90, 170, 110) },
+        { 0.22, 4, QColor(230, 150, 60) } };
+    double y = r.top() + kerf;
+    for (const Strip &s : strips) {
+        const double sh = h * s.height - kerf;
+        const double pw = (w * 0.92 - kerf * (s.count - 1)) / s.count;
+        for (int i = 0; i < s.count; ++i) {
+            const QRectF part(r.left() + kerf + i * (pw + kerf), y, pw, sh);
+            p.setPen(QPen(s.color.darker(150), 1));
+            p.setBrush(s.color.lighter(125));
+            p.drawRect(part);
+        }
+        y += sh + kerf;
+    }
+    p.restore();
+}
+
+QIcon layoutIcon()
+{
+    return drawnIcon([](QPainter &p) { paintLayout(p, QRectF(1, 4, 30, 24), false); },
+        { 16, 24, 32, 48 });
+}
+
+namespace {
+
+// A project folder, the base of the project commands.
+void folder(QPainter &p)
+{
+    p.setPen(QPen(QColor(150, 110, 30), 1.2));
+    p.setBrush(QColor(245, 205, 100));
+    QPainterPath path;
+    path.moveTo(3, 8);
+    path.lineTo(11, 8);
+    path.lineTo(14, 11);
+    path.lineTo(26, 11);
+    path.lineTo(26, 26);
+    path.lineTo(3, 26);
+    path.closeSubpath();
+    p.drawPath(path);
+}
+
+// A magnifying glass over the lower right, with an optional mark in its lens.
+void magnifier(QPainter &p, const std::function<void(QPainter &)> &mark)
+{
+    p.setPen(QPen(QColor(90, 60, 30), 3.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(20, 20), QPointF(28, 28));
+    p.setPen(QPen(QColor(60, 60, 60), 1.6));
+    p.setBrush(QColor(220, 235, 255, 220));
+    p.drawEllipse(QRectF(4, 4, 19, 19));
+    if (mark) {
+        p.setPen(QPen(Blue, 2.6, Qt::SolidLine, Qt::RoundCap));
+        mark(p);
+    }
+}
+
+} // namespace
+
+QIcon addProjectIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        folder(p);
+        badge(p, Green, [](QPainter &q) {
+            q.drawLine(QPointF(24, 20), QPointF(24, 28));
+            q.drawLine(QPointF(20, 24), QPointF(28, 24));
+        });
+    });
+}
+
+QIcon deleteProjectIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        folder(p);
+        badge(p, Red, [](QPainter &q) { q.drawLine(QPointF(20, 24), QPointF(28, 24)); });
+    });
+}
+
+QIcon runIcon()
+{
+    return drawnIcon(
+        [](QPainter &p) {
+            paintLayout(p, QRectF(1, 3, 24, 20), false);
+            // A green "go" arrow over the lower right corner.
+            QPainterPath arrow;
+            arrow.moveTo(16, 19);
+            arrow.lineTo(31, 25);
+            arrow.lineTo(16, 31);
+            arrow.closeSubpath();
+            p.setPen(QPen(Green.darker(140), 1));
+            p.setBrush(Green);
+            p.drawPath(arrow);
+        },
+        { 16, 24, 32, 48 });
+}
+
+QIcon previewIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        p.setPen(QPen(QColor(90, 90, 90), 1.2));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(3, 2, 18, 24)); // a page
+        p.setPen(QPen(QColor(70, 130, 200), 1));
+        for (double y : { 7.0, 11.0, 15.0 })
+            p.drawLine(QPointF(6, y), QPointF(18, y));
+        p.translate(8, 8);
+        p.scale(0.75, 0.75);
+        magnifier(p, nullptr);
+    });
+}
+
+QIcon zoomInIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        magnifier(p, [](QPainter &q) {
+            q.drawLine(QPointF(13.5, 8.5), QPointF(13.5, 18.5));
+            q.drawLine(QPointF(8.5, 13.5), QPointF(18.5, 13.5));
+        });
+    });
+}
+
+QIcon zoomOutIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        magnifier(p, [](QPainter &q) { q.drawLine(QPointF(8.5, 13.5), QPointF(18.5, 13.5)); });
     });
 }
 

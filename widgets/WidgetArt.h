@@ -10,6 +10,7 @@
 
 class QPainter;
 class QRect;
+class QRectF;
 
 namespace WidgetArt {
 
@@ -29,6 +30,18 @@ QIcon addRowIcon(); // 增加一行
 QIcon deleteRowIcon(); // 删除一行
 QIcon modifyIcon(); // 修改数据
 QIcon saveIcon(); // 保存数据
+
+// Tool-bar commands of the project workspace and the results window.
+QIcon layoutIcon(); // 优化排样: a sheet with rows of parts
+QIcon addProjectIcon(); // 增加工程
+QIcon deleteProjectIcon(); // 删除工程
+QIcon runIcon(); // 优化计算
+QIcon previewIcon(); // 打印预览
+QIcon zoomInIcon(); // 放大
+QIcon zoomOutIcon(); // 缩小
+
+// A cutting layout: a sheet with rows of parts, drawn into r; faded for backgrounds.
+void paintLayout(QPainter &p, const QRectF &r, bool faded);
 
 // Glyphs of the record navigator, in button order: first, prior, next, last, insert, delete,
 // edit, post, cancel, refresh.

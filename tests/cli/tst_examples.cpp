@@ -17,9 +17,10 @@ QString ExamplesDir()
     return QString::fromUtf8(PNX_EXAMPLES_DIR);
 }
 
-QString ExpectedPath(const QString &Job)
+// The stored output of a job: ".out" for the result records, ".report" for --report.
+QString ExpectedPath(const QString &Job, const QString &Suffix = u".out"_s)
 {
-    return ExamplesDir() + u"/expected/"_s + QFileInfo(Job).completeBaseName() + u".out"_s;
+    return ExamplesDir() + u"/expected/"_s + QFileInfo(Job).completeBaseName() + Suffix;
 }
 
 QByteArray ReadAll(const QString &Path)
@@ -50,9 +51,11 @@ void TestCliExamples::everyJobHasExpectedOutputAndBack()
     QVERIFY(Jobs.size() >= 3);
     QVERIFY(Jobs.contains(u"kitchen-cabinet.job"_s));
     for (const QString &Job : Jobs)
-        QVERIFY2(QFile::exists(ExpectedPath(Job)), qPrintable(u"no expected output for "_s + Job));
-    const QStringList Outputs
-        = QDir(ExamplesDir() + u"/expected"_s).entryList({ u"*.out"_s }, QDir::Files);
+        for (const QString &Suffix : { u".out"_s, u".report"_s })
+            QVERIFY2(QFile::exists(ExpectedPath(Job, Suffix)),
+                qPrintable(u"no expected "_s + Suffix + u" for "_s + Job));
+    const QStringList Outputs = QDir(ExamplesDir() + u"/expected"_s)
+                                    .entryList({ u"*.out"_s, u"*.report"_s }, QDir::Files);
     for (const QString &Out : Outputs)
         QVERIFY2(Jobs.contains(QFileInfo(Out).completeBaseName() + u".job"_s),
             qPrintable(u"expected output without a job: "_s + Out));
@@ -61,21 +64,28 @@ void TestCliExamples::everyJobHasExpectedOutputAndBack()
 void TestCliExamples::pnxcut_matchesExpectedOutput_data()
 {
     QTest::addColumn<QString>("job");
-    for (const QString &Job : QDir(ExamplesDir()).entryList({ u"*.job"_s }, QDir::Files))
-        QTest::newRow(qPrintable(Job)) << ExamplesDir() + u'/' + Job;
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("suffix");
+    for (const QString &Job : QDir(ExamplesDir()).entryList({ u"*.job"_s }, QDir::Files)) {
+        QTest::newRow(qPrintable(Job)) << ExamplesDir() + u'/' + Job << QStringList() << u".out"_s;
+        QTest::newRow(qPrintable(Job + u" --report"_s))
+            << ExamplesDir() + u'/' + Job << QStringList { u"--report"_s } << u".report"_s;
+    }
 }
 
 void TestCliExamples::pnxcut_matchesExpectedOutput()
 {
     QFETCH(QString, job);
+    QFETCH(QStringList, options);
+    QFETCH(QString, suffix);
     QProcess P;
-    P.start(QString::fromUtf8(PNXCUT_PATH), { job });
+    P.start(QString::fromUtf8(PNXCUT_PATH), options + QStringList { job });
     QVERIFY(P.waitForFinished(60000));
     QCOMPARE(P.exitStatus(), QProcess::NormalExit);
     QCOMPARE(P.exitCode(), 0);
     QCOMPARE(P.readAllStandardError(), QByteArray());
     const QByteArray Actual = P.readAllStandardOutput();
-    const QByteArray Expected = ReadAll(ExpectedPath(job));
+    const QByteArray Expected = ReadAll(ExpectedPath(job, suffix));
     QVERIFY(!Expected.isEmpty());
     if (Actual != Expected) {
         // Point at the first line that differs.
@@ -93,7 +103,9 @@ void TestCliExamples::pnxcut_matchesExpectedOutput()
 
 void TestCliExamples::examples_keepLayoutRules_data()
 {
-    pnxcut_matchesExpectedOutput_data();
+    QTest::addColumn<QString>("job");
+    for (const QString &Job : QDir(ExamplesDir()).entryList({ u"*.job"_s }, QDir::Files))
+        QTest::newRow(qPrintable(Job)) << ExamplesDir() + u'/' + Job;
 }
 
 void TestCliExamples::examples_keepLayoutRules()

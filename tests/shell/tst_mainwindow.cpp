@@ -120,9 +120,8 @@ private slots:
             (QList<QAction *> { w.actOCS, w.actLJ, w.actMaterial }));
         QCOMPARE(w.tbMain->widgetForAction(w.actMaterial)->width(), 68);
 
-        // The library editors are plugged in; the project workspace is not built yet, so its
-        // command stays disabled.
-        QVERIFY(!w.actOCS->isEnabled());
+        // The project workspace and the library editors are plugged in.
+        QVERIFY(w.actOCS->isEnabled());
         QVERIFY(w.actLJ->isEnabled());
         QVERIFY(w.actMaterial->isEnabled());
         QCOMPARE(w.rzpnlHeader->text(), u"Quarvel Cutting Optimization"_s);

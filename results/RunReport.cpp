@@ -1,0 +1,193 @@
+#include "RunReport.h"
+
+#include "TypeSetClass.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// a x b held to the 64-bit range: absurd sheet counts must not wrap into plausible totals.
+qint64 saturatingProduct(qint64 a, qint64 b)
+{
+    qint64 r = 0;
+    if (__builtin_mul_overflow(a, b, &r))
+        return (a < 0) != (b < 0) ? std::numeric_limits<qint64>::min()
+                                  : std::numeric_limits<qint64>::max();
+    return r;
+}
+
+qint64 saturatingSum(qint64 a, qint64 b)
+{
+    qint64 r = 0;
+    if (__builtin_add_overflow(a, b, &r))
+        return b < 0 ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+    return r;
+}
+
+QString text(TMaterialType &m)
+{
+    return QString::fromStdString(m.Text());
+}
+
+// A double truncated toward zero, held to the 64-bit range.
+qint64 truncated(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (v <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    return qint64(v);
+}
+
+} // namespace
+
+qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip)
+{
+    qint64 sum = 0;
+    TMaterialTypeList &strips = Engine.CreateRectList();
+    for (int i = std::max(0, FirstStrip); i < strips.Count(); ++i) {
+        const TMaterialType &r = *strips.Items(i);
+        if (Group != -1 && r.Group() != Group)
+            continue;
+        const qint64 one = qint64(Blade) * r.Count();
+        if (r.X() != 0)
+            sum += one;
+        if (r.Y() != 0)
+            sum += one;
+        sum = std::clamp<qint64>(sum, std::numeric_limits<qint32>::min(),
+            std::numeric_limits<qint32>::max());
+    }
+    return qint32(sum);
+}
+
+void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
+    double &PriceSum, qint64 &Panel4, qint64 &Panel7, int FirstStrip)
+{
+    TMaterialType *S = Engine.BCTypeList().Items(BCindex);
+    if (!S)
+        return;
+    const qint64 area = saturatingProduct(S->GetArea(), RectCount);
+    Panel7 = saturatingSum(Panel7, saturatingSum(area, -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip))));
+    Panel4 = saturatingSum(Panel4, area);
+    PriceSum += S->Price() * RectCount;
+}
+
+qint64 RoundHalfEven(double Value)
+{
+    if (std::isnan(Value))
+        return 0;
+    // nearbyint rounds halves to even in the default rounding mode.
+    const double r = std::nearbyint(Value);
+    if (r >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (r <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    return qint64(r);
+}
+
+int TotalUtilisation(qint64 PartArea, qint64 NetSheetArea)
+{
+    if (NetSheetArea == 0)
+        return 0;
+    const qint64 u = RoundHalfEven(double(PartArea) / double(NetSheetArea) * 100);
+    return int(
+        std::clamp<qint64>(u, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+QString GeneralDecimal(double Value)
+{
+    if (!std::isfinite(Value))
+        return QString::number(Value);
+    if (Value == 0)
+        return u"0"_s;
+    // Fifteen significant digits in scientific form, then the point put in place by hand, so
+    // that large and small values never come out with an exponent.
+    const QString sci = QString::number(std::fabs(Value), 'e', 14); // d.dddddddddddddde±x
+    const qsizetype e = sci.indexOf(u'e');
+    QString digits = sci.left(1) + sci.mid(2, e - 2);
+    const int exponent = sci.mid(e + 1).toInt();
+    while (digits.size() > 1 && digits.endsWith(u'0'))
+        digits.chop(1);
+    QString out;
+    const int pointAfter = exponent + 1; // digits before the decimal point
+    if (pointAfter <= 0)
+        out = u"0."_s + QString(-pointAfter, u'0') + digits;
+    else if (pointAfter >= digits.size())
+        out = digits + QString(pointAfter - digits.size(), u'0');
+    else
+        out = digits.left(pointAfter) + u'.' + digits.mid(pointAfter);
+    return Value < 0 ? u'-' + out : out;
+}
+
+QString SheetCountCaption(qint64 Sheets)
+{
+    return u"原材料总数："_s + QString::number(Sheets);
+}
+
+QString UtilisationCaption(int Percent)
+{
+    return u"总利用率："_s + QString::number(Percent) + u'%';
+}
+
+QString CostCaption(double PriceSum)
+{
+    return u"总成本："_s + GeneralDecimal(PriceSum);
+}
+
+QStringList ReportLines(TRectManage &Engine, const QString &costCaption)
+{
+    const QString rule = u"===================="_s;
+    QStringList lines;
+    lines << u"===共使用 "_s + QString::number(Engine.TotalBCNum()) + u" 种原片==="_s;
+    lines << u"==="_s + costCaption + u"==="_s;
+
+    TMaterialTypeList &totals = Engine.TotalBCList();
+    for (int i = 0; i < totals.Count(); ++i) {
+        TMaterialType &t = *totals.Items(i);
+        if (t.UsedCount() == 0)
+            continue;
+        lines << rule;
+        lines << u"序号:"_s + QString::number(i + 1);
+        lines << u"原片名称:"_s + text(t);
+        lines << u"原片规格:"_s + QString::number(t.Width()) + u" x "_s
+                + QString::number(t.Height());
+        lines << u"原片面积:"_s + QString::number(t.GetArea());
+        lines << u"用    量:"_s + QString::number(t.UsedCount());
+        lines << u"金    额:"_s + QString::number(truncated(t.UsedCount() * t.Price()));
+    }
+
+    TMaterialTypeList &groups = Engine.GroupList();
+    lines << u"===共有 "_s + QString::number(groups.Count()) + u" 种切割方案==="_s;
+    for (int i = 0; i < groups.Count(); ++i) {
+        TMaterialType &g = *groups.Items(i);
+        lines << rule;
+        lines << u"切割方案:"_s + QString::number(g.Group());
+        lines << u"原片名称:"_s + text(g);
+        lines << u"原片规格:"_s + QString::number(g.Width()) + u" x "_s
+                + QString::number(g.Height());
+        lines << u"原片面积:"_s + QString::number(g.MaxHieght());
+        lines << u"零件面积:"_s + QString::number(g.MaxWidth());
+        lines << u"利 用 率:"_s + QString::number(g.UsedCount());
+        lines << u"用    量:"_s + QString::number(g.Count());
+        if (std::unique_ptr<TMaterialTypeList> parts = Engine.GetMTLByGroup(g.Group())) {
+            lines << u"  ===共切割 "_s + QString::number(parts->Count()) + u" 种共 "_s
+                    + QString::number(parts->RectCount()) + u" 件==="_s;
+            for (int k = 0; k < parts->Count(); ++k) {
+                TMaterialType &p = *parts->Items(k);
+                lines << u"  "_s + rule;
+                lines << u"  零件名称:"_s + text(p);
+                lines << u"  零件规格:"_s + QString::number(p.Width()) + u" x "_s
+                        + QString::number(p.Height());
+                lines << u"  零件面积:"_s + QString::number(p.GetArea());
+                lines << u"  零件数量:"_s + QString::number(p.Count());
+            }
+        }
+    }
+    return lines;
+}

@@ -1,0 +1,742 @@
+#include "fmTypeSet.h"
+
+#include "Dialogs.h"
+#include "DrawMaterial.h"
+#include "LayoutFromEngine.h"
+#include "RowSet.h"
+#include "RunReport.h"
+#include "TabStrip.h"
+#include "TypeSetClass.h"
+#include "WidgetArt.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTableWidget>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+double PriceSum = 0;
+qint64 Panel4_Tag = 0;
+qint64 Panel7_Tag = 0;
+TfrmTypeSet *frmTypeSet = nullptr;
+
+namespace {
+
+const QColor ListBackground(250, 245, 220);
+
+// The millisecond tick count the run's duration is measured with.
+quint32 tickCount()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return quint32(clock.elapsed());
+}
+
+QTableWidget *listView(const QString &name, const QStringList &titles, QWidget *parent)
+{
+    auto *list = new QTableWidget(0, int(titles.size()), parent);
+    list->setObjectName(name);
+    list->setHorizontalHeaderLabels(titles);
+    list->verticalHeader()->hide();
+    list->horizontalHeader()->setSectionsClickable(false);
+    list->horizontalHeader()->setHighlightSections(false);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setShowGrid(true);
+    list->setWordWrap(false);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
+    QPalette pal = list->palette();
+    pal.setColor(QPalette::Base, ListBackground);
+    list->setPalette(pal);
+    return list;
+}
+
+void setRow(QTableWidget *list, int row, const QStringList &cells)
+{
+    for (int c = 0; c < cells.size(); ++c)
+        list->setItem(row, c, new QTableWidgetItem(cells[c]));
+}
+
+QLabel *captionPanel(const QString &name, int width, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(width);
+    return label;
+}
+
+} // namespace
+
+TfrmTypeSet::TfrmTypeSet(TRectManage &Engine, QWidget *parent)
+    : QWidget(parent)
+    , FEngine(Engine)
+{
+    setObjectName(u"frmTypeSet"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+    frmTypeSet = this;
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    createToolBar();
+    column->addWidget(ToolBar1);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(u"Splitter1"_s);
+    Splitter1->setChildrenCollapsible(false);
+    createLeftPane();
+    createLayoutArea();
+    column->addWidget(Splitter1, 1);
+    createStatusBar();
+    column->addWidget(StatusBar1);
+
+    // FormCreate: the engine's layout events come to this window from now on.
+    FEngine.SetOnNewRectList(
+        [this](int Group, int BCindex, int RectCount) { NewRectList(Group, BCindex, RectCount); });
+}
+
+TfrmTypeSet::~TfrmTypeSet()
+{
+    FEngine.SetOnNewRectList(nullptr);
+    if (frmTypeSet == this)
+        frmTypeSet = nullptr;
+}
+
+QAction *TfrmTypeSet::command(const char *name, const QString &caption, const QIcon &icon,
+    const QString &hint, void (TfrmTypeSet::*execute)())
+{
+    auto *action = new QAction(icon, caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    const qsizetype bar = hint.indexOf(u'|');
+    action->setToolTip(hint.left(bar));
+    action->setStatusTip(hint.mid(bar + 1));
+    connect(action, &QAction::triggered, this,
+        [this, execute] { Dialogs::guarded([&] { (this->*execute)(); }); });
+    return action;
+}
+
+void TfrmTypeSet::createToolBar()
+{
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(u"ToolBar1"_s);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(20, 20));
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
+        &TfrmTypeSet::actCloseExecute);
+    actYHJS = command("actYHJS", u"优化计算"_s, WidgetArt::runIcon(),
+        u"优化计算|根据选中的项目方案进行优化计算"_s, &TfrmTypeSet::actYHJSExecute);
+    actPreview = command("actPreview", u"打印预览"_s, WidgetArt::previewIcon(),
+        u"打印预览|预览实际排样情况"_s, &TfrmTypeSet::actPreviewExecute);
+    actZoomIn = command("actZoomIn", u"放大"_s, WidgetArt::zoomInIcon(), u"放大|排样图放大"_s,
+        &TfrmTypeSet::ScalingPanelInc);
+    actZoomOut = command("actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(), u"缩小|排样图缩小"_s,
+        &TfrmTypeSet::ScalingPanelDec);
+    // The preview window comes with printing; until then there is nothing to hand a layout to.
+    actPreview->setEnabled(false);
+
+    ComboBox1 = new QComboBox(ToolBar1);
+    ComboBox1->setObjectName(u"ComboBox1"_s);
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->setFixedWidth(73);
+    for (int s = 10; s <= 100; s += 10)
+        ComboBox1->addItem(QString::number(s));
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->lineEdit()->installEventFilter(this);
+    connect(ComboBox1, &QComboBox::editTextChanged, this,
+        [this] { Dialogs::guarded([this] { ComboBox1Change(); }); });
+
+    cbUseBCMax = new QCheckBox(u"大板优先"_s, ToolBar1);
+    cbUseBCMax->setObjectName(u"cbUseBCMax"_s);
+    cbUseBCMax->setToolTip(u"大板优先"_s);
+    cbUseBCMax->setStatusTip(u"优先使用大尺寸原材料"_s);
+    cbCost = new QCheckBox(u"成本优先"_s, ToolBar1);
+    cbCost->setObjectName(u"cbCost"_s);
+    cbCost->setToolTip(u"成本优先"_s);
+    cbCost->setStatusTip(u"使用低价原材料"_s);
+
+    ToolBar1->addAction(actClose);
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(actYHJS);
+    auto *boxHolder = new QWidget(ToolBar1);
+    auto *boxRow = new QHBoxLayout(boxHolder);
+    boxRow->setContentsMargins(6, 0, 6, 0);
+    boxRow->addWidget(ComboBox1);
+    ToolBar1->addWidget(boxHolder);
+    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut });
+    auto *checks = new QWidget(ToolBar1);
+    auto *checkRow = new QHBoxLayout(checks);
+    checkRow->setContentsMargins(8, 0, 8, 0);
+    checkRow->setSpacing(12);
+    checkRow->addWidget(cbUseBCMax);
+    checkRow->addWidget(cbCost);
+    ToolBar1->addWidget(checks);
+    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut }) {
+        if (QWidget *button = ToolBar1->widgetForAction(a)) {
+            button->setObjectName(u"btn"_s + a->objectName().mid(3));
+            button->setFixedSize(a == actYHJS ? QSize(84, 54) : QSize(60, 40));
+        }
+    }
+}
+
+void TfrmTypeSet::createLeftPane()
+{
+    auto *left = new QWidget(Splitter1);
+    left->setObjectName(u"pnlLeft"_s);
+    auto *box = new QVBoxLayout(left);
+    box->setContentsMargins(2, 2, 2, 2);
+    box->setSpacing(2);
+
+    auto *split = new QSplitter(Qt::Vertical, left);
+    split->setObjectName(u"Splitter2"_s);
+    split->setChildrenCollapsible(false);
+
+    auto *usage = new QGroupBox(u"原材料使用汇总"_s, split);
+    usage->setObjectName(u"GroupBox1"_s);
+    auto *usageBox = new QVBoxLayout(usage);
+    usageBox->setContentsMargins(2, 2, 2, 2);
+    ListView2 = listView(u"ListView2"_s, { u"名称"_s, u"长度"_s, u"宽度"_s, u"用量"_s }, usage);
+    usageBox->addWidget(ListView2);
+
+    auto *details = new QGroupBox(u"切割方案详情"_s, split);
+    details->setObjectName(u"GroupBox2"_s);
+    auto *detailsBox = new QVBoxLayout(details);
+    detailsBox->setContentsMargins(2, 2, 2, 2);
+    ValueListEditor1 = listView(u"ValueListEditor1"_s, { u"标识"_s, u"值"_s }, details);
+    ValueListEditor1->setColumnWidth(0, 86);
+    ValueListEditor1->setColumnWidth(1, 115);
+    ValueListEditor1->setFixedHeight(
+        ValueListEditor1->horizontalHeader()->sizeHint().height()
+        + 5 * ValueListEditor1->verticalHeader()->defaultSectionSize() + 4);
+    detailsBox->addWidget(ValueListEditor1);
+    ListView1 = listView(u"ListView1"_s, { u"名称"_s, u"长度"_s, u"宽度"_s, u"数量"_s }, details);
+    detailsBox->addWidget(ListView1, 1);
+    for (QTableWidget *list : { ListView2, ListView1 }) {
+        list->setColumnWidth(0, 64);
+        for (int c = 1; c < 4; ++c)
+            list->setColumnWidth(c, 44);
+    }
+
+    split->addWidget(usage);
+    split->addWidget(details);
+    split->setSizes({ 150, 300 });
+    box->addWidget(split, 1);
+
+    Panel4 = new QLabel(left);
+    Panel4->setObjectName(u"Panel4"_s);
+    Panel4->setFrameShape(QFrame::Panel);
+    Panel4->setFrameShadow(QFrame::Sunken);
+    Panel4->setFixedHeight(22);
+    box->addWidget(Panel4);
+    Panel10 = new QLabel(left);
+    Panel10->setObjectName(u"Panel10"_s);
+    Panel10->hide();
+
+    Splitter1->addWidget(left);
+}
+
+void TfrmTypeSet::createLayoutArea()
+{
+    auto *right = new QWidget(Splitter1);
+    right->setObjectName(u"pnlLayout"_s);
+    auto *box = new QVBoxLayout(right);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+
+    ScrollBox1 = new QScrollArea(right);
+    ScrollBox1->setObjectName(u"ScrollBox1"_s);
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette pal = ScrollBox1->palette();
+    pal.setColor(QPalette::Window, ListBackground);
+    ScrollBox1->setPalette(pal);
+    ScrollBox1->viewport()->setPalette(pal);
+    ScrollBox1->viewport()->setAutoFillBackground(true);
+    FViews = new QWidget;
+    FViews->setObjectName(u"pnlViews"_s);
+    FViews->setPalette(pal);
+    FViews->resize(0, 0);
+    ScrollBox1->setWidget(FViews);
+    box->addWidget(ScrollBox1, 1);
+
+    TabSet1 = new TTabStrip(right);
+    TabSet1->setObjectName(u"TabSet1"_s);
+    connect(TabSet1, &TTabStrip::currentChanged, this, [this](int index) {
+        if (index >= 0)
+            Dialogs::guarded([&] { TabSet1Change(index); });
+    });
+    box->addWidget(TabSet1);
+
+    FCaptions = new QWidget(right);
+    FCaptions->setObjectName(u"pnlCaptions"_s);
+    Panel8 = captionPanel(u"Panel8"_s, 105, FCaptions);
+    Panel7 = captionPanel(u"Panel7"_s, 104, FCaptions);
+    pnlPriceSum = captionPanel(u"pnlPriceSum"_s, 120, FCaptions);
+    Panel5 = captionPanel(u"Panel5"_s, 136, FCaptions);
+    Panel6 = captionPanel(u"Panel6"_s, 112, FCaptions);
+    FCaptions->setFixedHeight(24);
+    FCaptions->setMinimumWidth(0);
+    FCaptions->installEventFilter(this);
+    auto *captions = FCaptions;
+    box->addWidget(captions);
+
+    Splitter1->addWidget(right);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({ LeftPaneWidth, 800 });
+}
+
+void TfrmTypeSet::createStatusBar()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(u"StatusBar1"_s);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPane0 = new QLabel(StatusBar1);
+    StatusPane0->setObjectName(u"StatusPane0"_s);
+    StatusPane0->setFixedWidth(150);
+    StatusPane1 = new QLabel(StatusBar1);
+    StatusPane1->setObjectName(u"StatusPane1"_s);
+    StatusPane1->setFixedWidth(50);
+    StatusBar1->addWidget(StatusPane0);
+    StatusBar1->addWidget(StatusPane1);
+    // The progress bar lies over the status bar, from just right of the first pane to the end.
+    ProgressBar1 = new QProgressBar(StatusBar1);
+    ProgressBar1->setObjectName(u"ProgressBar1"_s);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setRange(0, 0);
+    ProgressBar1->setMaximum(100);
+    ProgressBar1->setValue(0);
+    StatusBar1->installEventFilter(this);
+}
+
+void TfrmTypeSet::placeCaptions()
+{
+    // Left to right, each at least as wide as laid out and as its text needs; a layout area too
+    // narrow for all of them cuts off the last ones instead of squeezing them.
+    int x = 0;
+    for (QLabel *l : { Panel8, Panel7, pnlPriceSum, Panel5, Panel6 }) {
+        const int w = std::max(l->minimumWidth(), l->sizeHint().width());
+        l->setGeometry(x, 1, w, FCaptions->height() - 2);
+        x += w + 1;
+    }
+}
+
+void TfrmTypeSet::placeProgressBar()
+{
+    const int left = StatusPane0->geometry().right() + 1 + 2;
+    ProgressBar1->setGeometry(
+        left, 2, std::max(0, StatusBar1->width() - left), std::max(0, StatusBar1->height() - 4));
+    ProgressBar1->raise();
+}
+
+bool TfrmTypeSet::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == StatusBar1 && (event->type() == QEvent::Resize || event->type() == QEvent::Show
+                                     || event->type() == QEvent::LayoutRequest)) {
+        placeProgressBar();
+    } else if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
+        // Enter applies the text; digits and Backspace are typed; other characters are refused.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            Dialogs::guarded([this] { ComboBox1Change(); });
+            return true;
+        }
+        const QString text = key->text();
+        if (key->key() == Qt::Key_Backspace || text.isEmpty() || !text[0].isPrint())
+            return false;
+        return !(text.size() == 1 && text[0] >= u'0' && text[0] <= u'9');
+    } else if (watched == FShown && event->type() == QEvent::Resize) {
+        fitViewsArea();
+    } else if (watched == FCaptions && event->type() == QEvent::Resize) {
+        placeCaptions();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmTypeSet::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!FShownOnce) {
+        FShownOnce = true;
+        Scaling = 20;
+        Splitter1->setSizes({ LeftPaneWidth, std::max(1, width() - LeftPaneWidth) });
+    }
+    placeProgressBar();
+}
+
+void TfrmTypeSet::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeProgressBar();
+}
+
+void TfrmTypeSet::fitViewsArea()
+{
+    FViews->resize(FShown ? FShown->size() : QSize(0, 0));
+}
+
+// ---- the run ----
+
+void TfrmTypeSet::actYHJSExecute()
+{
+    if (FEngine.MaterialTypeList().Count() == 0 || FEngine.BCTypeList().Count() == 0)
+        return;
+    actYHJS->setEnabled(false);
+    ClearTabs();
+    Panel4_Tag = 0;
+    Panel7_Tag = 0;
+    PriceSum = 0;
+    ListView2->setRowCount(0);
+    ProgressBar1->setMaximum(std::max(0, FEngine.MaterialTypeList().GetSumCount()));
+    ProgressBar1->setValue(0);
+    StatusPane0->setText(runningText());
+    FEngine.SetUseBCMaxArea(cbUseBCMax->isChecked());
+    FEngine.SetUseCost(cbCost->isChecked());
+    CostTime = tickCount();
+    FStripsSeen = 0;
+    FEngine.GoWork();
+    // The run's outcome: every part placed, or a step that could place nothing.
+    QString writeBackError;
+    if (FEngine.Execpt()) {
+        abnormalEnd();
+    } else {
+        try {
+            completeRun();
+        } catch (...) {
+            // The results stand and the report is written; the scheme row keeps the totals as
+            // pending changes, saved with the workspace.
+            try {
+                throw;
+            } catch (const std::exception &e) {
+                writeBackError = QString::fromUtf8(e.what());
+            } catch (...) {
+            }
+        }
+    }
+    FEngine.GetTotalBC();
+    writeReport();
+    if (!writeBackError.isEmpty())
+        Dialogs::reportError(writeBackError);
+}
+
+void TfrmTypeSet::NewRectList(int Group, int BCindex, int RectCount)
+{
+    CreateDraw(Group, BCindex, RectCount);
+}
+
+void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
+{
+    // The closing notification of an abnormal end names no sheet: no tab, no usage, no totals.
+    if (TMaterialType *S = FEngine.BCTypeList().Items(BCindex)) {
+        FLayouts.append({ Group, BCindex, RectCount, nullptr });
+        TabSet1->addTab(u"切割"_s + QString::number(TabSet1->count() + 1));
+        S->SetCount(RectCount);
+        S->SetGroup(Group);
+        addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
+        AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
+            FStripsSeen);
+    }
+    FStripsSeen = FEngine.CreateRectList().Count();
+    const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
+    ProgressBar1->setValue(std::min(position, ProgressBar1->maximum()));
+    if (ProgressStatus) {
+        const int maximum = ProgressBar1->maximum();
+        ProgressStatus->setValue(
+            maximum > 0 ? int(std::min<qint64>(100, qint64(position) * 100 / maximum)) : 0);
+    }
+}
+
+void TfrmTypeSet::addSheetUsage(const QString &Name, int Width, int Height, int Sheets)
+{
+    for (int r = 0; r < ListView2->rowCount(); ++r) {
+        if (ListView2->item(r, 0)->text() == Name) {
+            QTableWidgetItem *used = ListView2->item(r, 3);
+            used->setText(QString::number(used->text().toLongLong() + Sheets));
+            return;
+        }
+    }
+    const int r = ListView2->rowCount();
+    ListView2->insertRow(r);
+    setRow(ListView2, r,
+        { Name, QString::number(Width), QString::number(Height), QString::number(Sheets) });
+}
+
+void TfrmTypeSet::abnormalEnd()
+{
+    ProgressBar1->setValue(0);
+    CostTime = tickCount() - CostTime;
+    StatusPane0->setText(u"计算异常,耗时:"_s + QString::number(CostTime) + u"ms"_s);
+    // 优化计算 stays off until the workspace hands a scheme over again: the same input would end
+    // the same way.
+}
+
+void TfrmTypeSet::SchemeReloaded()
+{
+    actYHJS->setEnabled(true);
+}
+
+void TfrmTypeSet::completeRun()
+{
+    ProgressBar1->setValue(0);
+    CostTime = tickCount() - CostTime;
+    StatusPane0->setText(u"计算完成,耗时:"_s + QString::number(CostTime) + u"ms"_s);
+    actYHJS->setEnabled(true);
+    TabSet1->setCurrentIndex(0);
+    const int U = TotalUtilisation(FEngine.MaterialTypeList().GetAreaSum(), Panel7_Tag);
+    Panel7->setText(::UtilisationCaption(U));
+    qint64 N = 0;
+    for (const TLayout &l : std::as_const(FLayouts))
+        N += l.RectCount;
+    Panel8->setText(SheetCountCaption(N));
+    pnlPriceSum->setText(CostCaption(PriceSum));
+    placeCaptions();
+    Panel10->setText(QString::number(Panel4_Tag));
+    writeBack(U, N);
+}
+
+void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)
+{
+    // The scheme row current in the workspace now receives the totals and is saved at once.
+    // Without a workspace, or with no scheme current there, there is no row to write into.
+    TRowSet *rows = SchemeRows ? SchemeRows() : nullptr;
+    if (!rows || !rows->isOpen() || rows->isEmpty())
+        return;
+    rows->edit();
+    rows->field(u"利用率"_s).setAsInteger(Utilisation);
+    rows->field(u"总面积"_s).setAsString(GeneralDecimal(double(Panel4_Tag) / 1000000.0));
+    rows->field(u"板材数量"_s).setAsInteger(Sheets);
+    rows->field(u"总价格"_s).setAsString(GeneralDecimal(PriceSum));
+    rows->updateBatch();
+}
+
+void TfrmTypeSet::writeReport()
+{
+    const QStringList lines = ReportLines(FEngine, pnlPriceSum->text());
+    if (!Notes)
+        return;
+    Notes->setUpdatesEnabled(false);
+    // Plain lines in the pane's own font: nothing of the formatting of what it showed before.
+    Notes->clear();
+    Notes->setCurrentCharFormat(QTextCharFormat());
+    QTextCursor cursor(Notes->document());
+    cursor.setBlockFormat(QTextBlockFormat());
+    cursor.setBlockCharFormat(QTextCharFormat());
+    Notes->setPlainText(lines.join(u'\n'));
+    Notes->setUpdatesEnabled(true);
+}
+
+qint32 TfrmTypeSet::GetBladeSum(int Blade, int Group) const
+{
+    return ::GetBladeSum(FEngine, Blade, Group);
+}
+
+// ---- layouts ----
+
+int TfrmTypeSet::LayoutCount() const
+{
+    return int(FLayouts.size());
+}
+
+TDrawMaterial *TfrmTypeSet::LayoutView(int i) const
+{
+    if (i < 0 || i >= FLayouts.size())
+        return nullptr;
+    TLayout &l = FLayouts[i];
+    if (!l.View) {
+        TMaterialType *S = FEngine.BCTypeList().Items(l.BCindex);
+        auto *view = new TDrawMaterial(FViews);
+        view->setObjectName(u"Layout"_s + QString::number(l.Group));
+        view->hide();
+        view->move(0, 0);
+        if (S)
+            SetupLayoutView(*view, *S, l.Group, l.RectCount);
+        view->installEventFilter(const_cast<TfrmTypeSet *>(this));
+        l.View = view;
+    }
+    return l.View;
+}
+
+void TfrmTypeSet::DrawPanel(TDrawMaterial &View)
+{
+    ::DrawPanel(View, FEngine);
+}
+
+QString TfrmTypeSet::UtilisationCaption() const
+{
+    return Panel7->text();
+}
+
+TDrawMaterial *TfrmTypeSet::FindPanel(int Group)
+{
+    TDrawMaterial *found = nullptr;
+    for (int i = 0; i < FLayouts.size(); ++i)
+        if (FLayouts[i].Group == Group) {
+            found = LayoutView(i);
+            break;
+        }
+    if (FShown && FShown != found)
+        FShown->hide();
+    FShown = found;
+    if (found)
+        found->show();
+    fitViewsArea();
+    return found;
+}
+
+TDrawMaterial *TfrmTypeSet::shownView() const
+{
+    return FShown;
+}
+
+void TfrmTypeSet::TabSet1Change(int Index)
+{
+    FTabIndex = Index;
+    TDrawMaterial *V = FindPanel(Index + 1);
+    if (!V)
+        return;
+    if (V->Materials()->Count() == 0)
+        DrawPanel(*V);
+    if (V->MWidth() > 0)
+        V->SetScale(int((ScrollBox1->width() - 2 * V->OffSet()) / (V->MWidth() / 100.0)));
+    {
+        const QSignalBlocker quiet(ComboBox1);
+        ComboBox1->setEditText(QString::number(V->Scale()));
+    }
+
+    TMaterialType *group = FEngine.GroupList().Items(Index);
+    const QList<QStringList> details {
+        { u"名称"_s, u"切割"_s + QString::number(Index + 1) },
+        { u"原材料名称"_s, group ? QString::fromStdString(group->Text()) : QString() },
+        { u"长度"_s, QString::number(V->MWidth()) },
+        { u"宽度"_s, QString::number(V->MHeight()) },
+        { u"用量"_s, QString::number(V->Tag()) },
+    };
+    ValueListEditor1->setRowCount(0);
+    ValueListEditor1->setRowCount(int(details.size()));
+    for (int r = 0; r < details.size(); ++r)
+        setRow(ValueListEditor1, r, details[r]);
+
+    Panel5->setText(u"原材料尺寸："_s + QString::number(V->MWidth()) + u"×"_s
+        + QString::number(V->MHeight()));
+    qint64 partArea = 0;
+    for (int i = 0; i < V->Materials()->Count(); ++i) {
+        const TDrawMaterialItem *item = V->Materials()->GetItem(i);
+        partArea += qint64(item->Width()) * item->Height();
+    }
+    partArea += GetBladeSum(V->Blade(), V->Group());
+    const qint64 sheetArea = qint64(V->MWidth()) * V->MHeight();
+    const qint64 T = sheetArea > 0 ? qint64(double(partArea) / double(sheetArea) * 100) : 0;
+    Panel6->setText(u"材料利用率："_s + QString::number(T) + u'%');
+    placeCaptions();
+
+    // The parts of one sheet of this layout, by name.
+    ListView1->setRowCount(0);
+    QHash<QString, int> rowOf;
+    TMaterialTypeList &strips = FEngine.CreateRectList();
+    for (int i = 0; i < strips.Count(); ++i) {
+        TMaterialType &r = *strips.Items(i);
+        if (r.Group() != V->Group())
+            continue;
+        const QString name = QString::fromStdString(r.Text());
+        const auto it = rowOf.constFind(name);
+        if (it != rowOf.cend()) {
+            QTableWidgetItem *count = ListView1->item(*it, 3);
+            count->setText(QString::number(count->text().toLongLong() + r.Count()));
+        } else {
+            const int row = ListView1->rowCount();
+            ListView1->insertRow(row);
+            setRow(ListView1, row,
+                { name, QString::number(r.Width()), QString::number(r.Height()),
+                    QString::number(r.Count()) });
+            rowOf.insert(name, row);
+        }
+    }
+    Panel4->setText(u"零件总数："_s + QString::number(V->Materials()->Count()));
+}
+
+void TfrmTypeSet::ClearTabs()
+{
+    {
+        const QSignalBlocker quiet(TabSet1);
+        TabSet1->clear();
+    }
+    FShown = nullptr;
+    FTabIndex = -1;
+    for (int i = int(FLayouts.size()) - 1; i >= 0; --i)
+        delete FLayouts[i].View;
+    FLayouts.clear();
+    fitViewsArea();
+}
+
+void TfrmTypeSet::ScalingPanelInc()
+{
+    TDrawMaterial *V = FindPanel(FTabIndex + 1);
+    if (!V)
+        return;
+    V->SetScale(V->Scale() + 10);
+    const QSignalBlocker quiet(ComboBox1);
+    ComboBox1->setEditText(QString::number(V->Scale()));
+}
+
+void TfrmTypeSet::ScalingPanelDec()
+{
+    TDrawMaterial *V = FindPanel(FTabIndex + 1);
+    if (!V)
+        return;
+    V->SetScale(V->Scale() - 10);
+    const QSignalBlocker quiet(ComboBox1);
+    ComboBox1->setEditText(QString::number(V->Scale()));
+}
+
+void TfrmTypeSet::ComboBox1Change()
+{
+    TDrawMaterial *V = FindPanel(FTabIndex + 1);
+    if (!V)
+        return;
+    const int remembered = V->Scale();
+    bool ok = false;
+    const int scale = ComboBox1->currentText().toInt(&ok);
+    V->SetScale(ok ? scale : remembered);
+}
+
+void TfrmTypeSet::actPreviewExecute()
+{
+    // The preview window comes with printing.
+}
+
+void TfrmTypeSet::actCloseExecute()
+{
+    close();
+}

@@ -1,0 +1,167 @@
+#pragma once
+// TfrmTypeSet: the results window. 优化计算 runs the engine on the scheme the workspace loaded,
+// follows every layout the engine reports (a tab, the sheet usage, the running totals and the
+// progress), writes the totals of a completed run into the workspace's current scheme row and the
+// report of the run into the main window's notes pane. Each layout is shown on its tab as a
+// to-scale drawing with its details, its part list and a zoom; 打印预览 hands the shown layout to
+// the preview window.
+//
+// A run of thousands of layouts stays light: a layout's view is created the first time it is
+// shown, previewed or printed, and drawn from the engine's strips then; the report is built once.
+
+#include "LayoutSource.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QScrollArea;
+class QSplitter;
+class QStatusBar;
+class QTableWidget;
+class QTextEdit;
+class QToolBar;
+class TDrawMaterial;
+class TRowSet;
+class TTabStrip;
+
+// Run totals, reset at the start of every run (PriceSum also whenever the workspace hands a
+// scheme over).
+extern double PriceSum; // sheet price x sheets, summed over the layouts
+extern qint64 Panel4_Tag; // sheet area x sheets, in square millimetres
+extern qint64 Panel7_Tag; // the same less the kerf allowance of each layout
+
+class TfrmTypeSet : public QWidget, public TLayoutSource
+{
+    Q_OBJECT
+public:
+    // Runs Engine (not owned; it outlives the window) and follows its layout event from now on.
+    explicit TfrmTypeSet(TRectManage &Engine, QWidget *parent = nullptr);
+    ~TfrmTypeSet() override;
+
+    // ---- fields ----
+    int Scaling = 0; // zoom preset; 20 once the window is shown
+    quint32 CostTime = 0; // tick count at the start of a run, then the elapsed milliseconds
+    QPointer<QTextEdit> Notes; // the main window's notes pane (not owned)
+    QPointer<QProgressBar> ProgressStatus; // the main window's progress pane (not owned)
+    // Where a completed run writes its totals: the workspace's scheme set, or nullptr once the
+    // workspace is gone. Set by the workspace when it hands a scheme over.
+    std::function<TRowSet *()> SchemeRows;
+
+    // ---- controls ----
+    QToolBar *ToolBar1;
+    QComboBox *ComboBox1; // zoom box
+    QCheckBox *cbUseBCMax; // 大板优先
+    QCheckBox *cbCost; // 成本优先
+    QSplitter *Splitter1; // left pane | layout area
+    QTableWidget *ListView2; // sheet usage: 名称, 长度, 宽度, 用量
+    QTableWidget *ValueListEditor1; // details: 标识, 值
+    QTableWidget *ListView1; // parts of the shown layout: 名称, 长度, 宽度, 数量
+    QLabel *Panel4; // 零件总数：
+    QLabel *Panel10; // hidden: total sheet area of the last completed run
+    QScrollArea *ScrollBox1; // layout area
+    TTabStrip *TabSet1; // 切割1, 切割2, ...
+    QLabel *Panel8; // 原材料总数：
+    QLabel *Panel7; // 总利用率：
+    QLabel *pnlPriceSum; // 总成本：
+    QLabel *Panel5; // 原材料尺寸：
+    QLabel *Panel6; // 材料利用率：
+    QStatusBar *StatusBar1;
+    QLabel *StatusPane0; // 150 wide: 正在计算... / 计算完成,耗时:…ms
+    QLabel *StatusPane1; // 50 wide
+    QProgressBar *ProgressBar1;
+
+    // ---- commands ----
+    QAction *actClose; // 关闭
+    QAction *actYHJS; // 优化计算
+    QAction *actPreview; // 打印预览
+    QAction *actZoomIn; // 放大
+    QAction *actZoomOut; // 缩小
+
+    // ---- the run ----
+    void actYHJSExecute();
+    // The engine's layout event.
+    void NewRectList(int Group, int BCindex, int RectCount);
+    void CreateDraw(int Group, int BCindex, int RectCount);
+    // Kerf allowance of one layout (every layout for Group -1).
+    qint32 GetBladeSum(int Blade, int Group) const;
+    // The workspace handed a new scheme over: a window stopped by an abnormal end may run again.
+    void SchemeReloaded();
+
+    // ---- layouts ----
+    // The view of layout Group, made visible after hiding every other; nullptr when none.
+    TDrawMaterial *FindPanel(int Group);
+    // Shows the layout of tab Index, fitted to the width of the layout area.
+    void TabSet1Change(int Index);
+    void ClearTabs();
+    void ScalingPanelInc();
+    void ScalingPanelDec();
+    void ComboBox1Change();
+    void actPreviewExecute();
+    void actCloseExecute();
+    // The view shown now, or nullptr.
+    TDrawMaterial *shownView() const;
+
+    // ---- TLayoutSource: what the preview and printing read ----
+    int LayoutCount() const override;
+    TDrawMaterial *LayoutView(int i) const override;
+    void DrawPanel(TDrawMaterial &View) override;
+    QString UtilisationCaption() const override;
+    TRectManage &Engine() const override { return FEngine; }
+
+    // Texts of the window.
+    static QString runningText() { return QStringLiteral("正在计算..."); }
+    static constexpr int LeftPaneWidth = 215;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // One reported layout: what its tab shows, and its view once made.
+    struct TLayout
+    {
+        int Group;
+        int BCindex;
+        int RectCount;
+        TDrawMaterial *View; // nullptr until first needed
+    };
+
+    QAction *command(const char *name, const QString &caption, const QIcon &icon,
+        const QString &hint, void (TfrmTypeSet::*execute)());
+    void createToolBar();
+    void createLeftPane();
+    void createLayoutArea();
+    void createStatusBar();
+    void placeProgressBar();
+    void placeCaptions();
+    void addSheetUsage(const QString &Name, int Width, int Height, int Sheets);
+    void completeRun();
+    void abnormalEnd();
+    void writeBack(int Utilisation, qint64 Sheets);
+    void writeReport();
+    void fitViewsArea();
+
+    TRectManage &FEngine;
+    mutable QList<TLayout> FLayouts;
+    QWidget *FViews; // the widget inside the layout area that holds the views
+    QWidget *FCaptions; // the row of caption panels below the tab strip
+    TDrawMaterial *FShown = nullptr;
+    int FTabIndex = -1; // the tab whose layout was last shown; -1 before any
+    int FStripsSeen = 0; // committed strips already counted in the totals of this run
+
+    bool FShownOnce = false;
+};
+
+// The results window while it exists.
+extern TfrmTypeSet *frmTypeSet;

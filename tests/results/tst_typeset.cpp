@@ -1,0 +1,316 @@
+// The results window: a run with its tabs, usage list, totals, write-back and report; abnormal
+// and empty runs; showing a layout (fit, details, part list, drawn once) and the zoom.
+
+#include "DataFixture.h"
+#include "Dialogs.h"
+#include "DrawMaterial.h"
+#include "RunReport.h"
+#include "TypeSetClass.h"
+#include "fmTypeSet.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QSplitter>
+#include "TabStrip.h"
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct TSheet
+{
+    const char *name;
+    int length, width, kerf;
+    double price;
+};
+struct TPart
+{
+    const char *name;
+    int length, width, count;
+};
+
+void load(TRectManage &engine, const QList<TSheet> &sheets, const QList<TPart> &parts)
+{
+    engine.BCTypeList().Clear();
+    engine.MaterialTypeList().Clear();
+    for (const TSheet &s : sheets) {
+        TMaterialType *m = engine.AddBC(s.length, s.width);
+        m->SetText(s.name);
+        m->SetBlade(s.kerf);
+        m->SetPrice(s.price);
+    }
+    for (const TPart &p : parts)
+        engine.Add(p.length, p.width, p.count)->SetText(p.name);
+}
+
+// Three layouts: 800 x 400 once, 1000 x 500 twice, 800 x 400 once; both sheet kinds are named 板.
+const QList<TSheet> TwoBoards { { "板", 1000, 500, 0, 10 }, { "板", 800, 400, 0, 5 } };
+const QList<TPart> ThreeKinds { { "整块", 1000, 500, 2 }, { "中块", 800, 400, 1 },
+    { "小块", 300, 200, 1 } };
+
+QStringList rowTexts(QTableWidget *list)
+{
+    QStringList out;
+    for (int r = 0; r < list->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < list->columnCount(); ++c)
+            cells << (list->item(r, c) ? list->item(r, c)->text() : QString());
+        out << cells.join(u' ');
+    }
+    return out;
+}
+
+QStringList tabTexts(TTabStrip *tabs)
+{
+    QStringList out;
+    for (int i = 0; i < tabs->count(); ++i)
+        out << tabs->tabText(i);
+    return out;
+}
+
+// The results window shown at a known size, with the notes and progress panes beside it and a
+// scheme row to write into.
+class TWindow
+{
+public:
+    explicit TWindow(TRectManage &engine)
+    {
+        FWindow = new TfrmTypeSet(engine);
+        FWindow->Notes = &notes;
+        FWindow->ProgressStatus = &progress;
+        progress.setRange(0, 100);
+        FWindow->resize(215 + 6 + 791, 600);
+        FWindow->show();
+        if (!QTest::qWaitForWindowExposed(FWindow))
+            qWarning("results window not exposed");
+        const QList<int> sizes = FWindow->Splitter1->sizes();
+        FWindow->Splitter1->setSizes({ sizes[0] + sizes[1] - 791, 791 });
+    }
+    ~TWindow() { delete FWindow.data(); }
+    TfrmTypeSet *operator->() const { return FWindow; }
+    TfrmTypeSet *get() const { return FWindow; }
+
+    QTextEdit notes;
+    QProgressBar progress;
+
+private:
+    QPointer<TfrmTypeSet> FWindow;
+};
+
+} // namespace
+
+class TestTypeSet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        Dialogs::resetHooks();
+        Dialogs::setCapture(true);
+    }
+    void cleanup()
+    {
+        QVERIFY(!frmTypeSet);
+        QVERIFY2(Dialogs::takeCaptured().isEmpty(), "a message was left unchecked");
+    }
+
+    void completedRun_tabsUsageTotalsWriteBackAndReport()
+    {
+        TTempStore store;
+        store.exec(u"INSERT INTO 子数据表 (PID, 名称) VALUES (1, '方案1'), (1, '方案2')"_s);
+        TRowSet schemes;
+        schemes.open(u"select * from 子数据表 where PID = 1"_s);
+        schemes.setRecNo(2);
+
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->SchemeRows = [&schemes] { return &schemes; };
+        QCOMPARE(w->Scaling, 20);
+        w->actYHJS->trigger();
+
+        QCOMPARE(tabTexts(w->TabSet1), (QStringList { u"切割1"_s, u"切割2"_s, u"切割3"_s }));
+        QCOMPARE(w->LayoutCount(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(w->LayoutView(i)->Group(), i + 1);
+        QCOMPARE(w->LayoutView(1)->Tag(), 2);
+        QCOMPARE(w->LayoutView(1)->MWidth(), 1000);
+        // Sheets of the same name share one usage row.
+        QCOMPARE(rowTexts(w->ListView2), QStringList { u"板 800 400 4"_s });
+        QVERIFY(w->StatusPane0->text().startsWith(u"计算完成,耗时:"_s));
+        QVERIFY(w->StatusPane0->text().endsWith(u"ms"_s));
+        QVERIFY(w->actYHJS->isEnabled());
+        QCOMPARE(w->ProgressBar1->value(), 0);
+        QCOMPARE(w.progress.value(), 100);
+        // Parts 2 x 500 000 + 320 000 + 60 000 on sheets of 1 640 000: 84.1 %.
+        QCOMPARE(w->Panel7->text(), u"总利用率：84%"_s);
+        QCOMPARE(w->UtilisationCaption(), u"总利用率：84%"_s);
+        QCOMPARE(w->Panel8->text(), u"原材料总数：4"_s);
+        QCOMPARE(w->pnlPriceSum->text(), u"总成本：30"_s);
+        QCOMPARE(w->Panel10->text(), u"1640000"_s);
+        QCOMPARE(PriceSum, 30.0);
+        // The first tab shows layout 1.
+        QCOMPARE(w->shownView(), w->LayoutView(0));
+        QCOMPARE(w->ValueListEditor1->item(0, 1)->text(), u"切割1"_s);
+
+        QCOMPARE(store.column(
+                     u"SELECT 名称 || ' ' || ifnull(利用率, '-') || ' ' || ifnull(板材数量, '-') "
+                     "|| ' ' || ifnull(总面积, '-') || ' ' || ifnull(总价格, '-') FROM 子数据表"_s),
+            (QStringList { u"方案1 - - - -"_s, u"方案2 84 4 1.64 30.0"_s }));
+        QCOMPARE(w.notes.toPlainText(), ReportLines(engine, u"总成本：30"_s).join(u'\n'));
+
+        // A second run starts from empty totals, usage and tabs.
+        w->actYHJS->trigger();
+        QCOMPARE(w->TabSet1->count(), 3);
+        QCOMPARE(rowTexts(w->ListView2), QStringList { u"板 800 400 4"_s });
+        QCOMPARE(w->pnlPriceSum->text(), u"总成本：30"_s);
+    }
+
+    // A part that fits no sheet: the run ends abnormally, the closing notification adds nothing,
+    // the scheme row is left alone, the report has no cost, and 优化计算 waits for a new scheme.
+    void abnormalEnd_reportsAndWritesNothingBack()
+    {
+        TRectManage engine;
+        load(engine, { { "板", 1000, 500, 0, 10 } }, { { "能放", 500, 500, 2 }, { "太长", 1200, 100, 1 } });
+        TWindow w(engine);
+        bool asked = false;
+        w->SchemeRows = [&asked]() -> TRowSet * {
+            asked = true;
+            return nullptr;
+        };
+        w->actYHJS->trigger();
+        QVERIFY(engine.Execpt());
+        QVERIFY(w->StatusPane0->text().startsWith(u"计算异常,耗时:"_s));
+        QCOMPARE(w->TabSet1->count(), engine.GroupList().Count());
+        QCOMPARE(w->LayoutCount(), engine.GroupList().Count());
+        QVERIFY(!asked);
+        QCOMPARE(w->Panel7->text(), QString());
+        QCOMPARE(w.notes.toPlainText().split(u'\n').value(1), u"======"_s);
+        QVERIFY(!w->actYHJS->isEnabled());
+        QVERIFY(!w->shownView()); // nothing shown until a tab is picked
+        w->ScalingPanelInc(); // nothing to zoom
+        QVERIFY(!w->shownView());
+        w->SchemeReloaded();
+        QVERIFY(w->actYHJS->isEnabled());
+    }
+
+    // Quantities of 0 only: the run completes with no sheets; without a workspace nothing is
+    // written back.
+    void nothingWanted_completesWithZeroSheets()
+    {
+        TRectManage engine;
+        load(engine, TwoBoards, { { "不要", 100, 100, 0 } });
+        TWindow w(engine);
+        w->actYHJS->trigger();
+        QVERIFY(w->StatusPane0->text().startsWith(u"计算完成"_s));
+        QVERIFY(w->actYHJS->isEnabled());
+        QCOMPARE(w->TabSet1->count(), 0);
+        QCOMPARE(w->Panel8->text(), u"原材料总数：0"_s);
+        QCOMPARE(w->Panel7->text(), u"总利用率：0%"_s);
+        QCOMPARE(w->pnlPriceSum->text(), u"总成本：0"_s);
+    }
+
+    // Empty part or sheet list: the command does nothing at all.
+    void emptyLists_doNothing()
+    {
+        TRectManage engine;
+        load(engine, TwoBoards, {});
+        TWindow w(engine);
+        w->actYHJS->trigger();
+        QCOMPARE(w->StatusPane0->text(), QString());
+        QVERIFY(w->actYHJS->isEnabled());
+        QCOMPARE(w.notes.toPlainText(), QString());
+    }
+
+    // A tab shows its layout fitted to the width, with its details, part list and figures; it is
+    // drawn the first time only.
+    void showingALayout_fitsDetailsAndDrawsOnce()
+    {
+        TRectManage engine;
+        load(engine, { { "大板", 2440, 1220, 4, 100 } },
+            { { "门", 1200, 600, 3 }, { "条", 500, 100, 5 } });
+        TWindow w(engine);
+        w->actYHJS->trigger();
+        QCOMPARE(w->ScrollBox1->width(), 791);
+        TDrawMaterial *V = w->shownView();
+        QVERIFY(V);
+        QCOMPARE(V->Scale(), 30); // (791 - 40) / 24.4 = 30.78
+        QCOMPARE(w->ComboBox1->currentText(), u"30"_s);
+        QCOMPARE(rowTexts(w->ValueListEditor1),
+            (QStringList { u"名称 切割1"_s, u"原材料名称 大板"_s, u"长度 2440"_s, u"宽度 1220"_s,
+                u"用量 "_s + QString::number(V->Tag()) }));
+        QCOMPARE(w->Panel5->text(), u"原材料尺寸：2440×1220"_s);
+        qint64 parts = 0;
+        for (int i = 0; i < V->Materials()->Count(); ++i)
+            parts += qint64(V->Materials()->GetItem(i)->Width()) * V->Materials()->GetItem(i)->Height();
+        const qint64 T = (parts + w->GetBladeSum(4, 1)) * 100 / (2440LL * 1220);
+        QCOMPARE(w->Panel6->text(), u"材料利用率：%1%"_s.arg(T));
+        QCOMPARE(w->Panel4->text(), u"零件总数：%1"_s.arg(V->Materials()->Count()));
+        int listed = 0;
+        for (int r = 0; r < w->ListView1->rowCount(); ++r)
+            listed += w->ListView1->item(r, 3)->text().toInt();
+        QCOMPARE(listed, V->Materials()->Count());
+
+        if (w->TabSet1->count() > 1) {
+            TDrawMaterial *second = w->LayoutView(1);
+            QCOMPARE(second->Materials()->Count(), 0); // not drawn before it is shown
+            w->TabSet1->setCurrentIndex(1);
+            const int drawn = second->Materials()->Count();
+            QVERIFY(drawn > 0);
+            QVERIFY(V->isHidden() && second->isVisible());
+            w->TabSet1->setCurrentIndex(0);
+            w->TabSet1->setCurrentIndex(1);
+            QCOMPARE(second->Materials()->Count(), drawn);
+        }
+    }
+
+    void zoom_stepsTypingAndLimits()
+    {
+        TRectManage engine;
+        load(engine, { { "大板", 2440, 1220, 0, 100 } }, { { "门", 1200, 600, 1 } });
+        TWindow w(engine);
+        w->actYHJS->trigger();
+        TDrawMaterial *V = w->shownView();
+        QCOMPARE(V->Scale(), 30);
+        w->actZoomIn->trigger();
+        QCOMPARE(V->Scale(), 40);
+        QCOMPARE(w->ComboBox1->currentText(), u"40"_s);
+        w->actZoomOut->trigger();
+        w->actZoomOut->trigger();
+        QCOMPARE(V->Scale(), 20);
+
+        V->SetScale(500);
+        w->actZoomIn->trigger(); // 510 is beyond the view's limit
+        QCOMPARE(V->Scale(), 500);
+        QCOMPARE(w->ComboBox1->currentText(), u"500"_s);
+
+        // Typing: every change applies; digits and Backspace only; an empty box keeps the scale.
+        QLineEdit *edit = w->ComboBox1->lineEdit();
+        edit->setFocus();
+        edit->end(false);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(V->Scale(), 50);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(w->ComboBox1->currentText(), QString());
+        QCOMPARE(V->Scale(), 5);
+        QTest::keyClicks(edit, u"6x5"_s);
+        QCOMPARE(w->ComboBox1->currentText(), u"65"_s);
+        QCOMPARE(V->Scale(), 65);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(V->Scale(), 65);
+        w->ComboBox1->setCurrentIndex(w->ComboBox1->findText(u"90"_s));
+        QCOMPARE(V->Scale(), 90);
+    }
+};
+
+QTEST_MAIN(TestTypeSet)
+#include "tst_typeset.moc"

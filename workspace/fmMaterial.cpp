@@ -1,0 +1,724 @@
+#include "fmMaterial.h"
+
+#include "DBGrid.h"
+#include "DBNavigator.h"
+#include "DM.h"
+#include "Dialogs.h"
+#include "RowCheck.h"
+#include "ShadowPanel.h"
+#include "TypeSetClass.h"
+#include "WidgetArt.h"
+#include "fmSelectData.h"
+#include "fmTypeSet.h"
+
+#include <QProgressBar>
+#include <QTextEdit>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+TfrmMaterial *frmMaterial = nullptr;
+TRectManage *RectManage = nullptr;
+
+namespace {
+
+const QList<TGridColumn> SchemeColumns {
+    { u"名称"_s, u"方案名称"_s, 70 },
+    { u"利用率"_s, u"利用率(%)"_s, 70 },
+    { u"板材数量"_s, u"板材用量"_s, 70 },
+    { u"总面积"_s, u"总面积"_s, 70 },
+    { u"总价格"_s, u"总金额"_s, 70 },
+};
+const QList<TGridColumn> SheetColumns {
+    { u"名称"_s, u"名称"_s, 70 },
+    { u"长度"_s, u"长度"_s, 70 },
+    { u"宽度"_s, u"宽度"_s, 70 },
+    { u"刀口"_s, u"刀口"_s, 70 },
+    { u"价格"_s, u"价格"_s, 70 },
+};
+const QList<TGridColumn> PartColumns {
+    { u"名称"_s, u"名称"_s, 70 },
+    { u"长度"_s, u"长度"_s, 70 },
+    { u"宽度"_s, u"宽度"_s, 70 },
+    { u"数量"_s, u"数量"_s, 70 },
+};
+
+// What the engine needs of the rows: sizes above 0; a kerf and a price, where given, not below 0
+// (an empty kerf counts as 0); a quantity of 0 or more.
+const QList<TColumnRule> SheetRules {
+    { u"长度"_s, u"长度"_s, TColumnRule::Positive },
+    { u"宽度"_s, u"宽度"_s, TColumnRule::Positive },
+    { u"刀口"_s, u"刀口"_s, TColumnRule::NonNegative },
+    { u"价格"_s, u"价格"_s, TColumnRule::NonNegative },
+};
+const QList<TColumnRule> PartRules {
+    { u"长度"_s, u"长度"_s, TColumnRule::Positive },
+    { u"宽度"_s, u"宽度"_s, TColumnRule::Positive },
+    { u"数量"_s, u"数量"_s, TColumnRule::RequiredNonNegative },
+};
+
+const QStringList NavigatorHints { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s,
+    u"插入"_s, u"删除"_s, u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s };
+
+} // namespace
+
+TfrmMaterial::TfrmMaterial(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(u"frmMaterial"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+    frmMaterial = this;
+
+    // Row sets first: the grids and navigators bound to them are destroyed before them.
+    ADOOrder = new TRowSet(Sql::RecentProjects, this);
+    ADOOrder->setObjectName(u"ADOOrder"_s);
+    ADOOrderDetail = new TRowSet(Sql::AllSchemes, this);
+    ADOOrderDetail->setObjectName(u"ADOOrderDetail"_s);
+    ADOMaterialA = new TRowSet(Sql::AllSheets, this);
+    ADOMaterialA->setObjectName(u"ADOMaterialA"_s);
+    ADOMaterialB = new TRowSet(Sql::AllParts, this);
+    ADOMaterialB->setObjectName(u"ADOMaterialB"_s);
+    ADOBC = new TRowSet(Sql::SheetLibrary, this);
+    ADOBC->setObjectName(u"ADOBC"_s);
+    ADOMaterial = new TRowSet(Sql::PartLibrary, this);
+    ADOMaterial->setObjectName(u"ADOMaterial"_s);
+
+    ADOOrderDetail->setAfterInsert([this](TRowSet &ds) { ADOOrderDetailAfterInsert(ds); });
+    ADOOrderDetail->setBeforeScroll([this](TRowSet &ds) { ADOOrderDetailBeforeScroll(ds); });
+    ADOOrderDetail->setAfterScroll([this](TRowSet &ds) { ADOOrderDetailAfterScroll(ds); });
+    ADOMaterialA->setAfterInsert([this](TRowSet &ds) { ADOMaterialAAfterInsert(ds); });
+    ADOMaterialB->setAfterInsert([this](TRowSet &ds) { ADOMaterialBAfterInsert(ds); });
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(u"ToolBar1"_s);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(20, 20));
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    column->addWidget(ToolBar1);
+
+    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
+        &TfrmMaterial::actCloseExecute);
+    actYHPY = command("actYHPY", u"优化排样"_s, WidgetArt::layoutIcon(),
+        u"优化排样|根据选中的项目方案进行优化"_s, &TfrmMaterial::actYHPYExecute);
+    actAddPrj = command("actAddPrj", u"增加工程"_s, WidgetArt::addProjectIcon(),
+        u"增加工程|增加需要计算的项目数据"_s, &TfrmMaterial::actAddPrjExecute);
+    actDelPrj = command("actDelPrj", u"删除工程"_s, WidgetArt::deleteProjectIcon(),
+        u"删除工程|删除项目数据"_s, &TfrmMaterial::actDelPrjExecute);
+    actSave = command("actSave", u"保存工程"_s, WidgetArt::saveIcon(), u"保存工程|保存项目数据"_s,
+        &TfrmMaterial::actSaveExecute);
+
+    cbOrder = new QComboBox(ToolBar1);
+    cbOrder->setObjectName(u"cbOrder"_s);
+    cbOrder->setEditable(true);
+    cbOrder->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is looked up as it stands: no completion to a listed number.
+    cbOrder->setCompleter(nullptr);
+    cbOrder->setFixedWidth(185);
+    cbOrder->setToolTip(u"工程编号,系统自动生成。"_s);
+    // Every change of the text, typed or chosen from the list, looks the project up.
+    connect(cbOrder, &QComboBox::editTextChanged, this, [this] {
+        if (!FFilling)
+            Dialogs::guarded([this] { actFindExecute(); });
+    });
+
+    ToolBar1->addAction(actClose);
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(actYHPY);
+    auto *boxHolder = new QWidget(ToolBar1);
+    auto *boxRow = new QHBoxLayout(boxHolder);
+    boxRow->setContentsMargins(6, 0, 6, 0);
+    boxRow->addWidget(cbOrder);
+    ToolBar1->addWidget(boxHolder);
+    ToolBar1->addActions({ actAddPrj, actDelPrj, actSave });
+    for (QAction *a : { actClose, actYHPY, actAddPrj, actDelPrj, actSave }) {
+        if (QWidget *button = ToolBar1->widgetForAction(a)) {
+            button->setObjectName(u"btn"_s + a->objectName().mid(3));
+            button->setFixedSize(a == actYHPY ? 65 : 60, 40);
+        }
+    }
+
+    createPanes();
+    column->addWidget(splMain, 1);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(u"StatusBar1"_s);
+    StatusBar1->setSizeGripEnabled(false);
+    column->addWidget(StatusBar1);
+}
+
+TfrmMaterial::~TfrmMaterial()
+{
+    for (TDBGrid *g : { rdgFA, rdgYCL, rdgLJ })
+        g->setDataSource(nullptr);
+    for (TDBNavigator *n : { navFA, navYCL, navLJ })
+        n->setDataSource(nullptr);
+    if (frmMaterial == this)
+        frmMaterial = nullptr;
+}
+
+QAction *TfrmMaterial::command(const char *name, const QString &caption, const QIcon &icon,
+    const QString &hint, void (TfrmMaterial::*execute)())
+{
+    auto *action = new QAction(icon, caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    const qsizetype bar = hint.indexOf(u'|');
+    action->setToolTip(hint.left(bar));
+    action->setStatusTip(hint.mid(bar + 1));
+    connect(action, &QAction::triggered, this,
+        [this, execute] { Dialogs::guarded([&] { (this->*execute)(); }); });
+    return action;
+}
+
+QAction *TfrmMaterial::menuCommand(
+    const char *name, const QString &caption, void (TfrmMaterial::*execute)())
+{
+    return command(name, caption, QIcon(), caption + u'|' + caption, execute);
+}
+
+TShadowPanel *TfrmMaterial::createPane(
+    const QString &name, const QString &caption, TDBNavigator *&navigator, TDBGrid *&grid)
+{
+    // From the top: the navigator bar, the caption bar with its line, the grid; the pane paints
+    // a soft shadow under the navigator bar and under the grid.
+    auto *pane = new TShadowPanel(this);
+    pane->setObjectName(u"pnl"_s + name);
+    auto *box = new QVBoxLayout(pane);
+    box->setContentsMargins(6, 6, 12, 12);
+    box->setSpacing(8);
+
+    auto *bar = new QFrame(pane);
+    bar->setObjectName(u"pnlNav"_s + name);
+    bar->setFrameShape(QFrame::Panel);
+    bar->setFrameShadow(QFrame::Raised);
+    bar->setAutoFillBackground(true);
+    bar->setFixedHeight(35);
+    auto *barRow = new QHBoxLayout(bar);
+    barRow->setContentsMargins(3, 3, 3, 3);
+    navigator = new TDBNavigator(bar);
+    navigator->setObjectName(u"nav"_s + name);
+    navigator->setHints(NavigatorHints);
+    barRow->addWidget(navigator);
+    barRow->addStretch(1);
+    box->addWidget(bar);
+
+    auto *title = new QLabel(caption, pane);
+    title->setObjectName(u"lbl"_s + name);
+    QFont f = title->font();
+    f.setBold(true);
+    title->setFont(f);
+    box->addWidget(title);
+    auto *line = new QFrame(pane);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    box->addWidget(line);
+
+    grid = new TDBGrid(pane);
+    grid->setObjectName(u"rdg"_s + name);
+    box->addWidget(grid, 1);
+
+    pane->addShadow(bar, 6);
+    pane->addShadow(grid, 6);
+    return pane;
+}
+
+void TfrmMaterial::createPanes()
+{
+    splMain = new QSplitter(Qt::Horizontal, this);
+    splMain->setObjectName(u"splMain"_s);
+    splMain->setChildrenCollapsible(false);
+
+    pnlFA = createPane(u"FA"_s, u"加工方案"_s, navFA, rdgFA);
+    rdgFA->setColumns(SchemeColumns);
+    rdgFA->setDataSource(ADOOrderDetail);
+    navFA->setDataSource(ADOOrderDetail);
+    navFA->setVisibleButtons(TDBNavigator::allButtons());
+    // The scheme's own delete: a question of its own, then the scheme with its sheets.
+    navFA->setBeforeAction([this](TDBNavigator::TNavigateBtn b) {
+        if (b != TDBNavigator::nbDelete)
+            return true;
+        DeleteSchemeExecute();
+        return false;
+    });
+
+    splRight = new QSplitter(Qt::Vertical, splMain);
+    splRight->setObjectName(u"splRight"_s);
+    splRight->setChildrenCollapsible(false);
+    pnlYCL = createPane(u"YCL"_s, u"提供的原材料"_s, navYCL, rdgYCL);
+    pnlLJ = createPane(u"LJ"_s, u"工程需要切割的零件"_s, navLJ, rdgLJ);
+    rdgYCL->setColumns(SheetColumns);
+    rdgLJ->setColumns(PartColumns);
+    rdgYCL->setDataSource(ADOMaterialA);
+    rdgLJ->setDataSource(ADOMaterialB);
+    const TDBNavigator::TButtonSet nine { TDBNavigator::nbFirst, TDBNavigator::nbPrior,
+        TDBNavigator::nbNext, TDBNavigator::nbLast, TDBNavigator::nbInsert, TDBNavigator::nbDelete,
+        TDBNavigator::nbEdit, TDBNavigator::nbPost, TDBNavigator::nbCancel };
+    for (TDBNavigator *n : { navYCL, navLJ }) {
+        n->setVisibleButtons(nine);
+        n->setDeleteQuestion(u"Delete selected record?"_s);
+    }
+    navYCL->setDataSource(ADOMaterialA);
+    navLJ->setDataSource(ADOMaterialB);
+    splRight->addWidget(pnlYCL);
+    splRight->addWidget(pnlLJ);
+
+    splMain->addWidget(pnlFA);
+    splMain->addWidget(splRight);
+    splMain->setStretchFactor(0, 0);
+    splMain->setStretchFactor(1, 1);
+
+    N1 = menuCommand("N1", u"删除"_s, &TfrmMaterial::N1Click);
+    N3 = menuCommand("N3", u"选择原材料"_s, &TfrmMaterial::N3Click);
+    N2 = menuCommand("N2", u"删除"_s, &TfrmMaterial::N2Click);
+    N4 = menuCommand("N4", u"选择零件"_s, &TfrmMaterial::N4Click);
+    rdgYCL->addActions({ N1, N3 });
+    rdgLJ->addActions({ N2, N4 });
+    for (TDBGrid *g : { rdgYCL, rdgLJ })
+        g->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+bool TfrmMaterial::event(QEvent *event)
+{
+    // Status-line texts of the commands under the mouse go to the workspace's own status bar.
+    if (event->type() == QEvent::StatusTip) {
+        StatusBar1->showMessage(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TfrmMaterial::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Loaded when the workspace appears, not whenever its main window comes back from being
+    // minimised: that must not throw away what is being typed.
+    if (!FShowPending)
+        return;
+    if (FFirstShow) {
+        // The scheme grid's five columns where there is room; the sheets and parts, typed most,
+        // get the rest.
+        FFirstShow = false;
+        const int left = std::min(430, width() * 2 / 5);
+        splMain->setSizes({ left, std::max(1, width() - left) });
+    }
+    FShowPending = false;
+    Dialogs::guarded([this] { FormShow(); });
+}
+
+void TfrmMaterial::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (isHidden())
+        FShowPending = true;
+}
+
+void TfrmMaterial::closeEvent(QCloseEvent *event)
+{
+    bool saved = false;
+    Dialogs::guarded([&] {
+        actSaveExecute();
+        saved = true;
+    });
+    if (saved)
+        QWidget::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void TfrmMaterial::FormShow()
+{
+    ShowOrderList();
+    actFindExecute();
+}
+
+// ---- state ----
+
+bool TfrmMaterial::hasProject() const
+{
+    return ADOOrder->isOpen() && !ADOOrder->isEmpty();
+}
+
+bool TfrmMaterial::hasScheme() const
+{
+    return ADOOrderDetail->isOpen() && !ADOOrderDetail->isEmpty();
+}
+
+qint64 TfrmMaterial::projectId() const
+{
+    return hasProject() ? ADOOrder->field(u"ID"_s).asLargeInt() : 0;
+}
+
+qint64 TfrmMaterial::schemeId() const
+{
+    return hasScheme() ? ADOOrderDetail->field(u"ID"_s).asLargeInt() : 0;
+}
+
+bool TfrmMaterial::commitEditors()
+{
+    for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
+        if (!TDBGrid::commitEditors(rs))
+            return false;
+    return true;
+}
+
+void TfrmMaterial::setBoxText(const QString &text)
+{
+    FFilling = true;
+    const auto done = qScopeGuard([this] { FFilling = false; });
+    cbOrder->setEditText(text);
+}
+
+// ---- projects ----
+
+QString TfrmMaterial::AddOrderNo()
+{
+    const QString orderNo = u"T"_s + QDateTime::currentDateTime().toString(u"yyyyMMddHHmmss"_s);
+    ADOOrder->append();
+    ADOOrder->field(u"单号"_s).setAsString(orderNo);
+    ADOOrder->field(u"日期"_s).setAsDateTime(QDateTime::currentDateTime());
+    ADOOrder->updateBatch();
+    {
+        FFilling = true;
+        const auto done = qScopeGuard([this] { FFilling = false; });
+        cbOrder->addItem(orderNo);
+        cbOrder->setCurrentIndex(cbOrder->count() - 1);
+    }
+    return QString::number(ADOOrder->field(u"ID"_s).asLargeInt());
+}
+
+void TfrmMaterial::ShowOrderList()
+{
+    ADOOrder->close();
+    ADOOrder->setCommandText(Sql::RecentProjects);
+    ADOOrder->open();
+    FFilling = true;
+    const auto done = qScopeGuard([this] { FFilling = false; });
+    cbOrder->clear();
+    for (int n = ADOOrder->recordCount(); n >= 1; --n) {
+        ADOOrder->setRecNo(n);
+        cbOrder->addItem(ADOOrder->field(u"单号"_s).asString());
+    }
+    if (cbOrder->count() > 0)
+        cbOrder->setCurrentIndex(cbOrder->count() - 1);
+}
+
+void TfrmMaterial::applyDetailSets()
+{
+    for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
+        if (rs->isOpen() && rs->hasPendingChanges())
+            rs->updateBatch();
+}
+
+void TfrmMaterial::actFindExecute()
+{
+    const QString orderNo = cbOrder->currentText();
+    if (orderNo.isEmpty())
+        return;
+    ADOOrder->close();
+    ADOOrder->setCommandText(Sql::ProjectByOrderNo(orderNo));
+    ADOOrder->open();
+    if (ADOOrder->isEmpty())
+        return; // the schemes, sheets and parts keep what they showed
+    // What was typed for the project being left is kept, not dropped with its row sets.
+    commitEditors();
+    applyDetailSets();
+    ADOOrderDetail->close();
+    ADOOrderDetail->setCommandText(Sql::SchemesOfProject(projectId()));
+    ADOOrderDetail->open();
+    ShowMaterialA();
+    ShowMaterialB();
+}
+
+void TfrmMaterial::actAddPrjExecute()
+{
+    AddOrderNo();
+    actFindExecute();
+}
+
+void TfrmMaterial::actDelPrjExecute()
+{
+    if (!hasProject())
+        return;
+    if (!Dialogs::askOkCancel(this, deleteProjectQuestion(), deleteProjectTitle()))
+        return;
+    const QString orderNo = ADOOrder->field(u"单号"_s).asString();
+    // Sheets of its schemes, its parts, its schemes and the project row, in one transaction: a
+    // failure reports its error and keeps the project as it was.
+    DeleteProject(*ADOOrder);
+    {
+        FFilling = true;
+        const auto done = qScopeGuard([this] { FFilling = false; });
+        const int item = cbOrder->findText(orderNo, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (item >= 0)
+            cbOrder->removeItem(item);
+        cbOrder->setEditText(QString());
+    }
+    ADOOrderDetail->close();
+    ADOMaterialA->close();
+    ADOMaterialB->close();
+}
+
+void TfrmMaterial::actSaveExecute()
+{
+    if (!commitEditors())
+        return;
+    ADOOrder->edit(); // on an empty project set this starts a new project
+    ADOOrder->field(u"单号"_s).setAsString(cbOrder->currentText());
+    ADOOrder->updateBatch();
+    for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
+        if (rs->isOpen())
+            rs->updateBatch();
+}
+
+void TfrmMaterial::actCloseExecute()
+{
+    close();
+}
+
+// ---- schemes ----
+
+void TfrmMaterial::ADOOrderDetailAfterInsert(TRowSet &DataSet)
+{
+    if (hasProject())
+        DataSet.field(u"PID"_s).setAsInteger(projectId());
+    DataSet.updateBatch();
+    // Every scheme of the project is named anew by its position.
+    DataSet.disableControls();
+    const auto reattach = qScopeGuard([&] { DataSet.enableControls(); });
+    DataSet.first();
+    const int count = DataSet.recordCount();
+    for (int i = 1; i <= count; ++i) {
+        DataSet.edit();
+        DataSet.field(u"名称"_s).setAsString(u"方案"_s + QString::number(i));
+        DataSet.post();
+        DataSet.next();
+    }
+}
+
+void TfrmMaterial::ADOOrderDetailBeforeScroll(TRowSet &DataSet)
+{
+    // The sheet edits of a scheme are written when the user leaves it.
+    if (!DataSet.isEmpty() && ADOMaterialA->isOpen()) {
+        TDBGrid::commitEditors(ADOMaterialA);
+        ADOMaterialA->updateBatch();
+    }
+}
+
+void TfrmMaterial::ADOOrderDetailAfterScroll(TRowSet &)
+{
+    ShowMaterialA();
+}
+
+void TfrmMaterial::DeleteSchemeExecute()
+{
+    if (!hasScheme())
+        return;
+    if (!Dialogs::askOkCancel(this, deleteSchemeQuestion(), deleteSchemeTitle()))
+        return;
+    // Its sheets, then the scheme row, in one transaction.
+    DeleteScheme(*ADOOrderDetail);
+}
+
+// ---- sheets and parts ----
+
+void TfrmMaterial::ShowMaterialA()
+{
+    ADOMaterialA->close();
+    ADOMaterialA->setCommandText(hasScheme() ? Sql::SheetsOfScheme(schemeId()) : Sql::NoSheets);
+    ADOMaterialA->open();
+}
+
+void TfrmMaterial::ShowMaterialB()
+{
+    ADOMaterialB->close();
+    ADOMaterialB->setCommandText(Sql::PartsOfProject(projectId()));
+    ADOMaterialB->open();
+}
+
+void TfrmMaterial::ADOMaterialAAfterInsert(TRowSet &DataSet)
+{
+    if (!hasScheme()) {
+        DataSet.cancel(); // a sheet belongs to a scheme: without one the row is discarded
+        return;
+    }
+    DataSet.field(u"ID"_s).setAsInteger(schemeId());
+}
+
+void TfrmMaterial::ADOMaterialBAfterInsert(TRowSet &DataSet)
+{
+    if (hasProject())
+        DataSet.field(u"ID"_s).setAsInteger(projectId());
+}
+
+void TfrmMaterial::N1Click()
+{
+    if (hasScheme() && ADOMaterialA->isOpen() && !ADOMaterialA->isEmpty())
+        ADOMaterialA->deleteRecord();
+}
+
+void TfrmMaterial::N2Click()
+{
+    if (ADOMaterialB->isOpen() && !ADOMaterialB->isEmpty())
+        ADOMaterialB->deleteRecord();
+}
+
+void TfrmMaterial::AddBCData(TfrmSelectData &Picker)
+{
+    Picker.fillFromLibrary(*ADOBC, true);
+}
+
+void TfrmMaterial::AddMaterial(TfrmSelectData &Picker)
+{
+    Picker.fillFromLibrary(*ADOMaterial, false);
+}
+
+void TfrmMaterial::N3Click()
+{
+    if (!ADOMaterialA->isOpen() || !hasScheme())
+        return;
+    if (!TDBGrid::commitEditors(ADOMaterialA))
+        return;
+    TfrmSelectData picker(this);
+    picker.setWindowTitle(u"选择原材料"_s);
+    AddBCData(picker);
+    for (const TPickedRow &row : picker.execute()) {
+        ADOMaterialA->append();
+        ADOMaterialA->field(u"ID"_s).setAsInteger(schemeId());
+        ADOMaterialA->field(u"名称"_s).setAsString(row.name);
+        ADOMaterialA->field(u"长度"_s).setAsString(row.length);
+        ADOMaterialA->field(u"宽度"_s).setAsString(row.width);
+        ADOMaterialA->field(u"价格"_s).setAsString(row.price);
+        ADOMaterialA->field(u"刀口"_s).setAsString(u"0"_s);
+        ADOMaterialA->post();
+    }
+}
+
+void TfrmMaterial::N4Click()
+{
+    if (!ADOMaterialB->isOpen())
+        return;
+    if (!TDBGrid::commitEditors(ADOMaterialB))
+        return;
+    TfrmSelectData picker(this);
+    picker.setWindowTitle(u"选择零件"_s);
+    AddMaterial(picker);
+    for (const TPickedRow &row : picker.execute()) {
+        ADOMaterialB->append();
+        if (hasProject())
+            ADOMaterialB->field(u"ID"_s).setAsInteger(projectId());
+        ADOMaterialB->field(u"名称"_s).setAsString(row.name);
+        ADOMaterialB->field(u"长度"_s).setAsString(row.length);
+        ADOMaterialB->field(u"宽度"_s).setAsString(row.width);
+        ADOMaterialB->field(u"数量"_s).setAsString(u"1"_s);
+        ADOMaterialB->post();
+    }
+}
+
+// ---- hand-off ----
+
+QStringList TfrmMaterial::CheckInput() const
+{
+    QStringList lines;
+    if (ADOMaterialA->isOpen()) {
+        const QString scheme
+            = hasScheme() ? ADOOrderDetail->field(u"名称"_s).asString() : QString();
+        const QString where = (scheme.isEmpty() ? QString() : scheme + u' ') + u"提供的原材料 "_s;
+        for (const QString &line : DescribeProblems(
+                 *ADOMaterialA, CheckRows(*ADOMaterialA, SheetRules), u"名称"_s))
+            lines << where + line;
+    }
+    if (ADOMaterialB->isOpen()) {
+        for (const QString &line : DescribeProblems(
+                 *ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s))
+            lines << u"工程需要切割的零件 "_s + line;
+    }
+    return lines;
+}
+
+void TfrmMaterial::CreateRectManage(TRectManage &Engine)
+{
+    Engine.BCTypeList().Clear();
+    if (ADOMaterialA->isOpen()) {
+        ADOMaterialA->disableControls();
+        const auto resume = qScopeGuard([this] { ADOMaterialA->enableControls(); });
+        for (int n = 1; n <= ADOMaterialA->recordCount(); ++n) {
+            ADOMaterialA->setRecNo(n);
+            const int length = ADOMaterialA->field(u"长度"_s).asInteger();
+            const int width = ADOMaterialA->field(u"宽度"_s).asInteger();
+            TMaterialType *sheet = Engine.BCTypeList().Add();
+            sheet->SetText(ADOMaterialA->field(u"名称"_s).asString().toStdString());
+            sheet->SetBlade(ADOMaterialA->field(u"刀口"_s).asInteger());
+            sheet->SetWidth(std::max(length, width));
+            sheet->SetHeight(std::min(length, width));
+            sheet->SetPrice(ADOMaterialA->field(u"价格"_s).asCurrency().toDouble());
+        }
+    }
+    Engine.MaterialTypeList().Clear();
+    if (ADOMaterialB->isOpen()) {
+        ADOMaterialB->disableControls();
+        const auto resume = qScopeGuard([this] { ADOMaterialB->enableControls(); });
+        for (int n = 1; n <= ADOMaterialB->recordCount(); ++n) {
+            ADOMaterialB->setRecNo(n);
+            const int length = ADOMaterialB->field(u"长度"_s).asInteger();
+            const int width = ADOMaterialB->field(u"宽度"_s).asInteger();
+            TMaterialType *part = Engine.MaterialTypeList().Add();
+            part->SetText(ADOMaterialB->field(u"名称"_s).asString().toStdString());
+            part->SetWidth(std::max(length, width));
+            part->SetHeight(std::min(length, width));
+            part->SetCount(ADOMaterialB->field(u"数量"_s).asInteger());
+        }
+    }
+}
+
+void TfrmMaterial::actYHPYExecute()
+{
+    actSaveExecute();
+    // Rows the engine cannot use are named and the hand-off stops; what was typed is saved.
+    const QStringList problems = CheckInput();
+    if (!problems.isEmpty()) {
+        Dialogs::showInformation(this,
+            u"以下数据不能用于优化排样，请改正或删除后再试：\n"_s + problems.join(u'\n'),
+            u"提示"_s);
+        return;
+    }
+    if (!RectManage)
+        throw std::logic_error("the layout engine has not been created");
+    CreateRectManage(*RectManage);
+    PriceSum = 0;
+    if (frmTypeSet) {
+        frmTypeSet->SchemeReloaded();
+        frmTypeSet->show();
+        frmTypeSet->raise();
+        return;
+    }
+    auto *results = new TfrmTypeSet(*RectManage, FrmTypeSetParent);
+    results->Notes = Notes;
+    results->ProgressStatus = ProgressStatus;
+    results->SchemeRows = [] { return frmMaterial ? frmMaterial->ADOOrderDetail : nullptr; };
+    results->show();
+    results->raise();
+}
