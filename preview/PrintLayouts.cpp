@@ -396,7 +396,8 @@ void PrintToPdfFile(
     QSaveFile file(Path);
     const auto cannotWrite = [&](const QString &reason) {
         throw EPrintError(u"无法写入 PDF 文件“%1”：%2"_s.arg(QDir::toNativeSeparators(Path), reason)
-                              .toStdString());
+                              .toStdString(),
+            reason.toStdString());
     };
     if (!file.open(QIODevice::WriteOnly))
         cannotWrite(file.errorString());
@@ -408,7 +409,7 @@ void PrintToPdfFile(
         writer.setCreator(QCoreApplication::applicationName());
         QPainter painter;
         if (!painter.begin(&writer))
-            cannotWrite(u"无法开始绘制"_s);
+            cannotWrite(u"cannot start drawing"_s);
         TPrintPage page = PageOf(painter, writer);
         Print(page);
         painter.end();

@@ -18,11 +18,19 @@ class TLayoutSource;
 class TMaterialType;
 class TPrintConfig;
 
-// A print job that cannot be started or written. what() is the UTF-8 message shown to the user.
+// A print job that cannot be started or written. what() is the UTF-8 message shown to the user;
+// Reason() what the system said, when known (for messages of the command-line tool).
 class EPrintError : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EPrintError(const std::string &Message, const std::string &Reason = {})
+        : std::runtime_error(Message)
+        , FReason(Reason)
+    { }
+    const std::string &Reason() const { return FReason; }
+
+private:
+    std::string FReason;
 };
 
 // The page being printed: its painter, its printable area in device pixels (the painter's
