@@ -19,6 +19,12 @@ QString &directoryOverride()
     return dir;
 }
 
+bool &openReadOnly()
+{
+    static bool on = false;
+    return on;
+}
+
 QString storeText(const QSqlError &e)
 {
     const QString t = e.databaseText().trimmed();
@@ -68,6 +74,11 @@ void TFrmDM::setDatabaseDirectory(const QString &dir)
     directoryOverride() = dir;
 }
 
+void TFrmDM::setOpenReadOnly(bool on)
+{
+    openReadOnly() = on;
+}
+
 QString TFrmDM::databaseFile()
 {
     return QDir(databaseDirectory()).absoluteFilePath(u"pnx.dat"_s);
@@ -83,9 +94,19 @@ bool TFrmDM::isConnected() const
     return FConnected && ADOCon().isOpen();
 }
 
+void TFrmDM::ensureConnected()
+{
+    if (isConnected() && !FReconnectNeeded)
+        return;
+    if (TDBTransaction::depth(ADOCon()) > 0)
+        return;
+    DataModuleCreate();
+}
+
 void TFrmDM::DataModuleCreate()
 {
     FConnected = false;
+    FReconnectNeeded = false;
     FLastError.clear();
     QSqlDatabase db = ADOCon();
     if (db.isOpen())
@@ -98,8 +119,8 @@ void TFrmDM::DataModuleCreate()
                 u"不能打开数据库文件“%1”：SQLite 数据库驱动（QSQLITE）不可用"_s.arg(shown));
         const QFileInfo info(path);
         // mode=rw: open an existing file for reading and writing, never create one.
-        db.setDatabaseName(
-            QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded()) + u"?mode=rw"_s);
+        db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded())
+            + (openReadOnly() ? u"?mode=ro"_s : u"?mode=rw"_s));
         db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(BusyTimeoutMs));
         if (!db.open()) {
             const QSqlError e = db.lastError();
@@ -124,15 +145,21 @@ void TFrmDM::DataModuleCreate()
         FConnected = true;
     } catch (const TDBError &e) {
         db.close();
+        FConnected = false;
+        FReconnectNeeded = false;
         FLastError = e.message();
         throw;
     }
+    emit connected();
 }
 
 int TFrmDM::ExecSQL(const QString &statement)
 {
-    if (!isConnected())
+    try {
+        ensureConnected();
+    } catch (const TDBError &) {
         throw TDBError(notOpenText());
+    }
     return ::ExecSQL(statement, ADOCon());
 }
 
@@ -140,16 +167,15 @@ int ExecSQL(const QString &statement, const QSqlDatabase &db)
 {
     QSqlDatabase target = db;
     if (!target.isValid()) {
-        if (!FrmDM || !FrmDM->isConnected())
+        if (!FrmDM)
             throw TDBError(notOpenText());
-        target = FrmDM->ADOCon();
+        return FrmDM->ExecSQL(statement);
     }
     if (!target.isOpen())
         throw TDBError(notOpenText());
     QSqlQuery q(target);
-    if (!q.exec(TRowSet::toSqlite(statement)))
-        throw TDBError(StoreErrorText(u"执行语句“%1”失败"_s.arg(statement),
-            storeText(q.lastError()), q.lastError().nativeErrorCode()));
+    if (!StoreExec(target, q, TRowSet::toSqlite(statement)))
+        throw StoreFailure(target, u"执行语句“%1”失败"_s.arg(statement), q.lastError());
     return q.numRowsAffected();
 }
 

@@ -38,6 +38,21 @@ public:
     bool isConnected() const;
     QString lastError() const { return FLastError; } // message of the last failed open, or ""
 
+    // Opens the file again (DataModuleCreate) when the connection is not usable: never opened,
+    // the last open failed, or a store error that can go away (a lock, a read-only, moved or
+    // missing file; see StoreFailure) made it suspect. Does nothing while the connection is
+    // fine, and never while a transaction is open on it. Throws TDBError like DataModuleCreate.
+    // Row sets call it before they read or save, so a retry after such an error meets the file
+    // as it is now; their cached rows and pending changes are not touched by it.
+    void ensureConnected();
+    // Asks for the connection to be opened again before its next use.
+    void setReconnectNeeded() { FReconnectNeeded = true; }
+    bool reconnectNeeded() const { return FReconnectNeeded; }
+
+    // Test hook: open the file read-only, as when the file cannot be written (a file's write
+    // permission does not stop a process running as root).
+    static void setOpenReadOnly(bool on);
+
     // Runs one statement (a delete of the cascades) at once on ADOCon, outside any row set;
     // returns the number of rows it changed. Throws TDBError.
     int ExecSQL(const QString &statement);
@@ -49,10 +64,16 @@ public:
     // How long a statement waits for a lock held by another process before it fails.
     static constexpr int BusyTimeoutMs = 5000;
 
+signals:
+    // The connection was opened, at start-up or again after a failure: windows whose rows could
+    // not be read before may read them now.
+    void connected();
+
 private:
     QString FConnectionName;
     QString FLastError;
     bool FConnected = false;
+    bool FReconnectNeeded = false;
 };
 
 extern TFrmDM *FrmDM; // the one instance; nullptr until start-up creates it

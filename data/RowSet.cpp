@@ -26,12 +26,6 @@ QString quoteId(const QString &name)
     return u'"' + q + u'"';
 }
 
-QString storeText(const QSqlError &e)
-{
-    const QString t = e.databaseText().trimmed();
-    return t.isEmpty() ? e.driverText().trimmed() : t;
-}
-
 // "select Top n <rest>" → ("select <rest>", " LIMIT n"). The one place where the Jet dialect of
 // the system's statements is translated for the store.
 struct TSplitStatement
@@ -231,6 +225,10 @@ QString TField::name() const
 {
     return FRowSet->fieldName(FIndex);
 }
+QString TField::displayLabel() const
+{
+    return FRowSet->displayLabel(FIndex);
+}
 TFieldType TField::type() const
 {
     return FRowSet->fieldType(FIndex);
@@ -269,20 +267,20 @@ qint64 TField::asLargeInt() const
     if (isDouble(v)) {
         const double d = std::trunc(v.toDouble());
         if (!std::isfinite(d) || !(std::fabs(d) < 9223372036854775808.0))
-            conversionFailed(name(), ftInteger, floatText(v.toDouble()));
+            conversionFailed(displayLabel(), ftInteger, floatText(v.toDouble()));
         return qint64(d);
     }
     const QString text = textOf(type(), v);
     if (auto i = parseInteger(text))
         return *i;
-    conversionFailed(name(), ftInteger, text);
+    conversionFailed(displayLabel(), ftInteger, text);
 }
 
 int TField::asInteger() const
 {
     const qint64 v = asLargeInt();
     if (!fitsInt32(v))
-        throw TConvertError(u"字段“%1”的值 %2 超出整数范围"_s.arg(name()).arg(v));
+        throw TConvertError(u"字段“%1”的值 %2 超出整数范围"_s.arg(displayLabel()).arg(v));
     return int(v);
 }
 
@@ -299,7 +297,7 @@ double TField::asFloat() const
     const QString text = textOf(type(), v);
     if (auto d = parseFloat(text))
         return *d;
-    conversionFailed(name(), ftFloat, text);
+    conversionFailed(displayLabel(), ftFloat, text);
 }
 
 TCurrency TField::asCurrency() const
@@ -312,17 +310,17 @@ TCurrency TField::asCurrency() const
             return TCurrency::fromUnits(v.toLongLong());
         if (auto c = TCurrency::parse(QString::number(v.toLongLong())))
             return *c;
-        conversionFailed(name(), ftCurrency, QString::number(v.toLongLong()));
+        conversionFailed(displayLabel(), ftCurrency, QString::number(v.toLongLong()));
     }
     if (isDouble(v)) {
         if (auto c = TCurrency::fromDouble(v.toDouble()))
             return *c;
-        conversionFailed(name(), ftCurrency, floatText(v.toDouble()));
+        conversionFailed(displayLabel(), ftCurrency, floatText(v.toDouble()));
     }
     const QString text = textOf(type(), v);
     if (auto c = TCurrency::parse(text))
         return *c;
-    conversionFailed(name(), ftCurrency, text);
+    conversionFailed(displayLabel(), ftCurrency, text);
 }
 
 QDateTime TField::asDateTime() const
@@ -333,7 +331,7 @@ QDateTime TField::asDateTime() const
     const QString text = textOf(type(), v);
     if (auto dt = parseDateTime(text))
         return *dt;
-    conversionFailed(name(), ftDateTime, text);
+    conversionFailed(displayLabel(), ftDateTime, text);
 }
 
 void TField::setAsString(const QString &text)
@@ -352,9 +350,9 @@ void TField::setAsString(const QString &text)
     case ftInteger: {
         const auto i = parseInteger(text);
         if (!i)
-            conversionFailed(name(), t, text);
+            conversionFailed(displayLabel(), t, text);
         if (!fitsInt32(*i))
-            throw TConvertError(u"“%1”超出整数范围（字段“%2”）"_s.arg(text, name()));
+            throw TConvertError(u"“%1”超出整数范围（字段“%2”）"_s.arg(text, displayLabel()));
         store(qlonglong(*i));
         return;
     }
@@ -379,7 +377,7 @@ void TField::setAsString(const QString &text)
     default:
         break;
     }
-    conversionFailed(name(), t, text);
+    conversionFailed(displayLabel(), t, text);
 }
 
 void TField::setAsInteger(qint64 value)
@@ -388,7 +386,7 @@ void TField::setAsInteger(qint64 value)
     case ftAutoInc:
     case ftInteger:
         if (!fitsInt32(value))
-            throw TConvertError(u"%1 超出整数范围（字段“%2”）"_s.arg(value).arg(name()));
+            throw TConvertError(u"%1 超出整数范围（字段“%2”）"_s.arg(value).arg(displayLabel()));
         store(qlonglong(value));
         return;
     case ftFloat:
@@ -397,12 +395,12 @@ void TField::setAsInteger(qint64 value)
     case ftCurrency: {
         qint64 units = 0;
         if (__builtin_mul_overflow(value, TCurrency::Scale, &units))
-            throw TConvertError(u"%1 超出金额范围（字段“%2”）"_s.arg(value).arg(name()));
+            throw TConvertError(u"%1 超出金额范围（字段“%2”）"_s.arg(value).arg(displayLabel()));
         store(qlonglong(units));
         return;
     }
     case ftDateTime:
-        conversionFailed(name(), ftDateTime, QString::number(value));
+        conversionFailed(displayLabel(), ftDateTime, QString::number(value));
     default:
         store(QString::number(value));
         return;
@@ -412,13 +410,14 @@ void TField::setAsInteger(qint64 value)
 void TField::setAsFloat(double value)
 {
     if (!std::isfinite(value))
-        conversionFailed(name(), type(), floatText(value));
+        conversionFailed(displayLabel(), type(), floatText(value));
     switch (type()) {
     case ftAutoInc:
     case ftInteger: {
         const double d = std::trunc(value);
         if (!(d >= std::numeric_limits<qint32>::min() && d <= std::numeric_limits<qint32>::max()))
-            throw TConvertError(u"%1 超出整数范围（字段“%2”）"_s.arg(floatText(value), name()));
+            throw TConvertError(
+                u"%1 超出整数范围（字段“%2”）"_s.arg(floatText(value), displayLabel()));
         store(qlonglong(d));
         return;
     }
@@ -430,9 +429,9 @@ void TField::setAsFloat(double value)
             store(qlonglong(c->units()));
             return;
         }
-        throw TConvertError(u"%1 超出金额范围（字段“%2”）"_s.arg(floatText(value), name()));
+        throw TConvertError(u"%1 超出金额范围（字段“%2”）"_s.arg(floatText(value), displayLabel()));
     case ftDateTime:
-        conversionFailed(name(), ftDateTime, floatText(value));
+        conversionFailed(displayLabel(), ftDateTime, floatText(value));
     default:
         store(floatText(value));
         return;
@@ -453,7 +452,7 @@ void TField::setAsCurrency(TCurrency value)
         setAsInteger(value.units() / TCurrency::Scale);
         return;
     case ftDateTime:
-        conversionFailed(name(), ftDateTime, value.toString());
+        conversionFailed(displayLabel(), ftDateTime, value.toString());
     default:
         store(value.toString());
         return;
@@ -468,7 +467,7 @@ void TField::setAsDateTime(const QDateTime &value)
     }
     const int year = value.date().year();
     if (year < 1 || year > 9999)
-        conversionFailed(name(), ftDateTime, value.toString(Qt::ISODate));
+        conversionFailed(displayLabel(), ftDateTime, value.toString(Qt::ISODate));
     switch (type()) {
     case ftDateTime:
     case ftString:
@@ -476,7 +475,7 @@ void TField::setAsDateTime(const QDateTime &value)
         store(value.toString(DateTimeFormat()));
         return;
     default:
-        conversionFailed(name(), type(), value.toString(DateTimeFormat()));
+        conversionFailed(displayLabel(), type(), value.toString(DateTimeFormat()));
     }
 }
 
@@ -543,7 +542,13 @@ QSqlDatabase TRowSet::connection() const
             throw TDBError(u"数据库没有打开，不能访问数据表"_s);
         return db;
     }
-    if (!FrmDM || !FrmDM->isConnected()) {
+    // The file is opened again here when the connection failed or became suspect, so that
+    // reading or saving after a failure that has gone away works without a restart.
+    try {
+        if (!FrmDM)
+            throw TDBError(QString());
+        FrmDM->ensureConnected();
+    } catch (const TDBError &) {
         QString text = u"数据库没有打开，不能访问数据表"_s;
         if (FrmDM && !FrmDM->lastError().isEmpty())
             text += u"（"_s + FrmDM->lastError() + u"）"_s;
@@ -605,11 +610,13 @@ void TRowSet::open()
         if (!orderRe.match(split.body).hasMatch())
             keyedSql += u" ORDER BY rowid"_s;
         keyedSql += split.limit;
-        keyed = q.exec(keyedSql);
+        keyed = StoreExec(db, q, keyedSql);
+        // Locked by another program: asking again without the row key would only wait again.
+        if (!keyed && IsLockError(q.lastError()))
+            throw StoreFailure(db, what, q.lastError());
     }
-    if (!keyed && !q.exec(split.body + split.limit))
-        throw TDBError(
-            StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
+    if (!keyed && !StoreExec(db, q, split.body + split.limit))
+        throw StoreFailure(db, what, q.lastError());
 
     // Column types from the table's declarations.
     QHash<QString, TFieldType> declared;
@@ -663,8 +670,7 @@ void TRowSet::open()
         rows << std::move(r);
     }
     if (q.lastError().isValid())
-        throw TDBError(
-            StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
+        throw StoreFailure(db, what, q.lastError());
     q.finish();
 
     if (FDisableCount == 0)
@@ -977,6 +983,20 @@ QString TRowSet::fieldName(int index) const
     return index >= 0 && index < FFields.size() ? FFields[index].name : QString();
 }
 
+void TRowSet::setDisplayLabel(const QString &field, const QString &label)
+{
+    if (label.isEmpty())
+        FDisplayLabels.remove(field.toCaseFolded());
+    else
+        FDisplayLabels.insert(field.toCaseFolded(), label);
+}
+
+QString TRowSet::displayLabel(int index) const
+{
+    const QString name = fieldName(index);
+    return FDisplayLabels.value(name.toCaseFolded(), name);
+}
+
 TFieldType TRowSet::fieldType(int index) const
 {
     return index >= 0 && index < FFields.size() ? FFields[index].type : ftUnknown;
@@ -1058,10 +1078,7 @@ TRowSet::TSaveResult TRowSet::savePending(const QSqlDatabase &db)
         throw TDBError(u"此查询的结果不能保存"_s);
     const QString what = u"保存数据表“%1”失败"_s.arg(FTable);
     const QString table = quoteId(FTable);
-    auto fail = [&](const QSqlQuery &q) {
-        throw TDBError(
-            StoreErrorText(what, storeText(q.lastError()), q.lastError().nativeErrorCode()));
-    };
+    auto fail = [&](const QSqlQuery &q) { throw StoreFailure(db, what, q.lastError()); };
     auto conflict
         = [&] { throw TDBError(what + u"：有记录已被其他程序修改或删除，请重新打开后再修改"_s); };
 

@@ -27,6 +27,7 @@
 
 #include <QAbstractTableModel>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QVariant>
@@ -43,6 +44,7 @@ class TField
 {
 public:
     QString name() const;
+    QString displayLabel() const; // what errors about the column call it (see setDisplayLabel)
     TFieldType type() const;
     int index() const { return FIndex; }
     bool isNull() const;
@@ -136,6 +138,12 @@ public:
     TField field(const QString &name); // throws TDBError when absent
     TField field(int index);
     TField fieldByName(const QString &name) { return field(name); }
+    // The title a column is shown under, such as a grid's column title ("长" for Length):
+    // conversion and range errors about the column name it by this label, so the user reads the
+    // word on the screen. Without one, the column's own name. Kept while the row set is closed
+    // and opened again; an empty label removes it.
+    void setDisplayLabel(const QString &field, const QString &label);
+    QString displayLabel(int index) const;
 
     // ---- saving ----
     bool hasPendingChanges() const;
@@ -251,6 +259,7 @@ private:
     bool FReadOnly = false;
     TDataSetState FState = dsInactive;
     QList<TFieldDef> FFields;
+    QHash<QString, QString> FDisplayLabels; // case-folded column name -> label
     QList<TRow> FRows;
     QList<TRow> FDeleted;
     int FCurrent = -1;

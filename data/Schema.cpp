@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Currency.h"
+#include "DBTransaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -326,8 +327,9 @@ void CheckSchema(const QSqlDatabase &db, const QString &filePath)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    // The first read of the file: a file that is not a database fails here.
-    if (!q.exec(u"SELECT name FROM sqlite_master WHERE type = 'table'"_s)) {
+    // The first read of the file: a file that is not a database fails here, and a file another
+    // program holds locked is waited for.
+    if (!StoreExec(db, q, u"SELECT name FROM sqlite_master WHERE type = 'table'"_s)) {
         const QSqlError e = q.lastError();
         bool ok = false;
         const int code = e.nativeErrorCode().toInt(&ok) & 0xff;

@@ -1,15 +1,18 @@
 #include "fmLibraryEditor.h"
 
+#include "Command.h"
 #include "DBNavigator.h"
+#include "DM.h"
 #include "Dialogs.h"
-#include "WidgetArt.h"
 #include "RowSet.h"
 #include "ShadowPanel.h"
+#include "WidgetArt.h"
 
 #include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
@@ -19,6 +22,7 @@ using namespace Qt::StringLiterals;
 
 TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     : QWidget(parent)
+    , FRules(def.rules)
 {
     setObjectName(def.objectName);
     // Closing destroys the editor (and with it every unsaved change).
@@ -39,16 +43,16 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     column->addWidget(ToolBar1);
 
-    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
-        &TfrmLibraryEditor::actCloseExecute);
-    actAdd = command("actAdd", u"增加一行"_s, WidgetArt::addRowIcon(), u"增加一行|增加一条记录"_s,
-        &TfrmLibraryEditor::actAddExecute);
-    actDel = command("actDel", u"删除一行"_s, WidgetArt::deleteRowIcon(),
+    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
+        u"关闭|关闭此窗体"_s, &TfrmLibraryEditor::actCloseExecute);
+    actAdd = MakeCommand(this, "actAdd", u"增加一行"_s, WidgetArt::addRowIcon(),
+        u"增加一行|增加一条记录"_s, &TfrmLibraryEditor::actAddExecute);
+    actDel = MakeCommand(this, "actDel", u"删除一行"_s, WidgetArt::deleteRowIcon(),
         u"删除一行|删除选中的记录"_s, &TfrmLibraryEditor::actDelExecute);
-    actModify = command("actModify", u"修改数据"_s, WidgetArt::modifyIcon(),
+    actModify = MakeCommand(this, "actModify", u"修改数据"_s, WidgetArt::modifyIcon(),
         u"修改数据|修改选中的记录"_s, &TfrmLibraryEditor::actModifyExecute);
-    actSave = command("actSave", u"保存数据"_s, WidgetArt::saveIcon(), u"保存数据|保存数据"_s,
-        &TfrmLibraryEditor::actSaveExecute);
+    actSave = MakeCommand(this, "actSave", u"保存数据"_s, WidgetArt::saveIcon(),
+        u"保存数据|保存数据"_s, &TfrmLibraryEditor::actSaveExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actAdd, actDel, actModify, actSave });
@@ -59,15 +63,22 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
         }
     }
 
-    // The panel keeps its size at the left edge; the window around it may grow.
-    auto *body = new QHBoxLayout;
+    // The panel keeps its size at the left edge; the window around it may grow, and when the
+    // window is smaller than the panel, the panel scrolls.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(u"scrLibrary"_s);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto *page = new QWidget;
+    auto *body = new QHBoxLayout(page);
     body->setContentsMargins(0, 0, 0, 0);
-    pnlLibrary = new TShadowPanel(this);
+    pnlLibrary = new TShadowPanel(page);
     pnlLibrary->setObjectName(u"pnlLibrary"_s);
     pnlLibrary->setFixedSize(PanelSize);
     body->addWidget(pnlLibrary, 0, Qt::AlignLeft | Qt::AlignTop);
     body->addStretch(1);
-    column->addLayout(body, 1);
+    scroll->setWidget(page);
+    column->addWidget(scroll, 1);
 
     pnlNavigator = new QFrame(pnlLibrary);
     pnlNavigator->setObjectName(u"pnlNavigator"_s);
@@ -96,6 +107,17 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     grdLJ->setDataSource(ADOMaterials);
     DBNavigator1->setDataSource(ADOMaterials);
     setFocusProxy(grdLJ);
+
+    // The file could not be read when the editor was shown: read it once the data module has
+    // opened the file again (after the command that did so has finished).
+    if (FrmDM)
+        connect(
+            FrmDM, &TFrmDM::connected, this,
+            [this] {
+                if (!FReloadOnShow && !ADOMaterials->isOpen())
+                    Dialogs::guarded([this] { FormShow(); });
+            },
+            Qt::QueuedConnection);
 }
 
 TfrmLibraryEditor::~TfrmLibraryEditor()
@@ -103,19 +125,6 @@ TfrmLibraryEditor::~TfrmLibraryEditor()
     // Unbind before the row set goes, so nothing follows a row set being destroyed.
     grdLJ->setDataSource(nullptr);
     DBNavigator1->setDataSource(nullptr);
-}
-
-QAction *TfrmLibraryEditor::command(const char *name, const QString &caption, const QIcon &icon,
-    const QString &hint, void (TfrmLibraryEditor::*execute)())
-{
-    auto *action = new QAction(icon, caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    const qsizetype bar = hint.indexOf(u'|');
-    action->setToolTip(hint.left(bar));
-    action->setStatusTip(hint.mid(bar + 1));
-    connect(action, &QAction::triggered, this,
-        [this, execute] { Dialogs::guarded([&] { (this->*execute)(); }); });
-    return action;
 }
 
 void TfrmLibraryEditor::showEvent(QShowEvent *event)
@@ -158,9 +167,19 @@ void TfrmLibraryEditor::ADOMaterialsAfterInsert(TRowSet &DataSet)
     }
 }
 
+// A library that could not be read is read now. False when it had to be: the command stops
+// there, so that nothing acts on rows the user has not seen yet.
+bool TfrmLibraryEditor::ensureRead()
+{
+    if (ADOMaterials->isOpen())
+        return true;
+    FormShow();
+    return false;
+}
+
 void TfrmLibraryEditor::actAddExecute()
 {
-    if (!TDBGrid::commitEditors(ADOMaterials))
+    if (!ensureRead() || !TDBGrid::commitEditors(ADOMaterials))
         return;
     ADOMaterials->append();
     // The new row is the last and current one; its length comes next.
@@ -170,22 +189,70 @@ void TfrmLibraryEditor::actAddExecute()
 
 void TfrmLibraryEditor::actDelExecute()
 {
+    if (!ensureRead())
+        return;
     // Text being typed into the row is dropped with it.
     ADOMaterials->deleteRecord();
 }
 
 void TfrmLibraryEditor::actModifyExecute()
 {
-    if (!TDBGrid::commitEditors(ADOMaterials))
+    if (!ensureRead() || !TDBGrid::commitEditors(ADOMaterials))
         return;
     ADOMaterials->edit();
     grdLJ->setFocus();
 }
 
+QStringList TfrmLibraryEditor::rowProblems() const
+{
+    const TRowSet &rows = *ADOMaterials;
+    QStringList lines;
+    for (const TRowProblem &p : CheckRows(rows, FRules)) {
+        if (RowIsBlank(rows, p.row - 1, FRules))
+            continue;
+        // Names are mostly the row numbers the renumbering wrote; only a name of its own helps.
+        const int nameColumn = rows.fieldIndex(u"Name"_s);
+        const QString name = nameColumn < 0
+            ? QString()
+            : rows.data(rows.index(p.row - 1, nameColumn)).toString().trimmed();
+        const bool ownName = !name.isEmpty() && name != QString::number(p.row);
+        lines << DescribeProblems(rows, { p }, ownName ? u"Name"_s : QString());
+    }
+    return lines;
+}
+
+// Rows the user started and left without any size or price (Enter at the end of the last row
+// appends one) are dropped, not saved.
+void TfrmLibraryEditor::dropBlankRows()
+{
+    TRowSet &rows = *ADOMaterials;
+    int current = rows.recNo();
+    for (int r = rows.recordCount() - 1; r >= 0; --r) {
+        if (!RowIsBlank(rows, r, FRules))
+            continue;
+        rows.setRecNo(r + 1);
+        rows.deleteRecord();
+        if (r + 1 < current)
+            --current;
+    }
+    if (current >= 1 && current <= rows.recordCount())
+        rows.setRecNo(current);
+}
+
 void TfrmLibraryEditor::actSaveExecute()
 {
-    if (!TDBGrid::commitEditors(ADOMaterials))
+    if (!ensureRead() || !TDBGrid::commitEditors(ADOMaterials))
         return;
+    ADOMaterials->post();
+    const QStringList problems = rowProblems();
+    if (!problems.isEmpty()) {
+        Dialogs::showError(this,
+            u"下面这些行的数据不能用于下料，所以什么都没有保存。"
+            "请改正或删除这些行，然后再保存：\n"_s
+                + problems.join(u'\n'));
+        return;
+    }
+    dropBlankRows();
     ADOMaterials->updateBatch();
 }
 

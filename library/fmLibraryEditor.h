@@ -5,8 +5,16 @@
 //
 // Edits stay in the row set until 保存数据 writes them in one batch; closing discards them and
 // destroys the editor. Every row added (by any command) renumbers the Name column 1..N.
+//
+// 保存数据 first checks the rows: a row whose sizes (and price) are all empty is dropped, and
+// rows that can never be cut (a size empty, zero or negative; a price negative or absurdly
+// large) are listed in one message, and then nothing is saved until they are fixed or deleted.
+//
+// A library that could not be read when the editor was shown (the file missing or locked) is
+// read as soon as the file can be opened again, and by any command of the editor.
 
 #include "DBGrid.h"
+#include "RowCheck.h"
 
 #include <QList>
 #include <QString>
@@ -25,6 +33,7 @@ struct TLibraryDef
     QString objectName; // "frmLJinfo", "frmYCLinfo"
     QString commandText; // the library query
     QList<TGridColumn> columns; // grid columns, left to right
+    QList<TColumnRule> rules; // what a row must hold to be saved
 };
 
 class TfrmLibraryEditor : public QWidget
@@ -63,14 +72,19 @@ public:
     void actSaveExecute();
     void actCloseExecute();
 
+    // The rows 保存数据 would refuse, as the lines of its message (empty: none). Rows whose
+    // checked columns are all empty are not listed: saving drops them.
+    QStringList rowProblems() const;
+
 protected:
     explicit TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent = nullptr);
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
-    QAction *command(const char *name, const QString &caption, const QIcon &icon,
-        const QString &hint, void (TfrmLibraryEditor::*execute)());
+    bool ensureRead();
+    void dropBlankRows();
 
+    QList<TColumnRule> FRules;
     bool FReloadOnShow = true;
 };

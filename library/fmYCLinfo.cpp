@@ -10,7 +10,10 @@ TLibraryDef TfrmYCLinfo::definition()
 {
     return { u"frmYCLinfo"_s, Sql::SheetLibrary,
         { { u"Name"_s, u"名称"_s, 95 }, { u"Length"_s, u"长"_s, 100 }, { u"Width"_s, u"宽"_s, 117 },
-            { u"Price"_s, u"价格"_s, 72 } } };
+            { u"Price"_s, u"价格"_s, 72 } },
+        { { u"Length"_s, u"长"_s, TColumnRule::Positive },
+            { u"Width"_s, u"宽"_s, TColumnRule::Positive },
+            { u"Price"_s, u"价格"_s, TColumnRule::NonNegative, MaxSheetPrice } } };
 }
 
 TfrmYCLinfo::TfrmYCLinfo(QWidget *parent)

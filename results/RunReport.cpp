@@ -60,20 +60,21 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip)
             sum += one;
         if (r.Y() != 0)
             sum += one;
-        sum = std::clamp<qint64>(sum, std::numeric_limits<qint32>::min(),
-            std::numeric_limits<qint32>::max());
+        sum = std::clamp<qint64>(
+            sum, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
     }
     return qint32(sum);
 }
 
-void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
-    double &PriceSum, qint64 &Panel4, qint64 &Panel7, int FirstStrip)
+void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount, double &PriceSum,
+    qint64 &Panel4, qint64 &Panel7, int FirstStrip)
 {
     TMaterialType *S = Engine.BCTypeList().Items(BCindex);
     if (!S)
         return;
     const qint64 area = saturatingProduct(S->GetArea(), RectCount);
-    Panel7 = saturatingSum(Panel7, saturatingSum(area, -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip))));
+    Panel7 = saturatingSum(
+        Panel7, saturatingSum(area, -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip))));
     Panel4 = saturatingSum(Panel4, area);
     PriceSum += S->Price() * RectCount;
 }

@@ -21,8 +21,8 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip = 0
 // sheets, Panel7 += the same less the layout's kerf allowance (its strips looked for from
 // FirstStrip on). A sheet index outside the sheet kinds (the closing notification of an abnormal
 // end carries -1) adds nothing.
-void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
-    double &PriceSum, qint64 &Panel4, qint64 &Panel7, int FirstStrip = 0);
+void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount, double &PriceSum,
+    qint64 &Panel4, qint64 &Panel7, int FirstStrip = 0);
 
 // Rounds to the nearest integer, halves to the even neighbour (12.5 -> 12, 37.5 -> 38).
 qint64 RoundHalfEven(double Value);

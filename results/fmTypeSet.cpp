@@ -1,5 +1,6 @@
 #include "fmTypeSet.h"
 
+#include "Command.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
 #include "LayoutFromEngine.h"
@@ -129,19 +130,6 @@ TfrmTypeSet::~TfrmTypeSet()
         frmTypeSet = nullptr;
 }
 
-QAction *TfrmTypeSet::command(const char *name, const QString &caption, const QIcon &icon,
-    const QString &hint, void (TfrmTypeSet::*execute)())
-{
-    auto *action = new QAction(icon, caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    const qsizetype bar = hint.indexOf(u'|');
-    action->setToolTip(hint.left(bar));
-    action->setStatusTip(hint.mid(bar + 1));
-    connect(action, &QAction::triggered, this,
-        [this, execute] { Dialogs::guarded([&] { (this->*execute)(); }); });
-    return action;
-}
-
 void TfrmTypeSet::createToolBar()
 {
     ToolBar1 = new QToolBar(this);
@@ -152,16 +140,16 @@ void TfrmTypeSet::createToolBar()
     ToolBar1->setIconSize(QSize(20, 20));
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
 
-    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
-        &TfrmTypeSet::actCloseExecute);
-    actYHJS = command("actYHJS", u"优化计算"_s, WidgetArt::runIcon(),
+    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
+        u"关闭|关闭此窗体"_s, &TfrmTypeSet::actCloseExecute);
+    actYHJS = MakeCommand(this, "actYHJS", u"优化计算"_s, WidgetArt::runIcon(),
         u"优化计算|根据选中的项目方案进行优化计算"_s, &TfrmTypeSet::actYHJSExecute);
-    actPreview = command("actPreview", u"打印预览"_s, WidgetArt::previewIcon(),
+    actPreview = MakeCommand(this, "actPreview", u"打印预览"_s, WidgetArt::previewIcon(),
         u"打印预览|预览实际排样情况"_s, &TfrmTypeSet::actPreviewExecute);
-    actZoomIn = command("actZoomIn", u"放大"_s, WidgetArt::zoomInIcon(), u"放大|排样图放大"_s,
-        &TfrmTypeSet::ScalingPanelInc);
-    actZoomOut = command("actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(), u"缩小|排样图缩小"_s,
-        &TfrmTypeSet::ScalingPanelDec);
+    actZoomIn = MakeCommand(this, "actZoomIn", u"放大"_s, WidgetArt::zoomInIcon(),
+        u"放大|排样图放大"_s, &TfrmTypeSet::ScalingPanelInc);
+    actZoomOut = MakeCommand(this, "actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(),
+        u"缩小|排样图缩小"_s, &TfrmTypeSet::ScalingPanelDec);
     // The preview window comes with printing; until then there is nothing to hand a layout to.
     actPreview->setEnabled(false);
 
@@ -236,8 +224,10 @@ void TfrmTypeSet::createLeftPane()
     ValueListEditor1 = listView(u"ValueListEditor1"_s, { u"标识"_s, u"值"_s }, details);
     ValueListEditor1->setColumnWidth(0, 86);
     ValueListEditor1->setColumnWidth(1, 115);
-    ValueListEditor1->setFixedHeight(
-        ValueListEditor1->horizontalHeader()->sizeHint().height()
+    // The values take what is left of the pane's width rather than a scroll bar.
+    ValueListEditor1->horizontalHeader()->setStretchLastSection(true);
+    ValueListEditor1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ValueListEditor1->setFixedHeight(ValueListEditor1->horizontalHeader()->sizeHint().height()
         + 5 * ValueListEditor1->verticalHeader()->defaultSectionSize() + 4);
     detailsBox->addWidget(ValueListEditor1);
     ListView1 = listView(u"ListView1"_s, { u"名称"_s, u"长度"_s, u"宽度"_s, u"数量"_s }, details);
@@ -363,8 +353,9 @@ void TfrmTypeSet::placeProgressBar()
 
 bool TfrmTypeSet::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == StatusBar1 && (event->type() == QEvent::Resize || event->type() == QEvent::Show
-                                     || event->type() == QEvent::LayoutRequest)) {
+    if (watched == StatusBar1
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Show
+            || event->type() == QEvent::LayoutRequest)) {
         placeProgressBar();
     } else if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
         // Enter applies the text; digits and Backspace are typed; other characters are refused.
@@ -441,8 +432,7 @@ void TfrmTypeSet::actYHJSExecute()
                 throw;
             } catch (const std::exception &e) {
                 writeBackError = QString::fromUtf8(e.what());
-            } catch (...) {
-            }
+            } catch (...) { }
         }
     }
     FEngine.GetTotalBC();
@@ -465,8 +455,8 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
         S->SetCount(RectCount);
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
-        AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
-            FStripsSeen);
+        AddLayoutTotals(
+            FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag, FStripsSeen);
     }
     FStripsSeen = FEngine.CreateRectList().Count();
     const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
@@ -648,8 +638,8 @@ void TfrmTypeSet::TabSet1Change(int Index)
     for (int r = 0; r < details.size(); ++r)
         setRow(ValueListEditor1, r, details[r]);
 
-    Panel5->setText(u"原材料尺寸："_s + QString::number(V->MWidth()) + u"×"_s
-        + QString::number(V->MHeight()));
+    Panel5->setText(
+        u"原材料尺寸："_s + QString::number(V->MWidth()) + u"×"_s + QString::number(V->MHeight()));
     qint64 partArea = 0;
     for (int i = 0; i < V->Materials()->Count(); ++i) {
         const TDrawMaterialItem *item = V->Materials()->GetItem(i);
@@ -702,20 +692,20 @@ void TfrmTypeSet::ClearTabs()
 
 void TfrmTypeSet::ScalingPanelInc()
 {
-    TDrawMaterial *V = FindPanel(FTabIndex + 1);
-    if (!V)
-        return;
-    V->SetScale(V->Scale() + 10);
-    const QSignalBlocker quiet(ComboBox1);
-    ComboBox1->setEditText(QString::number(V->Scale()));
+    zoomBy(10);
 }
 
 void TfrmTypeSet::ScalingPanelDec()
 {
+    zoomBy(-10);
+}
+
+void TfrmTypeSet::zoomBy(int Step)
+{
     TDrawMaterial *V = FindPanel(FTabIndex + 1);
     if (!V)
         return;
-    V->SetScale(V->Scale() - 10);
+    V->SetScale(V->Scale() + Step); // the view refuses a scale beyond its limits
     const QSignalBlocker quiet(ComboBox1);
     ComboBox1->setEditText(QString::number(V->Scale()));
 }

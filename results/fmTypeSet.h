@@ -137,14 +137,13 @@ private:
         TDrawMaterial *View; // nullptr until first needed
     };
 
-    QAction *command(const char *name, const QString &caption, const QIcon &icon,
-        const QString &hint, void (TfrmTypeSet::*execute)());
     void createToolBar();
     void createLeftPane();
     void createLayoutArea();
     void createStatusBar();
     void placeProgressBar();
     void placeCaptions();
+    void zoomBy(int Step);
     void addSheetUsage(const QString &Name, int Width, int Height, int Sheets);
     void completeRun();
     void abnormalEnd();

@@ -63,6 +63,7 @@ TWorkPanel::TWorkPanel(QWidget *parent)
     , FHeader(new THeaderStrip(this))
 {
     FHeader->setObjectName(u"rzpnlHeader"_s);
+    setMinimumSize(MinimumSize);
 }
 
 QRect TWorkPanel::clientRect() const
@@ -395,6 +396,54 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent *e)
 }
 
 // ---- status panes ----
+
+TStatusText::TStatusText(const QString &text, QWidget *parent, int preferredWidth)
+    : QLabel(text, parent)
+    , FPreferredWidth(preferredWidth)
+{
+    setToolTip(text);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+QSize TStatusText::minimumSizeHint() const
+{
+    const QFontMetrics fm = fontMetrics();
+    const QMargins m = contentsMargins();
+    return QSize(
+        qMin(fm.horizontalAdvance(text()), fm.horizontalAdvance(u"MMM…"_s)) + m.left() + m.right(),
+        QLabel::minimumSizeHint().height());
+}
+
+QSize TStatusText::sizeHint() const
+{
+    const QMargins m = contentsMargins();
+    const int whole = fontMetrics().horizontalAdvance(text()) + m.left() + m.right() + 4;
+    return QSize(FPreferredWidth > 0 ? FPreferredWidth : whole, QLabel::sizeHint().height());
+}
+
+void TStatusText::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRect r = contentsRect();
+    p.setPen(palette().color(foregroundRole()));
+    p.drawText(r, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+}
+
+void keepStatusBarWhole(QWidget *statusBar)
+{
+    int width = 0;
+    int panes = 0;
+    for (QWidget *w : statusBar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w->isWindow() || w->isHidden())
+            continue;
+        width += qMax(w->minimumWidth(), w->minimumSizeHint().width());
+        ++panes;
+    }
+    // Spacing and frames between the panes, the size grip, and room for the clock's text to
+    // grow (day and month names differ in length).
+    constexpr int PerPane = 8, Grip = 20, ClockGrowth = 60;
+    statusBar->setMinimumWidth(width + panes * PerPane + Grip + ClockGrowth);
+}
 
 TClockPane::TClockPane(QWidget *parent)
     : QLabel(parent)

@@ -44,6 +44,9 @@ public:
     // The visible child at the front of the client area (the welcome panel when no work area is
     // open); nullptr if none.
     QWidget *frontWidget() const;
+    // The panel never gets smaller than this, so the main window cannot squeeze it away; work
+    // areas whose content is larger scroll it.
+    static constexpr QSize MinimumSize { 400, 300 };
 
 protected:
     bool event(QEvent *e) override;
@@ -157,6 +160,30 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 };
+
+// A status-bar text that gives way when the bar is short of room: it shrinks down to a few
+// characters, is drawn ending in "…" when cut, and shows its whole text as its tool tip.
+// text() stays the whole text.
+class TStatusText : public QLabel
+{
+    Q_OBJECT
+public:
+    // preferredWidth: the width it asks for when there is room; 0: its whole text.
+    explicit TStatusText(const QString &text, QWidget *parent = nullptr, int preferredWidth = 0);
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    int FPreferredWidth;
+};
+
+// Makes a main window's status bar keep its panes side by side: its minimum width becomes
+// what all its panes need at their smallest (with room for the clock's longest text), and the
+// main window never gets narrower than that.
+void keepStatusBarWhole(QWidget *statusBar);
 
 // Status-bar clock: current date in the long date format and the time, updated every second.
 class TClockPane : public QLabel

@@ -1,5 +1,6 @@
 #include "fmMainC.h"
 
+#include "DM.h"
 #include "DeskCalculator.h"
 #include "Dialogs.h"
 #include "ProductInfo.h"
@@ -7,6 +8,7 @@
 #include "ShellArt.h"
 #include "ShellSettings.h"
 #include "ShellWidgets.h"
+#include "UserManual.h"
 #include "fmAbout.h"
 #include "fmLJinfo.h"
 #include "fmMaterial.h"
@@ -65,10 +67,10 @@ QAction *viewToggle(QObject *owner, const char *name, const QString &caption)
     return action;
 }
 
+// A status-bar text at its width that gives way (cut short with "…") when the bar is short.
 QLabel *statusLabel(const QString &text, int width, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
-    label->setMinimumWidth(width);
+    auto *label = new TStatusText(text, parent, width);
     label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     return label;
 }
@@ -266,7 +268,8 @@ void TfrmMainC::createStatusBar()
     const int iconSize = fontMetrics().height();
     companyIcon->setPixmap(ShellArt::applicationIcon().pixmap(iconSize, iconSize));
     companyRow->addWidget(companyIcon);
-    companyRow->addWidget(new QLabel(u"优化切割软件 "_s + ProductInfo::companyName(), company));
+    companyRow->addWidget(
+        new TStatusText(u"优化切割软件 "_s + ProductInfo::companyName(), company));
     bar->addWidget(company);
 
     auto *clock = new TClockPane(bar);
@@ -303,7 +306,6 @@ void TfrmMainC::createStatusBar()
     bar->addWidget(rzprgrstsMain);
 
     auto *maker = statusLabel(ProductInfo::companyName(), 120, bar);
-    maker->setToolTip(maker->text());
     maker->setObjectName(u"stsMaker"_s);
     bar->addWidget(maker);
     auto *version = statusLabel(ProductInfo::fileVersion(), 40, bar);
@@ -312,6 +314,7 @@ void TfrmMainC::createStatusBar()
 
     for (QProgressBar *p : bar->findChildren<QProgressBar *>())
         p->setMaximumHeight(16);
+    keepStatusBarWhole(bar);
 }
 
 void TfrmMainC::createTrayIcon()
@@ -368,6 +371,11 @@ void TfrmMainC::openWorkArea(QAction *command)
     const auto it = FWorkAreas.find(command);
     if (it == FWorkAreas.end())
         return;
+    // Work areas read and save through the data module: a connection that failed (the file
+    // was missing or locked) or became suspect is opened again first, so that a file put back
+    // or set free meanwhile is used; a file still unusable is reported here.
+    if (FrmDM)
+        FrmDM->ensureConnected();
     QWidget *area = it->second();
     area->show();
     area->raise();
@@ -467,9 +475,7 @@ void TfrmMainC::restoreFromTray()
 
 void TfrmMainC::actManuExecute()
 {
-    // The name is relative: the help file is looked up in the working directory. The outcome
-    // is the desktop's business.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(u"PNX.CHM"_s)));
+    UserManual::open(this);
 }
 
 void TfrmMainC::actAboutExecute()

@@ -4,10 +4,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config libx11-dev
-  qt6-base-dev libqt6sql6-sqlite libgl-dev
+  qt6-base-dev libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   libbenchmark-dev
   fonts-wqy-microhei
-  xvfb xauth imagemagick poppler-utils sqlite3
+  xvfb xauth imagemagick poppler-utils sqlite3 xdotool
 )
 
 missing=()

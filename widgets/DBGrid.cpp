@@ -2,8 +2,8 @@
 
 #include "Currency.h"
 #include "Dialogs.h"
-#include "WidgetArt.h"
 #include "RowSet.h"
+#include "WidgetArt.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScopedValueRollback>
+#include <QToolTip>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -62,6 +63,12 @@ std::optional<TNumericValidator::TKind> TNumericValidator::kindOf(TFieldType typ
     }
 }
 
+QValidator::State TNumericValidator::refuse(const QString &why) const
+{
+    FRefusal = why;
+    return Invalid;
+}
+
 QValidator::State TNumericValidator::validate(QString &input, int &) const
 {
     const QString &t = input;
@@ -75,15 +82,16 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
     }
     if (FKind == Integer) {
         if (i != t.size())
-            return Invalid;
+            return refuse(u"这一列只能输入整数"_s);
         if (intDigits == 0)
             return Intermediate;
         bool ok = false;
         const qint64 v = t.toLongLong(&ok);
-        return ok && v >= std::numeric_limits<qint32>::min()
-                && v <= std::numeric_limits<qint32>::max()
-            ? Acceptable
-            : Invalid;
+        if (ok && v >= std::numeric_limits<qint32>::min()
+            && v <= std::numeric_limits<qint32>::max())
+            return Acceptable;
+        return refuse(t.startsWith(u'-') ? u"数字太小，不能再输入：最小是 -2147483648"_s
+                                         : u"数字太大，不能再输入：最大是 2147483647"_s);
     }
 
     qsizetype fracDigits = 0;
@@ -98,21 +106,25 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
     }
     const bool mantissa = intDigits + fracDigits > 0;
     if (FKind == Currency) {
-        if (i != t.size() || fracDigits > 4)
-            return Invalid;
+        if (i != t.size())
+            return refuse(u"这一列只能输入数字和一个小数点"_s);
+        if (fracDigits > 4)
+            return refuse(u"金额最多只能有四位小数"_s);
         if (!mantissa)
             return Intermediate;
         if (TCurrency::parse(t))
             return Acceptable;
         // "12." is on its way to a price; anything else that does not parse is out of range.
-        return point && fracDigits == 0 && TCurrency::parse(t.chopped(1)) ? Intermediate : Invalid;
+        if (point && fracDigits == 0 && TCurrency::parse(t.chopped(1)))
+            return Intermediate;
+        return refuse(u"金额太大，不能再输入"_s);
     }
 
     // Floating: an exponent may follow the mantissa.
     bool exponentOpen = false;
     if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
         if (!mantissa)
-            return Invalid;
+            return refuse(u"这一列只能输入数字"_s);
         ++i;
         if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
             ++i;
@@ -124,12 +136,12 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
         exponentOpen = expDigits == 0;
     }
     if (i != t.size())
-        return Invalid;
+        return refuse(u"这一列只能输入数字"_s);
     if (!mantissa || exponentOpen)
         return Intermediate;
     bool ok = false;
     const double d = t.toDouble(&ok);
-    return ok && std::isfinite(d) ? Acceptable : Invalid;
+    return ok && std::isfinite(d) ? Acceptable : refuse(u"数字太大，不能再输入"_s);
 }
 
 // ======================================================================= TDBGridDelegate
@@ -154,10 +166,31 @@ QWidget *TDBGridDelegate::createEditor(
     }
     const TRowSet *rs = FGrid->dataSource();
     if (rs) {
-        if (const auto kind = TNumericValidator::kindOf(rs->fieldType(index.column())))
-            line->setValidator(new TNumericValidator(*kind, line));
+        if (const auto kind = TNumericValidator::kindOf(rs->fieldType(index.column()))) {
+            auto *validator = new TNumericValidator(*kind, line);
+            line->setValidator(validator);
+            // A refused key shows: the cell turns red and a tip says why, until the next key
+            // the cell takes.
+            const QPalette normal = line->palette();
+            connect(line, &QLineEdit::inputRejected, line, [line, validator] {
+                QPalette refused = line->palette();
+                refused.setColor(QPalette::Base, refusedColor());
+                line->setPalette(refused);
+                QToolTip::showText(line->mapToGlobal(QPoint(0, line->height())),
+                    validator->refusal(), line, QRect(), 4000);
+            });
+            connect(line, &QLineEdit::textEdited, line, [line, normal] {
+                line->setPalette(normal);
+                QToolTip::hideText();
+            });
+        }
     }
     return editor;
+}
+
+QColor TDBGridDelegate::refusedColor()
+{
+    return QColor(255, 200, 200);
 }
 
 void TDBGridDelegate::setModelData(
@@ -393,13 +426,23 @@ void TDBGrid::setDataSource(TRowSet *rowSet)
             << connect(rowSet, &TRowSet::editError, this,
                    [](const QString &message) { Dialogs::reportError(message); });
     }
+    applyDisplayLabels();
     applyColumns();
+}
+
+// Errors about a column name it by the title the user sees above it.
+void TDBGrid::applyDisplayLabels()
+{
+    if (TRowSet *rs = FRowSet)
+        for (const TGridColumn &c : std::as_const(FColumns))
+            rs->setDisplayLabel(c.fieldName, c.title);
 }
 
 void TDBGrid::setColumns(const QList<TGridColumn> &columns)
 {
     FColumns = columns;
     FSelectedColumn = -1;
+    applyDisplayLabels();
     applyColumns();
     if (FModel->columnCount() > 0)
         emit FModel->headerDataChanged(Qt::Horizontal, 0, FModel->columnCount() - 1);

@@ -7,7 +7,9 @@
 // Cells are edited in place: typing starts the editor, and a numeric column's editor refuses
 // characters its type cannot hold (TNumericValidator). An edit that the row set refuses is
 // reported through the application-wide error handler; the grid connects the row set's
-// editError to it, so owners need not (and should not, or it is shown twice).
+// editError to it, so owners need not (and should not, or it is shown twice). The grid gives the
+// row set its column titles as display labels, so those errors name a column as the user sees
+// it ("长", not "Length").
 //
 // The Enter key walks the grid: to the next column of the row; from the last column to the
 // second column of the next row, appending a new row at the end (the row set's AfterInsert then
@@ -37,6 +39,7 @@ struct TGridColumn
 // optional leading sign and digits, within the 32-bit range; for prices the same plus one
 // decimal point and at most four decimals; for floating columns also an exponent. Any other
 // character is refused as it is typed. "", "-", "+" and "." are accepted as unfinished input.
+// Why the last text was refused is kept for the cell editor to show (refusal()).
 class TNumericValidator : public QValidator
 {
     Q_OBJECT
@@ -47,13 +50,20 @@ public:
     State validate(QString &input, int &pos) const override;
     // The validator kind for a column type; none for text and date-time columns.
     static std::optional<TKind> kindOf(TFieldType type);
+    // Why the last text validate() refused was refused, for the user ("" before any refusal).
+    QString refusal() const { return FRefusal; }
 
 private:
+    State refuse(const QString &why) const;
     TKind FKind;
+    mutable QString FRefusal;
 };
 
 // The cell editor of a TDBGrid: a line edit, with a TNumericValidator on numeric columns. Enter
-// in the editor puts the text into the row and continues the grid's Enter walk.
+// in the editor puts the text into the row and continues the grid's Enter walk. A key the
+// validator refuses is not dropped silently: the cell turns red and a tip beside it says why
+// (a number that would grow beyond its column's range, a character the column cannot hold),
+// until the next key it takes.
 class TDBGridDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -65,6 +75,8 @@ public:
         QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     // Whether the last setModelData was taken by the row set.
     bool lastCommitOk() const { return FLastCommitOk; }
+    // The background of a cell editor that has just refused a key.
+    static QColor refusedColor();
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;
@@ -119,6 +131,7 @@ private:
 
     QList<int> shownModelColumns() const; // model column of each grid column
     void applyColumns();
+    void applyDisplayLabels();
     void followRowSet();
     void repaintIndicator();
 

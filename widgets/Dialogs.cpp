@@ -1,7 +1,10 @@
 #include "Dialogs.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <deque>
 
 namespace {
@@ -39,13 +42,41 @@ QString boxTitleOr(const QString &boxTitle)
 
 } // namespace
 
+int titleWidth(const QString &title)
+{
+    // The title bar's font is the window system's; a bold, somewhat larger version of the
+    // application font is a safe guess. Beside the text sit the window's icon and its buttons.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.2);
+    constexpr int IconAndButtons = 160;
+    return QFontMetrics(font).horizontalAdvance(title) + IconAndButtons;
+}
+
+std::unique_ptr<QMessageBox> messageBox(QWidget *parent, QMessageBox::Icon icon,
+    const QString &text, const QString &boxTitle, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton defaultButton)
+{
+    auto box = std::make_unique<QMessageBox>(icon, boxTitleOr(boxTitle), text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box->setDefaultButton(defaultButton);
+    // A message box sizes itself by its text alone; a spacer across its grid keeps it wide
+    // enough for the title.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addItem(new QSpacerItem(titleWidth(box->windowTitle()), 0, QSizePolicy::Minimum,
+                          QSizePolicy::Minimum),
+            grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
+}
+
 void showError(QWidget *parent, const QString &text, const QString &boxTitle)
 {
     if (hooks().capture) {
         hooks().captured << text;
         return;
     }
-    QMessageBox::critical(parent, boxTitleOr(boxTitle), text);
+    messageBox(parent, QMessageBox::Critical, text, boxTitle, QMessageBox::Ok)->exec();
 }
 
 QString errorText(const QString &message)
@@ -77,7 +108,7 @@ void showInformation(QWidget *parent, const QString &text, const QString &boxTit
         hooks().captured << text;
         return;
     }
-    QMessageBox::information(parent, boxTitleOr(boxTitle), text);
+    messageBox(parent, QMessageBox::Information, text, boxTitle, QMessageBox::Ok)->exec();
 }
 
 bool askOkCancel(QWidget *parent, const QString &text, const QString &boxTitle)
@@ -92,8 +123,9 @@ bool askOkCancel(QWidget *parent, const QString &text, const QString &boxTitle)
         hooks().captured << QStringLiteral("?") + text;
         return false;
     }
-    return QMessageBox::question(parent, boxTitleOr(boxTitle), text,
+    return messageBox(parent, QMessageBox::Question, text, boxTitle,
                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+               ->exec()
         == QMessageBox::Ok;
 }
 

@@ -3,10 +3,12 @@
 // answer a question or capture a message instead of racing a modal window.
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <exception>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -48,6 +50,16 @@ void showInformation(QWidget *parent, const QString &text, const QString &boxTit
 // A question with OK and Cancel, titled boxTitle (empty: the application title); true for OK.
 // A queued test answer is used first. Every question asked is recorded for takeAsked.
 bool askOkCancel(QWidget *parent, const QString &text, const QString &boxTitle = {});
+
+// The message box every function here shows: titled boxTitle (empty: the application title),
+// and never narrower than its title needs, so that the window's title bar shows the whole
+// title even above a short text. Its standard buttons speak the language of the Qt translation
+// the program loaded.
+std::unique_ptr<QMessageBox> messageBox(QWidget *parent, QMessageBox::Icon icon,
+    const QString &text, const QString &boxTitle, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+// The width a window needs so that its title bar shows the whole of title.
+int titleWidth(const QString &title);
 
 // Runs a modal dialog and returns its result (QDialog::Accepted or Rejected). A queued test
 // handler receives the dialog instead (it may change the dialog's state) and its return value

@@ -35,6 +35,8 @@ QList<TRowProblem> CheckRows(const TRowSet &rows, const QList<TColumnRule> &rule
                     reason = u"必须大于0"_s;
                 else if (rule.kind != TColumnRule::Positive && value < 0)
                     reason = u"不能小于0"_s;
+                else if (rule.maximum && value > *rule.maximum)
+                    reason = u"不能大于"_s + QString::number(*rule.maximum, 'g', 15);
             }
             if (!reason.isEmpty())
                 problems.push_back({ r + 1, rule.title, reason });

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class TRowSet;
 
@@ -20,13 +21,23 @@ struct TColumnRule
     QString field; // column of the row set (any letter case)
     QString title; // the grid's title of the column
     TKind kind = Positive;
+    // The largest number allowed, if any (a number above it: "不能大于<maximum>").
+    std::optional<double> maximum = std::nullopt;
 };
+
+// The largest price of one sheet a row may carry. Far above any real sheet, and low enough that
+// everything computed from prices stays exact and usable: totals of thousands of sheets keep
+// their four decimals in a double, and the engine's cost ranking (price per square metre of
+// placed parts, held below 2147483647) still ranks a sheet of this price as long as its parts
+// cover more than about 470 mm² (a 22 x 22 mm square). A price like 99999999999 is a typing
+// slip, not a sheet.
+inline constexpr double MaxSheetPrice = 1000000;
 
 struct TRowProblem
 {
     int row = 0; // 1-based position in the row set
     QString column; // the column's title
-    QString reason; // "不能为空", "必须大于0" or "不能小于0"
+    QString reason; // "不能为空", "必须大于0", "不能小于0" or "不能大于<maximum>"
 };
 
 // Every cell of every row that breaks its column's rule, row by row, in rule order. Reads the

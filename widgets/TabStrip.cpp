@@ -168,7 +168,8 @@ void TTabStrip::paintEvent(QPaintEvent *)
             break;
         const bool current = i == FCurrent;
         // A tab hangs below the edge; the current one is lighter, joins the edge and is taller.
-        const QRectF shape = QRectF(r).adjusted(1.5, current ? 0 : 0.5, -1.5, current ? -1.5 : -3.5);
+        const QRectF shape
+            = QRectF(r).adjusted(1.5, current ? 0 : 0.5, -1.5, current ? -1.5 : -3.5);
         QPainterPath path;
         path.moveTo(shape.topLeft());
         path.lineTo(shape.left() + 3, shape.bottom());
@@ -209,7 +210,8 @@ void TTabStrip::mousePressEvent(QMouseEvent *event)
 
 void TTabStrip::wheelEvent(QWheelEvent *event)
 {
-    const int steps = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
+    const int steps
+        = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
     if (steps == 0)
         return;
     scrollTo(FFirst + (steps > 0 ? -1 : 1));

@@ -1,10 +1,10 @@
 #include "WidgetArt.h"
 
 #include <QLinearGradient>
-#include <QRectF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QRectF>
 
 #include <algorithm>
 #include <functional>
@@ -184,8 +184,8 @@ void paintLayout(QPainter &p, const QRectF &r, bool faded)
 
 QIcon layoutIcon()
 {
-    return drawnIcon([](QPainter &p) { paintLayout(p, QRectF(1, 4, 30, 24), false); },
-        { 16, 24, 32, 48 });
+    return drawnIcon(
+        [](QPainter &p) { paintLayout(p, QRectF(1, 4, 30, 24), false); }, { 16, 24, 32, 48 });
 }
 
 namespace {

@@ -21,8 +21,8 @@ inline const QColor GridAlternate(240, 232, 200);
 
 // An icon drawn by `draw` on a 32 x 32 canvas, rendered at each of the given pixel sizes.
 // The shell draws its icons through this too.
-QIcon drawnIcon(const std::function<void(QPainter &)> &draw,
-    std::initializer_list<int> sizes = { 16, 24, 32 });
+QIcon drawnIcon(
+    const std::function<void(QPainter &)> &draw, std::initializer_list<int> sizes = { 16, 24, 32 });
 
 // Tool-bar commands of the library editors.
 QIcon closeIcon(); // 关闭

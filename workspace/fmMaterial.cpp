@@ -1,5 +1,6 @@
 #include "fmMaterial.h"
 
+#include "Command.h"
 #include "DBGrid.h"
 #include "DBNavigator.h"
 #include "DM.h"
@@ -75,8 +76,13 @@ const QList<TColumnRule> PartRules {
     { u"数量"_s, u"数量"_s, TColumnRule::RequiredNonNegative },
 };
 
-const QStringList NavigatorHints { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s,
-    u"插入"_s, u"删除"_s, u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s };
+// A row is left blank when its name and every number are empty: the Enter key leaves one at the
+// end of a list. Such rows are dropped rather than saved or refused.
+const QList<TColumnRule> SheetBlank = QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + SheetRules;
+const QList<TColumnRule> PartBlank = QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + PartRules;
+
+const QStringList NavigatorHints { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s, u"插入"_s,
+    u"删除"_s, u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s };
 
 } // namespace
 
@@ -121,16 +127,16 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     column->addWidget(ToolBar1);
 
-    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
-        &TfrmMaterial::actCloseExecute);
-    actYHPY = command("actYHPY", u"优化排样"_s, WidgetArt::layoutIcon(),
+    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
+        u"关闭|关闭此窗体"_s, &TfrmMaterial::actCloseExecute);
+    actYHPY = MakeCommand(this, "actYHPY", u"优化排样"_s, WidgetArt::layoutIcon(),
         u"优化排样|根据选中的项目方案进行优化"_s, &TfrmMaterial::actYHPYExecute);
-    actAddPrj = command("actAddPrj", u"增加工程"_s, WidgetArt::addProjectIcon(),
+    actAddPrj = MakeCommand(this, "actAddPrj", u"增加工程"_s, WidgetArt::addProjectIcon(),
         u"增加工程|增加需要计算的项目数据"_s, &TfrmMaterial::actAddPrjExecute);
-    actDelPrj = command("actDelPrj", u"删除工程"_s, WidgetArt::deleteProjectIcon(),
+    actDelPrj = MakeCommand(this, "actDelPrj", u"删除工程"_s, WidgetArt::deleteProjectIcon(),
         u"删除工程|删除项目数据"_s, &TfrmMaterial::actDelPrjExecute);
-    actSave = command("actSave", u"保存工程"_s, WidgetArt::saveIcon(), u"保存工程|保存项目数据"_s,
-        &TfrmMaterial::actSaveExecute);
+    actSave = MakeCommand(this, "actSave", u"保存工程"_s, WidgetArt::saveIcon(),
+        u"保存工程|保存项目数据"_s, &TfrmMaterial::actSaveExecute);
 
     cbOrder = new QComboBox(ToolBar1);
     cbOrder->setObjectName(u"cbOrder"_s);
@@ -181,23 +187,10 @@ TfrmMaterial::~TfrmMaterial()
         frmMaterial = nullptr;
 }
 
-QAction *TfrmMaterial::command(const char *name, const QString &caption, const QIcon &icon,
-    const QString &hint, void (TfrmMaterial::*execute)())
-{
-    auto *action = new QAction(icon, caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    const qsizetype bar = hint.indexOf(u'|');
-    action->setToolTip(hint.left(bar));
-    action->setStatusTip(hint.mid(bar + 1));
-    connect(action, &QAction::triggered, this,
-        [this, execute] { Dialogs::guarded([&] { (this->*execute)(); }); });
-    return action;
-}
-
 QAction *TfrmMaterial::menuCommand(
     const char *name, const QString &caption, void (TfrmMaterial::*execute)())
 {
-    return command(name, caption, QIcon(), caption + u'|' + caption, execute);
+    return MakeCommand(this, name, caption, QIcon(), caption, execute);
 }
 
 TShadowPanel *TfrmMaterial::createPane(
@@ -426,11 +419,34 @@ void TfrmMaterial::ShowOrderList()
         cbOrder->setCurrentIndex(cbOrder->count() - 1);
 }
 
+void TfrmMaterial::dropBlankRows(TRowSet &Rows)
+{
+    const QList<TColumnRule> &blank = &Rows == ADOMaterialA ? SheetBlank : PartBlank;
+    if (!Rows.isOpen())
+        return;
+    for (int r = Rows.recordCount() - 1; r >= 0; --r) {
+        if (RowIsBlank(Rows, r, blank)) {
+            Rows.setRecNo(r + 1);
+            Rows.deleteRecord();
+        }
+    }
+}
+
+void TfrmMaterial::applyRows(TRowSet &Rows)
+{
+    if (!Rows.isOpen())
+        return;
+    TDBGrid::commitEditors(&Rows);
+    if (&Rows == ADOMaterialA || &Rows == ADOMaterialB)
+        dropBlankRows(Rows);
+    Rows.updateBatch();
+}
+
 void TfrmMaterial::applyDetailSets()
 {
     for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
         if (rs->isOpen() && rs->hasPendingChanges())
-            rs->updateBatch();
+            applyRows(*rs);
 }
 
 void TfrmMaterial::actFindExecute()
@@ -490,8 +506,7 @@ void TfrmMaterial::actSaveExecute()
     ADOOrder->field(u"单号"_s).setAsString(cbOrder->currentText());
     ADOOrder->updateBatch();
     for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
-        if (rs->isOpen())
-            rs->updateBatch();
+        applyRows(*rs);
 }
 
 void TfrmMaterial::actCloseExecute()
@@ -522,10 +537,8 @@ void TfrmMaterial::ADOOrderDetailAfterInsert(TRowSet &DataSet)
 void TfrmMaterial::ADOOrderDetailBeforeScroll(TRowSet &DataSet)
 {
     // The sheet edits of a scheme are written when the user leaves it.
-    if (!DataSet.isEmpty() && ADOMaterialA->isOpen()) {
-        TDBGrid::commitEditors(ADOMaterialA);
-        ADOMaterialA->updateBatch();
-    }
+    if (!DataSet.isEmpty())
+        applyRows(*ADOMaterialA);
 }
 
 void TfrmMaterial::ADOOrderDetailAfterScroll(TRowSet &)
@@ -647,13 +660,13 @@ QStringList TfrmMaterial::CheckInput() const
         const QString scheme
             = hasScheme() ? ADOOrderDetail->field(u"名称"_s).asString() : QString();
         const QString where = (scheme.isEmpty() ? QString() : scheme + u' ') + u"提供的原材料 "_s;
-        for (const QString &line : DescribeProblems(
-                 *ADOMaterialA, CheckRows(*ADOMaterialA, SheetRules), u"名称"_s))
+        for (const QString &line :
+            DescribeProblems(*ADOMaterialA, CheckRows(*ADOMaterialA, SheetRules), u"名称"_s))
             lines << where + line;
     }
     if (ADOMaterialB->isOpen()) {
-        for (const QString &line : DescribeProblems(
-                 *ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s))
+        for (const QString &line :
+            DescribeProblems(*ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s))
             lines << u"工程需要切割的零件 "_s + line;
     }
     return lines;

@@ -138,16 +138,17 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    QAction *command(const char *name, const QString &caption, const QIcon &icon,
-        const QString &hint, void (TfrmMaterial::*execute)());
     QAction *menuCommand(const char *name, const QString &caption, void (TfrmMaterial::*execute)());
     void createPanes();
-    TShadowPanel *createPane(const QString &name, const QString &caption, TDBNavigator *&navigator,
-        TDBGrid *&grid);
+    TShadowPanel *createPane(
+        const QString &name, const QString &caption, TDBNavigator *&navigator, TDBGrid *&grid);
     // The order number in the project box, without selecting anything or running Find.
     void setBoxText(const QString &text);
     // Applies the scheme, sheet and part sets of the project being left.
     void applyDetailSets();
+    // Writes a set's pending changes; sheet and part rows left blank are dropped first.
+    void applyRows(TRowSet &Rows);
+    void dropBlankRows(TRowSet &Rows);
     bool commitEditors();
     qint64 projectId() const;
     qint64 schemeId() const;

@@ -12,13 +12,13 @@
 #include "TypeSetClass.h"
 #include "fmTypeSet.h"
 
+#include "TabStrip.h"
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QScrollBar>
-#include "TabStrip.h"
 #include <QTextEdit>
 
 #include <sys/resource.h>
@@ -69,7 +69,8 @@ int main(int argc, char **argv)
     }
 
     enginetest::Random R(Seed);
-    const enginetest::GenJob Job = enginetest::BenchmarkJob(R, S->PartKinds, S->SheetKinds, S->MeanQuantity);
+    const enginetest::GenJob Job
+        = enginetest::BenchmarkJob(R, S->PartKinds, S->SheetKinds, S->MeanQuantity);
     std::int64_t Parts = 0;
     for (const auto &P : Job.Parts)
         Parts += P.Quantity;
@@ -126,10 +127,11 @@ int main(int argc, char **argv)
     QApplication::processEvents();
     const double ReportEnd = double(T.nsecsElapsed()) / 1e6;
 
-    std::printf("job %s (seed %llu): %d part kinds, %lld parts, %d sheet kinds, %d layouts\n", S->Name,
-        static_cast<unsigned long long>(Seed), S->PartKinds, static_cast<long long>(Parts),
+    std::printf("job %s (seed %llu): %d part kinds, %lld parts, %d sheet kinds, %d layouts\n",
+        S->Name, static_cast<unsigned long long>(Seed), S->PartKinds, static_cast<long long>(Parts),
         S->SheetKinds, Window->LayoutCount());
-    std::printf("优化计算 to a completed, painted window: mean %.1f ms, best %.1f ms over %d runs\n",
+    std::printf(
+        "优化计算 to a completed, painted window: mean %.1f ms, best %.1f ms over %d runs\n",
         Sum / Runs, Best, Runs);
     std::printf("showing the last tab: %.1f ms; scrolling to the report's end: %.1f ms\n", LastTab,
         ReportEnd);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
 
@@ -53,6 +54,7 @@ class TestDurability : public QObject
 private slots:
     void lockedAtStartUp_failsAfterWaiting();
     void saveWhileAnotherProcessWrites_waitsThenFails();
+    void waitHook_isToldWhileAStatementWaits();
     void killedDuringSave_leavesIntactDatabase();
 };
 
@@ -109,6 +111,46 @@ void TestDurability::saveWhileAnotherProcessWrites_waitsThenFails()
     rs.updateBatch();
     QVERIFY(!rs.hasPendingChanges());
     QCOMPARE(s.scalar(u"SELECT count(*) FROM 原材料信息表"_s).toInt(), 8);
+}
+
+// The program shows that it waits (busy cursor, status text) through the wait hook: told when a
+// save or a read starts waiting for another program's lock and when the wait is over, and
+// never while nothing waits.
+void TestDurability::waitHook_isToldWhileAStatementWaits()
+{
+    TTempStore s(DBSchema::TSeed::Examples);
+    s.closeRaw();
+    QStringList told;
+    StoreWait::setHook([&](const QString &text) { told << text; });
+    const auto unhook = qScopeGuard([] { StoreWait::setHook({}); });
+    const QStringList waited { StoreWait::waitingText(), QString() };
+    TRowSet rs(Sql::SheetLibrary);
+    rs.open();
+    rs.edit();
+    rs.field(u"Price"_s).setAsString(u"1"_s);
+    rs.updateBatch();
+    QCOMPARE(told, QStringList());
+
+    {
+        TWorker writer({ u"lock"_s, s.dir(), u"immediate"_s });
+        QCOMPARE(writer.firstLine(), QByteArray("locked"));
+        rs.edit();
+        rs.field(u"Price"_s).setAsString(u"2"_s);
+        QVERIFY(errorOf<TDBError>([&] { rs.updateBatch(); }).contains(u"其他程序使用"_s));
+        QCOMPARE(told, waited);
+    }
+    told.clear();
+    {
+        TWorker reader({ u"lock"_s, s.dir(), u"exclusive"_s });
+        QCOMPARE(reader.firstLine(), QByteArray("locked"));
+        TRowSet parts(Sql::PartLibrary);
+        QVERIFY(errorOf<TDBError>([&] { parts.open(); }).contains(u"其他程序使用"_s));
+        QCOMPARE(told, waited);
+    }
+    told.clear();
+    rs.updateBatch(); // the lock is gone: saved at once, nothing to show
+    QCOMPARE(told, QStringList());
+    QCOMPARE(s.scalar(u"SELECT Price FROM 原材料信息表 ORDER BY rowid LIMIT 1"_s).toInt(), 20000);
 }
 
 void TestDurability::killedDuringSave_leavesIntactDatabase()

@@ -14,11 +14,13 @@
 #include <QAction>
 #include <QDir>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 using namespace LibraryTest;
@@ -252,6 +254,13 @@ private slots:
         const QString table = sheets ? u"原材料信息表"_s : u"零件信息表"_s;
         QCOMPARE(store.column(u"SELECT Name FROM %1 ORDER BY rowid"_s.arg(table)), seeded);
 
+        // Given its sizes (a row left without any is dropped at saving), the new row is saved
+        // with the others under the new names.
+        rs.setRecNo(newRowAt);
+        rs.edit();
+        rs.field(u"Length"_s).setAsInteger(300);
+        rs.field(u"Width"_s).setAsInteger(30);
+        rs.post();
         e->actSave->trigger();
         QCOMPARE(store.column(u"SELECT Name FROM %1 ORDER BY rowid"_s.arg(table)), saved);
         QVERIFY(!rs.hasPendingChanges());
@@ -332,11 +341,13 @@ private slots:
         QCOMPARE(rs.field(u"Width"_s).asInteger(), 1220);
         QCOMPARE(rs.field(u"Price"_s).asCurrency().units(), 885000);
 
+        // The row the walk appended last holds nothing: saving drops it.
         e->actSave->trigger();
         QCOMPARE(store.column(u"SELECT Name || ':' || ifnull(Length, '') || ':' || "
                               "ifnull(Width, '') || ':' || ifnull(Price, '') "
                               "FROM 原材料信息表 ORDER BY rowid"_s),
-            (QStringList { u"1:1000:500:100000"_s, u"2:2440:1220:885000"_s, u"3:::"_s }));
+            (QStringList { u"1:1000:500:100000"_s, u"2:2440:1220:885000"_s }));
+        QCOMPARE(rs.recordCount(), 2);
     }
 
     // A numeric cell refuses, key by key, what its column cannot hold; Name takes anything.
@@ -372,6 +383,136 @@ private slots:
         const QString field = e->grdLJ->columns().at(column).fieldName;
         e->ADOMaterials->setRecNo(1);
         QCOMPARE(e->ADOMaterials->field(field).asString(), stored);
+    }
+
+    // A refused key is not dropped silently: the cell turns red and a tip says why. A text the
+    // column cannot take names the column by its title.
+    void numericCell_tellsWhatItRefuses()
+    {
+        TLibraryStore store;
+        seedSheets(store, { u"1"_s });
+        TShownEditor e(true);
+        clickCell(e->grdLJ, 0, 1);
+        type(e->grdLJ, u"99999999999"_s);
+        auto *line = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(line);
+        QCOMPARE(line->text(), u"999999999"_s);
+        QCOMPARE(line->palette().color(QPalette::Base), TDBGridDelegate::refusedColor());
+        QVERIFY(QToolTip::isVisible());
+        QVERIFY2(QToolTip::text().contains(u"2147483647"_s), qPrintable(QToolTip::text()));
+        QTest::keyClick(line, Qt::Key_Backspace); // a key it takes: back to normal
+        QVERIFY(line->palette().color(QPalette::Base) != TDBGridDelegate::refusedColor());
+        QTRY_VERIFY(!QToolTip::isVisible());
+        type(e->grdLJ, u"x"_s);
+        QVERIFY(QToolTip::text().contains(u"整数"_s));
+        QTest::keyClick(line, Qt::Key_Escape);
+
+        // "-" is unfinished input the cell lets through; the row set refuses it on Enter.
+        clickCell(e->grdLJ, 0, 2);
+        type(e->grdLJ, u"-"_s);
+        pressEnter(e->grdLJ);
+        const QStringList errors = Dialogs::takeCaptured();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(u"“宽”"_s) && !errors[0].contains(u"Width"_s),
+            qPrintable(errors[0]));
+    }
+
+    // 保存数据 lists every row that can never be cut in one message and saves nothing until
+    // they are fixed; a row left without sizes and price is dropped instead.
+    void save_refusesRowsThatCannotBeCut()
+    {
+        TLibraryStore store;
+        seedSheets(store, { u"1"_s });
+        TShownEditor e(true);
+        TRowSet &rs = *e->ADOMaterials;
+        struct Row
+        {
+            QString length, width, price;
+        };
+        const QList<Row> rows {
+            { u"0"_s, u"1220"_s, u"50"_s }, // row 2
+            { u"2440"_s, u"-5"_s, u""_s }, { u"2440"_s, u"-1500"_s, u"80"_s },
+            { u"2440"_s, u"1220"_s, u"99999999999"_s }, { u"2440"_s, u"1220"_s, u"-1"_s },
+            { u""_s, u"1220"_s, u"10"_s }, { u""_s, u""_s, u""_s }, // row 8: left blank
+            { u"600"_s, u"0"_s, u"0"_s }, // row 9, with a name of its own
+            { u"2440"_s, u"1220"_s, u"1000000"_s }, // the largest price
+        };
+        for (const Row &r : rows) {
+            rs.append();
+            rs.edit();
+            rs.field(u"Length"_s).setAsString(r.length);
+            rs.field(u"Width"_s).setAsString(r.width);
+            rs.field(u"Price"_s).setAsString(r.price);
+            rs.post();
+        }
+        rs.setRecNo(9);
+        rs.edit();
+        rs.field(u"Name"_s).setAsString(u"侧板X"_s);
+        rs.post();
+        const QString before = store.dump();
+
+        e->actSave->trigger();
+        const QStringList shown = Dialogs::takeCaptured();
+        QCOMPARE(shown.size(), 1);
+        QStringList lines = shown[0].split(u'\n');
+        QVERIFY2(lines.takeFirst().contains(u"什么都没有保存"_s), qPrintable(shown[0]));
+        QCOMPARE(lines,
+            (QStringList { u"第2行 长：必须大于0"_s, u"第3行 宽：必须大于0"_s,
+                u"第4行 宽：必须大于0"_s, u"第5行 价格：不能大于1000000"_s,
+                u"第6行 价格：不能小于0"_s, u"第7行 长：不能为空"_s,
+                u"第9行（侧板X） 宽：必须大于0"_s }));
+        QCOMPARE(store.dump(), before);
+        QCOMPARE(rs.recordCount(), 10);
+        QVERIFY(rs.hasPendingChanges());
+
+        // Fixed, the rows are saved; the blank one is dropped.
+        for (int recNo : { 2, 3, 4, 5, 6, 7, 9 }) {
+            rs.setRecNo(recNo);
+            rs.edit();
+            rs.field(u"Length"_s).setAsInteger(1000 + recNo);
+            rs.field(u"Width"_s).setAsInteger(500);
+            rs.field(u"Price"_s).setAsString(u"12.5"_s);
+            rs.post();
+        }
+        e->actSave->trigger();
+        QVERIFY(Dialogs::takeCaptured().isEmpty());
+        QVERIFY(!rs.hasPendingChanges());
+        QCOMPARE(rs.recordCount(), 9);
+        QCOMPARE(store.column(u"SELECT Name FROM 原材料信息表 ORDER BY rowid"_s),
+            (QStringList {
+                u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"侧板X"_s, u"10"_s }));
+        QCOMPARE(store
+                     .scalar(u"SELECT count(*) FROM 原材料信息表 WHERE Length IS NULL "
+                             "OR Width IS NULL"_s)
+                     .toInt(),
+            0);
+    }
+
+    // The part library: no price to check; an empty or zero size is refused the same way.
+    void save_partLibrary_refusesZeroSize_dropsBlankRow()
+    {
+        TLibraryStore store;
+        seedParts(store, { u"1"_s });
+        TShownEditor e(false);
+        TRowSet &rs = *e->ADOMaterials;
+        e->actAdd->trigger();
+        type(e->grdLJ, u"300"_s);
+        pressEnter(e->grdLJ);
+        type(e->grdLJ, u"0"_s);
+        pressEnter(e->grdLJ); // on into a new, blank row
+        QCOMPARE(rs.recordCount(), 3);
+        e->actSave->trigger();
+        QCOMPARE(Dialogs::takeCaptured().size(), 1);
+        QCOMPARE(store.scalar(u"SELECT count(*) FROM 零件信息表"_s).toInt(), 1);
+
+        rs.setRecNo(2);
+        rs.edit();
+        rs.field(u"Width"_s).setAsInteger(40);
+        e->actSave->trigger();
+        QVERIFY(Dialogs::takeCaptured().isEmpty());
+        QCOMPARE(store.column(u"SELECT Name || ':' || Length || ':' || Width FROM 零件信息表 "
+                              "ORDER BY rowid"_s),
+            (QStringList { u"1:100:10"_s, u"2:300:40"_s }));
     }
 
     void deleting_toolBarAsksNothing_navigatorAsksFirst()
@@ -424,9 +565,11 @@ private slots:
         clickCell(e->grdLJ, 0, 1);
         type(e->grdLJ, u"5"_s);
         pressEnter(e->grdLJ);
+        type(e->grdLJ, u"4"_s);
+        pressEnter(e->grdLJ); // walks on into a new row, which saving drops
         e->actSave->trigger();
-        QCOMPARE(store.column(u"SELECT Name || ':' || Length FROM 零件信息表"_s),
-            QStringList { u"1:5"_s });
+        QCOMPARE(store.column(u"SELECT Name || ':' || Length || ':' || Width FROM 零件信息表"_s),
+            QStringList { u"1:5:4"_s });
 
         // 删除一行 while a new row is still being entered cancels that row.
         e->actAdd->trigger();
@@ -448,6 +591,8 @@ private slots:
         e->actAdd->trigger();
         type(e->grdLJ, u"720"_s);
         pressEnter(e->grdLJ);
+        type(e->grdLJ, u"36"_s);
+        QVERIFY(e->grdLJ->commitEditor());
 
         store.exec(u"CREATE TRIGGER refuse BEFORE INSERT ON 零件信息表 "
                    "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s);
@@ -466,6 +611,7 @@ private slots:
         QCOMPARE(store.column(u"SELECT Name || ':' || ifnull(Length, '') FROM 零件信息表 "
                               "ORDER BY rowid"_s),
             (QStringList { u"1:100"_s, u"2:200"_s, u"3:720"_s }));
+        QCOMPARE(store.scalar(u"SELECT Width FROM 零件信息表 WHERE Name = '3'"_s).toInt(), 36);
 
         store.exec(u"ALTER TABLE 零件信息表 RENAME TO 零件信息表_old"_s);
         TShownEditor second(false);
@@ -535,6 +681,40 @@ private slots:
 
         w.reset();
         QVERIFY(!frmLJinfo && !frmYCLinfo);
+    }
+
+    // Opened while another program held the file: the editor reports it and stays empty; once
+    // the lock is gone, a command of the editor or pressing F3 again reads the library.
+    void lockedWhenOpened_readOnceTheLockIsGone()
+    {
+        TLibraryStore store;
+        seedParts(store, { u"侧板"_s, u"底板"_s });
+        auto w = std::make_unique<TfrmMainC>();
+        QVERIFY(showActive(w.get()));
+        auto lock = [&] { QVERIFY(QSqlQuery(store.raw()).exec(u"BEGIN EXCLUSIVE"_s)); };
+        auto unlock = [&] { QVERIFY(QSqlQuery(store.raw()).exec(u"ROLLBACK"_s)); };
+        auto openedLocked = [&] {
+            lock();
+            QTest::keyClick(w.get(), Qt::Key_F3);
+            const QStringList errors = Dialogs::takeCaptured();
+            QCOMPARE(errors.size(), 1);
+            QVERIFY2(errors[0].contains(u"其他程序使用"_s), qPrintable(errors[0]));
+            QVERIFY(frmLJinfo);
+            QCOMPARE(frmLJinfo->grdLJ->model()->rowCount(), 0);
+            unlock();
+        };
+
+        openedLocked();
+        frmLJinfo->actAdd->trigger(); // reads the library, adds nothing yet
+        QCOMPARE(columnTexts(frmLJinfo->grdLJ, 0), (QStringList { u"侧板"_s, u"底板"_s }));
+        QVERIFY(!frmLJinfo->ADOMaterials->hasPendingChanges());
+        frmLJinfo->actClose->trigger();
+        deleteClosed();
+
+        openedLocked();
+        QTest::keyClick(w.get(), Qt::Key_F3); // raised again: the file is opened again
+        QTRY_COMPARE(columnTexts(frmLJinfo->grdLJ, 0), (QStringList { u"侧板"_s, u"底板"_s }));
+        QVERIFY(Dialogs::takeCaptured().isEmpty());
     }
 
     void validator_data()

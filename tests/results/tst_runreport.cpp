@@ -163,7 +163,8 @@ private slots:
         e.GetTotalBC();
         QVERIFY(e.Execpt());
         QCOMPARE(ReportLines(e, QString()),
-            (QStringList { u"===共使用 0 种原片==="_s, u"======"_s, u"===共有 0 种切割方案==="_s }));
+            (QStringList {
+                u"===共使用 0 种原片==="_s, u"======"_s, u"===共有 0 种切割方案==="_s }));
     }
 
     void captions()

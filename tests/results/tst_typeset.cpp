@@ -8,6 +8,7 @@
 #include "TypeSetClass.h"
 #include "fmTypeSet.h"
 
+#include "TabStrip.h"
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -16,7 +17,6 @@
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QSplitter>
-#include "TabStrip.h"
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -179,7 +179,8 @@ private slots:
     void abnormalEnd_reportsAndWritesNothingBack()
     {
         TRectManage engine;
-        load(engine, { { "板", 1000, 500, 0, 10 } }, { { "能放", 500, 500, 2 }, { "太长", 1200, 100, 1 } });
+        load(engine, { { "板", 1000, 500, 0, 10 } },
+            { { "能放", 500, 500, 2 }, { "太长", 1200, 100, 1 } });
         TWindow w(engine);
         bool asked = false;
         w->SchemeRows = [&asked]() -> TRowSet * {
@@ -250,7 +251,8 @@ private slots:
         QCOMPARE(w->Panel5->text(), u"原材料尺寸：2440×1220"_s);
         qint64 parts = 0;
         for (int i = 0; i < V->Materials()->Count(); ++i)
-            parts += qint64(V->Materials()->GetItem(i)->Width()) * V->Materials()->GetItem(i)->Height();
+            parts += qint64(V->Materials()->GetItem(i)->Width())
+                * V->Materials()->GetItem(i)->Height();
         const qint64 T = (parts + w->GetBladeSum(4, 1)) * 100 / (2440LL * 1220);
         QCOMPARE(w->Panel6->text(), u"材料利用率：%1%"_s.arg(T));
         QCOMPARE(w->Panel4->text(), u"零件总数：%1"_s.arg(V->Materials()->Count()));

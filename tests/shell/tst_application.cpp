@@ -5,9 +5,15 @@
 #include "PnxApplication.h"
 #include "ShellFixture.h"
 #include "fmMainC.h"
+#include "fmYCLinfo.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextEdit>
 
@@ -188,6 +194,74 @@ private slots:
         QVERIFY(Dialogs::takeCaptured().isEmpty());
         if (kind == u"none") // no file was created by opening
             QVERIFY(!QFile::exists(dat));
+    }
+
+    // Missing at start-up and put back while the program runs: the next command opens the
+    // file and works, without a restart.
+    void startUp_databaseMissing_thenPutBack_nextCommandWorks()
+    {
+        QTemporaryDir exeDir;
+        TFrmDM::setDatabaseDirectory(exeDir.path());
+        ShellFixture::TWorkingDir cwd;
+        Startup::createDataModule();
+        QCOMPARE(Dialogs::takeCaptured().size(), 1);
+        const auto window = Startup::createMainWindow();
+
+        window->actMaterial->trigger();
+        const QStringList errors = Dialogs::takeCaptured();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(u"找不到数据库文件"_s), qPrintable(errors[0]));
+        QVERIFY(!frmYCLinfo); // no empty editor is left behind
+
+        DBSchema::CreateDatabase(exeDir.filePath(u"pnx.dat"_s), DBSchema::TSeed::Examples);
+        window->actMaterial->trigger();
+        QVERIFY(Dialogs::takeCaptured().isEmpty());
+        QVERIFY(frmYCLinfo);
+        QCOMPARE(frmYCLinfo->ADOMaterials->recordCount(), 7);
+        QVERIFY(FrmDM->isConnected());
+    }
+
+    // Qt's own texts speak Chinese, also under the C locale the tests run in; a message box is
+    // wide enough for its whole title.
+    void qtTexts_areChinese_andMessageBoxesFitTheirTitle()
+    {
+        QCOMPARE(QLocale::system().language(), QLocale::C);
+        QVERIFY(Startup::loadQtTranslation());
+        const auto box = Dialogs::messageBox(nullptr, QMessageBox::Question,
+            u"确实要删除当前记录吗？"_s, QString(), QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box->windowTitle(), u"Tavrin优化切割PNX"_s);
+        QCOMPARE(box->button(QMessageBox::Ok)->text(), u"确定"_s);
+        QCOMPARE(box->button(QMessageBox::Cancel)->text(), u"取消"_s);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QVERIFY2(box->width() >= Dialogs::titleWidth(box->windowTitle()),
+            qPrintable(
+                u"%1 < %2"_s.arg(box->width()).arg(Dialogs::titleWidth(box->windowTitle()))));
+
+        QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::No);
+        QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text().remove(u'&'), u"是(Y)"_s);
+        QLineEdit edit;
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList items;
+        for (const QAction *a : menu->actions())
+            items << a->text();
+        QVERIFY2(items.join(u' ').contains(u"粘贴"_s), qPrintable(items.join(u' ')));
+    }
+
+    // While a save waits for another program's lock, the busy cursor shows and the status line
+    // says why; both go when the wait is over.
+    void waitingForTheFile_showsBusyCursorAndStatusText()
+    {
+        ShellFixture::TWorkingDir cwd;
+        const auto window = Startup::createMainWindow();
+        QVERIFY(StoreWait::hook());
+        StoreWait::hook()(StoreWait::waitingText());
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QCOMPARE(window->statusBar()->currentMessage(), StoreWait::waitingText());
+        StoreWait::hook()(QString());
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(window->statusBar()->currentMessage(), QString());
     }
 
     // readme.rtf comes from the working directory only; a damaged one is reported and the

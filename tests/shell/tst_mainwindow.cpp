@@ -6,12 +6,14 @@
 #include "ShellFixture.h"
 #include "ShellWidgets.h"
 #include "SystemStatus.h"
+#include "UserManual.h"
 #include "fmMainC.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QToolBar>
@@ -235,6 +237,41 @@ private slots:
     }
 
     // Hide the notes and task panes, resize, move, quit: the next start looks the same.
+    // However small the window is made, the work panel keeps a usable size and the status-bar
+    // panes stay side by side; cut texts show whole as tool tips.
+    void smallWindow_keepsEveryPartUsable()
+    {
+        auto w = shownWindow();
+        w->resize(300, 200);
+        QCoreApplication::processEvents();
+        QVERIFY(w->width() > 300);
+        QVERIFY2(w->pnlMain->width() >= TWorkPanel::MinimumSize.width()
+                && w->pnlMain->height() >= TWorkPanel::MinimumSize.height(),
+            qPrintable(u"%1x%2"_s.arg(w->pnlMain->width()).arg(w->pnlMain->height())));
+        QVERIFY(w->pnlTask->width() == 199 && w->pnlNotes->width() == 186);
+        QList<QWidget *> panes;
+        for (QWidget *p : w->statusBar()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (p->isVisible() && !qobject_cast<QSizeGrip *>(p))
+                panes << p;
+        std::sort(
+            panes.begin(), panes.end(), [](QWidget *a, QWidget *b) { return a->x() < b->x(); });
+        QVERIFY(panes.size() >= 6);
+        for (int i = 1; i < panes.size(); ++i)
+            QVERIFY2(panes[i - 1]->geometry().right() < panes[i]->x(),
+                qPrintable(panes[i - 1]->objectName() + u" overlaps "_s + panes[i]->objectName()));
+        QVERIFY(panes.last()->geometry().right() < w->statusBar()->width());
+        auto *maker = w->statusBar()->findChild<TStatusText *>(u"stsMaker"_s);
+        QVERIFY(maker);
+        QCOMPARE(maker->toolTip(), u"Quarvel Software Co.,Ltd."_s);
+
+        // With the side panes hidden, the window may be narrower: the panel's minimum remains.
+        w->mnuNotes->trigger();
+        w->mnuLeftMenu->trigger();
+        w->resize(300, 200);
+        QCoreApplication::processEvents();
+        QVERIFY(w->pnlMain->width() >= TWorkPanel::MinimumSize.width());
+    }
+
     void viewSettings_roundTrip()
     {
         QRect geometry;
@@ -296,7 +333,8 @@ private slots:
         QCOMPARE(w->width(), 1006);
     }
 
-    // F1 hands PNX.CHM of the working directory to the desktop; "Tavrin软件" the web site.
+    // F1 hands PNX.CHM of the working directory to the desktop where there is one, else the
+    // HTML manual beside the program; "Tavrin软件" the web site.
     void desktopHandOffs()
     {
         TUrlRecorder files;
@@ -304,8 +342,16 @@ private slots:
         QDesktopServices::setUrlHandler(u"file"_s, &files, "open");
         QDesktopServices::setUrlHandler(u"https"_s, &web, "open");
         auto w = shownWindow();
+        QFile chm(FCwd->filePath(u"PNX.CHM"_s));
+        QVERIFY(chm.open(QIODevice::WriteOnly));
+        chm.close();
         QTest::keyClick(w.get(), Qt::Key_F1);
         QCOMPARE(files.urls, QList<QUrl> { QUrl::fromLocalFile(FCwd->filePath(u"PNX.CHM"_s)) });
+        files.urls.clear();
+        QVERIFY(chm.remove());
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        const QString manual = QCoreApplication::applicationDirPath() + u"/manual/index.html"_s;
+        QCOMPARE(files.urls, QList<QUrl> { QUrl::fromLocalFile(manual) });
 
         auto *tavrin = w->findChild<QToolButton *>(u"itemTavrin"_s);
         QVERIFY(tavrin);
@@ -314,6 +360,29 @@ private slots:
         QCOMPARE(web.urls.first().scheme(), u"https"_s);
         QDesktopServices::unsetUrlHandler(u"file"_s);
         QDesktopServices::unsetUrlHandler(u"https"_s);
+    }
+
+    // F1 always shows something: the manual that is there but cannot be opened (no browser),
+    // or no manual at all, is reported.
+    void userManual_thatCannotBeOpened_isReported()
+    {
+        auto w = shownWindow();
+        QVERIFY(QFile::exists(UserManual::htmlFile()));
+        w->actManu->trigger(); // no desktop handler for files here: nothing can open it
+        QStringList shown = Dialogs::takeCaptured();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].contains(u"不能打开用户手册"_s)
+                && shown[0].contains(QDir::toNativeSeparators(UserManual::htmlFile())),
+            qPrintable(shown[0]));
+
+        QTemporaryDir empty;
+        UserManual::setManualDirectory(empty.path());
+        w->actManu->trigger();
+        UserManual::setManualDirectory(QString());
+        shown = Dialogs::takeCaptured();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].contains(u"找不到用户手册"_s) && shown[0].contains(u"PNX.CHM"_s),
+            qPrintable(shown[0]));
     }
 
     void exitCommand_closesAndSaves()

@@ -4,9 +4,9 @@
 
 #include "DBNavigator.h"
 #include "LibraryFixture.h"
+#include "ShellWidgets.h"
 #include "Startup.h"
 #include "TypeSetClass.h"
-#include "ShellWidgets.h"
 #include "fmMainC.h"
 #include "fmMaterial.h"
 #include "fmSelectData.h"
@@ -19,9 +19,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QRegularExpression>
-#include <QTextEdit>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTextEdit>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -318,8 +318,8 @@ private slots:
         store.scheme(p, u"方案2"_s);
 
         TShownWorkspace w;
-        addRow(*w->ADOMaterialA, { { u"名称"_s, u"新板"_s }, { u"长度"_s, u"2440"_s },
-                                      { u"宽度"_s, u"1220"_s } });
+        addRow(*w->ADOMaterialA,
+            { { u"名称"_s, u"新板"_s }, { u"长度"_s, u"2440"_s }, { u"宽度"_s, u"1220"_s } });
         addRow(*w->ADOMaterialB, { { u"名称"_s, u"新件"_s }, { u"数量"_s, u"4"_s } });
         w->ADOOrderDetail->next();
         QCOMPARE(store.column(u"SELECT ID || ' ' || 名称 FROM 原材料表"_s),
@@ -345,7 +345,8 @@ private slots:
         QCOMPARE(w->ADOMaterialA->recordCount(), 0);
         w->navLJ->btnClick(TDBNavigator::nbInsert);
         QCOMPARE(w->ADOMaterialB->recordCount(), 1);
-        QCOMPARE(w->ADOMaterialB->field(u"ID"_s).asLargeInt(), w->ADOOrder->field(u"ID"_s).asLargeInt());
+        QCOMPARE(
+            w->ADOMaterialB->field(u"ID"_s).asLargeInt(), w->ADOOrder->field(u"ID"_s).asLargeInt());
     }
 
     // Picking from the libraries appends the ticked rows in list order: sheets with kerf 0,
@@ -375,13 +376,13 @@ private slots:
         };
         Dialogs::setNextDialogHandler(tick({ 0, 1, 2 }));
         w->N3->trigger();
-        QCOMPARE(column(*w->ADOMaterialA, u"名称"_s),
-            (QStringList { u"大板"_s, u"中板"_s, u"小板"_s }));
+        QCOMPARE(
+            column(*w->ADOMaterialA, u"名称"_s), (QStringList { u"大板"_s, u"中板"_s, u"小板"_s }));
         QCOMPARE(column(*w->ADOMaterialA, u"刀口"_s), (QStringList { u"0"_s, u"0"_s, u"0"_s }));
-        QCOMPARE(column(*w->ADOMaterialA, u"价格"_s),
-            (QStringList { u"128.5"_s, u"80.5"_s, u"30"_s }));
-        QCOMPARE(column(*w->ADOMaterialA, u"长度"_s),
-            (QStringList { u"2440"_s, u"1830"_s, u"1220"_s }));
+        QCOMPARE(
+            column(*w->ADOMaterialA, u"价格"_s), (QStringList { u"128.5"_s, u"80.5"_s, u"30"_s }));
+        QCOMPARE(
+            column(*w->ADOMaterialA, u"长度"_s), (QStringList { u"2440"_s, u"1830"_s, u"1220"_s }));
 
         Dialogs::setNextDialogHandler(tick({ 1, 0 }));
         w->N4->trigger();
@@ -417,8 +418,9 @@ private slots:
         parent.resize(1000, 700);
         TShownWorkspace w;
         w->FrmTypeSetParent = &parent;
-        addRow(*w->ADOMaterialB, { { u"名称"_s, u"新件"_s }, { u"长度"_s, u"50"_s },
-                                      { u"宽度"_s, u"80"_s }, { u"数量"_s, u"3"_s } });
+        addRow(*w->ADOMaterialB,
+            { { u"名称"_s, u"新件"_s }, { u"长度"_s, u"50"_s }, { u"宽度"_s, u"80"_s },
+                { u"数量"_s, u"3"_s } });
         PriceSum = 99;
         w->actYHPY->trigger();
 
@@ -475,8 +477,8 @@ private slots:
         RectManage = &engine;
         const auto forget = qScopeGuard([] { RectManage = nullptr; });
         TShownWorkspace w;
-        addRow(*w->ADOMaterialB, { { u"名称"_s, u"没数量"_s }, { u"长度"_s, u"10"_s },
-                                      { u"宽度"_s, u"-5"_s } });
+        addRow(*w->ADOMaterialB,
+            { { u"名称"_s, u"没数量"_s }, { u"长度"_s, u"10"_s }, { u"宽度"_s, u"-5"_s } });
         w->actYHPY->trigger();
         QCOMPARE(Dialogs::takeCaptured(),
             QStringList { u"以下数据不能用于优化排样，请改正或删除后再试：\n"
@@ -488,6 +490,38 @@ private slots:
         QCOMPARE(engine.BCTypeList().Items(0)->Text(), std::string("之前的"));
         QVERIFY(!frmTypeSet);
         QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 2);
+    }
+
+    // Rows left blank (the Enter key leaves one at the end of a list) are dropped, not saved, and
+    // do not stop the hand-off.
+    void blankRows_areDroppedOnSave()
+    {
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        const qint64 s = store.scheme(p, u"方案1"_s);
+        store.sheet(s, u"板"_s, 2440, 1220);
+        store.part(p, u"门"_s, 700, 400, 2);
+        TRectManage engine;
+        RectManage = &engine;
+        const auto forget = qScopeGuard([] { RectManage = nullptr; });
+        TShownWorkspace w;
+        w->ADOMaterialA->append();
+        w->ADOMaterialB->append();
+        w->ADOMaterialB->post();
+        addRow(*w->ADOMaterialB, { { u"名称"_s, u""_s }, { u"数量"_s, u"3"_s } }); // not blank
+        w->actSave->trigger();
+        QCOMPARE(store.count(u"SELECT count(*) FROM 原材料表"_s), 1);
+        QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 2);
+        QCOMPARE(w->ADOMaterialB->recordCount(), 2);
+        QCOMPARE(Dialogs::takeCaptured(), QStringList()); // nothing to say yet
+
+        w->ADOMaterialB->setRecNo(2);
+        w->ADOMaterialB->deleteRecord();
+        w->ADOMaterialB->append();
+        w->actYHPY->trigger();
+        QVERIFY(frmTypeSet);
+        QCOMPARE(engine.MaterialTypeList().Count(), 1);
+        delete frmTypeSet;
     }
 
     // Switching to another project keeps what was typed for the one left.
@@ -528,7 +562,8 @@ private slots:
         QCOMPARE(frmMaterial->Notes, main->edtNotes);
         QCOMPARE(frmMaterial->ProgressStatus, main->rzprgrstsMain);
         QCOMPARE(frmMaterial->cbOrder->currentText(), u"手写的单号"_s);
-        addRow(*frmMaterial->ADOMaterialB, { { u"名称"_s, u"退出前输入"_s }, { u"数量"_s, u"2"_s } });
+        addRow(
+            *frmMaterial->ADOMaterialB, { { u"名称"_s, u"退出前输入"_s }, { u"数量"_s, u"2"_s } });
         QVERIFY(main->close());
         deleteClosed();
         main.reset();

@@ -1,0 +1,62 @@
+#include "UserManual.h"
+
+#include "Dialogs.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace UserManual {
+
+namespace {
+
+QString &manualDirectory()
+{
+    static QString dir;
+    return dir;
+}
+
+bool openFile(const QString &path)
+{
+    return QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+} // namespace
+
+QString helpFile()
+{
+    return QDir::current().absoluteFilePath(u"PNX.CHM"_s);
+}
+
+QString htmlFile()
+{
+    const QString dir = manualDirectory().isEmpty()
+        ? QCoreApplication::applicationDirPath() + u"/manual"_s
+        : manualDirectory();
+    return QDir(dir).absoluteFilePath(u"index.html"_s);
+}
+
+void setManualDirectory(const QString &dir)
+{
+    manualDirectory() = dir;
+}
+
+void open(QWidget *parent)
+{
+    if (openFile(helpFile()) || openFile(htmlFile()))
+        return;
+    const QString html = QDir::toNativeSeparators(htmlFile());
+    if (QFileInfo(htmlFile()).isFile())
+        Dialogs::showError(parent,
+            u"不能打开用户手册：系统没有能打开网页文件的浏览器。\n"
+            "请用浏览器打开这个文件：\n%1"_s.arg(html));
+    else
+        Dialogs::showError(
+            parent, u"找不到用户手册：工作目录中没有 PNX.CHM，程序旁边也没有“%1”。"_s.arg(html));
+}
+
+} // namespace UserManual
