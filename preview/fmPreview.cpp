@@ -1,5 +1,6 @@
 #include "fmPreview.h"
 
+#include "Command.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
 #include "LayoutSource.h"
@@ -120,24 +121,6 @@ QIcon printAllIcon()
     });
 }
 
-void magnifier(QPainter &p, bool plus)
-{
-    p.setPen(QPen(QColor(120, 80, 40), 4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(19.5, 19.5), QPointF(28, 28));
-    p.setPen(QPen(Ink, 2));
-    p.setBrush(QColor(225, 238, 252));
-    p.drawEllipse(QRectF(3, 3, 18, 18));
-    p.setPen(QPen(QColor(50, 100, 190), 2.4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(7.5, 12), QPointF(16.5, 12));
-    if (plus)
-        p.drawLine(QPointF(12, 7.5), QPointF(12, 16.5));
-}
-
-QIcon zoomIcon(bool plus)
-{
-    return WidgetArt::drawnIcon([plus](QPainter &p) { magnifier(p, plus); });
-}
-
 QIcon pageArrowIcon(bool forward)
 {
     return WidgetArt::drawnIcon([forward](QPainter &p) {
@@ -246,22 +229,22 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     column->addWidget(ToolBar1);
 
-    actClose = command("actClose", u"关闭"_s, WidgetArt::closeIcon(), u"关闭|关闭此窗体"_s,
-        &TfrmPreview::actCloseExecute);
-    actPrintOne = command("actPrintOne", u"打印本页"_s, printOneIcon(),
+    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
+        u"关闭|关闭此窗体"_s, &TfrmPreview::actCloseExecute);
+    actPrintOne = MakeCommand(this, "actPrintOne", u"打印本页"_s, printOneIcon(),
         u"打印本页|仅打印本排样图"_s, &TfrmPreview::actPrintOneExecute);
-    actPrtAll = command("actPrtAll", u"打印所有"_s, printAllIcon(), u"打印所有|打印全部排样图"_s,
-        &TfrmPreview::actPrtAllExecute);
-    actZoomIn = command("actZoomIn", u"放大"_s, zoomIcon(true), u"放大|排样图放大"_s,
-        &TfrmPreview::actZoomInExecute);
-    actZoomOut = command("actZoomOut", u"缩小"_s, zoomIcon(false), u"缩小|排样图缩小"_s,
-        &TfrmPreview::actZoomOutExecute);
-    actPrevious = command("actPrevious", u"上一页"_s, pageArrowIcon(false), u"上一页|显示上一页"_s,
-        &TfrmPreview::actPreviousExecute);
-    actNext = command("actNext", u"下一页"_s, pageArrowIcon(true), u"下一页|显示下一页"_s,
+    actPrtAll = MakeCommand(this, "actPrtAll", u"打印所有"_s, printAllIcon(),
+        u"打印所有|打印全部排样图"_s, &TfrmPreview::actPrtAllExecute);
+    actZoomIn = MakeCommand(this, "actZoomIn", u"放大"_s, WidgetArt::zoomInIcon(),
+        u"放大|排样图放大"_s, &TfrmPreview::actZoomInExecute);
+    actZoomOut = MakeCommand(this, "actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(),
+        u"缩小|排样图缩小"_s, &TfrmPreview::actZoomOutExecute);
+    actPrevious = MakeCommand(this, "actPrevious", u"上一页"_s, pageArrowIcon(false),
+        u"上一页|显示上一页"_s, &TfrmPreview::actPreviousExecute);
+    actNext = MakeCommand(this, "actNext", u"下一页"_s, pageArrowIcon(true), u"下一页|显示下一页"_s,
         &TfrmPreview::actNextExecute);
-    actPageSet = command("actPageSet", u"页面设置"_s, pageSetIcon(), u"页面设置|设置纸张边距"_s,
-        &TfrmPreview::actPageSetExecute);
+    actPageSet = MakeCommand(this, "actPageSet", u"页面设置"_s, pageSetIcon(),
+        u"页面设置|设置纸张边距"_s, &TfrmPreview::actPageSetExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actPrintOne, actPrtAll, actZoomIn, actZoomOut, actPrevious, actNext });
@@ -340,19 +323,6 @@ TfrmPreview::~TfrmPreview()
     ScrollBox2->viewport()->removeEventFilter(this);
     if (frmPreview == this)
         frmPreview = nullptr;
-}
-
-QAction *TfrmPreview::command(const char *name, const QString &caption, const QIcon &icon,
-    const QString &hint, void (TfrmPreview::*execute)())
-{
-    auto *action = new QAction(icon, caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    const qsizetype bar = hint.indexOf(u'|');
-    action->setToolTip(hint.left(bar));
-    action->setStatusTip(hint.mid(bar + 1));
-    connect(action, &QAction::triggered, this,
-        [this, execute] { Dialogs::guarded([&] { (this->*execute)(); }); });
-    return action;
 }
 
 void TfrmPreview::SizePagePanel()

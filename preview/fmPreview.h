@@ -101,8 +101,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QAction *command(const char *name, const QString &caption, const QIcon &icon,
-        const QString &hint, void (TfrmPreview::*execute)());
     void FitToPage();
     // The common start and end of both print commands around Print: the print dialog (or, on
     // the PDF printer, the file dialog), the job, the settings.
