@@ -1,5 +1,6 @@
 #include "JobFile.h"
 
+#include "PdfOutput.h"
 #include "TypeSetClass.h"
 
 #include <cerrno>
@@ -491,11 +492,13 @@ RunOutcome RunJob(const Job &J)
 
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
 {
-    constexpr const char *Usage = "usage: pnxcut [--summary | --report] JOBFILE\n";
+    constexpr const char *Usage
+        = "usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE\n";
     bool Summary = false;
     bool Report = false;
     bool OptionsDone = false;
     std::optional<std::string> Path;
+    std::optional<std::string> PdfPath;
     for (std::size_t i = 1; i < Args.size(); ++i) {
         const std::string &A = Args[i];
         if (!OptionsDone && A == "--") {
@@ -504,6 +507,12 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
             Summary = true;
         } else if (!OptionsDone && A == "--report") {
             Report = true;
+        } else if (!OptionsDone && A == "--pdf") {
+            if (i + 1 == Args.size()) {
+                Err << "pnxcut: --pdf needs the name of the PDF file\n" << Usage;
+                return 2;
+            }
+            PdfPath = Args[++i];
         } else if (!OptionsDone && (A == "--help" || A == "-h")) {
             Out << Usage;
             return 0;
@@ -539,6 +548,10 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
     Out.flush();
     if (Summary)
         Err << Run.Summary;
+    if (PdfPath) {
+        if (const int Code = WritePdf(*Parsed.Parsed, *PdfPath, Err))
+            return Code;
+    }
     return Out ? 0 : 1;
 }
 

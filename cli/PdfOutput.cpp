@@ -1,0 +1,79 @@
+#include "PdfOutput.h"
+
+#include "EngineLayouts.h"
+#include "JobFile.h"
+#include "PrintConfig.h"
+#include "PrintLayouts.h"
+#include "RunReport.h"
+#include "TypeSetClass.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <memory>
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+// The layout views are widgets and need an application object. pnxcut has none of its own and
+// wants no display: it gets one on the offscreen platform unless a platform is chosen.
+std::unique_ptr<QApplication> EnsureApplication()
+{
+    if (QCoreApplication::instance())
+        return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int Argc = 1;
+    static char Name[] = "pnxcut";
+    static char *Argv[] = { Name, nullptr };
+    return std::make_unique<QApplication>(Argc, Argv);
+}
+
+} // namespace
+
+int WritePdf(const Job &J, const std::string &Path, std::ostream &Err)
+{
+    const std::unique_ptr<QApplication> App = EnsureApplication();
+
+    // The run as the results window follows it: a view per reported layout, the totals per
+    // layout, and the overall utilisation once the run has completed.
+    TRectManage Engine;
+    LoadJob(J, Engine);
+    TEngineLayouts Layouts(Engine);
+    double PriceSum = 0;
+    qint64 Gross = 0;
+    qint64 Net = 0;
+    int StripsSeen = 0;
+    Engine.SetOnNewRectList([&](int Group, int BCindex, int RectCount) {
+        Layouts.OnNewRectList(Group, BCindex, RectCount);
+        AddLayoutTotals(Engine, Group, BCindex, RectCount, PriceSum, Gross, Net, StripsSeen);
+        StripsSeen = Engine.CreateRectList().Count();
+    });
+    Engine.GoWork();
+    if (!Engine.Execpt())
+        Layouts.SetUtilisationCaption(
+            UtilisationCaption(TotalUtilisation(Engine.MaterialTypeList().GetAreaSum(), Net)));
+    if (Layouts.LayoutCount() == 0) {
+        Err << "pnxcut: no PDF written: the run has no layout to print\n";
+        return 1;
+    }
+
+    try {
+        PrintToPdfFile(QFile::decodeName(Path.c_str()), PdfPageLayout(), [&](TPrintPage &Page) {
+            SetConfig(&Page.Painter);
+            PrintAllLayouts(Page, Layouts, PrintConfig);
+        });
+    } catch (const EPrintError &E) {
+        Err << "pnxcut: cannot write " << Path << ": "
+            << (E.Reason().empty() ? E.what() : E.Reason()) << "\n";
+        return 1;
+    } catch (const EConfigError &E) {
+        Err << "pnxcut: print settings: " << E.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace cli
