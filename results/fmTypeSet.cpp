@@ -9,6 +9,7 @@
 #include "TabStrip.h"
 #include "TypeSetClass.h"
 #include "WidgetArt.h"
+#include "fmPreview.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -150,8 +151,6 @@ void TfrmTypeSet::createToolBar()
         u"放大|排样图放大"_s, &TfrmTypeSet::ScalingPanelInc);
     actZoomOut = MakeCommand(this, "actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(),
         u"缩小|排样图缩小"_s, &TfrmTypeSet::ScalingPanelDec);
-    // The preview window comes with printing; until then there is nothing to hand a layout to.
-    actPreview->setEnabled(false);
 
     ComboBox1 = new QComboBox(ToolBar1);
     ComboBox1->setObjectName(u"ComboBox1"_s);
@@ -723,7 +722,14 @@ void TfrmTypeSet::ComboBox1Change()
 
 void TfrmTypeSet::actPreviewExecute()
 {
-    // The preview window comes with printing.
+    TDrawMaterial *V = FindPanel(FTabIndex + 1);
+    if (!V)
+        return;
+    TfrmPreview preview(*this, this);
+    preview.SetPanel(*V);
+    preview.FPanel->SetLineColor(QColor(0, 0, 255));
+    preview.FPanel->SetSelectColor(QColor(255, 255, 0));
+    Dialogs::exec(preview);
 }
 
 void TfrmTypeSet::actCloseExecute()

@@ -6,6 +6,7 @@
 #include "DrawMaterial.h"
 #include "RunReport.h"
 #include "TypeSetClass.h"
+#include "fmPreview.h"
 #include "fmTypeSet.h"
 
 #include "TabStrip.h"
@@ -272,6 +273,38 @@ private slots:
             w->TabSet1->setCurrentIndex(1);
             QCOMPARE(second->Materials()->Count(), drawn);
         }
+    }
+
+    // 打印预览 hands the shown layout to the preview window, blue lines and yellow selection;
+    // without a layout shown it does nothing.
+    void preview_showsTheShownLayout()
+    {
+        TfrmPreview::setFindPrinters(false);
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->actPreview->trigger(); // nothing shown yet: no preview
+        w->actYHJS->trigger();
+        w->TabSet1->setCurrentIndex(1);
+        int shownGroup = 0;
+        QString page;
+        Dialogs::setNextDialogHandler([&](QDialog &d) {
+            auto &preview = static_cast<TfrmPreview &>(d);
+            shownGroup = preview.FPanel->Group();
+            page = preview.rstPage->text();
+            [&] {
+                QCOMPARE(frmPreview, &preview);
+                QCOMPARE(preview.FPanel->LineColor(), QColor(0, 0, 255));
+                QCOMPARE(preview.FPanel->SelectColor(), QColor(255, 255, 0));
+                QCOMPARE(
+                    preview.FPanel->Materials()->Count(), w->LayoutView(1)->Materials()->Count());
+            }();
+            return int(QDialog::Rejected);
+        });
+        w->actPreview->trigger();
+        QCOMPARE(shownGroup, 2);
+        QCOMPARE(page, u"2页"_s);
+        QVERIFY(!frmPreview);
     }
 
     void zoom_stepsTypingAndLimits()
