@@ -685,15 +685,105 @@ void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas) const
         const TDrawMaterialItem &item = *FMaterials->GetItem(i);
         TPixelRect r = PartRect(i);
         FrameSet(Canvas, r);
-        // The name centred in the framed rectangle; a long name runs over the frame.
         Canvas.SetBrushClear(true);
-        const QString text = item.Text();
-        Canvas.TextOut(qint64(r.Left) + h(qint64(r.Right) - r.Left - Canvas.TextWidth(text)),
-            qint64(r.Top) + h(qint64(r.Bottom) - r.Top - Canvas.TextHeight(text)), text);
         if (FPrinter) {
-            Canvas.TextOut(r.Left, r.Top,
-                u"  "_s + QString::number(item.Width()) + u"×"_s + QString::number(item.Height()));
+            DrawPaperTexts(Canvas, r, item);
             Canvas.SetBrushClear(false);
+            continue;
+        }
+        DrawScreenName(Canvas, r, item.Text());
+    }
+}
+
+void TCustomDrawMaterial::DrawScreenName(
+    TDrawCanvas &Canvas, const TPixelRect &r, const QString &text)
+{
+    // The name centred in the framed rectangle. A tall narrow part too slim for the name but
+    // long enough for it carries it upwards along its length; otherwise a long name runs over
+    // the frame.
+    const qint64 W = qint64(r.Right) - r.Left, H = qint64(r.Bottom) - r.Top;
+    const qint64 tw = Canvas.TextWidth(text), th = Canvas.TextHeight(text);
+    if (tw > W && H > W && tw <= H && th <= W) {
+        QPainter &painter = Canvas.Painter();
+        painter.save();
+        painter.translate(r.Left, r.Bottom);
+        painter.rotate(-90);
+        Canvas.TextOut(h(H - tw), h(W - th), text);
+        painter.restore();
+        return;
+    }
+    Canvas.TextOut(qint64(r.Left) + h(W - tw), qint64(r.Top) + h(H - th), text);
+}
+
+void TCustomDrawMaterial::DrawPaperTexts(
+    TDrawCanvas &Canvas, const TPixelRect &r, const TDrawMaterialItem &item)
+{
+    // On paper a part carries its name in the middle and its size in the top left corner. A
+    // printout is read at the saw: texts that run into each other or over the neighbours are
+    // worse than none. So where the two do not fit that way, they go on one line, or along a
+    // tall narrow part; then the name alone, then the size alone; a part too small for any of
+    // them stays blank (the part list beside the drawing names it).
+    const QString name = item.Text();
+    const QString size
+        = u"  "_s + QString::number(item.Width()) + u"×"_s + QString::number(item.Height());
+    const qint64 W = qint64(r.Right) - r.Left, H = qint64(r.Bottom) - r.Top;
+    const qint64 tn = Canvas.TextWidth(name), ts = Canvas.TextWidth(size);
+    const qint64 th = Canvas.TextHeight(name);
+
+    // As laid out by default: the name centred, the size at the corner, neither overlapping.
+    const qint64 nameLeft = h(W - tn), nameTop = h(H - th);
+    const bool nameInside = tn <= W && th <= H;
+    const bool sizeInside = ts <= W && th <= H;
+    const bool apart = name.isEmpty() || nameTop >= th || nameLeft >= ts;
+    if (nameInside && sizeInside && apart) {
+        Canvas.TextOut(r.Left + nameLeft, r.Top + nameTop, name);
+        Canvas.TextOut(r.Left, r.Top, size);
+        return;
+    }
+
+    // Writes with the texts' top left at (x, y) of a box w x h that is the part itself or the
+    // part turned a quarter left (reading upwards), as `turned` says.
+    QPainter &painter = Canvas.Painter();
+    const auto write = [&](bool turned, const auto &texts) {
+        painter.save();
+        if (turned) {
+            painter.translate(r.Left, r.Bottom);
+            painter.rotate(-90);
+        } else {
+            painter.translate(r.Left, r.Top);
+        }
+        texts(turned ? H : W, turned ? W : H);
+        painter.restore();
+    };
+    const bool tall = H > W;
+    for (const bool turned : { false, true }) {
+        if (turned && !tall)
+            break;
+        const qint64 w = turned ? H : W, hgt = turned ? W : H;
+        if (hgt >= 2 * th && w >= std::max(tn, ts)) { // two lines: size above, name below
+            write(turned, [&](qint64 bw, qint64 bh) {
+                Canvas.TextOut(0, 0, size);
+                Canvas.TextOut(h(bw - tn), th + h(bh - th - th), name);
+            });
+            return;
+        }
+        if (hgt >= th && w >= ts + tn) { // one line: size, then the name in what is left
+            write(turned, [&](qint64 bw, qint64 bh) {
+                Canvas.TextOut(0, h(bh - th), size);
+                Canvas.TextOut(ts + h(bw - ts - tn), h(bh - th), name);
+            });
+            return;
+        }
+    }
+    for (const QString *only : { &name, &size }) {
+        const qint64 tw = Canvas.TextWidth(*only);
+        for (const bool turned : { false, true }) {
+            const qint64 w = turned ? H : W, hgt = turned ? W : H;
+            if (only->isEmpty() || tw > w || th > hgt || (turned && !tall))
+                continue;
+            write(turned,
+                [&](qint64 bw, qint64 bh) { Canvas.TextOut(h(bw - tw), h(bh - th), *only); });
+            return;
         }
     }
 }
@@ -706,9 +796,7 @@ void TCustomDrawMaterial::DrawSelectMaterial(TDrawCanvas &Canvas) const
     Canvas.FillRect(r);
     FrameSet(Canvas, r);
     Canvas.SetBrushClear(true);
-    const QString text = item.Text();
-    Canvas.TextOut(qint64(r.Left) + h(qint64(r.Right) - r.Left - Canvas.TextWidth(text)),
-        qint64(r.Top) + h(qint64(r.Bottom) - r.Top - Canvas.TextHeight(text)), text);
+    DrawScreenName(Canvas, r, item.Text());
     if (!FGuage)
         return;
 

@@ -300,11 +300,14 @@ protected:
 private:
     void ResizeControl(qint64 w, qint64 h);
     TPixelRect PartPixels(const TDrawMaterialItem &Item, int dx, int dy) const;
-    void Frame(TDrawCanvas &Canvas, TPixelRect &R, const QColor &TopColor, const QColor &BottomColor,
-        int Width) const;
+    void Frame(TDrawCanvas &Canvas, TPixelRect &R, const QColor &TopColor,
+        const QColor &BottomColor, int Width) const;
     void FrameSet(TDrawCanvas &Canvas, TPixelRect &R) const;
     void DrawinRect(TDrawCanvas &Canvas) const;
     void DrawMaterials(TDrawCanvas &Canvas) const;
+    static void DrawScreenName(TDrawCanvas &Canvas, const TPixelRect &r, const QString &text);
+    static void DrawPaperTexts(
+        TDrawCanvas &Canvas, const TPixelRect &r, const TDrawMaterialItem &item);
     void DrawSelectMaterial(TDrawCanvas &Canvas) const;
 
     std::unique_ptr<TDrawMaterialCollection> FMaterials;

@@ -17,6 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <tuple>
+
 #include <cmath>
 #include <memory>
 
@@ -370,10 +373,19 @@ private slots:
         QVERIFY2(pdf, qPrintable(error));
         QCOMPARE(pdf->Title, PrintJobTitle());
         QCOMPARE(pdf->Pages.size(), pages);
-        QStringList found;
+        // Captions in reading order by their places on the page (the order of pdftotext's words
+        // follows its own idea of columns).
+        QList<TPdfLine> lines;
         for (const TPdfLine &l : pdf->Lines)
             if (l.Text.startsWith(u"切割"_s))
-                found << l.Text;
+                lines << l;
+        std::stable_sort(lines.begin(), lines.end(), [](const TPdfLine &a, const TPdfLine &b) {
+            return std::tuple(a.Page, qRound(a.Box.top()), a.Box.left())
+                < std::tuple(b.Page, qRound(b.Box.top()), b.Box.left());
+        });
+        QStringList found;
+        for (const TPdfLine &l : lines)
+            found << l.Text;
         QCOMPARE(found, captions);
         // The preview's own view is not changed by printing.
         QCOMPARE(p.FPanel->Group(), 3);

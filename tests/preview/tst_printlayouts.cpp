@@ -401,7 +401,9 @@ private slots:
                 || l.Text.startsWith(u"Tavrin"_s))
                 texts << l; // part lists, captions, the maker's line, footers
         }
-        QCOMPARE(parts.size(), all ? 3 * 9 : 9);
+        // On a tenth of a page the 40 mm strips are too low for any text, so only the large
+        // parts carry their sizes there; a text never runs over a neighbour instead.
+        QCOMPARE(parts.size(), all ? 3 : 9);
         QCOMPARE(texts.size(), all ? 3 * 3 + 1 : 4);
         for (const TPdfLine &p : parts)
             for (const TPdfLine &t : texts)

@@ -95,6 +95,85 @@ class TestDrawMaterialPaint : public QObject
 {
     Q_OBJECT
 private slots:
+    // On paper the name and the size of a part never run into each other or over the part:
+    // by default the size in the corner and the name in the middle, else on one line, else
+    // along a tall narrow part, else the name alone, else nothing.
+    void paperTexts_stayInsideTheirPart_data()
+    {
+        QTest::addColumn<QSize>("part"); // in pixels (scale 100: 1 mm is 1 pixel)
+        QTest::addColumn<QString>("layout");
+        const int th = QFontMetrics(QApplication::font()).height();
+        const int tn = QFontMetrics(QApplication::font()).horizontalAdvance(u"踢脚板"_s);
+        QTest::newRow("room for both") << QSize(300, 6 * th) << u"corner"_s;
+        QTest::newRow("one line") << QSize(400, th + 4) << u"across"_s;
+        QTest::newRow("tall and narrow") << QSize(th + 4, 400) << u"upwards"_s;
+        QTest::newRow("the name alone") << QSize(tn + 6, th + 4) << u"name"_s;
+        QTest::newRow("too small") << QSize(th / 2, th / 2) << u"none"_s;
+    }
+    // On screen a tall narrow part too slim for its name carries it upwards along its length.
+    void screenName_turnsInATallNarrowPart()
+    {
+        const int th = QFontMetrics(QApplication::font()).height();
+        TDrawMaterial v;
+        v.SetDrawer(false);
+        v.SetMWidth(600);
+        v.SetMHeight(600);
+        TDrawMaterialItem *item = v.Materials()->Add();
+        item->SetText(u"踢脚板"_s);
+        item->SetLeft(100);
+        item->SetTop(100);
+        item->SetWidth(th + 4);
+        item->SetHeight(400);
+        v.SetScale(100);
+        const QImage img = render(v);
+        const TPixelRect r = v.PartRect(0);
+        const QRect inner(r.Left + 2, r.Top + 2, r.Right - r.Left - 4, r.Bottom - r.Top - 4);
+        const QRect ink = findPixels(img, inner, isDark);
+        QVERIFY(ink.isValid() && ink.width() <= th && ink.height() > 2 * th);
+        QVERIFY(
+            findPixels(img, QRect(r.Right + 2, r.Top, 200, r.Bottom - r.Top), isDark).isEmpty());
+    }
+
+    void paperTexts_stayInsideTheirPart()
+    {
+        QFETCH(QSize, part);
+        QFETCH(QString, layout);
+        TDrawMaterial v;
+        v.SetDrawer(false);
+        v.SetMWidth(1000);
+        v.SetMHeight(700);
+        TDrawMaterialItem *item = v.Materials()->Add();
+        item->SetText(u"踢脚板"_s);
+        item->SetLeft(100);
+        item->SetTop(100);
+        item->SetWidth(part.width());
+        item->SetHeight(part.height());
+        v.SetScale(100);
+        v.SetReadOnly(true);
+        v.SetIsPrinter(true);
+        const QImage img = render(v);
+        const TPixelRect r = v.PartRect(0);
+        // Inside the frame lines, and outside the part (the sheet's own frame left aside).
+        const QRect inner(r.Left + 2, r.Top + 2, r.Right - r.Left - 4, r.Bottom - r.Top - 4);
+        const QRect ink = inner.isValid() ? findPixels(img, inner, isDark) : QRect();
+        const QRect around(r.Right + 2, 40, 1000 - r.Right - 10, 640);
+        QVERIFY(findPixels(img, around, isDark).isEmpty());
+        QVERIFY(findPixels(img, QRect(40, r.Bottom + 2, 900, 600 - r.Bottom), isDark).isEmpty());
+        const int th = QFontMetrics(QApplication::font()).height();
+        if (layout == u"none"_s) {
+            QVERIFY(ink.isEmpty());
+        } else if (layout == u"corner"_s) {
+            QVERIFY(findPixels(img, QRect(inner.left(), inner.top(), 120, th), isDark).isValid());
+            QVERIFY(ink.height() > 3 * th); // the name lies well below the size line
+        } else if (layout == u"across"_s || layout == u"name"_s) {
+            QVERIFY(ink.isValid() && ink.height() <= th);
+            const int tsz = QFontMetrics(QApplication::font()).horizontalAdvance(u"  400×"_s);
+            QCOMPARE(ink.width() > tsz, layout == u"across"_s);
+        } else if (layout == u"upwards"_s) {
+            QVERIFY(ink.isValid() && ink.width() <= th && ink.height() > 3 * th);
+        }
+    }
+
     void initTestCase() { QApplication::setFont(QFont(u"DejaVu Sans"_s, 9)); }
 
     // A line sets every pixel from its start towards its end, but not the end pixel.
