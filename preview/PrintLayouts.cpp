@@ -169,7 +169,7 @@ QString PrintOneCaption(const TDrawMaterial &View)
 
 QString MakerLine()
 {
-    return u"Velmarco.  电话：0571-8600 0000  传真：0571-8600 0001"_s;
+    return u"Velmarco.  电话：(000) 0000-0000  传真：(000) 0000-0001"_s;
 }
 
 QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString &Utilisation)
