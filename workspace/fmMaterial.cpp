@@ -147,10 +147,8 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     cbOrder->setFixedWidth(185);
     cbOrder->setToolTip(u"工程编号,系统自动生成。"_s);
     // Every change of the text, typed or chosen from the list, looks the project up.
-    connect(cbOrder, &QComboBox::editTextChanged, this, [this] {
-        if (!FFilling)
-            Dialogs::guarded([this] { actFindExecute(); });
-    });
+    connect(cbOrder, &QComboBox::editTextChanged, this,
+        [this] { Dialogs::guarded([this] { actFindExecute(); }); });
 
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
@@ -378,13 +376,6 @@ bool TfrmMaterial::commitEditors()
     return true;
 }
 
-void TfrmMaterial::setBoxText(const QString &text)
-{
-    FFilling = true;
-    const auto done = qScopeGuard([this] { FFilling = false; });
-    cbOrder->setEditText(text);
-}
-
 // ---- projects ----
 
 QString TfrmMaterial::AddOrderNo()
@@ -395,8 +386,7 @@ QString TfrmMaterial::AddOrderNo()
     ADOOrder->field(u"日期"_s).setAsDateTime(QDateTime::currentDateTime());
     ADOOrder->updateBatch();
     {
-        FFilling = true;
-        const auto done = qScopeGuard([this] { FFilling = false; });
+        const QSignalBlocker quiet(cbOrder); // the program's own change: no Find
         cbOrder->addItem(orderNo);
         cbOrder->setCurrentIndex(cbOrder->count() - 1);
     }
@@ -408,8 +398,7 @@ void TfrmMaterial::ShowOrderList()
     ADOOrder->close();
     ADOOrder->setCommandText(Sql::RecentProjects);
     ADOOrder->open();
-    FFilling = true;
-    const auto done = qScopeGuard([this] { FFilling = false; });
+    const QSignalBlocker quiet(cbOrder); // the program's own change: no Find
     cbOrder->clear();
     for (int n = ADOOrder->recordCount(); n >= 1; --n) {
         ADOOrder->setRecNo(n);
@@ -475,8 +464,7 @@ void TfrmMaterial::actDelPrjExecute()
     // failure reports its error and keeps the project as it was.
     DeleteProject(*ADOOrder);
     {
-        FFilling = true;
-        const auto done = qScopeGuard([this] { FFilling = false; });
+        const QSignalBlocker quiet(cbOrder); // the program's own change: no Find
         const int item = cbOrder->findText(orderNo, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (item >= 0)
             cbOrder->removeItem(item);

@@ -142,8 +142,6 @@ private:
     void createPanes();
     TShadowPanel *createPane(
         const QString &name, const QString &caption, TDBNavigator *&navigator, TDBGrid *&grid);
-    // The order number in the project box, without selecting anything or running Find.
-    void setBoxText(const QString &text);
     // Applies the scheme, sheet and part sets of the project being left.
     void applyDetailSets();
     // Writes a set's pending changes; sheet and part rows left blank are dropped first.
@@ -154,7 +152,6 @@ private:
 
     bool FShowPending = true;
     bool FFirstShow = true;
-    bool FFilling = false; // the project box is being filled by the program: no Find
 };
 
 // The project workspace while it exists.
