@@ -36,6 +36,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 double PriceSum = 0;
@@ -418,26 +420,16 @@ void TfrmTypeSet::actYHJSExecute()
     FStripsSeen = 0;
     FEngine.GoWork();
     // The run's outcome: every part placed, or a step that could place nothing.
-    QString writeBackError;
-    if (FEngine.Execpt()) {
+    if (FEngine.Execpt())
         abnormalEnd();
-    } else {
-        try {
-            completeRun();
-        } catch (...) {
-            // The results stand and the report is written; the scheme row keeps the totals as
-            // pending changes, saved with the workspace.
-            try {
-                throw;
-            } catch (const std::exception &e) {
-                writeBackError = QString::fromUtf8(e.what());
-            } catch (...) { }
-        }
-    }
+    else
+        completeRun();
     FEngine.GetTotalBC();
     writeReport();
-    if (!writeBackError.isEmpty())
-        Dialogs::reportError(writeBackError);
+    // A write-back the store refused is reported once the results stand and the report is
+    // written; the scheme row keeps the totals as pending changes, saved with the workspace.
+    if (!FWriteBackError.isEmpty())
+        Dialogs::reportError(std::exchange(FWriteBackError, QString()));
 }
 
 void TfrmTypeSet::NewRectList(int Group, int BCindex, int RectCount)
@@ -512,7 +504,11 @@ void TfrmTypeSet::completeRun()
     pnlPriceSum->setText(CostCaption(PriceSum));
     placeCaptions();
     Panel10->setText(QString::number(Panel4_Tag));
-    writeBack(U, N);
+    try {
+        writeBack(U, N);
+    } catch (const std::exception &e) {
+        FWriteBackError = QString::fromUtf8(e.what());
+    }
 }
 
 void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)

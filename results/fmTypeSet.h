@@ -158,6 +158,7 @@ private:
     TDrawMaterial *FShown = nullptr;
     int FTabIndex = -1; // the tab whose layout was last shown; -1 before any
     int FStripsSeen = 0; // committed strips already counted in the totals of this run
+    QString FWriteBackError; // why the totals could not be saved into the scheme row
 
     bool FShownOnce = false;
 };

@@ -175,6 +175,30 @@ private slots:
         QCOMPARE(w->pnlPriceSum->text(), u"总成本：30"_s);
     }
 
+    // A write-back the store refuses is reported after the report is written; the totals wait
+    // in the scheme row for the workspace's next save.
+    void writeBackRefused_isReportedAndKeptPending()
+    {
+        TTempStore store;
+        store.exec(u"INSERT INTO 子数据表 (PID, 名称) VALUES (1, '方案1')"_s);
+        store.exec(u"CREATE TRIGGER frozen BEFORE UPDATE ON 子数据表 "
+                   "BEGIN SELECT RAISE(ABORT, 'schemes are frozen'); END"_s);
+        TRowSet schemes;
+        schemes.open(u"select * from 子数据表 where PID = 1"_s);
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->SchemeRows = [&schemes] { return &schemes; };
+        w->actYHJS->trigger();
+        const QStringList errors = Dialogs::takeCaptured();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(u"schemes are frozen"_s), qPrintable(errors[0]));
+        QVERIFY(w.notes.toPlainText().startsWith(u"===共使用"_s));
+        QVERIFY(w->actYHJS->isEnabled());
+        QVERIFY(schemes.hasPendingChanges());
+        QCOMPARE(schemes.field(u"利用率"_s).asInteger(), 84);
+    }
+
     // A part that fits no sheet: the run ends abnormally, the closing notification adds nothing,
     // the scheme row is left alone, the report has no cost, and 优化计算 waits for a new scheme.
     void abnormalEnd_reportsAndWritesNothingBack()
