@@ -441,7 +441,7 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
 {
     // The closing notification of an abnormal end names no sheet: no tab, no usage, no totals.
     if (TMaterialType *S = FEngine.BCTypeList().Items(BCindex)) {
-        FLayouts.append({ Group, BCindex, RectCount, nullptr });
+        FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr });
         TabSet1->addTab(u"切割"_s + QString::number(TabSet1->count() + 1));
         S->SetCount(RectCount);
         S->SetGroup(Group);
@@ -560,13 +560,11 @@ TDrawMaterial *TfrmTypeSet::LayoutView(int i) const
         return nullptr;
     TLayout &l = FLayouts[i];
     if (!l.View) {
-        TMaterialType *S = FEngine.BCTypeList().Items(l.BCindex);
         auto *view = new TDrawMaterial(FViews);
         view->setObjectName(u"Layout"_s + QString::number(l.Group));
         view->hide();
         view->move(0, 0);
-        if (S)
-            SetupLayoutView(*view, *S, l.Group, l.RectCount);
+        SetupLayoutView(*view, l.SheetWidth, l.SheetHeight, l.Blade, l.Group, l.RectCount);
         view->installEventFilter(const_cast<TfrmTypeSet *>(this));
         l.View = view;
     }

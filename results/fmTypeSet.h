@@ -128,12 +128,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // One reported layout: what its tab shows, and its view once made.
+    // One reported layout: what its tab shows, and its view once made. The sheet's size and
+    // kerf are kept as reported: the workspace may load another scheme into the engine before
+    // the view is first needed.
     struct TLayout
     {
         int Group;
-        int BCindex;
         int RectCount;
+        int SheetWidth;
+        int SheetHeight;
+        int Blade;
         TDrawMaterial *View; // nullptr until first needed
     };
 

@@ -8,11 +8,17 @@
 
 void SetupLayoutView(TDrawMaterial &View, TMaterialType &Sheet, int Group, int RectCount)
 {
-    View.SetMWidth(Sheet.Width());
-    View.SetMHeight(Sheet.Height());
+    SetupLayoutView(View, Sheet.Width(), Sheet.Height(), Sheet.Blade(), Group, RectCount);
+}
+
+void SetupLayoutView(
+    TDrawMaterial &View, int SheetWidth, int SheetHeight, int Blade, int Group, int RectCount)
+{
+    View.SetMWidth(SheetWidth);
+    View.SetMHeight(SheetHeight);
     View.SetTag(RectCount);
     View.SetGroup(Group);
-    View.SetBlade(Sheet.Blade());
+    View.SetBlade(Blade);
     View.SetShowHint(true);
     View.SetColor(QApplication::palette().color(QPalette::Button));
     View.SetSelectColor(QColor(255, 255, 0));

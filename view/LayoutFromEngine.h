@@ -12,6 +12,9 @@ class TRectManage;
 // Tag = RectCount, Group, Blade = the sheet's kerf, hints shown, the button-face colour, yellow
 // selection and blue lines. Draws nothing yet.
 void SetupLayoutView(TDrawMaterial &View, TMaterialType &Sheet, int Group, int RectCount);
+// The same from the sheet's length, width and kerf, as they were when the layout was reported.
+void SetupLayoutView(
+    TDrawMaterial &View, int SheetWidth, int SheetHeight, int Blade, int Group, int RectCount);
 
 // Fills the view's drawn rectangles from the engine's committed strips of the view's Group: a
 // strip of Count parts becomes Count rectangles spaced by the strip's kerf, along the sheet's

@@ -299,6 +299,26 @@ private slots:
         }
     }
 
+    // The workspace loading another scheme into the engine leaves the tabs showing the previous
+    // run, also those not shown yet.
+    void engineReloaded_tabsKeepThePreviousRun()
+    {
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->actYHJS->trigger();
+        load(engine, { { "别的板", 3000, 1500, 9, 1 } }, { { "别的", 10, 10, 1 } });
+        w->SchemeReloaded();
+        w->TabSet1->setCurrentIndex(1);
+        TDrawMaterial *second = w->shownView();
+        QVERIFY(second);
+        QCOMPARE(second->MWidth(), 1000);
+        QCOMPARE(second->MHeight(), 500);
+        QCOMPARE(second->Blade(), 0);
+        QCOMPARE(second->Materials()->Count(), 1);
+        QCOMPARE(w->Panel5->text(), u"原材料尺寸：1000×500"_s);
+    }
+
     // 打印预览 hands the shown layout to the preview window, blue lines and yellow selection;
     // without a layout shown it does nothing.
     void preview_showsTheShownLayout()
