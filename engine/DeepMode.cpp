@@ -134,22 +134,44 @@ TSolution FromDesigned(
     std::vector<i64> Left(P.Items.size());
     for (std::size_t i = 0; i < P.Items.size(); ++i)
         Left[i] = P.Items[i].Count;
+    // This runs to the end whatever the budget, so that a run cancelled at once still has a
+    // complete layout.
+    TControl Unlimited(0, 0, nullptr);
+    TWorker W(Unlimited, -1);
     for (TPattern &Pt : ByGroup) {
         if (Pt.Sheet < 0 || Pt.Strips.empty() || Pt.Repeat < 1)
             continue;
         const TSheet &Sh = P.Sheets[static_cast<std::size_t>(Pt.Sheet)];
-        if (!StripsGuillotine(Pt.Strips, Sh.W, Sh.H, Sh.Kerf))
-            continue;
+        if (!StripsGuillotine(Pt.Strips, Sh.W, Sh.H, Sh.Kerf)) {
+            // The same parts on one sheet of the same kind, laid out by the search.
+            TTask One;
+            One.Counts.assign(P.Items.size(), 0);
+            One.SheetAllowed.assign(P.Sheets.size(), 0);
+            One.SheetAllowed[static_cast<std::size_t>(Pt.Sheet)] = 1;
+            i64 Parts = 0;
+            for (const TStrip &St : Pt.Strips) {
+                One.Counts[static_cast<std::size_t>(St.Item)] += St.Count;
+                Parts += St.Count;
+            }
+            TBeamOptions O;
+            O.OneSheet = true;
+            O.MaxWork = 50000 + 5000 * std::uint64_t(std::min<i64>(Parts, 1000));
+            O.MaxWidth = 1024;
+            O.Floor = Sh.Value;
+            const TSolution R = BeamSearch(P, One, 1.5 * Sh.Value + 1.0, W, O);
+            if (R.Placed != Parts || R.Patterns.size() != 1)
+                continue;
+            const i64 Repeat = Pt.Repeat;
+            Pt = R.Patterns.front();
+            Pt.Repeat = Repeat;
+        }
         for (const TStrip &St : Pt.Strips)
             Left[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
         S.Patterns.push_back(std::move(Pt));
     }
-    // The parts of the other groups (and any GoWork left over), sheet by sheet. This runs to the
-    // end whatever the budget, so that a run cancelled at once still has a complete layout.
+    // The parts of the other groups (and any GoWork left over), sheet by sheet.
     TTask Task;
     Task.Counts = Left;
-    TControl Unlimited(0, 0, nullptr);
-    TWorker W(Unlimited, -1);
     TSolution Rest = SheetBySheet(P, Task, W, TGreedyOptions());
     for (TPattern &Pt : Rest.Patterns)
         S.Patterns.push_back(std::move(Pt));
@@ -209,9 +231,10 @@ bool ReachedBound(const TSolution &S, const TProblem &P, i64 Parts, double Bound
     return S.Placed == Parts && !Less(Bound, S.Value) && !P.Items.empty();
 }
 
-// One worker's search, starting from Start. Workers differ in their guide and random seed.
+// One worker's search, starting from Start. Workers differ in their guide, in how they share
+// their budget between the beam search and the neighbourhood search, and in their random seed.
 TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bound, TWorker &W,
-    TShared &Shared, bool StopOthers)
+    TShared &Shared, bool StopOthers, int Threads)
 {
     TSolution Best = Start;
     auto Offer = [&](const TSolution &S) {
@@ -234,7 +257,10 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
     for (const TItem &I : P.Items)
         All.Counts.push_back(I.Count);
 
-    W.SetPhase(Small ? 0.25 : 0.45);
+    // The beam's share: alone, a good part of the budget; with company, the first worker mostly
+    // beam searches and the others mostly improve.
+    const double BeamShare = Threads == 1 ? 0.4 : W.Id() == 0 ? 0.85 : 0.2;
+    W.SetPhase(Small ? BeamShare : 0.45);
     TGreedyOptions G;
     G.Width = W.Id() % 2 == 0 ? 1 : 3;
     Offer(SheetBySheet(P, All, W, G));
@@ -377,7 +403,7 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
             W.OnPoll = [&Report]() { Report(false); };
         try {
             Results[static_cast<std::size_t>(Id)]
-                = Search(P, Start, J.Parts, Bound.Value, W, Shared, StopOthers);
+                = Search(P, Start, J.Parts, Bound.Value, W, Shared, StopOthers, Threads);
         } catch (...) {
             // Out of memory, most likely: this worker's result is lost, the start remains.
             Results[static_cast<std::size_t>(Id)] = TSolution();

@@ -408,13 +408,13 @@ private:
             ? N.ClosedValue + FViews[static_cast<std::size_t>(N.View)].Value
             : N.ClosedValue;
         const double Area = N.PlacedArea + PartArea * double(Count);
+        if (FO.OneSheet && Type == Sheet && N.View >= 0)
+            return;
         const i64 Rem = N.RemParts - Count;
         if (Rem == 0) {
             Complete(N, M, ClosedValue + V.Value, Best);
             return;
         }
-        if (FO.OneSheet && Type == Sheet && N.View >= 0)
-            return;
         const double RemArea = N.RemArea - PartArea * double(Count);
         const double Open = Usable(F, V.WW, V.HH, FMinSide + V.Kerf);
         if (!Less(Bound(Closed, ClosedValue, V, Open, RemArea), FCutoff))
