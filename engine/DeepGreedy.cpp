@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <numeric>
 
 namespace deep {
@@ -276,10 +275,8 @@ private:
             const double Placed = N.Placed + PartArea * double(Count);
             const double Sheet = double(V.WW) * double(V.HH);
             const double Used = Sheet - Usable(Fr, V.WW, V.HH, 0);
-            double G = (Used / Sheet * V.RawArea - Placed) / Placed;
+            const double G = (Used / Sheet * V.RawArea - Placed) / Placed;
             const double Mean = Placed / double(N.Parts + Count);
-            if (FO.LargeBias > 0.0)
-                G /= std::pow(Mean, FO.LargeBias);
             Offer({ G, -Mean, FSeq++, NodeIndex,
                       { -1, E.Item, Count, static_cast<std::uint8_t>(Type),
                           static_cast<std::uint8_t>(Row && Count > 1), w, h } },

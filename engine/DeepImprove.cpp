@@ -34,7 +34,7 @@ private:
 double Fill(const TProblem &P, const TPattern &Pt)
 {
     const TSheet &S = P.Sheets[static_cast<std::size_t>(Pt.Sheet)];
-    return double(Pt.PartsArea(P)) / (double(S.W) * double(S.H));
+    return double(Pt.PartsArea()) / (double(S.W) * double(S.H));
 }
 
 // Largest number of single sheets the search expands a layout into.

@@ -134,15 +134,17 @@ TSolution FromDesigned(
     std::vector<i64> Left(P.Items.size());
     for (std::size_t i = 0; i < P.Items.size(); ++i)
         Left[i] = P.Items[i].Count;
-    // This runs to the end whatever the budget, so that a run cancelled at once still has a
-    // complete layout.
-    TControl Unlimited(0, 0, nullptr);
-    TWorker W(Unlimited, -1);
+    // This runs to the end whatever the budget of the run, so that a run cancelled at once still
+    // has a complete layout; laying groups out again has a budget of its own.
+    TControl Relayout(0, 2000000, nullptr);
+    TWorker W(Relayout, -1);
     for (TPattern &Pt : ByGroup) {
         if (Pt.Sheet < 0 || Pt.Strips.empty() || Pt.Repeat < 1)
             continue;
         const TSheet &Sh = P.Sheets[static_cast<std::size_t>(Pt.Sheet)];
         if (!StripsGuillotine(Pt.Strips, Sh.W, Sh.H, Sh.Kerf)) {
+            if (W.Stopped())
+                continue;
             // The same parts on one sheet of the same kind, laid out by the search.
             TTask One;
             One.Counts.assign(P.Items.size(), 0);
@@ -172,8 +174,10 @@ TSolution FromDesigned(
     // The parts of the other groups (and any GoWork left over), sheet by sheet.
     TTask Task;
     Task.Counts = Left;
-    TSolution Rest = SheetBySheet(P, Task, W, TGreedyOptions());
-    for (TPattern &Pt : Rest.Patterns)
+    TControl Unlimited(0, 0, nullptr);
+    TWorker Rest(Unlimited, -1);
+    TSolution Others = SheetBySheet(P, Task, Rest, TGreedyOptions());
+    for (TPattern &Pt : Others.Patterns)
         S.Patterns.push_back(std::move(Pt));
     S.Evaluate(P);
     return S;
@@ -257,16 +261,28 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
     for (const TItem &I : P.Items)
         All.Counts.push_back(I.Count);
 
-    // The beam's share: alone, a good part of the budget; with company, the first worker mostly
-    // beam searches and the others mostly improve.
-    const double BeamShare = Threads == 1 ? 0.4 : W.Id() == 0 ? 0.85 : 0.2;
-    W.SetPhase(Small ? BeamShare : 0.45);
     TGreedyOptions G;
     G.Width = W.Id() % 2 == 0 ? 1 : 3;
+    W.SetPhase(0.45);
     Offer(SheetBySheet(P, All, W, G));
+
+    // The beam's share of the budget. Layouts of a few sheets gain little from the neighbourhood
+    // search, which works on a few sheets at a time; there the beam takes nearly all. Else the
+    // first worker mostly beam searches and the others mostly improve.
+    i64 Sheets = 0;
+    for (const TPattern &Pt : Best.Patterns)
+        Sheets += Pt.Repeat;
+    const bool Few = P.Uniform ? Bound <= 4.5 * P.Sheets.front().Value : Sheets <= 4;
+    const double BeamShare = Few ? 0.9 : Threads == 1 ? 0.5 : W.Id() == 0 ? 0.5 : 0.15;
+    W.SetPhase(Small ? BeamShare : 0.45);
     if (Small && !W.Stopped()) {
         TBeamOptions O;
-        O.Guide = W.Id() % 2 == 0 ? TGuide::WastePerMeanArea : TGuide::WasteRatio;
+        O.Guide = W.Id() < 2 || W.Id() % 2 == 0 ? TGuide::WastePerMeanArea : TGuide::WasteRatio;
+        // Workers keep different shares of siblings in their beams; alone, both in turn.
+        if (Threads == 1)
+            O.SiblingShares = { 8, 4 };
+        else
+            O.SiblingShares = { W.Id() == 0 ? 8 : W.Id() == 1 ? 4 : 0 };
         O.Floor = Bound;
         O.OnImproved = [&](const TSolution &S) { Offer(S); };
         const double Cutoff
@@ -282,8 +298,11 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
     }
     if (Best.Placed == Parts && !ReachedBound(Best, P, Parts, Bound)) {
         W.SetPhase(P.Uniform ? 1.0 : 0.95);
-        Improve(P, Best, W, Bound, 1 + std::uint64_t(W.Id()),
-            [&](const TSolution &S) { Shared.Publish(S, P); });
+        Improve(P, Best, W, Bound, 1 + std::uint64_t(W.Id()), [&](const TSolution &S) {
+            Shared.Publish(S, P);
+            if (StopOthers && ReachedBound(S, P, Parts, Bound))
+                W.Control().StopAll();
+        });
         if (!P.Uniform) {
             W.SetPhase(1.0);
             if (DowngradeSheets(P, Best, W))
@@ -478,7 +497,7 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             continue;
         }
         Seen.emplace(K, Groups.size());
-        Groups.push_back({ J, J.PartsArea(P), Sh.W * Sh.H });
+        Groups.push_back({ J, J.PartsArea(), Sh.W * Sh.H });
     }
     std::stable_sort(Groups.begin(), Groups.end(), [](const TGroup &A, const TGroup &B) {
         const __int128 L = static_cast<__int128>(A.PartsArea) * B.SheetArea;

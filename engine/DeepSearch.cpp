@@ -1,11 +1,12 @@
+// The beam search of the deep mode, the budget of its workers, and what all its parts share about
+// problems and layouts.
 #include "DeepSearch.h"
 
 #include "DeepFront.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
-#include <queue>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace deep {
@@ -20,7 +21,7 @@ void TProblem::Prepare()
     for (const TSheet &S : Sheets) {
         Density = std::min(Density, S.Value / (double(S.W) * double(S.H)));
         const TSheet &F = Sheets.front();
-        if (S.W * 1.0 != F.W * 1.0 || S.H != F.H || S.Value != F.Value)
+        if (S.W != F.W || S.H != F.H || S.Value != F.Value)
             Uniform = false;
     }
     if (!std::isfinite(Density) || Density <= 0.0)
@@ -42,7 +43,7 @@ i64 TPattern::Parts() const
     return N;
 }
 
-i64 TPattern::PartsArea(const TProblem &) const
+i64 TPattern::PartsArea() const
 {
     i64 A = 0;
     for (const TStrip &S : Strips)
@@ -73,7 +74,7 @@ double Spread(const TProblem &P, const TSolution &S)
     double Sum = 0.0;
     for (const TPattern &Pt : S.Patterns) {
         const TSheet &Sh = P.Sheets[static_cast<std::size_t>(Pt.Sheet)];
-        const double F = double(Pt.PartsArea(P)) / (double(Sh.W) * double(Sh.H));
+        const double F = double(Pt.PartsArea()) / (double(Sh.W) * double(Sh.H));
         Sum += F * F * double(Pt.Repeat);
     }
     return Sum;
@@ -303,10 +304,18 @@ public:
             const std::uint64_t Wd = static_cast<std::uint64_t>(Width);
             if (Wd > FO.MaxWidth)
                 break;
-            // Memory: two layers of counts and the history of the whole search.
-            if (double(Wd) * double(FN + 16) * 8.0 > 1.5e8)
+            // Memory, kept to about 64 MB a search: two layers of nodes with their counts, the
+            // candidates, and the history of as many layers as there are parts (at most).
+            const double PerWidth = 2.0 * double(sizeof(TNode) + FN * sizeof(std::int32_t))
+                + 3.0 * sizeof(TCand)
+                + double(std::min<i64>(FRoot.Node.RemParts, 100000)) * sizeof(THist);
+            if (double(Wd) * PerWidth > 64e6)
                 break;
-            if (!Pass(Wd, Best))
+            bool Stopped = false;
+            for (std::size_t v = 0; v < FO.SiblingShares.size() && !Stopped && !FDone; ++v)
+                Stopped
+                    = !Pass(Wd, static_cast<std::size_t>(std::max(FO.SiblingShares[v], 0)), Best);
+            if (Stopped)
                 break;
             Width = std::max(Width * FO.Growth, Width + 1.0);
         }
@@ -416,10 +425,15 @@ private:
             return;
         }
         const double RemArea = N.RemArea - PartArea * double(Count);
-        const double Open = Usable(F, V.WW, V.HH, FMinSide + V.Kerf);
+        const double All = Usable(F, V.WW, V.HH, 0);
+        // Corners too narrow for any part left count as waste for the bound (X3 and Y4 are the
+        // corners nearest the sheet's far edges).
+        const i64 Least = FMinSide + V.Kerf;
+        const bool Narrow = V.WW - F.X3 < Least || V.HH - F.Y4 < Least;
+        const double Open = Narrow ? Usable(F, V.WW, V.HH, Least) : All;
         if (!Less(Bound(Closed, ClosedValue, V, Open, RemArea), FCutoff))
             return;
-        const double G = Guide(ClosedValue, V, Usable(F, V.WW, V.HH, 0), Area, N.Parts + Count);
+        const double G = Guide(ClosedValue, V, All, Area, N.Parts + Count);
         Offer({ G, -Area / double(N.Parts + Count), FSeq++, NodeIndex, M }, Width);
     }
 
@@ -502,21 +516,26 @@ private:
         }
     }
 
-    // One beam search of the given width. False when the worker stopped during it.
-    bool Pass(std::uint64_t Width, TSolution &Best)
+    // One beam search of the given width, keeping at most Width / Share children of one node
+    // (Share 0: no limit). False when the worker stopped during it.
+    bool Pass(std::uint64_t Width, std::size_t Share, TSolution &Best)
     {
+        // With a limit, more candidates are gathered so that the beam can still be filled.
+        const std::size_t Gather = Share ? 3 * Width : Width;
+        const std::size_t Siblings = Share ? std::max<std::size_t>(2, Width / Share) : Width;
         FHist.clear();
         TLayer Cur, Next;
         Cur.Nodes.push_back(FRoot.Node);
         Cur.Counts = FRoot.Counts;
         std::unordered_set<std::uint64_t> Seen;
+        std::unordered_map<std::uint64_t, std::size_t> SetCount;
         while (!Cur.Nodes.empty() && !FDone) {
             FHeap.clear();
             FSeq = 0;
             for (std::size_t n = 0; n < Cur.Nodes.size(); ++n) {
                 FEvaluated = 0;
                 Expand(Cur.Nodes[n], static_cast<std::uint32_t>(n), Cur.Counts.data() + n * FN,
-                    Width, Best);
+                    Gather, Best);
                 FSpent += FEvaluated + 1;
                 if (!FW.Tick(FEvaluated + 1) || (FO.MaxWork && FSpent > FO.MaxWork))
                     return false;
@@ -528,7 +547,14 @@ private:
             Next.Nodes.clear();
             Next.Counts.clear();
             Seen.clear();
+            SetCount.clear();
+            FPerNode.assign(Cur.Nodes.size(), 0);
+            std::size_t Kept = 0;
             for (const TCand &Cd : FHeap) {
+                if (Kept >= Width)
+                    break;
+                if (FPerNode[Cd.Node] >= Siblings)
+                    continue;
                 const TNode &Pn = Cur.Nodes[Cd.Node];
                 const TMove &M = Cd.Move;
                 const int ViewIndex = M.Type == Sheet ? M.View : Pn.View;
@@ -559,7 +585,16 @@ private:
                         + std::uint64_t(N.Closed) * 1000003));
                 if (!Seen.insert(Key).second)
                     continue;
+                if (FO.SameParts) {
+                    // Nodes that placed the same parts differ only in how; the best few suffice.
+                    const std::uint64_t G = Mix(
+                        N.Key + std::uint64_t(N.View) * 7919 + std::uint64_t(N.Closed) * 104729);
+                    if (++SetCount[G] > FO.SameParts)
+                        continue;
+                }
                 FHist.push_back({ Pn.Hist, M });
+                ++FPerNode[Cd.Node];
+                ++Kept;
                 N.Hist = static_cast<int>(FHist.size() - 1);
                 Next.Nodes.push_back(N);
                 const std::size_t Base = Next.Counts.size();
@@ -584,6 +619,7 @@ private:
     double FCutoff = 0.0;
     i64 FMinSide = 0; // least side of the parts left at the node being expanded
     double FBestSpread = 0.0;
+    std::vector<std::size_t> FPerNode; // children of each node kept in the next layer
     bool FDone = false;
     std::vector<TCand> FHeap;
     std::uint32_t FSeq = 0;

@@ -21,9 +21,15 @@
 // opens a new sheet when nothing fits the open one. Beam search keeps, depth by depth, the nodes
 // with the least waste per placed area (optionally divided by the mean part area, which places
 // large parts first); widths grow while budget remains (iterative beam search). Nodes whose lower
-// bound cannot beat the best layout known are dropped. Larger jobs are laid out sheet by sheet
-// (each sheet filled by a narrow beam over the parts that fit it best) and then improved by
-// emptying a few sheets and searching their parts again (large neighbourhood search).
+// bound cannot beat the best layout known are dropped. For variety, a layer keeps only the best
+// node (or few) of those that placed the same parts, and a pass may keep only a share of the
+// children of any one node.
+//
+// Larger jobs are laid out sheet by sheet, each sheet filled by a narrow beam over the parts that
+// fit its corners best. A complete layout is then improved by a large neighbourhood search: the
+// parts of a few sheets (often the emptiest among them) are laid out again by the beam, and the
+// result is kept when it needs less, or as much but leaves a sheet emptier (which in time frees
+// it). Last, sheets whose parts fit a sheet kind of less value move to it.
 #pragma once
 
 #include <atomic>
@@ -31,7 +37,6 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
-#include <mutex>
 #include <vector>
 
 namespace deep {
@@ -94,7 +99,7 @@ struct TPattern
     i64 Repeat = 1;
 
     i64 Parts() const;
-    i64 PartsArea(const TProblem &P) const; // of one sheet
+    i64 PartsArea() const; // of one sheet
 };
 
 struct TSolution
@@ -213,6 +218,14 @@ struct TBeamOptions
     std::uint64_t MaxWork = 0; // work units for this search (0: until the worker stops)
     // > 0: layouts of this value are kept too (below Cutoff), the one of largest Spread winning.
     double SpreadAt = 0.0;
+    // Passes run at each width, each keeping at most Width / Share children of one node (0: no
+    // limit). Limiting siblings keeps the beam from filling with near-copies of one node; which
+    // share finds a tight layout first varies from job to job.
+    std::vector<int> SiblingShares { 0 };
+    // At most this many nodes of a layer that placed the same parts (on as many closed sheets, in
+    // the same view of the open one); 0: no limit. Jobs of many equal parts otherwise fill the
+    // beam with the same layouts in other orders.
+    std::size_t SameParts = 1;
     // Called with every improving layout (already evaluated).
     std::function<void(const TSolution &)> OnImproved;
 };
@@ -227,9 +240,7 @@ TSolution BeamSearch(
 struct TGreedyOptions
 {
     int Width = 1; // beam width per sheet
-    int Candidates = 6; // parts tried per corner
-    double LargeBias = 0.0; // > 0 prefers placing large parts early
-    std::uint64_t Seed = 0; // 0: no random choices
+    int Candidates = 6; // parts tried per corner and way of looking for them
 };
 
 TSolution SheetBySheet(
