@@ -37,18 +37,20 @@ double Fill(const TProblem &P, const TPattern &Pt)
     return double(Pt.PartsArea()) / (double(S.W) * double(S.H));
 }
 
-// Largest number of single sheets the search expands a layout into.
-constexpr std::size_t MaxSheets = 200000;
+// Largest number of strips, over single sheets, that the search expands a layout into.
+constexpr std::size_t MaxStrips = 2000000;
 
 } // namespace
 
 void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
     const std::function<void(const TSolution &)> &OnImproved)
 {
-    i64 Total = 0;
-    for (const TPattern &Pt : Best.Patterns)
-        Total += Pt.Repeat;
-    if (Total < 1 || std::size_t(Total) > MaxSheets)
+    double Total = 0.0, Strips = 0.0;
+    for (const TPattern &Pt : Best.Patterns) {
+        Total += double(Pt.Repeat);
+        Strips += double(Pt.Repeat) * double(Pt.Strips.size());
+    }
+    if (Total < 1.0 || Strips > double(MaxStrips))
         return;
     std::vector<TPattern> Sheets;
     for (const TPattern &Pt : Best.Patterns)

@@ -167,7 +167,6 @@ public:
     // cancelled). Cheap: the clock is read every few thousand units.
     bool Tick(std::uint64_t Units = 1);
     bool Stopped() const { return FPhaseOver || FRunOver; }
-    bool RunOver() const { return FRunOver; }
     std::uint64_t Work() const { return FWork; }
     int Id() const { return FId; }
     TControl &Control() { return FControl; }
@@ -204,9 +203,9 @@ struct TTask
     std::vector<char> SheetAllowed; // per sheet kind; empty: all
 };
 
-// Iterative beam search for a layout of Task better than Cutoff (a layout's Value and sheet
-// count; pass infinity for none). Returns the best layout found, or an empty solution. Stops
-// when the worker stops, when MaxWidth is passed, or when a layout reaches Floor (the bound).
+// Iterative beam search for a layout of Task of less Value than Cutoff (infinity for none). Returns
+// the best layout found, or an empty solution. Stops when the worker stops, when MaxWidth is
+// passed, or when a layout reaches Floor (the bound).
 struct TBeamOptions
 {
     TGuide Guide = TGuide::WastePerMeanArea;
@@ -246,9 +245,10 @@ struct TGreedyOptions
 TSolution SheetBySheet(
     const TProblem &P, const TTask &Task, TWorker &W, const TGreedyOptions &Options);
 
-// Large neighbourhood search: repeatedly takes the parts of a few sheets off Best and lays them
-// out again (beam search), keeping the result when the total improves. Returns when the worker
-// stops or Floor is reached.
+// Large neighbourhood search: repeatedly takes the parts of a few sheets off Best (often the
+// emptiest sheet among them) and lays them out again by beam search, keeping the result when it
+// needs less, or as much while leaving one of its sheets emptier. Returns when the worker stops or
+// Floor is reached.
 void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
     const std::function<void(const TSolution &)> &OnImproved);
 
