@@ -3,6 +3,7 @@
 #include "PdfOutput.h"
 #include "TypeSetClass.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -204,8 +205,8 @@ bool NumberField(Fields &F, const char *What, NumberCheck (*Parse)(std::string_v
 
 bool WholeField(Fields &F, const char *What, std::int32_t &Value, std::string &Message)
 {
-    return NumberField(F, What, ParseWhole, "whole number", "outside the signed 32-bit range",
-        Value, Message);
+    return NumberField(
+        F, What, ParseWhole, "whole number", "outside the signed 32-bit range", Value, Message);
 }
 
 bool DecimalField(Fields &F, const char *What, double &Value, std::string &Message)
@@ -242,24 +243,51 @@ std::string ParseLine(std::string_view Line, Job &J)
     }
     if (Kind == "option") {
         const std::string_view Name = F.Next();
-        bool *Target = nullptr;
+        constexpr const char *Known = "cost, bigsheet, deep, seconds or work";
+        if (Name.empty())
+            return std::string("missing option name (") + Known + ")";
+        bool *Flag = nullptr;
         if (Name == "cost")
-            Target = &J.UseCost;
+            Flag = &J.UseCost;
         else if (Name == "bigsheet")
-            Target = &J.UseBigSheet;
-        else if (Name.empty())
-            return "missing option name (cost or bigsheet)";
-        else
-            return "unknown option " + Quote(Name) + " (expected cost or bigsheet)";
+            Flag = &J.UseBigSheet;
+        else if (Name == "deep")
+            Flag = &J.Deep;
+        else if (Name != "seconds" && Name != "work")
+            return "unknown option " + Quote(Name) + " (expected " + Known + ")";
         const std::string_view Value = F.Next();
         if (Value.empty())
-            return "missing value of option " + std::string(Name) + " (0 or 1)";
-        if (Value != "0" && Value != "1")
-            return "option " + std::string(Name) + " takes 0 or 1, not " + Quote(Value);
+            return "missing value of option " + std::string(Name)
+                + (Flag                     ? " (0 or 1)"
+                        : Name == "seconds" ? " (seconds)"
+                                            : " (units of work)");
+        double Seconds = 0.0;
+        std::uint64_t Work = 0;
+        if (Flag) {
+            if (Value != "0" && Value != "1")
+                return "option " + std::string(Name) + " takes 0 or 1, not " + Quote(Value);
+        } else if (Name == "seconds") {
+            // Up to a day; the budget is handed on in milliseconds.
+            if (ParseDecimal(Value, Seconds) != NumberCheck::Ok || !(Seconds > 0.0)
+                || Seconds > 86400.0)
+                return "option seconds takes a number of seconds above 0 and up to 86400, not "
+                    + Quote(Value);
+        } else {
+            const auto [Ptr, Ec] = std::from_chars(Value.data(), Value.data() + Value.size(), Work);
+            if (Ec != std::errc() || Ptr != Value.data() + Value.size() || Work == 0
+                || Work > 1000000000000ULL)
+                return "option work takes a whole number from 1 to 1000000000000, not "
+                    + Quote(Value);
+        }
         const std::string_view Extra = F.Rest();
         if (!Extra.empty())
             return "unexpected text after option " + std::string(Name) + ": " + Quote(Extra);
-        *Target = Value == "1";
+        if (Flag)
+            *Flag = Value == "1";
+        else if (Name == "seconds")
+            J.Seconds = Seconds;
+        else
+            J.Work = Work;
         return {};
     }
     return "unknown record " + Quote(Kind) + " (expected sheet, part or option)";
@@ -376,6 +404,33 @@ void LoadJob(const Job &J, TRectManage &Engine)
     Engine.SetUseBCMaxArea(J.UseBigSheet);
 }
 
+void RunEngine(const Job &J, TRectManage &Engine)
+{
+    if (!J.Deep) {
+        Engine.GoWork();
+        return;
+    }
+    TDeepOptions O;
+    if (J.Work) {
+        O.Milliseconds = 0;
+        O.WorkLimit = J.Work;
+        O.Threads = 1;
+    } else {
+        O.Milliseconds = static_cast<int>(std::lround(std::max(J.Seconds * 1000.0, 1.0)));
+    }
+    Engine.GoWorkDeep(O);
+}
+
+std::string FormatBound(const TRectManage &Engine)
+{
+    const TDeepResult &R = Engine.DeepResult();
+    if (R.Cost)
+        return "bound cost " + GeneralDecimal(R.Bound) + "\n";
+    char Buf[64];
+    std::snprintf(Buf, sizeof Buf, "%.0f", std::floor(R.Bound));
+    return std::string("bound area ") + Buf + "\n";
+}
+
 std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Events)
 {
     std::string Out;
@@ -432,13 +487,15 @@ RunOutcome RunJob(const Job &J)
     });
 
     const auto Start = std::chrono::steady_clock::now();
-    Engine.GoWork();
+    RunEngine(J, Engine);
     Engine.GetTotalBC();
     const auto Stop = std::chrono::steady_clock::now();
     const double Ms = std::chrono::duration<double, std::milli>(Stop - Start).count();
 
     RunOutcome Outcome;
     Outcome.Output = FormatResult(Engine, Events);
+    if (J.Deep)
+        Outcome.Output += FormatBound(Engine);
     Outcome.Report = FormatReport(Engine, Events);
 
     // Summary: sheets by sheet kind (by position, so kinds that share a name stay apart).
@@ -484,6 +541,15 @@ RunOutcome RunJob(const Job &J)
                          : std::string("-"))
         + "\n";
     Sum += "Total cost: " + GeneralDecimal(Cost) + "\n";
+    if (J.Deep) {
+        const TDeepResult &R = Engine.DeepResult();
+        const double Objective = J.UseCost ? Cost : static_cast<double>(SheetArea);
+        Sum += std::string("Lower bound: ") + GeneralDecimal(R.Bound)
+            + (J.UseCost ? " (cost)" : " (sheet area)") + ", result "
+            + (R.Bound > 0 ? FixedDecimal((Objective / R.Bound - 1.0) * 100.0, 2) + " % above it"
+                           : std::string("-"))
+            + "\n";
+    }
     Sum += "Engine time: " + FixedDecimal(Ms, 3) + " ms\n";
     if (Engine.Execpt())
         Sum += "Not completed: a step could place no further part\n";

@@ -7,10 +7,16 @@
 //   part LENGTH WIDTH QUANTITY NAME
 //   option cost 0|1
 //   option bigsheet 0|1
+//   option deep 0|1
+//   option seconds S
+//   option work N
 //
 // NAME is the rest of the line without its surrounding blanks; it may contain blanks and may be
 // empty. LENGTH, WIDTH, KERF and QUANTITY are whole numbers in the signed 32-bit range, PRICE a
-// decimal number (digits with an optional sign and decimal point).
+// decimal number (digits with an optional sign and decimal point). `option deep 1` runs the deep
+// mode (GoWorkDeep) instead of GoWork, for S seconds (a decimal number above 0, default 1) on
+// every core, or, with `option work N`, for N units of work (a whole number above 0) on one
+// thread, which makes the result the same on every run and machine.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +53,9 @@ struct Job
     std::vector<PartRow> Parts; // in file order
     bool UseCost = false;
     bool UseBigSheet = false;
+    bool Deep = false;
+    double Seconds = 1.0;
+    std::uint64_t Work = 0; // 0: the time budget holds
 };
 
 // What is wrong with a job file, and on which line (from 1; 0 when no line is to blame).
@@ -72,6 +81,10 @@ struct ParseOutcome
 // each row in Width, and sets its two options.
 void LoadJob(const Job &J, TRectManage &Engine);
 
+// Runs the job's mode on an engine loaded with LoadJob: GoWork, or GoWorkDeep with the job's
+// budget.
+void RunEngine(const Job &J, TRectManage &Engine);
+
 // One call of the engine's layout notification.
 struct LayoutEvent
 {
@@ -93,11 +106,15 @@ struct RunOutcome
 // The result records of a finished run.
 std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
 
+// The record that follows them after a deep run: "bound area A" (A a whole number) or, with the
+// cost option, "bound cost C": the deep run's lower bound on total sheet area or total price.
+std::string FormatBound(const TRectManage &Engine);
+
 // The report of a finished run, as the results window writes it into the notes pane: line 2
 // carries the total cost of a completed run, or nothing ("======") after an abnormal end.
 std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
 
-// The program: pnxcut [--summary | --report] JOBFILE. Returns the exit code.
+// The program: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE. Returns the exit code.
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err);
 
 } // namespace cli

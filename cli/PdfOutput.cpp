@@ -51,7 +51,7 @@ int WritePdf(const Job &J, const std::string &Path, std::ostream &Err)
         AddLayoutTotals(Engine, Group, BCindex, RectCount, PriceSum, Gross, Net, StripsSeen);
         StripsSeen = Engine.CreateRectList().Count();
     });
-    Engine.GoWork();
+    RunEngine(J, Engine); // the job's own mode, quick or deep
     if (!Engine.Execpt())
         Layouts.SetUtilisationCaption(
             UtilisationCaption(TotalUtilisation(Engine.MaterialTypeList().GetAreaSum(), Net)));

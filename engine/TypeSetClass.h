@@ -5,6 +5,7 @@
 // lists, whatever the input: unusual input gives an empty or partial result and the Execpt flag.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -185,6 +186,61 @@ struct TRect
 // more with BCindex -1 and RectCount 0 ("no layout").
 using TNewRectListEvent = std::function<void(int Group, int BCindex, int RectCount)>;
 
+namespace deep {
+struct TProblem;
+struct TSolution;
+} // namespace deep
+
+// Progress of a deep run (GoWorkDeep): the best layout found so far against the lower bound.
+struct TDeepProgress
+{
+    // Of the best layout so far: total sheet area (square units), or total price with UseCost.
+    double Objective = 0.0;
+    // Proven lower bound on Objective for any layout of the job (see TDeepResult::Bound).
+    double Bound = 0.0;
+    std::int64_t Sheets = 0; // sheets of the best layout so far
+    std::int64_t Placed = 0; // parts it places
+    std::int64_t Parts = 0; // parts the job asks for that fit some sheet kind
+    double Seconds = 0.0; // since the run started
+};
+
+// How a deep run is driven.
+struct TDeepOptions
+{
+    // Budget: the run ends when either is spent. Milliseconds <= 0: no time limit. WorkLimit:
+    // units of search work for the whole run (one core does roughly ten million a second), 0:
+    // no limit. With neither limit the run gets one second.
+    int Milliseconds = 1000;
+    std::uint64_t WorkLimit = 0;
+    // Searching threads, the calling one included (0: one per core). Each searches on its own
+    // with its own share of WorkLimit; the best result wins, ties going to the lower thread.
+    int Threads = 0;
+    // Called on the calling thread, whenever the best layout improves (at most every 50 ms) and
+    // at least every 100 ms, and once more at the end. It may keep a user interface alive and set
+    // *Cancel; it must not touch the engine's lists.
+    std::function<void(const TDeepProgress &)> OnProgress;
+    // When set to true (from any thread), the run ends soon and keeps the best layout so far.
+    const std::atomic<bool> *Cancel = nullptr;
+};
+
+// What a deep run found, beside the result lists.
+struct TDeepResult
+{
+    bool Cost = false; // the objective was total price (UseCost), else total sheet area
+    double Objective = 0.0; // of the result
+    // Proven lower bound on the objective of any layout (guillotine or not) that places every
+    // part that fits some sheet kind: the part area valued at the cheapest price per area each
+    // part can have, raised where all sheet kinds are alike by counting sheets through dual
+    // feasible functions, and by parts of which no two fit one sheet.
+    double Bound = 0.0;
+    double AreaBound = 0.0; // the plain area bound: part area (times the cheapest price per area)
+    std::int64_t BoundSheets = 0; // with sheet kinds all alike: least number of sheets, else 0
+    bool Optimal = false; // Objective reached Bound
+    bool Cancelled = false;
+    double Seconds = 0.0;
+    std::uint64_t Work = 0; // units of search work done
+};
+
 // The engine object: input lists, the working state of the sheet being packed and the results.
 class TRectManage
 {
@@ -222,6 +278,27 @@ public:
     // as a layout group and raises OnNewRectList. The run is complete when every part kind has
     // UsedCount >= Count; a step that takes no trial ends it with Execpt set instead.
     void GoWork();
+    // The deep mode: guillotine layouts searched within a budget, for the least total sheet area
+    // or, with UseCost, the least total price (UseBCMaxArea is not used). It fills the same result
+    // lists as GoWork (GroupList with identical sheets grouped and counted, strips in
+    // CreateRectList, part kinds' UsedCount, Group and Data, Execpt) and raises OnNewRectList on
+    // the calling thread at the end, group by group, as GoWork does; call GetTotalBC afterwards.
+    // Groups come in order of utilisation, best first. CreateMaterialList stays empty.
+    //
+    // Every layout keeps the parts inside the sheet and at least a kerf apart, no kerf being
+    // needed at the sheet's edge, and is cut by edge-to-edge cuts of kerf width (in four stages:
+    // columns, rows, slots and parts stacked in a slot, on the sheet or on the sheet turned).
+    // Parts are turned where that helps. Every part that fits some sheet kind is placed; Execpt
+    // is set when a part kind with parts wanted fits no sheet kind (or has a side <= 0). The run
+    // starts from GoWork's result, with any sheet that the cuts cannot separate laid out again,
+    // so it never ends worse than GoWork by its objective unless GoWork's layouts themselves
+    // cannot be cut that way.
+    //
+    // Deterministic: with a work limit, the result depends only on the input, WorkLimit and
+    // Threads, unless the time limit or a cancel ends the run first.
+    void GoWorkDeep(const TDeepOptions &Options = TDeepOptions());
+    // Figures of the last GoWorkDeep run.
+    const TDeepResult &DeepResult() const { return FDeepResult; }
     // Appends a copy of every sheet kind to TotalBCList with the number of sheets of that text
     // the run uses in UsedCount. Call once after each run.
     void GetTotalBC();
@@ -291,6 +368,8 @@ private:
     void AddRemainder(std::int64_t Left, std::int64_t Top, const TRect &F);
     void Notify(int Group, int BCindex, int RectCount);
     void FlushTrialStrips();
+    // Writes a deep layout into the result lists and raises the notifications.
+    void CommitDeep(const deep::TProblem &P, const deep::TSolution &S);
 
     TMaterialTypeList FMaterialTypeList;
     TMaterialTypeList FBCTypeList;
@@ -320,4 +399,6 @@ private:
     };
     std::vector<TPendingStrip> FPendingStrips;
     bool FPending = false;
+
+    TDeepResult FDeepResult;
 };

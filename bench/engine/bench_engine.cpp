@@ -1,9 +1,16 @@
 // Speed of the layout engine: GoWork + GetTotalBC on seeded generated jobs.
 //
 //   bench_engine [Google Benchmark options]     timings of small, medium and large jobs
-//   bench_engine --once SIZE [--seed N]         one run of one job (small, medium, large), then
+//   bench_engine --once SIZE [--seed N] [--options N]
+//                                               one run of one job (small, medium, large), then
 //                                               its time, result and the process's peak memory
+//   bench_engine --once SIZE --deep S [--work N] [--threads N] [--seed N] [--options N]
+//                                               the same with the deep mode (GoWorkDeep) for S
+//                                               seconds (or N units of work); also checks the
+//                                               layout (rules and guillotine cuts) and prints
+//                                               utilisation, cost and the gap to the bound
 //
+// --options: 1 cost, 2 bigsheet (added).
 // Jobs: parts 50-1500 x 30-900 mm with random quantities, 3 / 5 / 10 sheet kinds of common sizes
 // with kerf 0-5 and prices 40-300.
 //   small   20 part kinds,   about 200 parts
@@ -76,7 +83,15 @@ void RunLayout(benchmark::State &State, const Size &S, int Options)
     State.counters["sheets"] = static_cast<double>(Sheets);
 }
 
-int RunOnce(const char *SizeName, std::uint64_t Seed, int Options)
+struct DeepRun
+{
+    bool On = false;
+    double Seconds = 1.0;
+    std::uint64_t Work = 0;
+    int Threads = 0;
+};
+
+int RunOnce(const char *SizeName, std::uint64_t Seed, int Options, const DeepRun &Deep)
 {
     const Size *S = nullptr;
     for (const Size &Candidate : Sizes)
@@ -89,21 +104,55 @@ int RunOnce(const char *SizeName, std::uint64_t Seed, int Options)
     const enginetest::GenJob J = MakeJob(*S, Seed, Options);
     TRectManage E;
     enginetest::LoadJob(J, E);
+    std::vector<enginetest::Event> Events;
+    E.SetOnNewRectList([&Events](int G, int B, int C) { Events.push_back({ G, B, C }); });
     const auto Start = std::chrono::steady_clock::now();
-    E.GoWork();
+    if (Deep.On) {
+        TDeepOptions O;
+        O.Milliseconds = Deep.Work ? 0 : static_cast<int>(Deep.Seconds * 1000.0);
+        O.WorkLimit = Deep.Work;
+        O.Threads = Deep.Threads;
+        E.GoWorkDeep(O);
+    } else {
+        E.GoWork();
+    }
     E.GetTotalBC();
     const auto Stop = std::chrono::steady_clock::now();
     std::int64_t Sheets = 0;
     for (int i = 0; i < E.TotalBCList().Count(); ++i)
         Sheets += E.TotalBCList().GetItem(i)->UsedCount();
+    double PartsArea = 0.0, SheetArea = 0.0, Cost = 0.0;
+    for (int g = 0; g < E.GroupList().Count(); ++g) {
+        const TMaterialType &G = *E.GroupList().GetItem(g);
+        PartsArea += double(G.MaxWidth()) * G.Count();
+        SheetArea += double(G.MaxHieght()) * G.Count();
+    }
+    for (const enginetest::Event &Ev : Events)
+        if (Ev.BCindex >= 0)
+            Cost += E.BCTypeList().GetItem(Ev.BCindex)->Price() * Ev.RectCount;
     rusage Usage {};
     getrusage(RUSAGE_SELF, &Usage);
-    std::printf("%s seed %llu options %d: %d part kinds, %lld parts, %d sheet kinds\n", S->Name,
-        static_cast<unsigned long long>(Seed), Options, S->PartKinds,
+    std::printf("%s seed %llu options %d%s: %d part kinds, %lld parts, %d sheet kinds\n", S->Name,
+        static_cast<unsigned long long>(Seed), Options, Deep.On ? " deep" : "", S->PartKinds,
         static_cast<long long>(TotalParts(J)), S->SheetKinds);
     std::printf("time %.3f ms, %d layout groups, %lld sheets, execpt %d\n",
         std::chrono::duration<double, std::milli>(Stop - Start).count(), E.GroupList().Count(),
         static_cast<long long>(Sheets), int(E.Execpt()));
+    std::printf("utilisation %.3f %%, total cost %.2f\n",
+        SheetArea > 0 ? PartsArea / SheetArea * 100.0 : 0.0, Cost);
+    if (Deep.On) {
+        const TDeepResult &R = E.DeepResult();
+        std::printf("bound %.6g (%s; area bound %.6g), result %.3f %% above it, work %llu\n",
+            R.Bound, R.Cost ? "cost" : "sheet area", R.AreaBound,
+            R.Bound > 0 ? (R.Objective / R.Bound - 1.0) * 100.0 : 0.0,
+            static_cast<unsigned long long>(R.Work));
+        std::vector<std::string> Broken = enginetest::CheckLayout(E, Events, 5);
+        for (const std::string &Line : enginetest::CheckGuillotine(E, 5))
+            Broken.push_back(Line);
+        std::printf("layout check: %s\n", Broken.empty() ? "all rules kept" : "BROKEN");
+        for (const std::string &Line : Broken)
+            std::printf("  %s\n", Line.c_str());
+    }
     std::printf("peak memory (ru_maxrss) %ld KiB\n", Usage.ru_maxrss);
     return 0;
 }
@@ -115,13 +164,22 @@ int main(int argc, char **argv)
     if (argc >= 3 && std::strcmp(argv[1], "--once") == 0) {
         std::uint64_t Seed = 1;
         int Options = 0;
+        DeepRun Deep;
         for (int i = 3; i + 1 < argc; i += 2) {
             if (std::strcmp(argv[i], "--seed") == 0)
                 Seed = std::strtoull(argv[i + 1], nullptr, 10);
             else if (std::strcmp(argv[i], "--options") == 0)
                 Options = std::atoi(argv[i + 1]) & 3;
+            else if (std::strcmp(argv[i], "--deep") == 0) {
+                Deep.On = true;
+                Deep.Seconds = std::atof(argv[i + 1]);
+            } else if (std::strcmp(argv[i], "--work") == 0) {
+                Deep.On = true;
+                Deep.Work = std::strtoull(argv[i + 1], nullptr, 10);
+            } else if (std::strcmp(argv[i], "--threads") == 0)
+                Deep.Threads = std::atoi(argv[i + 1]);
         }
-        return RunOnce(argv[2], Seed, Options);
+        return RunOnce(argv[2], Seed, Options, Deep);
     }
     for (const Size &S : Sizes) {
         benchmark::RegisterBenchmark((std::string("GoWork/") + S.Name).c_str(),

@@ -7,16 +7,25 @@
 //   the engine does not do (it turns parts freely), so its figures there are not held to quite
 //   the same rules.
 //
-//   quality_report [DATA_FOLDER] [--detail]
+//   quality_report [DATA_FOLDER] [--detail] [--deep [MS]] [--work N] [--threads N]
+//                  [--filter TEXT] [--sets LIST]
 //
 // DATA_FOLDER defaults to ../shared/benchdata beside the repository. --detail adds one line per
 // instance. Kerf 0; every part kind a quantity of COPIES (1 when the column is missing).
+//
+// --deep adds the deep mode (GoWorkDeep) beside the designed one, MS milliseconds per instance
+// (default 1000) on --threads threads (default: one per core); --work N gives it N units of work
+// per instance instead (repeatable, no time limit). --filter keeps the instances whose name
+// contains TEXT; --sets picks the tables: bw (Berkey-Wang and Martello-Vigo), ps (Pisinger-Sigurd
+// by utilisation), psc (Pisinger-Sigurd by cost); default all three, or bw,psc with --deep.
+// Timed figures depend on the load of the machine.
 #include "TypeSetClass.h"
 
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -138,9 +147,19 @@ struct Outcome
     long long Sheets = 0;
     double Cost = 0.0;
     double Ms = 0.0;
+    double Bound = 0.0; // deep mode: its lower bound (sheets or cost)
 };
 
-Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bins, bool UseCost)
+struct DeepSettings
+{
+    bool On = false;
+    int Ms = 1000;
+    unsigned long long Work = 0;
+    int Threads = 0;
+};
+
+Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bins, bool UseCost,
+    const DeepSettings *Deep)
 {
     TRectManage E;
     for (std::size_t i = 0; i < Bins.size(); ++i) {
@@ -165,7 +184,15 @@ Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bin
             Used.emplace_back(BCindex, RectCount);
     });
     const auto Start = std::chrono::steady_clock::now();
-    E.GoWork();
+    if (Deep) {
+        TDeepOptions O;
+        O.Milliseconds = Deep->Work ? 0 : Deep->Ms;
+        O.WorkLimit = Deep->Work;
+        O.Threads = Deep->Threads;
+        E.GoWorkDeep(O);
+    } else {
+        E.GoWork();
+    }
     E.GetTotalBC();
     const auto Stop = std::chrono::steady_clock::now();
     Outcome O;
@@ -175,6 +202,10 @@ Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bin
         O.Cost += Bins[static_cast<std::size_t>(Kind)].Cost * Count;
     }
     O.Ms = std::chrono::duration<double, std::milli>(Stop - Start).count();
+    if (Deep) {
+        const TDeepResult &R = E.DeepResult();
+        O.Bound = R.BoundSheets > 0 ? double(R.BoundSheets) : R.Bound;
+    }
     return O;
 }
 
@@ -213,21 +244,65 @@ struct NaturalLess
     }
 };
 
-struct ClassSum
+// Figures of one mode over a class (or all).
+struct ModeSum
 {
-    int Instances = 0;
     int Incomplete = 0;
-    double Engine = 0.0; // sheets or cost, complete instances
-    double Best = 0.0;
+    double Value = 0.0; // sheets or cost, complete instances
+    double Best = 0.0; // best known of the same instances
     double RatioSum = 0.0;
     double WorstRatio = 0.0;
     int AtBest = 0;
     double Ms = 0.0;
+    double GapSum = 0.0; // deep: value / its bound
+    int Optimal = 0; // deep: value equals its bound
+
+    void Add(const Outcome &O, double Value_, double BestValue, bool Deep)
+    {
+        Ms += O.Ms;
+        if (!O.Complete) {
+            ++Incomplete;
+            return;
+        }
+        const double Ratio = Value_ / BestValue;
+        Value += Value_;
+        Best += BestValue;
+        RatioSum += Ratio;
+        WorstRatio = std::max(WorstRatio, Ratio);
+        AtBest += Value_ <= BestValue + 1e-9;
+        if (Deep && O.Bound > 0) {
+            GapSum += Value_ / O.Bound;
+            Optimal += Value_ <= O.Bound * (1 + 1e-9);
+        }
+    }
+    void Merge(const ModeSum &O)
+    {
+        Incomplete += O.Incomplete;
+        Value += O.Value;
+        Best += O.Best;
+        RatioSum += O.RatioSum;
+        WorstRatio = std::max(WorstRatio, O.WorstRatio);
+        AtBest += O.AtBest;
+        Ms += O.Ms;
+        GapSum += O.GapSum;
+        Optimal += O.Optimal;
+    }
 };
+
+struct ClassSum
+{
+    int Instances = 0;
+    ModeSum Designed, Deep;
+};
+
+std::string IncompleteText(int N)
+{
+    return N ? " (" + std::to_string(N) + " incomplete)" : std::string();
+}
 
 // One set: Path,Best rows in the CSV of best values; per instance the engine's figure.
 bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool CostSet,
-    bool UseCost, bool Detail)
+    bool UseCost, bool Detail, const DeepSettings &Deep, const std::string &Filter)
 {
     const auto Best = ReadCsv(Data / BestFile);
     if (!Best || Best->size() < 2) {
@@ -240,13 +315,15 @@ bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool 
         const auto &Row = (*Best)[r];
         if (Row.size() < 2)
             continue;
+        const std::string &Name = Row[0]; // e.g. berkey1987/Class_01.2bp_20_1
+        if (!Filter.empty() && Name.find(Filter) == std::string::npos)
+            continue;
         const auto BestValue = Number<double>(Row[1]);
         if (!BestValue || *BestValue <= 0) {
             std::fprintf(stderr, "%s line %zu: no best value\n", BestFile, r + 1);
             Ok = false;
             continue;
         }
-        const std::string &Name = Row[0]; // e.g. berkey1987/Class_01.2bp_20_1
         std::string Error;
         const auto Items = ReadRects(Data / (Name + "_items.csv"), false, Error);
         const auto Bins
@@ -262,53 +339,69 @@ bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool 
         std::string Class = File.substr(0, File.find(".2bp"));
         if (Class == File)
             Class = File.substr(0, File.rfind('_'));
-        const Outcome O = RunInstance(*Items, *Bins, UseCost);
         ClassSum &C = Classes[Class];
         ++C.Instances;
-        C.Ms += O.Ms;
+        const Outcome O = RunInstance(*Items, *Bins, UseCost, nullptr);
         const double Value = CostSet ? O.Cost : static_cast<double>(O.Sheets);
-        if (!O.Complete) {
-            ++C.Incomplete;
-        } else {
-            const double Ratio = Value / *BestValue;
-            C.Engine += Value;
-            C.Best += *BestValue;
-            C.RatioSum += Ratio;
-            C.WorstRatio = std::max(C.WorstRatio, Ratio);
-            C.AtBest += Value <= *BestValue + 1e-9;
+        C.Designed.Add(O, Value, *BestValue, false);
+        Outcome D;
+        double DeepValue = 0.0;
+        if (Deep.On) {
+            D = RunInstance(*Items, *Bins, UseCost, &Deep);
+            DeepValue = CostSet ? D.Cost : static_cast<double>(D.Sheets);
+            C.Deep.Add(D, DeepValue, *BestValue, true);
         }
-        if (Detail)
-            std::printf("  %-40s %s %10.2f best %10.2f%s\n", Name.c_str(),
-                CostSet ? "cost" : "sheets", Value, *BestValue, O.Complete ? "" : "  (incomplete)");
+        if (Detail) {
+            std::printf("  %-40s %s %10.2f%s", Name.c_str(), CostSet ? "cost" : "sheets", Value,
+                O.Complete ? "" : " (incomplete)");
+            if (Deep.On)
+                std::printf(" deep %10.2f%s bound %10.2f %6.0f ms", DeepValue,
+                    D.Complete ? "" : " (incomplete)", D.Bound, D.Ms);
+            std::printf(" best %10.2f\n", *BestValue);
+            std::fflush(stdout);
+        }
     }
 
+    const char *What = CostSet ? "cost" : "sheets";
     std::printf("\n%s\n", Title);
-    std::printf("| class | instances | %s engine | %s best known | engine / best (sum) | mean of "
-                "ratios | worst | at best | engine ms |\n",
-        CostSet ? "cost" : "sheets", CostSet ? "cost" : "sheets");
-    std::printf("|---|---|---|---|---|---|---|---|---|\n");
-    ClassSum All;
-    for (const auto &[Class, C] : Classes) {
-        const int Done = C.Instances - C.Incomplete;
-        std::printf("| %s | %d%s | %.0f | %.0f | %.3f | %.3f | %.3f | %d | %.1f |\n", Class.c_str(),
-            C.Instances,
-            C.Incomplete ? (" (" + std::to_string(C.Incomplete) + " incomplete)").c_str() : "",
-            C.Engine, C.Best, C.Best > 0 ? C.Engine / C.Best : 0.0, Done ? C.RatioSum / Done : 0.0,
-            C.WorstRatio, C.AtBest, C.Ms);
-        All.Instances += C.Instances;
-        All.Incomplete += C.Incomplete;
-        All.Engine += C.Engine;
-        All.Best += C.Best;
-        All.RatioSum += C.RatioSum;
-        All.WorstRatio = std::max(All.WorstRatio, C.WorstRatio);
-        All.AtBest += C.AtBest;
-        All.Ms += C.Ms;
+    if (!Deep.On) {
+        std::printf("| class | instances | %s engine | %s best known | engine / best (sum) | mean "
+                    "of ratios | worst | at best | engine ms |\n",
+            What, What);
+        std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    } else {
+        std::printf("| class | instances | %s best known | designed: %s | mean of ratios | worst "
+                    "| at best | ms | deep: %s | mean of ratios | worst | at best | ms | mean "
+                    "deep / its bound | at bound |\n",
+            What, What, What);
+        std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     }
-    const int Done = All.Instances - All.Incomplete;
-    std::printf("| all | %d%s | %.0f | %.0f | %.3f | %.3f | %.3f | %d | %.1f |\n", All.Instances,
-        All.Incomplete ? (" (" + std::to_string(All.Incomplete) + " incomplete)").c_str() : "",
-        All.Engine, All.Best, All.Best > 0 ? All.Engine / All.Best : 0.0,
-        Done ? All.RatioSum / Done : 0.0, All.WorstRatio, All.AtBest, All.Ms);
+    ClassSum All;
+    auto Line = [&](const std::string &Name, const ClassSum &C) {
+        const ModeSum &A = C.Designed, &B = C.Deep;
+        const int DoneA = C.Instances - A.Incomplete, DoneB = C.Instances - B.Incomplete;
+        if (!Deep.On) {
+            std::printf("| %s | %d%s | %.0f | %.0f | %.3f | %.3f | %.3f | %d | %.1f |\n",
+                Name.c_str(), C.Instances, IncompleteText(A.Incomplete).c_str(), A.Value, A.Best,
+                A.Best > 0 ? A.Value / A.Best : 0.0, DoneA ? A.RatioSum / DoneA : 0.0, A.WorstRatio,
+                A.AtBest, A.Ms);
+            return;
+        }
+        std::printf("| %s | %d | %.0f | %.0f%s | %.4f | %.3f | %d | %.1f | %.0f%s | %.4f | %.3f | "
+                    "%d | %.0f | %.4f | %d |\n",
+            Name.c_str(), C.Instances, A.Best, A.Value, IncompleteText(A.Incomplete).c_str(),
+            DoneA ? A.RatioSum / DoneA : 0.0, A.WorstRatio, A.AtBest, A.Ms, B.Value,
+            IncompleteText(B.Incomplete).c_str(), DoneB ? B.RatioSum / DoneB : 0.0, B.WorstRatio,
+            B.AtBest, B.Ms, DoneB ? B.GapSum / DoneB : 0.0, B.Optimal);
+    };
+    for (const auto &[Class, C] : Classes) {
+        Line(Class, C);
+        All.Instances += C.Instances;
+        All.Designed.Merge(C.Designed);
+        All.Deep.Merge(C.Deep);
+    }
+    Line("all", All);
+    std::fflush(stdout);
     return Ok;
 }
 
@@ -324,16 +417,40 @@ int main(int argc, char **argv)
 {
     fs::path Data;
     bool Detail = false;
+    DeepSettings Deep;
+    std::string Filter, Sets;
+    auto Value = [&](int &i) -> const char * { return i + 1 < argc ? argv[++i] : ""; };
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--detail") == 0)
+        const std::string A = argv[i];
+        if (A == "--detail") {
             Detail = true;
-        else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("usage: quality_report [DATA_FOLDER] [--detail]\n(default %s)\n",
+        } else if (A == "--deep") {
+            Deep.On = true;
+            if (i + 1 < argc && argv[i + 1][0] >= '0' && argv[i + 1][0] <= '9')
+                Deep.Ms = std::atoi(argv[++i]);
+        } else if (A == "--work") {
+            Deep.On = true;
+            Deep.Work = std::strtoull(Value(i), nullptr, 10);
+        } else if (A == "--threads") {
+            Deep.Threads = std::atoi(Value(i));
+        } else if (A == "--filter") {
+            Filter = Value(i);
+        } else if (A == "--sets") {
+            Sets = Value(i);
+        } else if (A == "--help" || A == "-h") {
+            std::printf("usage: quality_report [DATA_FOLDER] [--detail] [--deep [MS]] [--work N] "
+                        "[--threads N] [--filter TEXT] [--sets bw,ps,psc]\n(default %s)\n",
                 DefaultData().string().c_str());
             return 0;
-        } else
-            Data = argv[i];
+        } else {
+            Data = A;
+        }
     }
+    if (Sets.empty())
+        Sets = Deep.On ? "bw,psc" : "bw,ps,psc";
+    auto Want = [&Sets](const std::string &Set) {
+        return ("," + Sets + ",").find("," + Set + ",") != std::string::npos;
+    };
     if (Data.empty())
         Data = DefaultData();
     std::error_code Ec;
@@ -342,19 +459,32 @@ int main(int argc, char **argv)
         return 2;
     }
     std::printf("Data: %s\n", fs::weakly_canonical(Data, Ec).string().c_str());
-    bool Ok = RunSet(Data, "data_bin_packing_rotation.csv",
-        "Berkey-Wang (classes 1-6) and Martello-Vigo (7-10), one sheet kind, rotation allowed: "
-        "sheets used",
-        false, false, Detail);
-    Ok = RunSet(Data, "data_variable_sized_bin_packing_oriented_pisinger2005.csv",
-             "Pisinger-Sigurd, five sheet kinds, by utilisation (no options): total sheet cost "
-             "(best known values are for parts kept in their orientation)",
-             true, false, Detail)
-        && Ok;
-    Ok = RunSet(Data, "data_variable_sized_bin_packing_oriented_pisinger2005.csv",
-             "Pisinger-Sigurd, five sheet kinds, by cost (option cost): total sheet cost "
-             "(best known values are for parts kept in their orientation)",
-             true, true, Detail)
-        && Ok;
+    if (Deep.On) {
+        if (Deep.Work)
+            std::printf("Deep mode: %llu work units per instance, %d threads (0: one per core)\n",
+                Deep.Work, Deep.Threads);
+        else
+            std::printf("Deep mode: %d ms per instance, %d threads (0: one per core)\n", Deep.Ms,
+                Deep.Threads);
+    }
+    bool Ok = true;
+    if (Want("bw"))
+        Ok = RunSet(Data, "data_bin_packing_rotation.csv",
+                 "Berkey-Wang (classes 1-6) and Martello-Vigo (7-10), one sheet kind, rotation "
+                 "allowed: sheets used",
+                 false, false, Detail, Deep, Filter)
+            && Ok;
+    if (Want("ps"))
+        Ok = RunSet(Data, "data_variable_sized_bin_packing_oriented_pisinger2005.csv",
+                 "Pisinger-Sigurd, five sheet kinds, by utilisation (no options): total sheet "
+                 "cost (best known values are for parts kept in their orientation)",
+                 true, false, Detail, Deep, Filter)
+            && Ok;
+    if (Want("psc"))
+        Ok = RunSet(Data, "data_variable_sized_bin_packing_oriented_pisinger2005.csv",
+                 "Pisinger-Sigurd, five sheet kinds, by cost (option cost): total sheet cost "
+                 "(best known values are for parts kept in their orientation)",
+                 true, true, Detail, Deep, Filter)
+            && Ok;
     return Ok ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 // The example jobs: pnxcut's output on each must equal the stored expected output byte for byte,
-// and each layout must keep the layout rules.
+// and each layout must keep the layout rules (and, for jobs in the deep mode, be cut by
+// guillotine cuts and place every part).
 #include "JobFile.h"
 #include "LayoutChecker.h"
 #include "TypeSetClass.h"
@@ -119,9 +120,14 @@ void TestCliExamples::examples_keepLayoutRules()
     cli::LoadJob(*R.Parsed, E);
     std::vector<enginetest::Event> Events;
     E.SetOnNewRectList([&Events](int G, int B, int C) { Events.push_back({ G, B, C }); });
-    E.GoWork();
+    cli::RunEngine(*R.Parsed, E);
     E.GetTotalBC();
-    const std::vector<std::string> Broken = enginetest::CheckLayout(E, Events);
+    std::vector<std::string> Broken = enginetest::CheckLayout(E, Events);
+    if (R.Parsed->Deep) {
+        for (const std::string &Line : enginetest::CheckGuillotine(E))
+            Broken.push_back(Line);
+        QVERIFY(!E.Execpt());
+    }
     for (const std::string &Line : Broken)
         qWarning("%s", Line.c_str());
     QVERIFY(Broken.empty());

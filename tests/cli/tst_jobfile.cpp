@@ -31,6 +31,12 @@ QString Describe(const cli::Job &J)
         Out << u"cost"_s;
     if (J.UseBigSheet)
         Out << u"bigsheet"_s;
+    if (J.Deep)
+        Out << u"deep"_s;
+    if (J.Seconds != 1.0)
+        Out << u"seconds %1"_s.arg(J.Seconds);
+    if (J.Work)
+        Out << u"work %1"_s.arg(J.Work);
     return Out.join(u" | "_s);
 }
 
@@ -75,6 +81,7 @@ private slots:
     void parse_refusesMalformedLines();
     void loadJob_handsRowsToTheEngine();
     void main_printsResultRecords();
+    void main_deepModeAddsTheBound();
     void main_refusesBadInvocationsWithNothingOnStdout_data();
     void main_refusesBadInvocationsWithNothingOnStdout();
     void parse_survivesAnyBytes();
@@ -111,6 +118,13 @@ void TestCliJobFile::parse_acceptsRecords_data()
                             << u"sheet 1 1 1 0.5 [a] | sheet 1 1 1 7 [b] | sheet 1 1 1 3 [c]"_s;
     QTest::newRow("options, last one holds")
         << QByteArray("option cost 1\noption bigsheet 1\noption cost 0\n") << u"bigsheet"_s;
+    QTest::newRow("deep mode with a time budget")
+        << QByteArray("option deep 1\noption seconds 2.5\n") << u"deep | seconds 2.5"_s;
+    QTest::newRow("deep mode with a work budget")
+        << QByteArray("option deep 1\noption work 1000000000000\noption seconds 0.001\n")
+        << u"deep | seconds 0.001 | work 1000000000000"_s;
+    QTest::newRow("deep mode switched off again")
+        << QByteArray("option deep 1\noption deep 0\n") << QString();
     QTest::newRow("rows keep file order")
         << QByteArray("part 1 1 1 b\nsheet 9 9 9 9 y\npart 2 2 2 a\nsheet 8 8 8 8 x\n")
         << u"sheet 9 9 9 9 [y] | sheet 8 8 8 8 [x] | part 1 1 1 [b] | part 2 2 2 [a]"_s;
@@ -170,10 +184,34 @@ void TestCliJobFile::parse_refusesMalformedLines_data()
     QTest::newRow("price too large")
         << QByteArray("sheet 1 1 1 1" + QByteArray(400, '0') + " S\n") << 1
         << u"PRICE is out of range: '1"_s + QString(39, u'0') + u"...'"_s; // cut at 40
-    QTest::newRow("unknown option") << QByteArray("option speed 1\n") << 1
-                                    << u"unknown option 'speed' (expected cost or bigsheet)"_s;
-    QTest::newRow("option without name")
-        << QByteArray("option\n") << 1 << u"missing option name (cost or bigsheet)"_s;
+    QTest::newRow("unknown option")
+        << QByteArray("option speed 1\n") << 1
+        << u"unknown option 'speed' (expected cost, bigsheet, deep, seconds or work)"_s;
+    QTest::newRow("option without name") << QByteArray(
+        "option\n") << 1 << u"missing option name (cost, bigsheet, deep, seconds or work)"_s;
+    QTest::newRow("deep value 2") << QByteArray("option deep 2\n") << 1
+                                  << u"option deep takes 0 or 1, not '2'"_s;
+    QTest::newRow("seconds without value")
+        << QByteArray("option seconds\n") << 1 << u"missing value of option seconds (seconds)"_s;
+    QTest::newRow("work without value")
+        << QByteArray("option work\n") << 1 << u"missing value of option work (units of work)"_s;
+    const QString Seconds = u"option seconds takes a number of seconds above 0 and up to 86400, "
+                            u"not "_s;
+    QTest::newRow("seconds 0") << QByteArray("option seconds 0\n") << 1 << Seconds + u"'0'"_s;
+    QTest::newRow("seconds negative")
+        << QByteArray("option seconds -1\n") << 1 << Seconds + u"'-1'"_s;
+    QTest::newRow("seconds beyond a day")
+        << QByteArray("option seconds 86401\n") << 1 << Seconds + u"'86401'"_s;
+    QTest::newRow("seconds with exponent")
+        << QByteArray("option seconds 1e3\n") << 1 << Seconds + u"'1e3'"_s;
+    const QString Work = u"option work takes a whole number from 1 to 1000000000000, not "_s;
+    QTest::newRow("work 0") << QByteArray("option work 0\n") << 1 << Work + u"'0'"_s;
+    QTest::newRow("work decimal") << QByteArray("option work 1.5\n") << 1 << Work + u"'1.5'"_s;
+    QTest::newRow("work negative") << QByteArray("option work -5\n") << 1 << Work + u"'-5'"_s;
+    QTest::newRow("work too large")
+        << QByteArray("option work 1000000000001\n") << 1 << Work + u"'1000000000001'"_s;
+    QTest::newRow("text after seconds") << QByteArray("option seconds 2 s\n") << 1
+                                        << u"unexpected text after option seconds: 's'"_s;
     QTest::newRow("option without value")
         << QByteArray("option cost\n") << 1 << u"missing value of option cost (0 or 1)"_s;
     QTest::newRow("option value 2")
@@ -293,6 +331,36 @@ void TestCliJobFile::main_printsResultRecords()
     const Invocation Empty = Invoke({ "--summary", None });
     QCOMPARE(q(Empty.Out), u"event 1 -1 0\npart 0 0 0 0\nexecpt 1\n"_s);
     QVERIFY(q(Empty.Err).contains(u"Utilisation: -\n"_s));
+}
+
+void TestCliJobFile::main_deepModeAddsTheBound()
+{
+    // Eight parts that tile two sheets exactly: the deep mode finds that layout (it is also the
+    // bound) and prints the records of GoWork's format and the bound last.
+    QTemporaryDir Dir;
+    const QByteArray Job = "sheet 1000 500 0 30 S\npart 500 250 8 A\noption deep 1\n"
+                           "option work 200000\n";
+    const Invocation Area = Invoke({ WriteFile(Dir, "deep.job", Job), "--summary" });
+    QCOMPARE(Area.Code, 0);
+    const QStringList Lines = q(Area.Out).split(u'\n');
+    QCOMPARE(Lines.first(), u"event 1 0 2"_s);
+    QCOMPARE(Lines.at(1), u"group 1 2 100 500000 500000 1000 500"_s);
+    QVERIFY(Lines.contains(u"part 0 8 1 0"_s));
+    QVERIFY(Lines.contains(u"sheet 0 2"_s));
+    QCOMPARE(Lines.at(Lines.size() - 3), u"execpt 0"_s);
+    QCOMPARE(Lines.at(Lines.size() - 2), u"bound area 1000000"_s);
+    QVERIFY2(q(Area.Err).contains(u"Lower bound: 1000000 (sheet area), result 0.00 % above it\n"_s),
+        Area.Err.c_str());
+
+    const Invocation Cost = Invoke({ WriteFile(Dir, "deepcost.job", Job + "option cost 1\n") });
+    QCOMPARE(Cost.Code, 0);
+    QVERIFY2(q(Cost.Out).endsWith(u"execpt 0\nbound cost 60\n"_s), Cost.Out.c_str());
+
+    // Without the option nothing is added.
+    const Invocation Plain = Invoke({ WriteFile(Dir, "plain.job",
+        "sheet 1000 500 5 30 S\n"
+        "part 500 250 8 A\n") });
+    QVERIFY(q(Plain.Out).endsWith(u"execpt 0\n"_s));
 }
 
 void TestCliJobFile::main_refusesBadInvocationsWithNothingOnStdout_data()

@@ -50,6 +50,43 @@ bool SheetUsable(const TMaterialType &S)
     return S.Width() > 0 && S.Height() > 0 && S.Blade() >= 0;
 }
 
+// Whether the boxes can be split by guillotine cuts of kerf width down to single boxes. A cut
+// along X at c needs every box on one side to end at or before c and every box on the other to
+// start at or after c + Kerf.
+bool Cuttable(std::vector<Box> Boxes, std::int64_t Kerf)
+{
+    // Explicit stack: a group can hold thousands of parts.
+    std::vector<std::vector<Box>> Work;
+    Work.push_back(std::move(Boxes));
+    while (!Work.empty()) {
+        std::vector<Box> Set = std::move(Work.back());
+        Work.pop_back();
+        if (Set.size() <= 1)
+            continue;
+        bool Cut = false;
+        for (int Axis = 0; Axis < 2 && !Cut; ++Axis) {
+            auto Start = [Axis](const Box &B) { return Axis == 0 ? B.L : B.T; };
+            auto End = [Axis](const Box &B) { return Axis == 0 ? B.R : B.B; };
+            std::sort(Set.begin(), Set.end(),
+                [&](const Box &A, const Box &B) { return Start(A) < Start(B); });
+            std::int64_t Reach = End(Set[0]);
+            for (std::size_t i = 1; i < Set.size(); ++i) {
+                if (Reach + Kerf <= Start(Set[i])) {
+                    Work.emplace_back(Set.begin() + static_cast<std::ptrdiff_t>(i), Set.end());
+                    Set.resize(i);
+                    Work.push_back(std::move(Set));
+                    Cut = true;
+                    break;
+                }
+                Reach = std::max(Reach, End(Set[i]));
+            }
+        }
+        if (!Cut)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool FitsEmptySheet(std::int64_t PartW, std::int64_t PartH, std::int64_t SheetW,
@@ -262,6 +299,37 @@ std::vector<std::string> CheckLayout(
             InUse += Totals.GetItem(i)->UsedCount() != 0;
         if (Engine.TotalBCNum() != InUse)
             Rep.Fail("TotalBCNum ", Engine.TotalBCNum(), ", items in use ", InUse);
+    }
+    return Rep.Take();
+}
+
+std::vector<std::string> CheckGuillotine(TRectManage &Engine, std::size_t MaxReports)
+{
+    Report Rep(MaxReports);
+    TMaterialTypeList &Strips = Engine.CreateRectList();
+    std::map<int, std::vector<Box>> Parts, Whole;
+    std::map<int, std::int64_t> Kerf, Count;
+    for (int i = 0; i < Strips.Count(); ++i) {
+        const TMaterialType &S = *Strips.GetItem(i);
+        const int g = S.Group();
+        const std::int64_t K = std::max(S.Count(), 0);
+        const bool Row = S.Range() == TOrient::horizontal;
+        const std::int64_t Step
+            = static_cast<std::int64_t>(Row ? S.Width() : S.Height()) + S.Blade();
+        Kerf[g] = S.Blade();
+        Whole[g].push_back({ S.X(), S.Y(), S.MaxWidth(), S.MaxHieght(), i });
+        Count[g] += K;
+        for (std::int64_t j = 0; j < K && Count[g] <= PartLevelLimit; ++j) {
+            const std::int64_t L = S.X() + (Row ? j * Step : 0);
+            const std::int64_t T = S.Y() + (Row ? 0 : j * Step);
+            Parts[g].push_back({ L, T, L + S.Width(), T + S.Height(), i });
+        }
+    }
+    for (auto &[g, List] : Whole) {
+        const bool ByPart = Count[g] <= PartLevelLimit;
+        if (!Cuttable(ByPart ? Parts[g] : List, Kerf[g]))
+            Rep.Fail("group ", g, ": its ", ByPart ? "parts" : "strips",
+                " cannot be separated by edge-to-edge cuts of kerf ", Kerf[g]);
     }
     return Rep.Take();
 }

@@ -36,6 +36,13 @@ struct Event
 std::vector<std::string> CheckLayout(
     TRectManage &Engine, const std::vector<Event> &Events, std::size_t MaxReports = 20);
 
+// Checks that every layout group can be cut by guillotine cuts: its parts split into two
+// non-empty sets by a straight cut from edge to edge of kerf width (the strip's Blade), and each
+// set again, down to single parts. Groups of more parts than the part-level checks of CheckLayout
+// take are checked strip by strip (the parts of one strip lie a kerf apart in a line, so a strip
+// is always cut into its parts). Returns one line per group that cannot be cut.
+std::vector<std::string> CheckGuillotine(TRectManage &Engine, std::size_t MaxReports = 20);
+
 // True when a part kind of the given size fits an empty sheet as a strip of one part with a
 // kerf after it in at least one direction and one orientation (what the packer needs to place
 // anything on an empty sheet).

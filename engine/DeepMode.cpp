@@ -1,0 +1,573 @@
+// TRectManage::GoWorkDeep: the job taken from the engine's lists, a start from GoWork's result,
+// the search on one or more threads within the budget, and the result written back into the
+// lists GoWork fills.
+#include "TypeSetClass.h"
+
+#include "DeepSearch.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <tuple>
+
+namespace {
+
+using namespace deep;
+
+// The job as the search sees it, and how its items and sheets map to the engine's lists.
+struct TJob
+{
+    TProblem P;
+    std::vector<int> ItemOfPart; // per part kind: item index, or -1 when nothing is to be placed
+    std::vector<int> SheetOfKind; // per sheet kind: problem sheet index, or -1 when not usable
+    i64 Parts = 0; // parts to place (of kinds that fit some sheet kind)
+};
+
+TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
+{
+    TJob J;
+    J.P.Cost = Cost;
+    J.SheetOfKind.assign(static_cast<std::size_t>(Sheets.Count()), -1);
+    for (int i = 0; i < Sheets.Count(); ++i) {
+        const TMaterialType &S = *Sheets.GetItem(i);
+        if (S.Width() <= 0 || S.Height() <= 0 || S.Blade() < 0)
+            continue;
+        TSheet T;
+        T.W = S.Width();
+        T.H = S.Height();
+        T.Kerf = S.Blade();
+        if (Cost) {
+            // A price that is not a number or infinite makes the sheet kind unusable; a
+            // negative one counts as nothing.
+            if (!std::isfinite(S.Price()))
+                continue;
+            T.Value = std::max(S.Price(), 0.0);
+        } else {
+            T.Value = double(T.W) * double(T.H);
+        }
+        T.Index = i;
+        J.SheetOfKind[static_cast<std::size_t>(i)] = static_cast<int>(J.P.Sheets.size());
+        J.P.Sheets.push_back(T);
+    }
+    J.ItemOfPart.assign(static_cast<std::size_t>(Parts.Count()), -1);
+    for (int p = 0; p < Parts.Count(); ++p) {
+        const TMaterialType &M = *Parts.GetItem(p);
+        if (M.Count() <= 0 || M.Width() <= 0 || M.Height() <= 0)
+            continue;
+        TItem I;
+        I.Long = std::max(M.Width(), M.Height());
+        I.Short = std::min(M.Width(), M.Height());
+        I.Count = M.Count();
+        I.Part = p;
+        J.P.Items.push_back(I);
+        bool Fits = false;
+        for (std::size_t s = 0; s < J.P.Sheets.size() && !Fits; ++s)
+            Fits = J.P.Fits(int(J.P.Items.size() - 1), int(s));
+        if (!Fits) {
+            J.P.Items.pop_back();
+            continue;
+        }
+        J.ItemOfPart[static_cast<std::size_t>(p)] = static_cast<int>(J.P.Items.size() - 1);
+        J.Parts += I.Count;
+    }
+    J.P.Prepare();
+    return J;
+}
+
+// GoWork's result on a copy of the input, as a starting layout: its layout groups that edge-to-edge
+// cuts can separate, as they are, and the parts of the others laid out again sheet by sheet.
+TSolution FromDesigned(
+    TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost, bool BigSheet, const TJob &J)
+{
+    TRectManage Ref;
+    for (int i = 0; i < Sheets.Count(); ++i) {
+        const TMaterialType &S = *Sheets.GetItem(i);
+        TMaterialType &T = *Ref.BCTypeList().Add();
+        T.SetWidth(S.Width());
+        T.SetHeight(S.Height());
+        T.SetBlade(S.Blade());
+        T.SetPrice(S.Price());
+    }
+    for (int p = 0; p < Parts.Count(); ++p) {
+        const TMaterialType &M = *Parts.GetItem(p);
+        TMaterialType &T = *Ref.MaterialTypeList().Add();
+        T.SetWidth(M.Width());
+        T.SetHeight(M.Height());
+        T.SetCount(M.Count());
+    }
+    Ref.SetUseCost(Cost);
+    Ref.SetUseBCMaxArea(BigSheet);
+    std::vector<int> SheetOfGroup;
+    Ref.SetOnNewRectList(
+        [&SheetOfGroup](int, int BCindex, int) { SheetOfGroup.push_back(BCindex); });
+    Ref.GoWork();
+
+    const TProblem &P = J.P;
+    TSolution S;
+    std::vector<TPattern> ByGroup(static_cast<std::size_t>(Ref.GroupList().Count()));
+    for (std::size_t g = 0; g < ByGroup.size(); ++g) {
+        const int Kind = g < SheetOfGroup.size() ? SheetOfGroup[g] : -1;
+        ByGroup[g].Sheet = Kind >= 0 ? J.SheetOfKind[static_cast<std::size_t>(Kind)] : -1;
+        ByGroup[g].Repeat = Ref.GroupList().GetItem(static_cast<int>(g))->Count();
+    }
+    for (int i = 0; i < Ref.CreateRectList().Count(); ++i) {
+        const TMaterialType &M = *Ref.CreateRectList().GetItem(i);
+        const std::size_t g = static_cast<std::size_t>(M.Group() - 1);
+        if (g >= ByGroup.size() || M.Data < 0 || M.Data >= Parts.Count())
+            continue;
+        TStrip St;
+        St.Item = J.ItemOfPart[static_cast<std::size_t>(M.Data)];
+        St.X = M.X();
+        St.Y = M.Y();
+        St.W = M.Width();
+        St.H = M.Height();
+        St.Count = M.Count();
+        St.Row = M.Range() == TOrient::horizontal || M.Count() == 1;
+        if (St.Item < 0)
+            ByGroup[g].Sheet = -1; // cannot happen: every part GoWork places fits a sheet kind
+        ByGroup[g].Strips.push_back(St);
+    }
+    std::vector<i64> Left(P.Items.size());
+    for (std::size_t i = 0; i < P.Items.size(); ++i)
+        Left[i] = P.Items[i].Count;
+    // This runs to the end whatever the budget of the run, so that a run cancelled at once still
+    // has a complete layout; laying groups out again has a budget of its own.
+    TControl Relayout(0, 2000000, nullptr);
+    TWorker W(Relayout, -1);
+    for (TPattern &Pt : ByGroup) {
+        if (Pt.Sheet < 0 || Pt.Strips.empty() || Pt.Repeat < 1)
+            continue;
+        const TSheet &Sh = P.Sheets[static_cast<std::size_t>(Pt.Sheet)];
+        if (!StripsGuillotine(Pt.Strips, Sh.W, Sh.H, Sh.Kerf)) {
+            if (W.Stopped())
+                continue;
+            // The same parts on one sheet of the same kind, laid out by the search.
+            TTask One;
+            One.Counts.assign(P.Items.size(), 0);
+            One.SheetAllowed.assign(P.Sheets.size(), 0);
+            One.SheetAllowed[static_cast<std::size_t>(Pt.Sheet)] = 1;
+            i64 Parts = 0;
+            for (const TStrip &St : Pt.Strips) {
+                One.Counts[static_cast<std::size_t>(St.Item)] += St.Count;
+                Parts += St.Count;
+            }
+            TBeamOptions O;
+            O.OneSheet = true;
+            O.MaxWork = 50000 + 5000 * std::uint64_t(std::min<i64>(Parts, 1000));
+            O.MaxWidth = 1024;
+            O.Floor = Sh.Value;
+            const TSolution R = BeamSearch(P, One, 1.5 * Sh.Value + 1.0, W, O);
+            if (R.Placed != Parts || R.Patterns.size() != 1)
+                continue;
+            const i64 Repeat = Pt.Repeat;
+            Pt = R.Patterns.front();
+            Pt.Repeat = Repeat;
+        }
+        for (const TStrip &St : Pt.Strips)
+            Left[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
+        S.Patterns.push_back(std::move(Pt));
+    }
+    // The parts of the other groups (and any GoWork left over), sheet by sheet.
+    TTask Task;
+    Task.Counts = Left;
+    TControl Unlimited(0, 0, nullptr);
+    TWorker Rest(Unlimited, -1);
+    TSolution Others = SheetBySheet(P, Task, Rest, TGreedyOptions());
+    for (TPattern &Pt : Others.Patterns)
+        S.Patterns.push_back(std::move(Pt));
+    S.Evaluate(P);
+    return S;
+}
+
+// What the calling thread reports: a summary of the best layout any worker has found.
+class TShared
+{
+public:
+    void Publish(const TSolution &S, const TProblem &P)
+    {
+        std::lock_guard<std::mutex> Lock(FMutex);
+        if (FHave && !Better(S, P))
+            return;
+        FHave = true;
+        FFresh = true;
+        FPlaced = S.Placed;
+        FValue = S.Value;
+        FArea = S.Area;
+        FSheets = 0;
+        for (const TPattern &Pt : S.Patterns)
+            FSheets += Pt.Repeat;
+    }
+    // The summary, and whether it changed since the last call.
+    bool Take(TDeepProgress &Out, bool Cost)
+    {
+        std::lock_guard<std::mutex> Lock(FMutex);
+        Out.Objective = Cost ? FValue : double(FArea);
+        Out.Sheets = FSheets;
+        Out.Placed = FPlaced;
+        const bool Fresh = FFresh;
+        FFresh = false;
+        return Fresh;
+    }
+
+private:
+    bool Better(const TSolution &S, const TProblem &P) const
+    {
+        if (S.Placed != FPlaced)
+            return S.Placed > FPlaced;
+        return P.Cost ? Less(S.Value, FValue) : S.Area < FArea;
+    }
+
+    std::mutex FMutex;
+    bool FHave = false;
+    bool FFresh = false;
+    i64 FPlaced = 0;
+    double FValue = 0.0;
+    __int128 FArea = 0;
+    i64 FSheets = 0;
+};
+
+bool ReachedBound(const TSolution &S, const TProblem &P, i64 Parts, double Bound)
+{
+    return S.Placed == Parts && !Less(Bound, S.Value) && !P.Items.empty();
+}
+
+// One worker's search, starting from Start. Workers differ in their guide, in how they share
+// their budget between the beam search and the neighbourhood search, and in their random seed.
+TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bound, TWorker &W,
+    TShared &Shared, bool StopOthers, int Threads)
+{
+    TSolution Best = Start;
+    auto Offer = [&](const TSolution &S) {
+        if (!S.Better(Best, P))
+            return;
+        Best = S;
+        Shared.Publish(Best, P);
+        if (StopOthers && ReachedBound(Best, P, Parts, Bound))
+            W.Control().StopAll();
+    };
+    if (ReachedBound(Best, P, Parts, Bound) || P.Items.empty())
+        return Best;
+
+    std::size_t Kinds = 0;
+    for (const TItem &I : P.Items)
+        Kinds += I.Count > 0;
+    // The whole job in one beam while the tree stays small enough; else sheet by sheet.
+    const bool Small = double(Parts) * double(Kinds) <= 200000.0;
+    TTask All;
+    for (const TItem &I : P.Items)
+        All.Counts.push_back(I.Count);
+
+    TGreedyOptions G;
+    G.Width = W.Id() % 2 == 0 ? 1 : 3;
+    W.SetPhase(0.45);
+    Offer(SheetBySheet(P, All, W, G));
+
+    // The beam's share of the budget. Layouts of a few sheets gain little from the neighbourhood
+    // search, which works on a few sheets at a time; there the beam takes nearly all. Else the
+    // first worker mostly beam searches and the others mostly improve.
+    i64 Sheets = 0;
+    for (const TPattern &Pt : Best.Patterns)
+        Sheets += Pt.Repeat;
+    const bool Few = P.Uniform ? Bound <= 4.5 * P.Sheets.front().Value : Sheets <= 4;
+    const double BeamShare = Few ? 0.9 : Threads == 1 ? 0.5 : W.Id() == 0 ? 0.5 : 0.15;
+    W.SetPhase(Small ? BeamShare : 0.45);
+    if (Small && !W.Stopped()) {
+        TBeamOptions O;
+        O.Guide = W.Id() < 2 || W.Id() % 2 == 0 ? TGuide::WastePerMeanArea : TGuide::WasteRatio;
+        // Workers keep different shares of siblings in their beams; alone, both in turn.
+        if (Threads == 1)
+            O.SiblingShares = { 8, 4 };
+        else
+            O.SiblingShares = { W.Id() == 0 ? 8 : W.Id() == 1 ? 4 : 0 };
+        O.Floor = Bound;
+        O.OnImproved = [&](const TSolution &S) { Offer(S); };
+        const double Cutoff
+            = Best.Placed == Parts ? Best.Value : std::numeric_limits<double>::infinity();
+        Offer(BeamSearch(P, All, Cutoff, W, O));
+    } else if (!W.Stopped()) {
+        // Wider beams per sheet while the construction phase lasts.
+        for (G.Width = G.Width * 2; !W.Stopped() && G.Width <= 16; G.Width *= 2) {
+            TSolution S = SheetBySheet(P, All, W, G);
+            if (S.Placed == Parts)
+                Offer(S);
+        }
+    }
+    if (Best.Placed == Parts && !ReachedBound(Best, P, Parts, Bound)) {
+        W.SetPhase(P.Uniform ? 1.0 : 0.95);
+        Improve(P, Best, W, Bound, 1 + std::uint64_t(W.Id()), [&](const TSolution &S) {
+            Shared.Publish(S, P);
+            if (StopOthers && ReachedBound(S, P, Parts, Bound))
+                W.Control().StopAll();
+        });
+        if (!P.Uniform) {
+            W.SetPhase(1.0);
+            if (DowngradeSheets(P, Best, W))
+                Shared.Publish(Best, P);
+        }
+    }
+    return Best;
+}
+
+// Identical sheets: equal sheet kind and strips.
+using TKey = std::pair<int, std::vector<std::tuple<i64, i64, i64, i64, i64, int, bool>>>;
+
+TKey KeyOf(const TPattern &Pt)
+{
+    TKey K;
+    K.first = Pt.Sheet;
+    for (const TStrip &S : Pt.Strips)
+        K.second.emplace_back(S.X, S.Y, S.W, S.H, S.Count, S.Item, S.Row);
+    std::sort(K.second.begin(), K.second.end());
+    return K;
+}
+
+// Joins strips placed one after another into longer rows and columns.
+std::vector<TStrip> Joined(const std::vector<TStrip> &In, i64 Kerf)
+{
+    std::vector<TStrip> Out;
+    for (const TStrip &S : In) {
+        if (!Out.empty()) {
+            TStrip &L = Out.back();
+            const bool Same = L.Item == S.Item && L.W == S.W && L.H == S.H;
+            const bool LRow = L.Row || L.Count == 1, SRow = S.Row || S.Count == 1;
+            const bool LCol = !L.Row || L.Count == 1, SCol = !S.Row || S.Count == 1;
+            if (Same && LRow && SRow && L.Y == S.Y && L.X + L.Count * (L.W + Kerf) == S.X) {
+                L.Count += S.Count;
+                L.Row = true;
+                continue;
+            }
+            if (Same && LCol && SCol && L.X == S.X && L.Y + L.Count * (L.H + Kerf) == S.Y) {
+                L.Count += S.Count;
+                L.Row = false;
+                continue;
+            }
+        }
+        Out.push_back(S);
+    }
+    return Out;
+}
+
+} // namespace
+
+void TRectManage::GoWorkDeep(const TDeepOptions &Options)
+{
+    init();
+    FDeepResult = TDeepResult();
+    FDeepResult.Cost = FUseCost;
+    const int NSheets = FBCTypeList.Count();
+    const int NParts = FMaterialTypeList.Count();
+    // As GoWork leaves them: Text filled and sides in the order their Orient gives.
+    if (NSheets > 0) {
+        for (int p = 0; p < NParts; ++p) {
+            TMaterialType &M = *FMaterialTypeList.GetItem(p);
+            M.GetText();
+            M.SetOrient(M.Orient());
+        }
+    }
+
+    int Milliseconds = Options.Milliseconds;
+    if (Milliseconds <= 0 && Options.WorkLimit == 0)
+        Milliseconds = 1000;
+    int Threads = Options.Threads;
+    if (Threads <= 0)
+        Threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    Threads = std::clamp(Threads, 1, 16);
+    TControl Control(Milliseconds, Options.WorkLimit / std::uint64_t(Threads), Options.Cancel);
+
+    const TJob J = BuildJob(FMaterialTypeList, FBCTypeList, FUseCost);
+    const TProblem &P = J.P;
+    const TBound Bound = LowerBound(P);
+    FDeepResult.Bound = Bound.Value;
+    FDeepResult.AreaBound = Bound.AreaBound;
+    FDeepResult.BoundSheets = P.Uniform ? Bound.Sheets : 0;
+
+    TShared Shared;
+    TSolution Start;
+    if (!P.Items.empty())
+        Start = FromDesigned(FMaterialTypeList, FBCTypeList, FUseCost, FUseBCMaxArea, J);
+    Shared.Publish(Start, P);
+
+    TDeepProgress Progress;
+    Progress.Bound = Bound.Value;
+    Progress.Parts = J.Parts;
+    auto LastReport = TControl::TClock::now() - std::chrono::seconds(1);
+    auto Report = [&](bool Always) {
+        if (!Options.OnProgress)
+            return;
+        const auto Now = TControl::TClock::now();
+        const bool Fresh = Shared.Take(Progress, FUseCost);
+        if (!Always && !(Fresh && Now - LastReport >= std::chrono::milliseconds(50))
+            && Now - LastReport < std::chrono::milliseconds(100))
+            return;
+        LastReport = Now;
+        Progress.Seconds = Control.Seconds();
+        Options.OnProgress(Progress);
+    };
+
+    // Workers: this thread is worker 0. Without a work limit the first to reach the bound stops
+    // the others; with one, each stops on its own so that the result does not depend on timing.
+    const bool StopOthers = Options.WorkLimit == 0;
+    std::vector<TSolution> Results(static_cast<std::size_t>(Threads));
+    std::vector<std::uint64_t> Work(static_cast<std::size_t>(Threads), 0);
+    std::mutex DoneMutex;
+    std::condition_variable DoneSignal;
+    int Running = Threads - 1;
+    auto Body = [&](int Id) {
+        TWorker W(Control, Id);
+        if (Id == 0)
+            W.OnPoll = [&Report]() { Report(false); };
+        try {
+            Results[static_cast<std::size_t>(Id)]
+                = Search(P, Start, J.Parts, Bound.Value, W, Shared, StopOthers, Threads);
+        } catch (...) {
+            // Out of memory, most likely: this worker's result is lost, the start remains.
+            Results[static_cast<std::size_t>(Id)] = TSolution();
+        }
+        Work[static_cast<std::size_t>(Id)] = W.Work();
+    };
+    std::vector<std::thread> Pool;
+    if (!P.Items.empty()) {
+        for (int Id = 1; Id < Threads; ++Id) {
+            try {
+                Pool.emplace_back([&, Id]() {
+                    Body(Id);
+                    std::lock_guard<std::mutex> Lock(DoneMutex);
+                    --Running;
+                    DoneSignal.notify_all();
+                });
+            } catch (...) {
+                // No thread to be had: that share of the work is not done.
+                std::lock_guard<std::mutex> Lock(DoneMutex);
+                --Running;
+            }
+        }
+        Body(0);
+        std::unique_lock<std::mutex> Lock(DoneMutex);
+        while (Running > 0) {
+            DoneSignal.wait_for(Lock, std::chrono::milliseconds(20));
+            Lock.unlock();
+            Report(false);
+            Lock.lock();
+        }
+    }
+    for (std::thread &T : Pool)
+        T.join();
+
+    TSolution Best = Start;
+    for (const TSolution &R : Results)
+        if (!R.Empty() && R.Better(Best, P))
+            Best = R;
+    Shared.Publish(Best, P);
+
+    FDeepResult.Objective = FUseCost ? Best.Value : double(Best.Area);
+    FDeepResult.Optimal = ReachedBound(Best, P, J.Parts, Bound.Value);
+    FDeepResult.Cancelled = Control.Cancelled();
+    FDeepResult.Seconds = Control.Seconds();
+    for (const std::uint64_t U : Work)
+        FDeepResult.Work += U;
+    CommitDeep(P, Best);
+    Report(true);
+}
+
+void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
+{
+    // Identical sheets become one group; groups by utilisation, best first.
+    struct TGroup
+    {
+        TPattern Pattern;
+        i64 PartsArea;
+        i64 SheetArea;
+    };
+    std::map<TKey, std::size_t> Seen;
+    std::vector<TGroup> Groups;
+    for (const TPattern &Pt : S.Patterns) {
+        if (Pt.Strips.empty() || Pt.Repeat < 1)
+            continue;
+        const TSheet &Sh = P.Sheets[static_cast<std::size_t>(Pt.Sheet)];
+        TPattern J = Pt;
+        J.Strips = Joined(Pt.Strips, Sh.Kerf);
+        const TKey K = KeyOf(J);
+        auto It = Seen.find(K);
+        if (It != Seen.end()) {
+            Groups[It->second].Pattern.Repeat += J.Repeat;
+            continue;
+        }
+        Seen.emplace(K, Groups.size());
+        Groups.push_back({ J, J.PartsArea(), Sh.W * Sh.H });
+    }
+    std::stable_sort(Groups.begin(), Groups.end(), [](const TGroup &A, const TGroup &B) {
+        const __int128 L = static_cast<__int128>(A.PartsArea) * B.SheetArea;
+        const __int128 R = static_cast<__int128>(B.PartsArea) * A.SheetArea;
+        if (L != R)
+            return L > R;
+        if (A.Pattern.Sheet != B.Pattern.Sheet)
+            return A.Pattern.Sheet < B.Pattern.Sheet;
+        return A.Pattern.Repeat > B.Pattern.Repeat;
+    });
+
+    int Group = 0;
+    for (const TGroup &G : Groups) {
+        ++Group;
+        const int Kind = P.Sheets[static_cast<std::size_t>(G.Pattern.Sheet)].Index;
+        TMaterialType &Sheet = *FBCTypeList.GetItem(Kind);
+        const int Count = static_cast<int>(std::min<i64>(G.Pattern.Repeat, INT_MAX));
+        TMaterialType &Record = *FGroupList.Add();
+        Record.SetText(Sheet.GetText());
+        Record.SetWidth(Sheet.Width());
+        Record.SetHeight(Sheet.Height());
+        Record.SetGroup(Group);
+        Record.SetCount(Count);
+        Record.SetMaxWidth(G.PartsArea);
+        Record.SetMaxHieght(Sheet.GetArea());
+        Record.SetUsedCount(Sheet.GetArea() > 0
+                ? static_cast<int>(static_cast<__int128>(G.PartsArea) * 100 / Sheet.GetArea())
+                : 0);
+
+        std::map<int, i64> Before; // parts of each kind earlier on this sheet
+        for (const TStrip &St : G.Pattern.Strips) {
+            const int Part = P.Items[static_cast<std::size_t>(St.Item)].Part;
+            TMaterialType &M = *FMaterialTypeList.GetItem(Part);
+            auto Item = std::make_unique<TMaterialType>();
+            Item->SetX(static_cast<int>(St.X));
+            Item->SetY(static_cast<int>(St.Y));
+            Item->SetWidth(static_cast<int>(St.W));
+            Item->SetHeight(static_cast<int>(St.H));
+            Item->SetCount(static_cast<int>(St.Count));
+            Item->SetUsedCount(
+                static_cast<int>(std::min<i64>(INT_MAX, M.UsedCount() + Before[Part])));
+            Before[Part] += St.Count;
+            Item->SetName(M.Name());
+            Item->SetText(M.GetText());
+            Item->SetOrient(St.W >= St.H ? TOrient::horizontal : TOrient::vertical);
+            Item->SetRange(St.Row ? TOrient::horizontal : TOrient::vertical);
+            const i64 B = Sheet.Blade();
+            Item->SetMaxWidth(St.Row ? St.X + St.Count * St.W + (St.Count - 1) * B : St.X + St.W);
+            Item->SetMaxHieght(St.Row ? St.Y + St.H : St.Y + St.Count * St.H + (St.Count - 1) * B);
+            Item->Data = Part;
+            Item->SetGroup(Group);
+            Item->SetPrice(M.Price());
+            Item->SetBlade(Sheet.Blade());
+            FCreateRectList.AddItem(std::move(Item), -1);
+        }
+        FCreateRectList.SetRectCount(Count);
+        for (const auto &[Part, N] : Before) {
+            TMaterialType &M = *FMaterialTypeList.GetItem(Part);
+            M.SetUsedCount(static_cast<int>(
+                std::min<i64>(INT_MAX, M.UsedCount() + N * static_cast<i64>(Count))));
+            M.SetGroup(Group);
+            M.Data = Kind;
+        }
+        Notify(Group, Kind, Count);
+    }
+    for (int p = 0; p < FMaterialTypeList.Count(); ++p) {
+        const TMaterialType &M = *FMaterialTypeList.GetItem(p);
+        if (M.UsedCount() < M.Count())
+            FExecpt = true;
+    }
+    if (FExecpt)
+        Notify(Group + 1, -1, 0);
+}

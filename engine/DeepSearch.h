@@ -1,0 +1,278 @@
+// Working machinery of TRectManage::GoWorkDeep: guillotine layouts of a whole job, searched within
+// a budget, and lower bounds on what any layout of the job needs. Internal to the engine.
+//
+// Model. A part with kerf k needs, besides itself, a kerf to its right and below it unless it
+// touches the sheet's edge there. Growing every part and the sheet by k on the right and at the
+// bottom turns this into packing without kerf: parts (w + k) x (h + k) on a sheet (W + k) x (H + k)
+// that do not overlap are exactly parts that lie at least a kerf apart, and a guillotine cut
+// between grown parts is a cut of kerf width between the real ones. All search works on grown
+// sizes.
+//
+// Layouts are built in a fixed order of four cut stages on a sheet that may be turned by 90
+// degrees: columns from left to right (first cuts, across the sheet), rows from top to bottom in a
+// column, slots from left to right in a row, and parts stacked from top to bottom in a slot. Any
+// column, row and slot that is still open may grow while parts are added to it; what is left
+// beside a shorter part is offcut. Every such layout is guillotine-cuttable. The open end of a
+// sheet is described by its front (TFront): the corners from which the next part may be placed.
+//
+// Search. A partial layout (node) is the list of closed sheets, the front of the open sheet and
+// the parts still to place. A move places a block of parts of one kind (one part, a row of them
+// side by side in new slots, or a stack of them in one slot) at one of the front's corners, or
+// opens a new sheet when nothing fits the open one. Beam search keeps, depth by depth, the nodes
+// with the least waste per placed area (optionally divided by the mean part area, which places
+// large parts first); widths grow while budget remains (iterative beam search). Nodes whose lower
+// bound cannot beat the best layout known are dropped. For variety, a layer keeps only the best
+// node (or few) of those that placed the same parts, and a pass may keep only a share of the
+// children of any one node.
+//
+// Larger jobs are laid out sheet by sheet, each sheet filled by a narrow beam over the parts that
+// fit its corners best. A complete layout is then improved by a large neighbourhood search: the
+// parts of a few sheets (often the emptiest among them) are laid out again by the beam, and the
+// result is kept when it needs less, or as much but leaves a sheet emptier (which in time frees
+// it). Last, sheets whose parts fit a sheet kind of less value move to it.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <vector>
+
+namespace deep {
+
+using i64 = std::int64_t;
+
+// A part kind with parts to place; Long >= Short > 0 (sides as entered, without kerf).
+struct TItem
+{
+    i64 Long = 0;
+    i64 Short = 0;
+    i64 Count = 0;
+    int Part = -1; // position in the engine's part kinds
+};
+
+// A usable sheet kind: W along X, H along Y, kerf >= 0, and what one sheet counts in the
+// objective (its area, or its price with the cost objective).
+struct TSheet
+{
+    i64 W = 0;
+    i64 H = 0;
+    i64 Kerf = 0;
+    double Value = 0.0;
+    int Index = -1; // position in the engine's sheet kinds
+};
+
+struct TProblem
+{
+    std::vector<TItem> Items;
+    std::vector<TSheet> Sheets;
+    bool Cost = false; // objective: total price, else total sheet area
+    // Least Value per unit of area over the sheet kinds: what a unit of part area is worth at best.
+    double Density = 1.0;
+    // Every sheet kind has the same size and value: sheets can be counted instead of valued.
+    bool Uniform = false;
+
+    // Fills Density and Uniform from the sheet kinds.
+    void Prepare();
+    bool Fits(int Item, int Sheet) const;
+};
+
+// A strip of equal parts on a sheet, in the sheet's own coordinates (without kerf): Count parts
+// of W x H (as placed), side by side along X (Row) or one above another along Y, a kerf apart.
+struct TStrip
+{
+    int Item = -1;
+    i64 X = 0;
+    i64 Y = 0;
+    i64 W = 0;
+    i64 H = 0;
+    i64 Count = 1;
+    bool Row = true;
+};
+
+// One sheet layout, cut Repeat times.
+struct TPattern
+{
+    int Sheet = -1;
+    std::vector<TStrip> Strips;
+    i64 Repeat = 1;
+
+    i64 Parts() const;
+    i64 PartsArea() const; // of one sheet
+};
+
+struct TSolution
+{
+    std::vector<TPattern> Patterns;
+    i64 Placed = 0; // parts placed, over all repeats
+    double Value = 0.0; // objective: total area or total price
+    __int128 Area = 0; // total sheet area, exactly
+
+    // Placed, Value and Area from the patterns.
+    void Evaluate(const TProblem &P);
+    // Strictly better: more parts placed, or as many with a smaller objective.
+    bool Better(const TSolution &Other, const TProblem &P) const;
+    bool Empty() const { return Patterns.empty(); }
+};
+
+// Sum over sheets of the squared share of the sheet that parts cover: larger when the same parts
+// leave some sheets emptier.
+double Spread(const TProblem &P, const TSolution &S);
+
+// Objective values compare with a relative tolerance so that sums in a different order agree.
+bool Less(double A, double B);
+
+// ---------------------------------------------------------------------------------------------
+// Budget, cancellation and progress shared by the workers of one run.
+
+class TControl
+{
+public:
+    using TClock = std::chrono::steady_clock;
+
+    // Milliseconds <= 0: no time limit; WorkPerWorker 0: no work limit.
+    TControl(int Milliseconds, std::uint64_t WorkPerWorker, const std::atomic<bool> *Cancel);
+
+    bool TimeOrCancel() const;
+    bool Cancelled() const { return FCancel && FCancel->load(std::memory_order_relaxed); }
+    double Seconds() const;
+    TClock::time_point Start() const { return FStart; }
+    int Milliseconds() const { return FMilliseconds; }
+    std::uint64_t WorkPerWorker() const { return FWorkPerWorker; }
+
+    // Stops every worker (the whole run is decided, for instance a layout reached the bound).
+    void StopAll() { FStopAll.store(true, std::memory_order_relaxed); }
+    bool Stopped() const { return FStopAll.load(std::memory_order_relaxed); }
+
+private:
+    int FMilliseconds;
+    std::uint64_t FWorkPerWorker;
+    const std::atomic<bool> *FCancel;
+    TClock::time_point FStart;
+    TClock::time_point FDeadline;
+    std::atomic<bool> FStopAll { false };
+};
+
+// One worker's view: its own work count and budget, and a hook that the calling thread's worker
+// uses to report progress. A worker's budget is spent in phases: SetPhase(f) ends the current
+// phase when the share f of the budget (by work or by time, whichever comes first) is spent.
+class TWorker
+{
+public:
+    TWorker(TControl &Control, int Id);
+
+    void SetPhase(double UpTo);
+    // Counts work; returns false when the phase or the whole run is over (budget spent,
+    // cancelled). Cheap: the clock is read every few thousand units.
+    bool Tick(std::uint64_t Units = 1);
+    bool Stopped() const { return FPhaseOver || FRunOver; }
+    std::uint64_t Work() const { return FWork; }
+    int Id() const { return FId; }
+    TControl &Control() { return FControl; }
+
+    // Called on every Tick that reads the clock (set on the calling thread's worker).
+    std::function<void()> OnPoll;
+
+private:
+    void Poll();
+
+    TControl &FControl;
+    int FId;
+    std::uint64_t FWork = 0;
+    std::uint64_t FNextPoll = 0;
+    std::uint64_t FPhaseWork = 0; // 0: no work limit
+    TControl::TClock::time_point FPhaseEnd;
+    bool FPhaseOver = false;
+    bool FRunOver = false;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Search
+
+enum class TGuide : std::uint8_t {
+    WasteRatio, // waste / placed area
+    WastePerMeanArea, // the same, divided by the mean placed part area
+};
+
+// A subproblem: how many parts of each item to place (indices into the problem's items) and
+// which sheet kinds may be used.
+struct TTask
+{
+    std::vector<i64> Counts; // per item of the problem
+    std::vector<char> SheetAllowed; // per sheet kind; empty: all
+};
+
+// Iterative beam search for a layout of Task of less Value than Cutoff (infinity for none). Returns
+// the best layout found, or an empty solution. Stops when the worker stops, when MaxWidth is
+// passed, or when a layout reaches Floor (the bound).
+struct TBeamOptions
+{
+    TGuide Guide = TGuide::WastePerMeanArea;
+    std::uint64_t FirstWidth = 1;
+    std::uint64_t MaxWidth = std::uint64_t(1) << 20;
+    double Growth = 2.0;
+    double Floor = 0.0; // no layout can be better than this: stop when it is reached
+    bool OneSheet = false; // only layouts of one sheet (used to re-fit a sheet's parts)
+    std::uint64_t MaxWork = 0; // work units for this search (0: until the worker stops)
+    // > 0: layouts of this value are kept too (below Cutoff), the one of largest Spread winning.
+    double SpreadAt = 0.0;
+    // Passes run at each width, each keeping at most Width / Share children of one node (0: no
+    // limit). Limiting siblings keeps the beam from filling with near-copies of one node; which
+    // share finds a tight layout first varies from job to job.
+    std::vector<int> SiblingShares { 0 };
+    // At most this many nodes of a layer that placed the same parts (on as many closed sheets, in
+    // the same view of the open one); 0: no limit. Jobs of many equal parts otherwise fill the
+    // beam with the same layouts in other orders.
+    std::size_t SameParts = 1;
+    // Called with every improving layout (already evaluated).
+    std::function<void(const TSolution &)> OnImproved;
+};
+
+TSolution BeamSearch(
+    const TProblem &P, const TTask &Task, double Cutoff, TWorker &W, const TBeamOptions &Options);
+
+// Sheet-by-sheet layout for jobs too large for a whole-job beam: each step fills one sheet of
+// every allowed kind from the open parts with a narrow beam, keeps the best by objective per
+// placed area, and repeats it while the open quantities allow. Returns a complete layout unless
+// the worker was stopped first (then the parts laid out so far).
+struct TGreedyOptions
+{
+    int Width = 1; // beam width per sheet
+    int Candidates = 6; // parts tried per corner and way of looking for them
+};
+
+TSolution SheetBySheet(
+    const TProblem &P, const TTask &Task, TWorker &W, const TGreedyOptions &Options);
+
+// Large neighbourhood search: repeatedly takes the parts of a few sheets off Best (often the
+// emptiest sheet among them) and lays them out again by beam search, keeping the result when it
+// needs less, or as much while leaving one of its sheets emptier. Returns when the worker stops or
+// Floor is reached.
+void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
+    const std::function<void(const TSolution &)> &OnImproved);
+
+// Tries to move each sheet's parts to a sheet kind of smaller value (one sheet each).
+bool DowngradeSheets(const TProblem &P, TSolution &S, TWorker &W);
+
+// ---------------------------------------------------------------------------------------------
+// Bounds and checks
+
+// A proven lower bound on the objective of any layout (guillotine or not) that places every part
+// of the problem: the part area (valued at the cheapest density each part can have), sheets
+// counted through dual feasible functions when all sheet kinds are alike, and parts that no two
+// can share a sheet.
+struct TBound
+{
+    double Value = 0.0; // area or cost
+    double AreaBound = 0.0; // the plain part-area bound, for comparison
+    i64 Sheets = 0; // with Uniform: least number of sheets
+};
+
+TBound LowerBound(const TProblem &P);
+
+// Whether the strips of one sheet (sheet W x H, kerf) can be separated by edge-to-edge cuts of
+// kerf width, each strip taken as a whole.
+bool StripsGuillotine(const std::vector<TStrip> &Strips, i64 W, i64 H, i64 Kerf);
+
+} // namespace deep

@@ -1,0 +1,410 @@
+// The deep mode (GoWorkDeep): its layouts keep the layout rules and can be cut by guillotine cuts,
+// place every part that fits, never come out worse than GoWork's, carry a bound that holds, and
+// the run is repeatable, reports progress on the calling thread, can be cancelled and survives
+// any input.
+#include "LayoutChecker.h"
+#include "TypeSetClass.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <cmath>
+#include <map>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+using namespace enginetest;
+
+namespace {
+
+// A deep run with a work limit on one thread: repeatable.
+TDeepOptions Work(std::uint64_t Units, int Threads = 1)
+{
+    TDeepOptions O;
+    O.Milliseconds = 0;
+    O.WorkLimit = Units;
+    O.Threads = Threads;
+    return O;
+}
+
+std::vector<Event> RunDeep(const GenJob &J, TRectManage &E, const TDeepOptions &O)
+{
+    LoadJob(J, E);
+    std::vector<Event> Events;
+    E.SetOnNewRectList([&Events](int Group, int BCindex, int RectCount) {
+        Events.push_back({ Group, BCindex, RectCount });
+    });
+    E.GoWorkDeep(O);
+    E.GetTotalBC();
+    E.SetOnNewRectList(nullptr);
+    return Events;
+}
+
+// Total sheet area, or total price with the cost option, of a finished run.
+double Objective(TRectManage &E, const std::vector<Event> &Events, bool Cost)
+{
+    double Sum = 0.0;
+    for (const Event &Ev : Events) {
+        if (Ev.BCindex < 0)
+            continue;
+        const TMaterialType &S = *E.BCTypeList().GetItem(Ev.BCindex);
+        Sum += Ev.RectCount * (Cost ? S.Price() : double(S.GetArea()));
+    }
+    return Sum;
+}
+
+std::int64_t Placed(TRectManage &E)
+{
+    std::int64_t N = 0;
+    for (int p = 0; p < E.MaterialTypeList().Count(); ++p)
+        N += E.MaterialTypeList().GetItem(p)->UsedCount();
+    return N;
+}
+
+// Whether a part of W x H fits some usable sheet kind of the job (turned or not); no kerf is
+// needed at the sheet's edge.
+bool FitsSomeSheet(const GenJob &J, std::int64_t W, std::int64_t H)
+{
+    if (W <= 0 || H <= 0)
+        return false;
+    for (const GenSheet &S : J.Sheets) {
+        const std::int64_t L = std::max(S.Length, S.Width), Sh = std::min(S.Length, S.Width);
+        if (Sh <= 0 || S.Kerf < 0)
+            continue;
+        if (J.UseCost && !std::isfinite(S.Price))
+            continue;
+        if ((std::max(W, H) <= L && std::min(W, H) <= Sh))
+            return true;
+    }
+    return false;
+}
+
+// Every rule of the deep mode on a finished run; empty when all hold.
+QStringList DeepRules(const GenJob &J, TRectManage &E, const std::vector<Event> &Events)
+{
+    QStringList Broken;
+    for (const std::string &L : CheckLayout(E, Events))
+        Broken << QString::fromStdString(L);
+    for (const std::string &L : CheckGuillotine(E))
+        Broken << QString::fromStdString(L);
+    // Every part that fits some sheet kind is placed, as often as wanted.
+    for (int p = 0; p < E.MaterialTypeList().Count(); ++p) {
+        const TMaterialType &P = *E.MaterialTypeList().GetItem(p);
+        const GenPart &G = J.Parts[static_cast<std::size_t>(p)];
+        const int Wanted = std::max(G.Quantity, 0);
+        const int Expected = FitsSomeSheet(J, G.Length, G.Width) ? Wanted : 0;
+        if (P.UsedCount() != Expected)
+            Broken << u"part kind %1: %2 placed, %3 expected"_s.arg(p)
+                          .arg(P.UsedCount())
+                          .arg(Expected);
+    }
+    // Identical sheets form one group.
+    std::map<std::string, int> Layouts;
+    for (int g = 1; g <= E.GroupList().Count(); ++g) {
+        std::vector<std::string> Strips;
+        for (int i = 0; i < E.CreateRectList().Count(); ++i) {
+            const TMaterialType &S = *E.CreateRectList().GetItem(i);
+            if (S.Group() == g)
+                Strips.push_back(std::to_string(S.X()) + "," + std::to_string(S.Y()) + ","
+                    + std::to_string(S.Width()) + "," + std::to_string(S.Height()) + ","
+                    + std::to_string(S.Count()) + "," + std::to_string(int(S.Range())) + ","
+                    + std::to_string(S.Data));
+        }
+        std::sort(Strips.begin(), Strips.end());
+        std::string Key = std::to_string(Events[static_cast<std::size_t>(g - 1)].BCindex);
+        for (const std::string &S : Strips)
+            Key += ";" + S;
+        if (Layouts.count(Key))
+            Broken << u"groups %1 and %2 hold the same layout"_s.arg(Layouts[Key]).arg(g);
+        Layouts[Key] = g;
+    }
+    return Broken;
+}
+
+// The lists of a finished run as text, for comparing two runs.
+QString Dump(TRectManage &E)
+{
+    QStringList Out;
+    for (int i = 0; i < E.GroupList().Count(); ++i) {
+        const TMaterialType &G = *E.GroupList().GetItem(i);
+        Out << u"g %1 %2 %3 %4"_s.arg(G.Group())
+                   .arg(G.Count())
+                   .arg(G.MaxWidth())
+                   .arg(G.MaxHieght());
+    }
+    for (int i = 0; i < E.CreateRectList().Count(); ++i) {
+        const TMaterialType &S = *E.CreateRectList().GetItem(i);
+        Out << u"s %1 %2 %3 %4 %5 %6 %7 %8"_s.arg(S.Group())
+                   .arg(S.X())
+                   .arg(S.Y())
+                   .arg(S.Width())
+                   .arg(S.Height())
+                   .arg(S.Count())
+                   .arg(int(S.Range()))
+                   .arg(S.Data);
+    }
+    for (int p = 0; p < E.MaterialTypeList().Count(); ++p) {
+        const TMaterialType &P = *E.MaterialTypeList().GetItem(p);
+        Out << u"p %1 %2 %3"_s.arg(P.UsedCount()).arg(P.Group()).arg(P.Data);
+    }
+    Out << u"x %1"_s.arg(E.Execpt());
+    return Out.join(u'\n');
+}
+
+void Fail(const QStringList &Broken, const GenJob &J)
+{
+    for (const QString &L : Broken)
+        qWarning("%s", qPrintable(L));
+    QFAIL(qPrintable(u"deep layout rules broken; job:\n"_s + QString::fromStdString(JobText(J))));
+}
+
+} // namespace
+
+class TestEngineDeep : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void generatedJobs_keepRulesAndNeverLoseToGoWork_data();
+    void generatedJobs_keepRulesAndNeverLoseToGoWork();
+    void knownJobs_reachTheirBound_data();
+    void knownJobs_reachTheirBound();
+    void sameJob_sameLayout();
+    void progress_onCallingThreadNeverWorsens();
+    void cancel_keepsACompleteLayout();
+    void hostileJobs_endCleanly();
+};
+
+void TestEngineDeep::generatedJobs_keepRulesAndNeverLoseToGoWork_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("partKinds");
+    QTest::addColumn<int>("sheetKinds");
+    QTest::addColumn<int>("options"); // 1 cost, 2 bigsheet, 4 both at random
+    QTest::addColumn<int>("jobs");
+    // GoWork's layouts are not always guillotine-cuttable; where one of them cannot be laid out
+    // again on one sheet, the deep mode starts a sheet behind and needs some work to catch up.
+    QTest::addColumn<int>("work");
+    QTest::newRow("small jobs, options at random") << 1 << 8 << 2 << 4 << 12 << 300000;
+    QTest::newRow("one sheet kind") << 101 << 12 << 1 << 0 << 6 << 300000;
+    QTest::newRow("several sheet kinds by cost") << 201 << 15 << 4 << 1 << 6 << 300000;
+    QTest::newRow("several sheet kinds by area") << 301 << 15 << 4 << 0 << 6 << 300000;
+    QTest::newRow("larger jobs") << 401 << 60 << 3 << 4 << 3 << 1000000;
+    QTest::newRow("sheet by sheet (many parts)") << 501 << 150 << 5 << 4 << 2 << 3000000;
+}
+
+void TestEngineDeep::generatedJobs_keepRulesAndNeverLoseToGoWork()
+{
+    QFETCH(int, seed);
+    QFETCH(int, partKinds);
+    QFETCH(int, sheetKinds);
+    QFETCH(int, options);
+    QFETCH(int, jobs);
+    QFETCH(int, work);
+    for (int k = 0; k < jobs; ++k) {
+        Random R(static_cast<std::uint64_t>(seed + k));
+        GenJob J = RealisticJob(R, partKinds, sheetKinds);
+        if (options != 4) {
+            J.UseCost = options & 1;
+            J.UseBigSheet = options & 2;
+        }
+        TRectManage Designed;
+        const std::vector<Event> DesignedEvents = RunJob(J, Designed);
+        TRectManage Deep;
+        const std::vector<Event> Events = RunDeep(J, Deep, Work(std::uint64_t(work)));
+        const QStringList Broken = DeepRules(J, Deep, Events);
+        if (!Broken.isEmpty())
+            Fail(Broken, J);
+
+        // Never worse than GoWork: as many parts, and no more sheet area (or cost).
+        const double Mine = Objective(Deep, Events, J.UseCost);
+        const double Theirs = Objective(Designed, DesignedEvents, J.UseCost);
+        QVERIFY(Placed(Deep) >= Placed(Designed));
+        if (Placed(Deep) == Placed(Designed))
+            QVERIFY2(Mine <= Theirs * (1 + 1e-12),
+                qPrintable(u"deep %1, GoWork %2; job:\n"_s.arg(Mine).arg(Theirs)
+                    + QString::fromStdString(JobText(J))));
+
+        // The bound: never above the result, never below the area bound.
+        const TDeepResult &D = Deep.DeepResult();
+        QCOMPARE(D.Cost, J.UseCost);
+        QVERIFY(D.AreaBound > 0.0 || Placed(Deep) == 0);
+        QVERIFY(D.Bound >= D.AreaBound);
+        if (!Deep.Execpt())
+            QVERIFY2(D.Bound <= Mine * (1 + 1e-9),
+                qPrintable(u"bound %1 above result %2"_s.arg(D.Bound).arg(Mine)));
+        QCOMPARE(D.Objective, Mine);
+        QCOMPARE(D.Optimal, D.Bound >= Mine * (1 - 1e-9) && !Deep.Execpt());
+    }
+}
+
+void TestEngineDeep::knownJobs_reachTheirBound_data()
+{
+    QTest::addColumn<QList<QList<int>>>("sheets"); // length, width, kerf, price
+    QTest::addColumn<QList<QList<int>>>("parts"); // length, width, quantity
+    QTest::addColumn<bool>("cost");
+    QTest::addColumn<double>("bound");
+    QTest::addColumn<int>("sheetsUsed");
+    // Eight parts tile two sheets.
+    QTest::newRow("exact tiling") << QList<QList<int>> { { 1000, 500, 0, 30 } }
+                                  << QList<QList<int>> { { 500, 250, 8 } } << false << 1e6 << 2;
+    // A part as large as the sheet needs no kerf at the edge (GoWork cannot place it).
+    QTest::newRow("part as large as the sheet, kerf 5")
+        << QList<QList<int>> { { 1000, 500, 5, 30 } } << QList<QList<int>> { { 500, 1000, 3 } }
+        << false << 1.5e6 << 3;
+    // Three parts of which no two share a sheet: the area alone allows two sheets.
+    QTest::newRow("parts that cannot share a sheet")
+        << QList<QList<int>> { { 1000, 1000, 0, 10 } } << QList<QList<int>> { { 600, 600, 3 } }
+        << false << 3e6 << 3;
+    // Ten squares of a third of the sheet and a little more: two fit across, so four to a sheet.
+    // The area allows two sheets, dual feasible functions show that three are needed.
+    QTest::newRow("sheets counted by dual feasible functions")
+        << QList<QList<int>> { { 100, 100, 0, 10 } } << QList<QList<int>> { { 34, 34, 10 } }
+        << false << 3e4 << 3;
+    // By cost: the cheaper sheet per area holds everything.
+    QTest::newRow("cheapest sheet per area")
+        << QList<QList<int>> { { 1000, 1000, 0, 50 }, { 500, 500, 0, 20 } }
+        << QList<QList<int>> { { 500, 500, 8 } } << true << 100.0 << 2;
+    // By cost: a big part needs the big sheet although the small one is cheaper per area.
+    QTest::newRow("big part on the dearer sheet")
+        << QList<QList<int>> { { 1000, 1000, 0, 100 }, { 600, 600, 0, 10 } }
+        << QList<QList<int>> { { 900, 900, 1 } } << true << 100.0 << 1;
+}
+
+void TestEngineDeep::knownJobs_reachTheirBound()
+{
+    QFETCH(QList<QList<int>>, sheets);
+    QFETCH(QList<QList<int>>, parts);
+    QFETCH(bool, cost);
+    QFETCH(double, bound);
+    QFETCH(int, sheetsUsed);
+    GenJob J;
+    for (const QList<int> &S : sheets)
+        J.Sheets.push_back({ S[0], S[1], S[2], double(S[3]), "S" });
+    for (const QList<int> &P : parts)
+        J.Parts.push_back({ P[0], P[1], P[2], "P" });
+    J.UseCost = cost;
+    TRectManage E;
+    const std::vector<Event> Events = RunDeep(J, E, Work(2000000));
+    const QStringList Broken = DeepRules(J, E, Events);
+    if (!Broken.isEmpty())
+        Fail(Broken, J);
+    QVERIFY(!E.Execpt());
+    QCOMPARE(E.DeepResult().Bound, bound);
+    QVERIFY(E.DeepResult().Optimal);
+    QCOMPARE(E.DeepResult().Objective, bound);
+    int Used = 0;
+    for (const Event &Ev : Events)
+        Used += Ev.RectCount;
+    QCOMPARE(Used, sheetsUsed);
+}
+
+void TestEngineDeep::sameJob_sameLayout()
+{
+    for (int Seed = 1; Seed <= 6; ++Seed) {
+        Random R(static_cast<std::uint64_t>(Seed));
+        const GenJob J = RealisticJob(R, Seed <= 3 ? 10 : 120, 3);
+        for (const int Threads : { 1, 2 }) {
+            TRectManage A, B;
+            RunDeep(J, A, Work(400000, Threads));
+            RunDeep(J, B, Work(400000, Threads));
+            QCOMPARE(Dump(A), Dump(B));
+        }
+    }
+}
+
+void TestEngineDeep::progress_onCallingThreadNeverWorsens()
+{
+    Random R(7);
+    const GenJob J = RealisticJob(R, 25, 2);
+    TRectManage E;
+    LoadJob(J, E);
+    TDeepOptions O = Work(3000000, 2);
+    std::vector<TDeepProgress> Reports;
+    bool OtherThread = false;
+    const std::thread::id Caller = std::this_thread::get_id();
+    O.OnProgress = [&](const TDeepProgress &P) {
+        OtherThread = OtherThread || std::this_thread::get_id() != Caller;
+        Reports.push_back(P);
+    };
+    E.GoWorkDeep(O);
+    QVERIFY(!Reports.empty());
+    QVERIFY(!OtherThread);
+    std::int64_t Parts = 0;
+    for (const GenPart &P : J.Parts)
+        Parts += FitsSomeSheet(J, P.Length, P.Width) ? std::max(P.Quantity, 0) : 0;
+    for (std::size_t i = 0; i < Reports.size(); ++i) {
+        const TDeepProgress &P = Reports[i];
+        QCOMPARE(P.Bound, E.DeepResult().Bound);
+        QCOMPARE(P.Parts, Parts);
+        QVERIFY(P.Objective >= P.Bound * (1 - 1e-9));
+        if (i > 0) {
+            QVERIFY(P.Placed >= Reports[i - 1].Placed);
+            if (P.Placed == Reports[i - 1].Placed)
+                QVERIFY(P.Objective <= Reports[i - 1].Objective);
+            QVERIFY(P.Seconds >= Reports[i - 1].Seconds);
+        }
+    }
+    // The last report is the result.
+    QCOMPARE(Reports.back().Objective, E.DeepResult().Objective);
+    QCOMPARE(Reports.back().Placed, Placed(E));
+}
+
+void TestEngineDeep::cancel_keepsACompleteLayout()
+{
+    Random R(11);
+    const GenJob J = RealisticJob(R, 40, 3);
+    // Cancelled before it starts, and from the first progress report on.
+    for (const bool Early : { true, false }) {
+        std::atomic<bool> Cancel { Early };
+        TRectManage E;
+        TDeepOptions O;
+        O.Milliseconds = 60000; // only the cancel can end this run in time
+        O.Cancel = &Cancel;
+        O.OnProgress = [&Cancel](const TDeepProgress &) { Cancel = true; };
+        LoadJob(J, E);
+        std::vector<Event> Events;
+        E.SetOnNewRectList([&Events](int G, int B, int C) { Events.push_back({ G, B, C }); });
+        QElapsedTimer Timer;
+        Timer.start();
+        E.GoWorkDeep(O);
+        E.GetTotalBC();
+        QVERIFY(Timer.elapsed() < 20000);
+        QVERIFY(E.DeepResult().Cancelled);
+        const QStringList Broken = DeepRules(J, E, Events);
+        if (!Broken.isEmpty())
+            Fail(Broken, J);
+    }
+}
+
+void TestEngineDeep::hostileJobs_endCleanly()
+{
+    // Zero, negative and huge sizes, counts and kerfs, prices that are not numbers: every run
+    // ends, keeps the rules and places what fits.
+    for (int Seed = 1; Seed <= 150; ++Seed) {
+        Random R(static_cast<std::uint64_t>(Seed) * 7919);
+        const GenJob J = HostileJob(R);
+        TRectManage E;
+        const std::vector<Event> Events = RunDeep(J, E, Work(20000));
+        const QStringList Broken = DeepRules(J, E, Events);
+        if (!Broken.isEmpty())
+            Fail(Broken, J);
+    }
+    // Parts larger than every sheet, and a kind wanted a million times.
+    GenJob J;
+    J.Sheets.push_back({ 1000, 1000, 0, 10.0, "S" });
+    J.Parts.push_back({ 1001, 10, 2, "Too long" });
+    J.Parts.push_back({ 0, 10, 2, "No length" });
+    J.Parts.push_back({ 10, 10, 1000000, "Many" });
+    TRectManage E;
+    const std::vector<Event> Events = RunDeep(J, E, Work(200000));
+    const QStringList Broken = DeepRules(J, E, Events);
+    if (!Broken.isEmpty())
+        Fail(Broken, J);
+    QVERIFY(E.Execpt());
+    QCOMPARE(E.MaterialTypeList().GetItem(2)->UsedCount(), 1000000);
+    QCOMPARE(E.DeepResult().Objective, 100.0 * 1000 * 1000);
+}
+
+QTEST_APPLESS_MAIN(TestEngineDeep)
+#include "tst_deep.moc"
