@@ -477,7 +477,8 @@ std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Ev
     return Out;
 }
 
-RunOutcome RunJob(const Job &J)
+RunOutcome RunJob(const Job &J,
+    const std::function<void(TRectManage &, const std::vector<LayoutEvent> &)> &AfterRun)
 {
     TRectManage Engine;
     LoadJob(J, Engine);
@@ -553,13 +554,14 @@ RunOutcome RunJob(const Job &J)
     Sum += "Engine time: " + FixedDecimal(Ms, 3) + " ms\n";
     if (Engine.Execpt())
         Sum += "Not completed: a step could place no further part\n";
+    if (AfterRun)
+        AfterRun(Engine, Events);
     return Outcome;
 }
 
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
 {
-    constexpr const char *Usage
-        = "usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE\n";
+    constexpr const char *Usage = "usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE\n";
     bool Summary = false;
     bool Report = false;
     bool OptionsDone = false;
@@ -609,15 +611,20 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
             << "\n";
         return 2;
     }
-    const RunOutcome Run = RunJob(*Parsed.Parsed);
+    // The PDF comes from the same run as the records: a deep run with a time budget does not
+    // repeat itself.
+    int PdfCode = 0;
+    const RunOutcome Run
+        = RunJob(*Parsed.Parsed, [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
+              if (PdfPath)
+                  PdfCode = WritePdf(Engine, Events, *PdfPath, Err);
+          });
     Out << (Report ? Run.Report : Run.Output);
     Out.flush();
     if (Summary)
         Err << Run.Summary;
-    if (PdfPath) {
-        if (const int Code = WritePdf(*Parsed.Parsed, *PdfPath, Err))
-            return Code;
-    }
+    if (PdfCode)
+        return PdfCode;
     return Out ? 0 : 1;
 }
 

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -101,7 +102,9 @@ struct RunOutcome
 };
 
 // Runs the job through a fresh engine (GoWork, then GetTotalBC once) and writes the result.
-[[nodiscard]] RunOutcome RunJob(const Job &J);
+// AfterRun, when given, sees the engine and its layout notifications once the run is finished.
+[[nodiscard]] RunOutcome RunJob(const Job &J,
+    const std::function<void(TRectManage &, const std::vector<LayoutEvent> &)> &AfterRun = {});
 
 // The result records of a finished run.
 std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Events);

@@ -33,25 +33,21 @@ std::unique_ptr<QApplication> EnsureApplication()
 
 } // namespace
 
-int WritePdf(const Job &J, const std::string &Path, std::ostream &Err)
+int WritePdf(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const std::string &Path,
+    std::ostream &Err)
 {
     const std::unique_ptr<QApplication> App = EnsureApplication();
 
     // The run as the results window follows it: a view per reported layout, the totals per
     // layout, and the overall utilisation once the run has completed.
-    TRectManage Engine;
-    LoadJob(J, Engine);
     TEngineLayouts Layouts(Engine);
     double PriceSum = 0;
     qint64 Gross = 0;
     qint64 Net = 0;
-    int StripsSeen = 0;
-    Engine.SetOnNewRectList([&](int Group, int BCindex, int RectCount) {
-        Layouts.OnNewRectList(Group, BCindex, RectCount);
-        AddLayoutTotals(Engine, Group, BCindex, RectCount, PriceSum, Gross, Net, StripsSeen);
-        StripsSeen = Engine.CreateRectList().Count();
-    });
-    RunEngine(J, Engine); // the job's own mode, quick or deep
+    for (const LayoutEvent &E : Events) {
+        Layouts.OnNewRectList(E.Group, E.BCindex, E.RectCount);
+        AddLayoutTotals(Engine, E.Group, E.BCindex, E.RectCount, PriceSum, Gross, Net);
+    }
     if (!Engine.Execpt())
         Layouts.SetUtilisationCaption(
             UtilisationCaption(TotalUtilisation(Engine.MaterialTypeList().GetAreaSum(), Net)));

@@ -4,16 +4,21 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
+
+class TRectManage;
 
 namespace cli {
 
-struct Job;
+struct LayoutEvent;
 
-// Runs the job and writes its layouts to the PDF file at Path, atomically: a failed run leaves
-// no file (and an earlier file at Path as it was). The print settings file "Config" beside the
+// Writes the layouts of a finished run (the engine after the run, and the layout notifications
+// it raised) to the PDF file at Path, atomically: a failed run leaves no file (and an earlier
+// file at Path as it was). The print settings file "Config" beside the
 // program gives the margins, as for printing from the preview. Returns the exit code: 0, or 1
 // with a message on Err (no layout to print, unreadable settings, a file that cannot be
 // written).
-int WritePdf(const Job &J, const std::string &Path, std::ostream &Err);
+int WritePdf(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const std::string &Path,
+    std::ostream &Err);
 
 } // namespace cli
