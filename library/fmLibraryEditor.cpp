@@ -33,14 +33,8 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(u"ToolBar1"_s);
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ToolBar1->setIconSize(QSize(20, 20));
+    ToolBar1 = MakeWorkToolBar(this);
     ToolBar1->setFixedHeight(ToolBarHeight);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     column->addWidget(ToolBar1);
 
     actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),

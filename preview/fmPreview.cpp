@@ -219,14 +219,8 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    ToolBar1 = new QToolBar(PanelBack);
-    ToolBar1->setObjectName(u"ToolBar1"_s);
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ToolBar1->setIconSize(QSize(20, 20));
+    ToolBar1 = MakeWorkToolBar(PanelBack);
     ToolBar1->setFixedHeight(44);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     column->addWidget(ToolBar1);
 
     actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),

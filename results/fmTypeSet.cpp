@@ -135,13 +135,7 @@ TfrmTypeSet::~TfrmTypeSet()
 
 void TfrmTypeSet::createToolBar()
 {
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(u"ToolBar1"_s);
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ToolBar1->setIconSize(QSize(20, 20));
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    ToolBar1 = MakeWorkToolBar(this);
 
     actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
         u"关闭|关闭此窗体"_s, &TfrmTypeSet::actCloseExecute);

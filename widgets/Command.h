@@ -9,9 +9,16 @@
 #include <QIcon>
 #include <QString>
 
+class QToolBar;
+class QWidget;
+
 // A hint holds the tool tip and the status-line text separated by "|"; without a bar both are the
 // whole hint. The character 13 breaks lines.
 void SetHint(QAction *Action, QString Hint);
+
+// The tool bar of a work area: named "ToolBar1", fixed in place, captions under 20-pixel icons,
+// no context menu of its own.
+QToolBar *MakeWorkToolBar(QWidget *Parent);
 
 // An action named Name, owned by Owner, that runs (Owner->*Execute)() when triggered.
 template <class T>
