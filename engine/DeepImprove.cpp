@@ -110,6 +110,10 @@ void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
         O.MaxWork = 5000 + 1000 * std::uint64_t(Parts);
         O.MaxWidth = 512;
         O.SpreadAt = OldValue;
+        // Every arrangement of the same parts stays in the beam. A neighbourhood has few parts,
+        // and arrangements that the guide cannot tell apart (parts that fill their sheets without
+        // waste look alike however they lie) differ in the room they leave for the parts to come.
+        O.SameParts = 0;
         // Accept as good a layout as the sheets have now: it may leave one of them emptier.
         const double Cutoff = OldValue * (1.0 + 1e-7) + 1e-9;
         TSolution R = BeamSearch(P, Task, Cutoff, W, O);

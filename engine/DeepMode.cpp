@@ -283,6 +283,12 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
             O.SiblingShares = { 8, 4 };
         else
             O.SiblingShares = { W.Id() == 0 ? 8 : W.Id() == 1 ? 4 : 0 };
+        // Odd workers keep every arrangement of the same parts: where the parts fill their
+        // sheets with little or no waste, the guide cannot tell those arrangements apart, and the
+        // one kept may leave no room for the parts to come. The others keep one, which suits
+        // jobs of many equal parts.
+        if (W.Id() % 2 == 1)
+            O.SameParts = 0;
         O.Floor = Bound;
         O.OnImproved = [&](const TSolution &S) { Offer(S); };
         const double Cutoff
