@@ -96,6 +96,8 @@ private slots:
     void damagedFiles_neverCrash();
     void createDatabase_neverOverwrites();
     void pnxdbinit_createsSeededDatabaseOnce();
+    void pnxdbinit_optionsAreNeverFileNames_data();
+    void pnxdbinit_optionsAreNeverFileNames();
 };
 
 void TestDM::cleanup()
@@ -412,6 +414,36 @@ void TestDM::pnxdbinit_createsSeededDatabaseOnce()
     QCOMPARE(readAll(path), QByteArray("not a database"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
         QStringList { u"pnx.dat"_s });
+}
+
+void TestDM::pnxdbinit_optionsAreNeverFileNames_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("--help") << QStringList { u"--help"_s } << 0 << u"usage:"_s;
+    QTest::newRow("-h with a path") << QStringList { u"-h"_s, u"pnx.dat"_s } << 0 << u"usage:"_s;
+    QTest::newRow("mistyped option") << QStringList { u"--emtpy"_s } << 2 << u"--emtpy"_s;
+    QTest::newRow("option and path") << QStringList { u"-x"_s, u"pnx.dat"_s } << 2 << u"-x"_s;
+    QTest::newRow("no path") << QStringList { u"--empty"_s } << 2 << u"usage:"_s;
+    QTest::newRow("two paths") << QStringList { u"a.dat"_s, u"b.dat"_s } << 2 << u"usage:"_s;
+}
+
+void TestDM::pnxdbinit_optionsAreNeverFileNames()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    QProcess init;
+    init.setWorkingDirectory(dir.path());
+    init.start(QStringLiteral(PNX_DBINIT), args);
+    QVERIFY(init.waitForFinished(30000));
+    QCOMPARE(init.exitCode(), exitCode);
+    const QString said = QString::fromLocal8Bit(init.readAllStandardOutput() + init.readAllStandardError());
+    QVERIFY2(said.contains(output), qPrintable(said));
+    // Nothing was created in the working folder.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestDM)
