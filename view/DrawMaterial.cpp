@@ -648,13 +648,14 @@ void TCustomDrawMaterial::DrawinRect(TDrawCanvas &Canvas) const
         return;
 
     // Length under the sheet, width to its right, each between dimension lines with a gap
-    // for the number.
+    // for the number. The width reads upwards along its line: written across, a four-digit
+    // width is wider than the margin and was cut off at the control's edge ("122" for 1220).
     const qint64 L = s.Left, T = s.Top, R = s.Right, B = s.Bottom, O = FOffSet;
     const QString w = QString::number(MWidth());
     const QString hgt = QString::number(MHeight());
-    const qint64 mWidth = Canvas.TextWidth(u"M"_s);
     const qint64 mHeight = Canvas.TextHeight(u"M"_s);
-    const qint64 a = h(B - T - mWidth);
+    const qint64 hgtWidth = Canvas.TextWidth(hgt);
+    const qint64 a = std::max<qint64>(0, h(B - T - hgtWidth));
     const qint64 b = h(R - L - Canvas.TextWidth(w));
 
     Canvas.SetPenColor(FLineColor);
@@ -676,7 +677,12 @@ void TCustomDrawMaterial::DrawinRect(TDrawCanvas &Canvas) const
     Canvas.LineTo(R - b + 2, B + h(O));
     Canvas.SetBrushClear(true);
     Canvas.TextOut(L + b, B + h(O - mHeight), w);
-    Canvas.TextOut(R + h(O - Canvas.TextWidth(hgt)), T + h(B - T - mHeight), hgt);
+    QPainter &painter = Canvas.Painter();
+    painter.save();
+    painter.translate(R + h(O - mHeight), T + a + hgtWidth);
+    painter.rotate(-90);
+    Canvas.TextOut(0, 0, hgt);
+    painter.restore();
 }
 
 void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas) const

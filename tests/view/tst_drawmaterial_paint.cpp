@@ -444,6 +444,26 @@ private slots:
         }
     }
 
+    // A four-digit width reads upwards inside the right margin, centred on the sheet's side:
+    // written across it would not fit the 20-pixel margin and would be cut at the edge.
+    void sheetWidthNumber_fitsTheMargin()
+    {
+        TDrawMaterial v;
+        setUp(v);
+        v.SetMWidth(2440);
+        v.SetMHeight(1220);
+        v.SetScale(20); // sheet 488 x 244 pixels at (20, 20)
+        const QImage img = render(v, 40);
+        const QRect number = findPixels(img, QRect(509, 22, 55, 240), isDark);
+        QVERIFY(!number.isEmpty());
+        QVERIFY2(number.right() < 526 && number.left() > 508,
+            qPrintable(u"ink from %1 to %2"_s.arg(number.left()).arg(number.right())));
+        QVERIFY2(number.height() > 2 * number.width(),
+            qPrintable(u"ink %1 x %2"_s.arg(number.width()).arg(number.height())));
+        QVERIFY2(qAbs(number.center().y() - 142) <= 3,
+            qPrintable(u"centre %1"_s.arg(number.center().y())));
+    }
+
     // Names are centred in their parts; Chinese names render with the CJK font.
     void partName_centredInPart()
     {
