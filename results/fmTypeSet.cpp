@@ -424,6 +424,42 @@ void TfrmTypeSet::actYHJSExecute()
     // written; the scheme row keeps the totals as pending changes, saved with the workspace.
     if (!FWriteBackError.isEmpty())
         Dialogs::reportError(std::exchange(FWriteBackError, QString()));
+    // "计算异常" alone leaves the user guessing; say which parts are still wanted.
+    if (FEngine.Execpt()) {
+        const QString unplaced = UnplacedPartsText(FEngine);
+        if (!unplaced.isEmpty())
+            Dialogs::showError(this, unplaced, u"提示"_s);
+    }
+}
+
+QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
+{
+    // One line per part kind the run left short, longer side first as the workspace hands it
+    // over; lists are cut after ten kinds.
+    constexpr int Shown = 10;
+    QStringList lines;
+    int more = 0;
+    TMaterialTypeList &parts = Engine.MaterialTypeList();
+    for (int i = 0; i < parts.Count(); ++i) {
+        TMaterialType *P = parts.Items(i);
+        if (!P || P->UsedCount() >= P->Count())
+            continue;
+        if (lines.size() == Shown) {
+            ++more;
+            continue;
+        }
+        const qint64 missing = qint64(P->Count()) - std::max(0, P->UsedCount());
+        lines << u"%1（%2×%3）：还差 %4 件"_s.arg(QString::fromStdString(P->Text()))
+                     .arg(std::max(P->Width(), P->Height()))
+                     .arg(std::min(P->Width(), P->Height()))
+                     .arg(missing);
+    }
+    if (lines.isEmpty())
+        return {};
+    if (more > 0)
+        lines << u"……另有 %1 种零件"_s.arg(more);
+    return u"计算异常：以下零件没有排下。\n"_s + lines.join(u'\n')
+        + u"\n\n请检查这些零件的长、宽（加上刀口）是否超过了本方案提供的所有原材料。"_s;
 }
 
 void TfrmTypeSet::NewRectList(int Group, int BCindex, int RectCount)

@@ -97,6 +97,10 @@ public:
     // The workspace handed a new scheme over: a window stopped by an abnormal end may run again.
     void SchemeReloaded();
 
+    // The message after an abnormal end: every part kind the run left short, with its size and
+    // the number still wanted; empty when nothing is missing.
+    static QString UnplacedPartsText(TRectManage &Engine);
+
     // ---- layouts ----
     // The view of layout Group, made visible after hiding every other; nullptr when none.
     TDrawMaterial *FindPanel(int Group);
@@ -151,6 +155,7 @@ private:
     void addSheetUsage(const QString &Name, int Width, int Height, int Sheets);
     void completeRun();
     void abnormalEnd();
+
     void writeBack(int Utilisation, qint64 Sheets);
     void writeReport();
     void fitViewsArea();

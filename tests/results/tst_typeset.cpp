@@ -215,6 +215,11 @@ private slots:
         w->actYHJS->trigger();
         QVERIFY(engine.Execpt());
         QVERIFY(w->StatusPane0->text().startsWith(u"计算异常,耗时:"_s));
+        // The user is told which part is left and why it may be.
+        const QStringList said = Dialogs::takeCaptured();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].contains(u"\n太长（1200×100）：还差 1 件\n"_s), qPrintable(said[0]));
+        QVERIFY(!said[0].contains(u"能放"_s));
         QCOMPARE(w->TabSet1->count(), engine.GroupList().Count());
         QCOMPARE(w->LayoutCount(), engine.GroupList().Count());
         QVERIFY(!asked);
@@ -226,6 +231,31 @@ private slots:
         QVERIFY(!w->shownView());
         w->SchemeReloaded();
         QVERIFY(w->actYHJS->isEnabled());
+    }
+
+    // Many kinds left over: ten are named with what is missing, the rest counted.
+    void unplacedParts_namedUpToTenKinds()
+    {
+        TRectManage engine;
+        QList<TPart> parts { { "能放", 500, 500, 3 } };
+        std::vector<std::string> names(13);
+        for (int i = 1; i <= 12; ++i) {
+            names[std::size_t(i)] = "大" + std::to_string(i);
+            parts.append({ names[std::size_t(i)].c_str(), 2000 + i, 100, i });
+        }
+        load(engine, { { "板", 1000, 500, 0, 10 } }, parts);
+        engine.GoWork();
+        QVERIFY(engine.Execpt());
+        const QStringList lines = TfrmTypeSet::UnplacedPartsText(engine).split(u'\n');
+        QVERIFY2(lines.contains(u"大1（2001×100）：还差 1 件"_s), qPrintable(lines.join(u'|')));
+        QVERIFY(lines.contains(u"大10（2010×100）：还差 10 件"_s));
+        QVERIFY(!lines.join(u'|').contains(u"大11"_s));
+        QVERIFY(lines.contains(u"……另有 2 种零件"_s));
+
+        TRectManage done;
+        load(done, { { "板", 1000, 500, 0, 10 } }, { { "能放", 500, 500, 3 } });
+        done.GoWork();
+        QCOMPARE(TfrmTypeSet::UnplacedPartsText(done), QString());
     }
 
     // Quantities of 0 only: the run completes with no sheets; without a workspace nothing is
