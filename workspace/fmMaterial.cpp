@@ -643,6 +643,19 @@ QStringList TfrmMaterial::CheckInput() const
     return lines;
 }
 
+QStringList TfrmMaterial::MissingInput() const
+{
+    QStringList lines;
+    if (!hasScheme())
+        lines << u"工程还没有加工方案：请在“加工方案”表中增加一个方案。"_s;
+    else if (!ADOMaterialA->isOpen() || ADOMaterialA->recordCount() == 0)
+        lines << u"方案“%1”还没有提供的原材料：请在“提供的原材料”表中右击，选择原材料。"_s.arg(
+            ADOOrderDetail->field(u"名称"_s).asString());
+    if (!ADOMaterialB->isOpen() || ADOMaterialB->recordCount() == 0)
+        lines << u"工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。"_s;
+    return lines;
+}
+
 void TfrmMaterial::CreateRectManage(TRectManage &Engine)
 {
     Engine.BCTypeList().Clear();
@@ -687,6 +700,14 @@ void TfrmMaterial::actYHPYExecute()
         Dialogs::showInformation(this,
             u"以下数据不能用于优化排样，请改正或删除后再试：\n"_s + problems.join(u'\n'),
             u"提示"_s);
+        return;
+    }
+    // Without a scheme, sheets or parts the results window could only sit empty (its 优化计算
+    // does nothing on empty lists): say what is missing instead.
+    const QStringList missing = MissingInput();
+    if (!missing.isEmpty()) {
+        Dialogs::showInformation(
+            this, u"还不能优化排样：\n"_s + missing.join(u'\n'), u"提示"_s);
         return;
     }
     if (!RectManage)

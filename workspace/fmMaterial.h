@@ -99,6 +99,9 @@ public:
     // The rows the engine could not use (sizes not above 0, negative kerf, price or quantity,
     // empty quantity), one line each naming scheme, list, row and column; empty when all is well.
     QStringList CheckInput() const;
+    // What a run needs and the workspace lacks (a current scheme, its sheets, parts), one line
+    // each telling the user what to do; empty when all is there.
+    QStringList MissingInput() const;
 
     void ADOOrderDetailAfterInsert(TRowSet &DataSet);
     void ADOOrderDetailBeforeScroll(TRowSet &DataSet);

@@ -492,6 +492,51 @@ private slots:
         QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 2);
     }
 
+    // Without a scheme, its sheets or parts the hand-off says what is missing and opens nothing.
+    void handOff_saysWhatIsMissing_data()
+    {
+        QTest::addColumn<bool>("scheme");
+        QTest::addColumn<bool>("sheets");
+        QTest::addColumn<bool>("parts");
+        QTest::addColumn<QStringList>("said");
+        const QString noScheme = u"工程还没有加工方案：请在“加工方案”表中增加一个方案。"_s;
+        const QString noSheets
+            = u"方案“方案1”还没有提供的原材料：请在“提供的原材料”表中右击，选择原材料。"_s;
+        const QString noParts
+            = u"工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。"_s;
+        QTest::newRow("new project") << false << false << false
+                                     << QStringList { noScheme, noParts };
+        QTest::newRow("scheme without sheets") << true << false << true
+                                               << QStringList { noSheets };
+        QTest::newRow("no parts") << true << true << false << QStringList { noParts };
+    }
+    void handOff_saysWhatIsMissing()
+    {
+        QFETCH(bool, scheme);
+        QFETCH(bool, sheets);
+        QFETCH(bool, parts);
+        QFETCH(QStringList, said);
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        if (scheme) {
+            const qint64 s = store.scheme(p, u"方案1"_s);
+            if (sheets)
+                store.sheet(s, u"板"_s, 2440, 1220);
+        }
+        if (parts)
+            store.part(p, u"门"_s, 700, 400, 2);
+        TRectManage engine;
+        engine.AddBC(1, 1)->SetText("之前的");
+        RectManage = &engine;
+        const auto forget = qScopeGuard([] { RectManage = nullptr; });
+        TShownWorkspace w;
+        w->actYHPY->trigger();
+        QCOMPARE(Dialogs::takeCaptured(), QStringList { u"还不能优化排样：\n"_s + said.join(u'\n') });
+        QVERIFY(!frmTypeSet);
+        QCOMPARE(engine.BCTypeList().Count(), 1); // the engine keeps what it had
+        QCOMPARE(engine.BCTypeList().Items(0)->Text(), std::string("之前的"));
+    }
+
     // Rows left blank (the Enter key leaves one at the end of a list) are dropped, not saved, and
     // do not stop the hand-off.
     void blankRows_areDroppedOnSave()
