@@ -291,9 +291,25 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
             O.SameParts = 0;
         O.Floor = Bound;
         O.OnImproved = [&](const TSolution &S) { Offer(S); };
-        const double Cutoff
-            = Best.Placed == Parts ? Best.Value : std::numeric_limits<double>::infinity();
-        Offer(BeamSearch(P, All, Cutoff, W, O));
+        auto Cutoff = [&] {
+            return Best.Placed == Parts ? Best.Value : std::numeric_limits<double>::infinity();
+        };
+        // A layout of a few sheets that beats the start often has very little waste and many
+        // parts of all sizes. A beam by the plain waste ratio, with no limit on the children of
+        // one node, often finds it far sooner than worker 0's own beam, whose guide places large
+        // parts first and leaves the last gaps to the few small parts it has not used. On other
+        // jobs of a few sheets worker 0's own beam is the faster, so the waste-ratio beam runs
+        // first and only for about a third of the beam's share.
+        if (Few && Threads > 1 && W.Id() == 0) {
+            TBeamOptions Tight = O;
+            Tight.Guide = TGuide::WasteRatio;
+            Tight.SiblingShares = { 0 };
+            W.SetPhase(0.35 * BeamShare);
+            Offer(BeamSearch(P, All, Cutoff(), W, Tight));
+            W.SetPhase(BeamShare);
+        }
+        if (!W.Stopped())
+            Offer(BeamSearch(P, All, Cutoff(), W, O));
     } else if (!W.Stopped()) {
         // Wider beams per sheet while the construction phase lasts.
         for (G.Width = G.Width * 2; !W.Stopped() && G.Width <= 16; G.Width *= 2) {

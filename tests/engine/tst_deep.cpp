@@ -158,6 +158,50 @@ void Fail(const QStringList &Broken, const GenJob &J)
     QFAIL(qPrintable(u"deep layout rules broken; job:\n"_s + QString::fromStdString(JobText(J))));
 }
 
+// Parts that tile Sheets sheets of Side x Side in three stages of cuts (each sheet into columns,
+// each column into rows, each row into parts, of random sizes from Least up), less parts taken at
+// random until Slack per mille of the area is free. The parts come in a shuffled order, equal
+// sizes joined.
+GenJob TiledJob(Random &R, int Sheets, int Side, int Least, int Slack)
+{
+    // Cuts a length into pieces of at least Least, mostly up to Most.
+    auto Pieces = [&R, Least](int Length, int Most) {
+        std::vector<int> Out;
+        while (Length > 0) {
+            int P = static_cast<int>(R.Between(Least, std::max(Least, Most)));
+            if (Length - P < Least)
+                P = Length;
+            Out.push_back(P);
+            Length -= P;
+        }
+        return Out;
+    };
+    std::vector<std::pair<int, int>> Tiles;
+    for (int s = 0; s < Sheets; ++s)
+        for (const int W : Pieces(Side, Side * 2 / 5))
+            for (const int H : Pieces(Side, Side * 2 / 5))
+                for (const int P : Pieces(W, W))
+                    Tiles.push_back({ std::max(P, H), std::min(P, H) });
+    std::int64_t Free = 0;
+    while (Free * 1000 < std::int64_t(Slack) * Sheets * Side * Side) {
+        const std::size_t t
+            = static_cast<std::size_t>(R.Between(0, std::int64_t(Tiles.size()) - 1));
+        Free += std::int64_t(Tiles[t].first) * Tiles[t].second;
+        Tiles.erase(Tiles.begin() + static_cast<std::ptrdiff_t>(t));
+    }
+    std::map<std::pair<int, int>, int> Count;
+    for (const auto &T : Tiles)
+        ++Count[T];
+    GenJob J;
+    J.Sheets.push_back({ Side, Side, 0, 10.0, "S" });
+    for (const auto &[Size, N] : Count)
+        J.Parts.push_back({ Size.first, Size.second, N, "P" });
+    for (std::size_t i = J.Parts.size(); i > 1; --i)
+        std::swap(
+            J.Parts[i - 1], J.Parts[static_cast<std::size_t>(R.Between(0, std::int64_t(i) - 1))]);
+    return J;
+}
+
 } // namespace
 
 class TestEngineDeep : public QObject
@@ -169,6 +213,8 @@ private slots:
     void generatedJobs_keepRulesAndNeverLoseToGoWork();
     void knownJobs_reachTheirBound_data();
     void knownJobs_reachTheirBound();
+    void tiledFewSheets_reachTheirBound_data();
+    void tiledFewSheets_reachTheirBound();
     void sameJob_sameLayout();
     void progress_onCallingThreadNeverWorsens();
     void cancel_keepsACompleteLayout();
@@ -297,6 +343,41 @@ void TestEngineDeep::knownJobs_reachTheirBound()
     for (const Event &Ev : Events)
         Used += Ev.RectCount;
     QCOMPARE(Used, sheetsUsed);
+}
+
+void TestEngineDeep::tiledFewSheets_reachTheirBound_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("sheets");
+    QTest::addColumn<int>("least"); // least part side
+    QTest::addColumn<int>("slack"); // free area, per mille
+    QTest::newRow("two sheets, 0.5 % free") << 1 << 2 << 10 << 5;
+    QTest::newRow("three sheets, 0.5 % free") << 2 << 3 << 8 << 5;
+    QTest::newRow("three sheets, 0.5 % free, other parts") << 4 << 3 << 8 << 5;
+    QTest::newRow("three sheets, 1 % free") << 7 << 3 << 8 << 10;
+}
+
+// Jobs whose parts nearly tile their sheets, many parts of all sizes: only a layout of very
+// little waste needs as few sheets as the bound, and two workers find one within a modest budget.
+void TestEngineDeep::tiledFewSheets_reachTheirBound()
+{
+    QFETCH(int, seed);
+    QFETCH(int, sheets);
+    QFETCH(int, least);
+    QFETCH(int, slack);
+    Random R(static_cast<std::uint64_t>(seed));
+    const GenJob J = TiledJob(R, sheets, 100, least, slack);
+    TRectManage E;
+    const std::vector<Event> Events = RunDeep(J, E, Work(40000000, 2));
+    const QStringList Broken = DeepRules(J, E, Events);
+    if (!Broken.isEmpty())
+        Fail(Broken, J);
+    QVERIFY(E.DeepResult().Bound == 1e4 * sheets);
+    int Used = 0;
+    for (const Event &Ev : Events)
+        Used += Ev.RectCount;
+    QVERIFY2(Used == sheets,
+        qPrintable(u"%1 sheets; job:\n"_s.arg(Used) + QString::fromStdString(JobText(J))));
 }
 
 void TestEngineDeep::sameJob_sameLayout()
