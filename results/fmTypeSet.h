@@ -155,7 +155,6 @@ private:
     void addSheetUsage(const QString &Name, int Width, int Height, int Sheets);
     void completeRun();
     void abnormalEnd();
-
     void writeBack(int Utilisation, qint64 Sheets);
     void writeReport();
     void fitViewsArea();

@@ -112,6 +112,16 @@ void deleteClosed()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// The program's layout engine for one test: installed as RectManage, removed again at the end.
+struct TInstalledEngine
+{
+    TRectManage engine;
+    TInstalledEngine() { RectManage = &engine; }
+    ~TInstalledEngine() { RectManage = nullptr; }
+    TInstalledEngine(const TInstalledEngine &) = delete;
+    TInstalledEngine &operator=(const TInstalledEngine &) = delete;
+};
+
 } // namespace
 
 class TestWorkspace : public QObject
@@ -411,9 +421,8 @@ private slots:
         store.part(p, u"不要了"_s, 300, 600, 0);
         store.part(p, u"横件"_s, 600, 300, 2);
 
-        TRectManage engine;
-        RectManage = &engine;
-        const auto forget = qScopeGuard([] { RectManage = nullptr; });
+        TInstalledEngine installed;
+        TRectManage &engine = installed.engine;
         QWidget parent;
         parent.resize(1000, 700);
         TShownWorkspace w;
@@ -472,10 +481,9 @@ private slots:
         store.sheet(s, u"坏板"_s, 0, 1220, -1, 0);
         store.part(p, u"门"_s, 700, 400, 2);
 
-        TRectManage engine;
+        TInstalledEngine installed;
+        TRectManage &engine = installed.engine;
         engine.AddBC(1, 1)->SetText("之前的");
-        RectManage = &engine;
-        const auto forget = qScopeGuard([] { RectManage = nullptr; });
         TShownWorkspace w;
         addRow(*w->ADOMaterialB,
             { { u"名称"_s, u"没数量"_s }, { u"长度"_s, u"10"_s }, { u"宽度"_s, u"-5"_s } });
@@ -525,10 +533,9 @@ private slots:
         }
         if (parts)
             store.part(p, u"门"_s, 700, 400, 2);
-        TRectManage engine;
+        TInstalledEngine installed;
+        TRectManage &engine = installed.engine;
         engine.AddBC(1, 1)->SetText("之前的");
-        RectManage = &engine;
-        const auto forget = qScopeGuard([] { RectManage = nullptr; });
         TShownWorkspace w;
         w->actYHPY->trigger();
         QCOMPARE(Dialogs::takeCaptured(), QStringList { u"还不能优化排样：\n"_s + said.join(u'\n') });
@@ -546,9 +553,8 @@ private slots:
         const qint64 s = store.scheme(p, u"方案1"_s);
         store.sheet(s, u"板"_s, 2440, 1220);
         store.part(p, u"门"_s, 700, 400, 2);
-        TRectManage engine;
-        RectManage = &engine;
-        const auto forget = qScopeGuard([] { RectManage = nullptr; });
+        TInstalledEngine installed;
+        TRectManage &engine = installed.engine;
         TShownWorkspace w;
         w->ADOMaterialA->append();
         w->ADOMaterialB->append();
