@@ -466,7 +466,17 @@ void TfrmPreview::RunPrintJob(const std::function<void(TPrintPage &)> &Print)
 
 void TfrmPreview::actPageSetExecute()
 {
-    SetConfig();
+    // A damaged settings file would keep the page setup from ever opening: offer to set the
+    // page up afresh, keeping the damaged file aside.
+    try {
+        SetConfig();
+    } catch (const EConfigError &e) {
+        if (!Dialogs::askOkCancel(this,
+                QString::fromUtf8(e.what())
+                    + u"\n\n要重新设置页面吗？损坏的文件将保存为“Config.bad”。"_s))
+            return;
+        PutDamagedConfigAside();
+    }
 
     // Prime the dialog: left and top margins and paper from the settings, right and bottom
     // margins from the last time it was shown. It works on the printer's page layout, which
@@ -508,8 +518,8 @@ void TfrmPreview::actPageSetExecute()
     FitToPage();
     FPanel->SetDrawer(true);
 
-    PrintConfig.LeftOffset = hundredths(m.left()) / 100;
-    PrintConfig.TopOffset = hundredths(m.top()) / 100;
+    PrintConfig.LeftOffset = std::min(MaxMargin, hundredths(m.left()) / 100);
+    PrintConfig.TopOffset = std::min(MaxMargin, hundredths(m.top()) / 100);
     PrintConfig.PageWidth = hundredths(paper.width());
     PrintConfig.PageHeight = hundredths(paper.height());
     SaveConfig();
