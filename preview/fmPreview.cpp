@@ -1,6 +1,7 @@
 #include "fmPreview.h"
 
 #include "Command.h"
+#include "AppSettings.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
 #include "LayoutSource.h"
@@ -40,12 +41,6 @@ bool &findPrinters()
     return on;
 }
 
-// The folder of the last PDF file saved in this run.
-QString &lastPdfFolder()
-{
-    static QString folder;
-    return folder;
-}
 
 const QColor Ink(40, 40, 40);
 const QColor PaperEdge(110, 110, 110);
@@ -429,18 +424,20 @@ void TfrmPreview::RunPrintJob(const std::function<void(TPrintPage &)> &Print)
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setNameFilter(u"PDF 文件 (*.pdf)"_s);
         dialog.setDefaultSuffix(u"pdf"_s);
-        dialog.setDirectory(lastPdfFolder().isEmpty() ? QDir::homePath() : lastPdfFolder());
+        const QString last = AppSettings::stringValue(AppSettings::Key::LastFolder);
+        dialog.setDirectory(last.isEmpty() || !QDir(last).exists() ? QDir::homePath() : last);
         dialog.selectFile(u"切割排版.pdf"_s);
         if (Dialogs::exec(dialog) != QDialog::Accepted)
             return;
         const QString path = dialog.selectedFiles().value(0);
         if (path.isEmpty())
             return;
-        lastPdfFolder() = QFileInfo(path).absolutePath();
         PrintToPdfFile(path, FPrinter->pageLayout(), [&](TPrintPage &page) {
             SetConfig(&page.Painter);
             Print(page);
         });
+        AppSettings::setValue(AppSettings::Key::LastFolder, QFileInfo(path).absolutePath());
+        StatusBar1->showMessage(savedPdfText(path), 20000);
         return;
     }
 

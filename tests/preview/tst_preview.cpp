@@ -12,6 +12,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPageSetupDialog>
+#include <QSettings>
+#include <QStatusBar>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -100,6 +102,8 @@ private slots:
     {
         QVERIFY(FDir.isValid());
         SetConfigDirectory(FDir.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, FDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FDir.path());
         TfrmPreview::setFindPrinters(false);
     }
     void init()
@@ -410,6 +414,15 @@ private slots:
         // The preview's own view is not changed by printing.
         QCOMPARE(p.FPanel->Group(), 3);
         QCOMPARE(p.FPanel->isPrinter(), false);
+        // The status line says where the file went, and the next save starts in its folder.
+        QCOMPARE(p.StatusBar1->currentMessage(), TfrmPreview::savedPdfText(path));
+        QString startedIn;
+        Dialogs::setNextDialogHandler([&](QDialog &d) {
+            startedIn = static_cast<QFileDialog &>(d).directory().absolutePath();
+            return int(QDialog::Rejected);
+        });
+        p.actPrintOne->trigger();
+        QCOMPARE(startedIn, QFileInfo(path).absolutePath());
     }
 
     // The margins of the settings file reach the printout in millimetres.
