@@ -1,5 +1,7 @@
 #include "JobFile.h"
 
+#include "RunReport.h"
+
 #include "PdfOutput.h"
 #include "TypeSetClass.h"
 
@@ -410,15 +412,8 @@ void RunEngine(const Job &J, TRectManage &Engine)
         Engine.GoWork();
         return;
     }
-    TDeepOptions O;
-    if (J.Work) {
-        O.Milliseconds = 0;
-        O.WorkLimit = J.Work;
-        O.Threads = 1;
-    } else {
-        O.Milliseconds = static_cast<int>(std::lround(std::max(J.Seconds * 1000.0, 1.0)));
-    }
-    Engine.GoWorkDeep(O);
+    // The desktop program drives its deep runs with the same options.
+    Engine.GoWorkDeep(DeepRunOptions(J.Seconds, J.Work));
 }
 
 std::string FormatBound(const TRectManage &Engine)
@@ -498,6 +493,9 @@ RunOutcome RunJob(const Job &J,
     if (J.Deep)
         Outcome.Output += FormatBound(Engine);
     Outcome.Report = FormatReport(Engine, Events);
+    if (J.Deep)
+        for (const QString &Line : DeepReportLines(Engine.DeepResult(), J.Work > 0))
+            Outcome.Report += Line.toStdString() + "\n";
 
     // Summary: sheets by sheet kind (by position, so kinds that share a name stay apart).
     TMaterialTypeList &Sheets = Engine.BCTypeList();
