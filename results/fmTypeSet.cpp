@@ -10,6 +10,7 @@
 #include "TypeSetClass.h"
 #include "WidgetArt.h"
 #include "fmPreview.h"
+#include "AppSettings.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QCloseEvent>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
@@ -130,6 +133,7 @@ TfrmTypeSet::TfrmTypeSet(TRectManage &Engine, QWidget *parent)
 
 TfrmTypeSet::~TfrmTypeSet()
 {
+    abandonRun();
     FEngine.SetOnNewRectList(nullptr);
     if (frmTypeSet == this)
         frmTypeSet = nullptr;
@@ -171,6 +175,26 @@ void TfrmTypeSet::createToolBar()
     cbCost->setObjectName(u"cbCost"_s);
     cbCost->setToolTip(u"成本优先"_s);
     cbCost->setStatusTip(u"使用低价原材料"_s);
+    cbDeep = new QCheckBox(u"深度优化"_s, ToolBar1);
+    cbDeep->setObjectName(u"cbDeep"_s);
+    cbDeep->setToolTip(u"深度优化"_s);
+    cbDeep->setStatusTip(
+        u"在给定时间内搜索用料最少（勾选成本优先时为成本最低）的排样，计算时可随时停止"_s);
+    cbDeep->setChecked(AppSettings::boolValue(AppSettings::Key::DeepMode));
+    edtSeconds = new QSpinBox(ToolBar1);
+    edtSeconds->setObjectName(u"edtSeconds"_s);
+    edtSeconds->setRange(1, 3600);
+    edtSeconds->setSuffix(u" 秒"_s);
+    edtSeconds->setToolTip(u"深度优化的计算时间"_s);
+    edtSeconds->setStatusTip(u"深度优化最多计算的时间（1 到 3600 秒）；证明最优时提前结束"_s);
+    edtSeconds->setValue(AppSettings::intValue(AppSettings::Key::DeepSeconds));
+    edtSeconds->setEnabled(cbDeep->isChecked());
+    connect(cbDeep, &QCheckBox::toggled, this, [this](bool on) {
+        AppSettings::setValue(AppSettings::Key::DeepMode, on);
+        edtSeconds->setEnabled(on && !FRunning);
+    });
+    connect(edtSeconds, &QSpinBox::valueChanged, this,
+        [](int seconds) { AppSettings::setValue(AppSettings::Key::DeepSeconds, seconds); });
 
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
@@ -187,6 +211,8 @@ void TfrmTypeSet::createToolBar()
     checkRow->setSpacing(12);
     checkRow->addWidget(cbUseBCMax);
     checkRow->addWidget(cbCost);
+    checkRow->addWidget(cbDeep);
+    checkRow->addWidget(edtSeconds);
     ToolBar1->addWidget(checks);
     for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
@@ -338,6 +364,10 @@ void TfrmTypeSet::createLayoutArea()
     Panel8 = captionPanel(u"Panel8"_s, 105, FCaptions);
     Panel7 = captionPanel(u"Panel7"_s, 104, FCaptions);
     pnlPriceSum = captionPanel(u"pnlPriceSum"_s, 120, FCaptions);
+    pnlBound = captionPanel(u"pnlBound"_s, 150, FCaptions);
+    pnlBound->setToolTip(u"深度优化证明的下界：任何排样所需的原材料（或成本）都不会少于它；"
+                         "差距是本结果比下界多出的比例"_s);
+    pnlBound->hide();
     Panel5 = captionPanel(u"Panel5"_s, 136, FCaptions);
     Panel6 = captionPanel(u"Panel6"_s, 112, FCaptions);
     FCaptions->setFixedHeight(24);
@@ -380,7 +410,9 @@ void TfrmTypeSet::placeCaptions()
     // Left to right, each at least as wide as laid out and as its text needs; a layout area too
     // narrow for all of them cuts off the last ones instead of squeezing them.
     int x = 0;
-    for (QLabel *l : { Panel8, Panel7, pnlPriceSum, Panel5, Panel6 }) {
+    for (QLabel *l : { Panel8, Panel7, pnlPriceSum, pnlBound, Panel5, Panel6 }) {
+        if (l->isHidden())
+            continue;
         const int w = std::max(l->minimumWidth(), l->sizeHint().width());
         l->setGeometry(x, 1, w, FCaptions->height() - 2);
         x += w + 1;
@@ -446,6 +478,12 @@ void TfrmTypeSet::fitViewsArea()
 
 void TfrmTypeSet::actYHJSExecute()
 {
+    if (FRunning) {
+        // 停止: the worker ends soon with the best complete layout so far.
+        FCancel = true;
+        setStatusText(u"正在停止……"_s);
+        return;
+    }
     if (FEngine.MaterialTypeList().Count() == 0 || FEngine.BCTypeList().Count() == 0)
         return;
     actYHJS->setEnabled(false);
@@ -454,6 +492,9 @@ void TfrmTypeSet::actYHJSExecute()
     Panel7_Tag = 0;
     PriceSum = 0;
     ListView2->setRowCount(0);
+    pnlBound->clear();
+    pnlBound->hide();
+    setStatusText(QString());
     // At least 1: a maximum of 0 would turn the bar into a busy indicator that never stops.
     ProgressBar1->setMaximum(std::max(1, FEngine.MaterialTypeList().GetSumCount()));
     ProgressBar1->setValue(0);
@@ -462,14 +503,28 @@ void TfrmTypeSet::actYHJSExecute()
     FEngine.SetUseCost(cbCost->isChecked());
     CostTime = tickCount();
     FStripsSeen = 0;
+    if (cbDeep->isChecked()) {
+        startDeepRun();
+        return;
+    }
     FEngine.GoWork();
+    finishRun(false);
+}
+
+void TfrmTypeSet::finishRun(bool Deep)
+{
     // The run's outcome: every part placed, or a step that could place nothing.
     if (FEngine.Execpt())
         abnormalEnd();
     else
         completeRun();
     FEngine.GetTotalBC();
-    writeReport();
+    if (Deep && !FEngine.Execpt()) {
+        pnlBound->setText(DeepBoundCaption(FEngine.DeepResult()));
+        pnlBound->show();
+        placeCaptions();
+    }
+    writeReport(Deep);
     // A write-back the store refused is reported once the results stand and the report is
     // written; the scheme row keeps the totals as pending changes, saved with the workspace.
     if (!FWriteBackError.isEmpty())
@@ -479,7 +534,162 @@ void TfrmTypeSet::actYHJSExecute()
         const QString unplaced = UnplacedPartsText(FEngine);
         if (!unplaced.isEmpty())
             Dialogs::showError(this, unplaced, u"提示"_s);
+    } else if (!Deep && !cbCost->isChecked()) {
+        // The quick mode takes the first of equal sheets whatever it costs: say so when a
+        // dearer board of the same size may have been used.
+        TMaterialTypeList &sheets = FEngine.BCTypeList();
+        for (int i = 0; i < sheets.Count(); ++i)
+            for (int j = i + 1; j < sheets.Count(); ++j) {
+                const TMaterialType &a = *sheets.Items(i);
+                const TMaterialType &b = *sheets.Items(j);
+                if (a.Width() == b.Width() && a.Height() == b.Height() && a.Price() != b.Price()) {
+                    setStatusText(samePriceHint());
+                    return;
+                }
+            }
     }
+}
+
+void TfrmTypeSet::startDeepRun()
+{
+    FPartArea = FEngine.MaterialTypeList().GetAreaSum();
+    FDeepEvents.clear();
+    FWorkerError.clear();
+    FCancel = false;
+    // The worker raises the layout notifications at its end; they are kept and replayed on this
+    // thread, where the tabs and totals are made.
+    FEngine.SetOnNewRectList([this](int Group, int BCindex, int RectCount) {
+        FDeepEvents.push_back({ Group, BCindex, RectCount });
+    });
+    TDeepOptions options = DeepRunOptions(edtSeconds->value(), FWorkLimit);
+    options.Cancel = &FCancel;
+    options.OnProgress = [this](const TDeepProgress &P) {
+        QMetaObject::invokeMethod(this, [this, P] { showDeepProgress(P); }, Qt::QueuedConnection);
+    };
+    setRunning(true);
+    FWorker = std::thread([this, options] {
+        try {
+            FEngine.GoWorkDeep(options);
+        } catch (const std::exception &e) {
+            FWorkerError = QString::fromUtf8(e.what());
+        } catch (...) {
+            FWorkerError = u"深度优化意外中止"_s;
+        }
+        // Delivered only while the window exists; a closed window has joined the worker.
+        QMetaObject::invokeMethod(this, [this] { finishDeepRun(); }, Qt::QueuedConnection);
+    });
+}
+
+void TfrmTypeSet::showDeepProgress(const TDeepProgress &P)
+{
+    if (!FRunning)
+        return;
+    const double budget = FWorkLimit > 0 ? 0.0 : double(edtSeconds->value());
+    if (budget > 0)
+        ProgressBar1->setValue(int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 1000));
+    if (ProgressStatus)
+        ProgressStatus->setValue(budget > 0 ? int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 100) : 0);
+    QString best;
+    if (P.Sheets > 0) {
+        best = u"目前最好：%1 张"_s.arg(P.Sheets);
+        if (FEngine.UseCost())
+            best += u"，成本 "_s + GeneralDecimal(P.Objective);
+        else if (P.Objective > 0)
+            best += u"，利用率 "_s + QString::number(double(FPartArea) / P.Objective * 100, 'f', 1)
+                + u'%';
+        if (P.Placed < P.Parts)
+            best += u"（已排 %1/%2 件）"_s.arg(P.Placed).arg(P.Parts);
+    }
+    StatusPane0->setText(u"深度优化 "_s + QString::number(P.Seconds, 'f', 1) + u" 秒"_s);
+    setStatusText(best);
+}
+
+void TfrmTypeSet::finishDeepRun()
+{
+    if (!FWorker.joinable())
+        return;
+    FWorker.join();
+    setRunning(false);
+    FEngine.SetOnNewRectList(
+        [this](int Group, int BCindex, int RectCount) { NewRectList(Group, BCindex, RectCount); });
+    setStatusText(QString());
+    ProgressBar1->setMaximum(std::max(1, FEngine.MaterialTypeList().GetSumCount()));
+    if (!FWorkerError.isEmpty()) {
+        abnormalEnd();
+        actYHJS->setEnabled(true);
+        Dialogs::reportError(std::exchange(FWorkerError, QString()));
+        return;
+    }
+    {
+        const QScopedValueRollback<bool> replaying(FReplaying, true);
+        for (const TLayoutEvent &e : std::exchange(FDeepEvents, {}))
+            CreateDraw(e.Group, e.BCindex, e.RectCount);
+    }
+    finishRun(true);
+}
+
+void TfrmTypeSet::StopRun()
+{
+    if (!FWorker.joinable())
+        return;
+    FCancel = true;
+    finishDeepRun();
+}
+
+void TfrmTypeSet::abandonRun()
+{
+    if (!FWorker.joinable())
+        return;
+    FCancel = true;
+    FWorker.join();
+    FDeepEvents.clear();
+    setRunning(false);
+    FEngine.SetOnNewRectList(
+        [this](int Group, int BCindex, int RectCount) { NewRectList(Group, BCindex, RectCount); });
+    StatusPane0->setText(u"计算已停止"_s);
+    actYHJS->setEnabled(true);
+}
+
+void TfrmTypeSet::closeEvent(QCloseEvent *event)
+{
+    // A run in progress ends with the window: nothing of it is shown or written back.
+    abandonRun();
+    QWidget::closeEvent(event);
+}
+
+void TfrmTypeSet::setRunning(bool Running)
+{
+    FRunning = Running;
+    if (Running) {
+        actYHJS->setText(u"停止"_s);
+        actYHJS->setIcon(WidgetArt::stopIcon());
+        SetHint(actYHJS, u"停止|停止深度优化，保留目前找到的最好排样"_s);
+        actYHJS->setEnabled(true);
+        ProgressBar1->setRange(0, 1000);
+        ProgressBar1->setValue(0);
+    } else {
+        actYHJS->setText(u"优化计算"_s);
+        actYHJS->setIcon(WidgetArt::runIcon());
+        SetHint(actYHJS, u"优化计算|根据选中的项目方案进行优化计算"_s);
+        ProgressBar1->setValue(0);
+    }
+    for (QWidget *w : { static_cast<QWidget *>(cbUseBCMax), static_cast<QWidget *>(cbCost),
+             static_cast<QWidget *>(cbDeep) })
+        w->setEnabled(!Running);
+    edtSeconds->setEnabled(!Running && cbDeep->isChecked());
+    actPreview->setEnabled(!Running);
+}
+
+void TfrmTypeSet::setStatusText(const QString &Text)
+{
+    // The text lies in the progress bar, which covers the status bar beside the first pane.
+    ProgressBar1->setFormat(Text);
+    ProgressBar1->setTextVisible(!Text.isEmpty());
+}
+
+QString TfrmTypeSet::statusText() const
+{
+    return ProgressBar1->isTextVisible() ? ProgressBar1->format() : QString();
 }
 
 QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
@@ -528,8 +738,8 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
         S->SetCount(RectCount);
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
-        AddLayoutTotals(
-            FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag, FStripsSeen);
+        AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
+            FReplaying ? 0 : FStripsSeen);
     }
     FStripsSeen = FEngine.CreateRectList().Count();
     const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
@@ -608,9 +818,11 @@ void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)
     rows->updateBatch();
 }
 
-void TfrmTypeSet::writeReport()
+void TfrmTypeSet::writeReport(bool Deep)
 {
-    const QStringList lines = ReportLines(FEngine, pnlPriceSum->text());
+    QStringList lines = ReportLines(FEngine, pnlPriceSum->text());
+    if (Deep)
+        lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0);
     if (!Notes)
         return;
     Notes->setUpdatesEnabled(false);

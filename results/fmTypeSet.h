@@ -10,13 +10,20 @@
 // shown, previewed or printed, and drawn from the engine's strips then; the report is built once.
 
 #include "LayoutSource.h"
+#include "RunReport.h"
 
 #include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
+#include <thread>
+#include <vector>
+
+struct TDeepProgress;
 
 class QAction;
 class QCheckBox;
@@ -63,6 +70,8 @@ public:
     QComboBox *ComboBox1; // zoom box
     QCheckBox *cbUseBCMax; // 大板优先
     QCheckBox *cbCost; // 成本优先
+    QCheckBox *cbDeep; // 深度优化: the deep mode on a worker thread
+    QSpinBox *edtSeconds; // its time budget in seconds (1 to 3600)
     QSplitter *Splitter1; // left pane | layout area
     QTableWidget *ListView2; // sheet usage: 名称, 长度, 宽度, 用量
     QTableWidget *ValueListEditor1; // details: 标识, 值
@@ -75,6 +84,7 @@ public:
     QLabel *Panel8; // 原材料总数：
     QLabel *Panel7; // 总利用率：
     QLabel *pnlPriceSum; // 总成本：
+    QLabel *pnlBound; // after a deep run: 下界：… 差距：…; hidden otherwise
     QLabel *Panel5; // 原材料尺寸：
     QLabel *Panel6; // 材料利用率：
     QStatusBar *StatusBar1;
@@ -98,6 +108,25 @@ public:
     qint32 GetBladeSum(int Blade, int Group) const;
     // The workspace handed a new scheme over: a window stopped by an abnormal end may run again.
     void SchemeReloaded();
+
+    // ---- the deep run ----
+    // With 深度优化 checked, 优化计算 runs the deep mode on a worker thread within the budget;
+    // the window stays usable and shows the time and the best result so far; 优化计算 reads
+    // 停止 meanwhile. When the run ends (budget spent, bound reached or 停止) the tabs, usage,
+    // captions, write-back and report appear as after a quick run, with the bound and the gap.
+    bool isRunning() const { return FRunning; }
+    // Ends a deep run now and shows the best layout it found (nothing when none is running).
+    void StopRun();
+    // Test hook: deep runs limited by this much search work on one thread instead of by time,
+    // as pnxcut's "option work" (0: by time again).
+    void setDeepWorkLimit(std::uint64_t Units) { FWorkLimit = Units; }
+    // The hint after a quick run on a scheme that offers one size at different prices.
+    static QString samePriceHint()
+    {
+        return QStringLiteral("相同尺寸有不同价格：勾选成本优先或深度优化可降低成本");
+    }
+    // What the status bar says besides the panes: the deep run's progress, or a hint.
+    QString statusText() const;
 
     // The message after an abnormal end: every part kind the run left short, with its size and
     // the number still wanted; empty when nothing is missing.
@@ -130,6 +159,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -155,10 +185,17 @@ private:
     void placeCaptions();
     void zoomBy(int Step);
     void addSheetUsage(const QString &Name, int Width, int Height, int Sheets);
+    void finishRun(bool Deep);
+    void startDeepRun();
+    void showDeepProgress(const TDeepProgress &Progress);
+    void finishDeepRun();
+    void abandonRun();
+    void setRunning(bool Running);
+    void setStatusText(const QString &Text);
     void completeRun();
     void abnormalEnd();
     void writeBack(int Utilisation, qint64 Sheets);
-    void writeReport();
+    void writeReport(bool Deep);
     void fitViewsArea();
 
     TRectManage &FEngine;
@@ -169,6 +206,17 @@ private:
     int FTabIndex = -1; // the tab whose layout was last shown; -1 before any
     int FStripsSeen = 0; // committed strips already counted in the totals of this run
     QString FWriteBackError; // why the totals could not be saved into the scheme row
+
+    // The deep run: the worker, the only thing the window writes while it runs (the cancel
+    // flag), the notifications the engine raised on the worker, replayed when it ends.
+    std::thread FWorker;
+    std::atomic<bool> FCancel { false };
+    std::vector<TLayoutEvent> FDeepEvents; // written by the worker only while it runs
+    QString FWorkerError;
+    bool FRunning = false;
+    bool FReplaying = false; // totals of replayed layouts search their strips from the first
+    std::uint64_t FWorkLimit = 0;
+    qint64 FPartArea = 0; // of the job, taken before the run (the engine's lists are busy then)
 
     bool FShownOnce = false;
 };

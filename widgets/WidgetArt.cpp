@@ -1,5 +1,7 @@
 #include "WidgetArt.h"
 
+#include <cmath>
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -257,6 +259,40 @@ QIcon runIcon()
             p.drawPath(arrow);
         },
         { 16, 24, 32, 48 });
+}
+
+QIcon stopIcon()
+{
+    return drawnIcon(
+        [](QPainter &p) {
+            QPolygonF octagon;
+            for (int i = 0; i < 8; ++i) {
+                const double a = (22.5 + 45.0 * i) * 3.14159265358979 / 180.0;
+                octagon << QPointF(16 + 14 * std::cos(a), 16 + 14 * std::sin(a));
+            }
+            p.setPen(QPen(Red.darker(150), 1.2));
+            p.setBrush(Red);
+            p.drawPolygon(octagon);
+            p.setPen(QPen(Qt::white, 3));
+            p.drawLine(QPointF(10, 16), QPointF(22, 16));
+        },
+        { 16, 24, 32, 48 });
+}
+
+QIcon runAllIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        for (int i = 2; i >= 0; --i)
+            paintLayout(p, QRectF(1 + 4 * i, 1 + 4 * i, 18, 15), false);
+        QPainterPath arrow;
+        arrow.moveTo(18, 19);
+        arrow.lineTo(31, 25);
+        arrow.lineTo(18, 31);
+        arrow.closeSubpath();
+        p.setPen(QPen(Green.darker(140), 1));
+        p.setBrush(Green);
+        p.drawPath(arrow);
+    });
 }
 
 QIcon previewIcon()

@@ -36,6 +36,8 @@ QIcon layoutIcon(); // 优化排样: a sheet with rows of parts
 QIcon addProjectIcon(); // 增加工程
 QIcon deleteProjectIcon(); // 删除工程
 QIcon runIcon(); // 优化计算
+QIcon stopIcon(); // 停止: a red octagon
+QIcon runAllIcon(); // 计算全部方案: three sheets with a go arrow
 QIcon previewIcon(); // 打印预览
 QIcon zoomInIcon(); // 放大
 QIcon zoomOutIcon(); // 缩小
