@@ -1,5 +1,6 @@
 #include "PrintLayouts.h"
 
+#include "AppSettings.h"
 #include "DrawMaterial.h"
 #include "LayoutSource.h"
 #include "PrintConfig.h"
@@ -169,7 +170,18 @@ QString PrintOneCaption(const TDrawMaterial &View)
 
 QString MakerLine()
 {
-    return u"Velmarco.  电话：(000) 0000-0000  传真：(000) 0000-0001"_s;
+    return MakerLine(AppSettings::stringValue(AppSettings::Key::MakerCompany),
+        AppSettings::stringValue(AppSettings::Key::MakerPhone));
+}
+
+QString MakerLine(const QString &Company, const QString &Phone)
+{
+    QStringList parts;
+    if (!Company.trimmed().isEmpty())
+        parts << Company.trimmed();
+    if (!Phone.trimmed().isEmpty())
+        parts << u"电话："_s + Phone.trimmed();
+    return parts.join(u"  "_s);
 }
 
 QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString &Utilisation)
@@ -185,8 +197,8 @@ QString FooterText(int Pages, int Page)
         + u"页"_s;
 }
 
-void DrawLayoutOnPage(
-    TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale, QWidget *Parent)
+void DrawLayoutOnPage(TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale,
+    QWidget *Parent, bool Cuts)
 {
     TDrawMaterial temp(Parent);
     temp.hide();
@@ -197,6 +209,7 @@ void DrawLayoutOnPage(
     temp.SetTopOffset(Y0);
     temp.SetScale(Scale);
     temp.SetReadOnly(true);
+    temp.SetShowCuts(Cuts);
     const QFont textFont = Page.Painter.font();
     Page.Painter.setFont(DrawingFont(temp.Scale(), Page.DpiY));
     temp.SetPrinterCanvas(&Page.Painter);
@@ -291,7 +304,8 @@ void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial
     for (qsizetype k = 0; k < n; ++k)
         out.Out(rightAligned(lines[k]), qint64(PH) - TextInset - th * (n - k + 1), lines[k]);
     out.Out(rightAligned(caption), qint64(PH) - TextInset - th, caption);
-    out.Out(rightAligned(maker), qint64(PH) - TextInset, maker);
+    if (!maker.isEmpty())
+        out.Out(rightAligned(maker), qint64(PH) - TextInset, maker);
 }
 
 void PrintAllLayouts(
