@@ -6,13 +6,13 @@
 #include "PrintConfig.h"
 #include "TypeSetClass.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QBuffer>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -78,7 +78,8 @@ TPrintPage PageOf(QPainter &Painter, QPagedPaintDevice &Device)
         [&Device] {
             if (!Device.newPage())
                 throw EPrintError("无法开始新的一页");
-        } };
+        },
+        [&Device](const QPageLayout &Layout) { Device.setPageLayout(Layout); } };
 }
 
 QString PrintJobTitle()
@@ -405,8 +406,8 @@ void PrintAllLayouts(
     }
 }
 
-void PrintToPdf(QIODevice &Device, const QPageLayout &Layout,
-    const std::function<void(TPrintPage &)> &Print)
+void PrintToPdf(
+    QIODevice &Device, const QPageLayout &Layout, const std::function<void(TPrintPage &)> &Print)
 {
     // The PDF writer ignores a device that takes only part of what it writes, so the pages are
     // made in memory first and then written with every byte checked.

@@ -44,6 +44,8 @@ struct TPrintPage
     int DpiX = 0;
     int DpiY = 0;
     std::function<void()> NewPage; // throws EPrintError when no new page can be begun
+    // Sets the paper and turn of the pages begun after it (empty where the device cannot).
+    std::function<void(const QPageLayout &)> SetNextLayout = {};
 };
 
 // The page of a printer or PDF writer the painter is active on.

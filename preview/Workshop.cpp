@@ -13,9 +13,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -725,23 +723,17 @@ void TWorkshopDocument::PaintPage(QPainter &Painter, int Page) const
 
 namespace {
 
-// Paints pages From..To onto Device, turning each page as it wants; Begin starts the painter
-// once the first page's layout is set.
-void PaintPages(QPagedPaintDevice &Device, QPainter &Painter, const TWorkshopDocument &Doc,
-    int From, int To, const std::function<bool(QPainter &)> &Begin)
+// Paints pages From..To, each page with the paper and turn it wants (the first one's set by the
+// caller before the job began).
+void PaintPages(TPrintPage &Page, const TWorkshopDocument &Doc, int From, int To)
 {
     for (int p = From; p <= To; ++p) {
-        const QPageLayout Layout = Doc.PageLayout(p);
-        if (p == From) {
-            Device.setPageLayout(Layout);
-            if (!Begin(Painter))
-                throw EPrintError("无法开始打印作业");
-        } else {
-            Device.setPageLayout(Layout);
-            if (!Device.newPage())
-                throw EPrintError("无法开始新的一页");
+        if (p > From) {
+            if (Page.SetNextLayout)
+                Page.SetNextLayout(Doc.PageLayout(p));
+            Page.NewPage();
         }
-        Doc.PaintPage(Painter, p);
+        Doc.PaintPage(Page.Painter, p);
     }
 }
 
@@ -757,12 +749,14 @@ void PrintWorkshop(QPrinter &Printer, const TWorkshopDocument &Doc, int From, in
     Printer.setFullPage(true);
     Printer.setResolution(PrintResolution);
     Printer.setDocName(PrintJobTitle());
+    Printer.setPageLayout(Doc.PageLayout(From));
     QPainter Painter;
-    auto Cancel = qScopeGuard([&] {
-        if (Painter.isActive())
-            Printer.abort();
-    });
-    PaintPages(Printer, Painter, Doc, From, To, [&](QPainter &P) { return P.begin(&Printer); });
+    if (!Painter.begin(&Printer))
+        throw EPrintError("无法开始打印作业");
+    // A job that fails halfway is cancelled rather than printed half.
+    auto Cancel = qScopeGuard([&] { Printer.abort(); });
+    TPrintPage Page = PageOf(Painter, Printer);
+    PaintPages(Page, Doc, From, To);
     Cancel.dismiss();
     if (!Painter.end())
         throw EPrintError("打印作业未能完成");
@@ -770,27 +764,12 @@ void PrintWorkshop(QPrinter &Printer, const TWorkshopDocument &Doc, int From, in
 
 void WriteWorkshopPdf(const QString &Path, const TWorkshopDocument &Doc)
 {
-    QSaveFile File(Path);
-    const auto CannotWrite = [&](const QString &Reason) {
+    if (Doc.PageCount() == 0) {
+        const QString Reason = u"没有可打印的排版"_s;
         throw EPrintError(u"无法写入 PDF 文件“%1”：%2"_s.arg(QDir::toNativeSeparators(Path), Reason)
                               .toStdString(),
             Reason.toStdString());
-    };
-    if (Doc.PageCount() == 0)
-        CannotWrite(u"没有可打印的排版"_s);
-    if (!File.open(QIODevice::WriteOnly))
-        CannotWrite(File.errorString());
-    {
-        QPdfWriter Writer(&File);
-        Writer.setResolution(PrintResolution);
-        Writer.setTitle(PrintJobTitle());
-        Writer.setCreator(QCoreApplication::applicationName());
-        QPainter Painter;
-        PaintPages(Writer, Painter, Doc, 0, Doc.PageCount() - 1,
-            [&](QPainter &P) { return P.begin(&Writer); });
-        if (!Painter.end())
-            CannotWrite(u"cannot finish the file"_s);
     }
-    if (!File.commit())
-        CannotWrite(File.errorString());
+    PrintToPdfFile(Path, Doc.PageLayout(0),
+        [&](TPrintPage &Page) { PaintPages(Page, Doc, 0, Doc.PageCount() - 1); });
 }
