@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <limits>
 #include <cstdio>
 #include <set>
 #include <sstream>
@@ -141,6 +142,8 @@ private slots:
     void offcutRule_keepsPiecesOfTheMinimumSize();
     void engineLayouts_replay_data();
     void engineLayouts_replay();
+    void hostileJobs_givePlansThatReplay();
+    void extremeValues_areRefusedOrPlanned();
     void quickLayoutThatCannotBeCut_hasNoPlan();
     void enteredOrientation_reachesTheStrips();
 };
@@ -321,6 +324,55 @@ void TestCutPlan::engineLayouts_replay()
             qPrintable(QStringLiteral("group %1: %2").arg(G).arg(QString::fromStdString(Broken))));
     }
     QVERIFY(Groups > 0 || J.Parts.empty() || J.Sheets.empty() || E.Execpt());
+}
+
+// Jobs of absurd sizes, kerfs and quantities: every layout they give gets a plan or none, as
+// the checker's own guillotine test says, and every plan replays.
+void TestCutPlan::hostileJobs_givePlansThatReplay()
+{
+    int Checked = 0;
+    for (int Seed = 1; Seed <= 40; ++Seed) {
+        Random R(std::uint64_t(Seed) * 104729);
+        const GenJob J = HostileJob(R);
+        TRectManage E;
+        Run(J, E, false);
+        const std::set<int> Uncuttable = UncuttableGroups(E);
+        for (int i = 0; i < E.GroupList().Count(); ++i) {
+            const int G = E.GroupList().GetItem(i)->Group();
+            const std::vector<TCutPart> Parts = LayoutParts(E, G);
+            if (Parts.empty() || Parts.size() > 3000)
+                continue; // the checker's part-level test and the replay take a few thousand
+            const TCutPlan P = MakeCutPlan(E, G);
+            QCOMPARE(P.Cuttable, !Uncuttable.count(G));
+            if (P.Cuttable) {
+                const std::string Broken = Replay(P, Parts, TOffcutRule());
+                QVERIFY2(Broken.empty(), qPrintable(QStringLiteral("seed %1 group %2: %3")
+                                                 .arg(Seed)
+                                                 .arg(G)
+                                                 .arg(QString::fromStdString(Broken))));
+            }
+            ++Checked;
+        }
+    }
+    QVERIFY(Checked > 10);
+}
+
+// Sizes at the ends of the int range, negative kerfs and empty parts: refused (no plan) or
+// planned without overflow.
+void TestCutPlan::extremeValues_areRefusedOrPlanned()
+{
+    constexpr int Max = std::numeric_limits<int>::max();
+    QVERIFY(!MakeCutPlan(1000, 500, -1, { { 0, 0, 10, 10 } }).Cuttable);
+    QVERIFY(!MakeCutPlan(0, 500, 0, {}).Cuttable);
+    QVERIFY(!MakeCutPlan(1000, 500, 0, { { 0, 0, 0, 10 } }).Cuttable);
+    QVERIFY(!MakeCutPlan(1000, 500, 0, { { -1, 0, 10, 10 } }).Cuttable);
+    QVERIFY(!MakeCutPlan(Max, Max, 0, { { Max - 5, 0, 10, 10 } }).Cuttable);
+    const std::vector<TCutPart> Far { { Max - 20, Max - 20, 10, 10 } };
+    const TCutPlan P = MakeCutPlan(Max, Max, 7, Far);
+    QVERIFY(P.Cuttable);
+    QVERIFY2(Replay(P, Far, TOffcutRule()).empty(), Replay(P, Far, TOffcutRule()).c_str());
+    QCOMPARE(P.Cuts.size(), std::size_t(4));
+    QVERIFY(P.Offcuts[0].Kept);
 }
 
 // A quick-mode layout whose parts no edge-to-edge cut separates: the parts of the second layout
