@@ -160,7 +160,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     connect(lblFeedback, &TLinkLabel::clicked, this,
         [this] { Dialogs::guarded([this] { lblFeedbackClick(); }); });
 
-    btnOK = new QPushButton(u"OK"_s, this);
+    btnOK = new QPushButton(u"确定"_s, this); // as every other box of the program, whatever the locale
     btnOK->setObjectName(u"btnOK"_s);
     btnOK->setGeometry(558 - 19 - 75, 472, 75, 25);
     btnOK->setDefault(true);
