@@ -1,5 +1,6 @@
 #include "JobFile.h"
 
+#include "CutsOutput.h"
 #include "RunReport.h"
 
 #include "PdfOutput.h"
@@ -400,6 +401,7 @@ void LoadJob(const Job &J, TRectManage &Engine)
         P.SetText(Row.Name);
         P.SetWidth(Row.Length > Row.Width ? Row.Length : Row.Width);
         P.SetHeight(Row.Length > Row.Width ? Row.Width : Row.Length);
+        P.SetEnteredLengthShorter(Row.Length < Row.Width);
         P.SetCount(Row.Quantity);
     }
     Engine.SetUseCost(J.UseCost);
@@ -559,12 +561,15 @@ RunOutcome RunJob(const Job &J,
 
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
 {
-    constexpr const char *Usage = "usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE\n";
+    constexpr const char *Usage = "usage: pnxcut [--summary | --report] [--cuts] [--pdf OUT.pdf] "
+                                  "[--workshop OUT.pdf] JOBFILE\n";
     bool Summary = false;
     bool Report = false;
     bool OptionsDone = false;
     std::optional<std::string> Path;
     std::optional<std::string> PdfPath;
+    bool Cuts = false;
+    std::optional<std::string> WorkshopPath;
     for (std::size_t i = 1; i < Args.size(); ++i) {
         const std::string &A = Args[i];
         if (!OptionsDone && A == "--") {
@@ -579,6 +584,14 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
                 return 2;
             }
             PdfPath = Args[++i];
+        } else if (!OptionsDone && A == "--cuts") {
+            Cuts = true;
+        } else if (!OptionsDone && A == "--workshop") {
+            if (i + 1 == Args.size()) {
+                Err << "pnxcut: --workshop needs the name of the PDF file\n" << Usage;
+                return 2;
+            }
+            WorkshopPath = Args[++i];
         } else if (!OptionsDone && (A == "--help" || A == "-h")) {
             Out << Usage;
             return 0;
@@ -612,12 +625,22 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
     // The PDF comes from the same run as the records: a deep run with a time budget does not
     // repeat itself.
     int PdfCode = 0;
+    std::string CutRecords;
     const RunOutcome Run
         = RunJob(*Parsed.Parsed, [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
               if (PdfPath)
                   PdfCode = WritePdf(Engine, Events, *PdfPath, Err);
+              if (WorkshopPath && !PdfCode) {
+                  std::string Name = *Path;
+                  Name = Name.substr(Name.find_last_of('/') + 1);
+                  if (const std::size_t Dot = Name.rfind('.'); Dot != std::string::npos && Dot > 0)
+                      Name.resize(Dot);
+                  PdfCode = WriteWorkshop(Engine, Events, *WorkshopPath, Name, Err);
+              }
+              if (Cuts)
+                  CutRecords = FormatCuts(Engine);
           });
-    Out << (Report ? Run.Report : Run.Output);
+    Out << (Report ? Run.Report : Run.Output) << CutRecords;
     Out.flush();
     if (Summary)
         Err << Run.Summary;

@@ -6,6 +6,7 @@
 #include "PrintLayouts.h"
 #include "RunReport.h"
 #include "TypeSetClass.h"
+#include "Workshop.h"
 
 #include <QApplication>
 #include <QFile>
@@ -77,6 +78,28 @@ int WritePdf(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const 
         return 1;
     } catch (const EConfigError &E) {
         Err << "pnxcut: print settings: " << E.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int WriteWorkshop(TRectManage &Engine, const std::vector<LayoutEvent> &Events,
+    const std::string &Path, const std::string &Project, std::ostream &Err)
+{
+    const std::unique_ptr<QApplication> App = EnsureApplication();
+    TEngineLayouts Layouts(Engine);
+    for (const LayoutEvent &E : Events)
+        Layouts.OnNewRectList(E.Group, E.BCindex, E.RectCount);
+    if (Layouts.LayoutCount() == 0) {
+        Err << "pnxcut: no workshop PDF written: the run has no layout to print\n";
+        return 1;
+    }
+    try {
+        const TWorkshopDocument Doc(Layouts, { QString::fromStdString(Project), {}, {} });
+        WriteWorkshopPdf(QFile::decodeName(Path.c_str()), Doc);
+    } catch (const EPrintError &E) {
+        Err << "pnxcut: cannot write " << Path << ": "
+            << (E.Reason().empty() ? E.what() : E.Reason()) << "\n";
         return 1;
     }
     return 0;

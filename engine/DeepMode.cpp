@@ -573,6 +573,7 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             Item->SetGroup(Group);
             Item->SetPrice(M.Price());
             Item->SetBlade(Sheet.Blade());
+            Item->SetEnteredLengthShorter(M.EnteredLengthShorter());
             FCreateRectList.AddItem(std::move(Item), -1);
         }
         FCreateRectList.SetRectCount(Count);

@@ -73,6 +73,7 @@ void TMaterialType::Assign(TMaterialType &Source)
     SetGroup(Source.Group());
     SetPrice(Source.Price());
     SetBlade(Source.Blade());
+    SetEnteredLengthShorter(Source.EnteredLengthShorter());
 }
 
 std::int64_t TMaterialType::GetArea() const
@@ -756,6 +757,7 @@ void TRectManage::GoWork()
                 Item->SetGroup(Step);
                 Item->SetPrice(P.Price());
                 Item->SetBlade(Sheet.Blade());
+                Item->SetEnteredLengthShorter(P.EnteredLengthShorter());
                 FCreateRectList.AddItem(std::move(Item), -1);
             }
             FCreateRectList.SetRectCount(BestCount);

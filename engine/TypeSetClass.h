@@ -83,6 +83,12 @@ public:
     void SetBlade(int Value) { FBlade = Value; }
     double Price() const { return FPrice; }
     void SetPrice(double Value) { FPrice = Value; }
+    // Part kinds: the part was entered with its shorter side as its length (长度); Width holds
+    // the longer side all the same. The caller that fills MaterialTypeList sets it; the engine
+    // copies it onto the strips of that kind, so that drawings and lists can give the size as
+    // entered and mark a part that lies turned. Other roles: false.
+    bool EnteredLengthShorter() const { return FEnteredLengthShorter; }
+    void SetEnteredLengthShorter(bool Value) { FEnteredLengthShorter = Value; }
 
     // An index into another list (meaning depends on the role).
     int Data = 0;
@@ -105,6 +111,7 @@ private:
     int FGroup = 0;
     int FBlade = 0;
     double FPrice = 0.0;
+    bool FEnteredLengthShorter = false;
 
     TMaterialTypeList *FCollection = nullptr;
     int FIndex = -1;

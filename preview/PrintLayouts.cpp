@@ -1,17 +1,18 @@
 #include "PrintLayouts.h"
 
+#include "AppSettings.h"
 #include "DrawMaterial.h"
 #include "LayoutSource.h"
 #include "PrintConfig.h"
 #include "TypeSetClass.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QBuffer>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -77,7 +78,8 @@ TPrintPage PageOf(QPainter &Painter, QPagedPaintDevice &Device)
         [&Device] {
             if (!Device.newPage())
                 throw EPrintError("无法开始新的一页");
-        } };
+        },
+        [&Device](const QPageLayout &Layout) { Device.setPageLayout(Layout); } };
 }
 
 QString PrintJobTitle()
@@ -170,7 +172,18 @@ QString PrintOneCaption(const TDrawMaterial &View)
 
 QString MakerLine()
 {
-    return u"Velmarco.  电话：(000) 0000-0000  传真：(000) 0000-0001"_s;
+    return MakerLine(AppSettings::stringValue(AppSettings::Key::MakerCompany),
+        AppSettings::stringValue(AppSettings::Key::MakerPhone));
+}
+
+QString MakerLine(const QString &Company, const QString &Phone)
+{
+    QStringList parts;
+    if (!Company.trimmed().isEmpty())
+        parts << Company.trimmed();
+    if (!Phone.trimmed().isEmpty())
+        parts << u"电话："_s + Phone.trimmed();
+    return parts.join(u"  "_s);
 }
 
 QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString &Utilisation)
@@ -186,8 +199,8 @@ QString FooterText(int Pages, int Page)
         + u"页"_s;
 }
 
-void DrawLayoutOnPage(
-    TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale, QWidget *Parent)
+void DrawLayoutOnPage(TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale,
+    QWidget *Parent, bool Cuts)
 {
     TDrawMaterial temp(Parent);
     temp.hide();
@@ -198,6 +211,7 @@ void DrawLayoutOnPage(
     temp.SetTopOffset(Y0);
     temp.SetScale(Scale);
     temp.SetReadOnly(true);
+    temp.SetShowCuts(Cuts);
     const QFont textFont = Page.Painter.font();
     Page.Painter.setFont(DrawingFont(temp.Scale(), Page.DpiY));
     temp.SetPrinterCanvas(&Page.Painter);
@@ -292,7 +306,8 @@ void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial
     for (qsizetype k = 0; k < n; ++k)
         out.Out(rightAligned(lines[k]), qint64(PH) - TextInset - th * (n - k + 1), lines[k]);
     out.Out(rightAligned(caption), qint64(PH) - TextInset - th, caption);
-    out.Out(rightAligned(maker), qint64(PH) - TextInset, maker);
+    if (!maker.isEmpty())
+        out.Out(rightAligned(maker), qint64(PH) - TextInset, maker);
 }
 
 void PrintAllLayouts(
@@ -391,8 +406,8 @@ void PrintAllLayouts(
     }
 }
 
-void PrintToPdf(QIODevice &Device, const QPageLayout &Layout,
-    const std::function<void(TPrintPage &)> &Print)
+void PrintToPdf(
+    QIODevice &Device, const QPageLayout &Layout, const std::function<void(TPrintPage &)> &Print)
 {
     // The PDF writer ignores a device that takes only part of what it writes, so the pages are
     // made in memory first and then written with every byte checked.

@@ -263,6 +263,48 @@ private slots:
         QCOMPARE(Missing.Code, 2);
         QVERIFY(Missing.Err.contains("usage: pnxcut"));
     }
+
+    // --workshop: the workshop printout of the same run, one layout a page headed with the job's
+    // name and without a maker's line; the records on standard output stay those of the run
+    // (with --cuts its cut plans too); failures leave no file.
+    void workshop_onePageALayoutBesideTheRecords()
+    {
+        const QString Kitchen = ExamplesDir() + u"/kitchen-cabinet.job"_s;
+        const QString Pdf = FDir.filePath(u"workshop.pdf"_s);
+        const TRun R = Pnxcut({ u"--cuts"_s, u"--workshop"_s, Pdf, Kitchen });
+        QCOMPARE(R.Code, 0);
+        QVERIFY2(!R.Err.contains("pnxcut"), R.Err.constData());
+        QCOMPARE(R.Out, ReadAll(ExamplesDir() + u"/expected/kitchen-cabinet.cuts"_s));
+        const int Layouts = int(R.Out.count("\ngroup "));
+        QVERIFY(Layouts >= 2);
+        const TPdfText T = Text(Pdf);
+        QCOMPARE(T.Pages.size(), Layouts);
+        for (int p = 1; p <= Layouts; ++p) {
+            bool Project = false, Layout = false, Numbered = false;
+            for (const TPdfLine &L : T.OnPage(p)) {
+                Project |= L.Text.contains(u"工程 kitchen-cabinet"_s);
+                Layout |= L.Text.contains(u"排版 %1 / %2"_s.arg(p).arg(Layouts));
+                Numbered |= L.Text.contains(u"第 %1 页 / 共 %2 页"_s.arg(p).arg(Layouts));
+            }
+            QVERIFY2(Project && Layout && Numbered, qPrintable(u"page %1"_s.arg(p)));
+        }
+        QVERIFY(T.Find(u"电话"_s).isEmpty());
+
+        const QString Kept = FDir.filePath(u"kept-workshop.pdf"_s);
+        WriteAll(Kept, "an earlier file");
+        const TRun Nothing
+            = Pnxcut({ u"--workshop"_s, Kept, ExamplesDir() + u"/edge-nothing-wanted.job"_s });
+        QCOMPARE(Nothing.Code, 1);
+        QVERIFY2(Nothing.Err.contains("pnxcut: no workshop PDF written"), Nothing.Err.constData());
+        QCOMPARE(ReadAll(Kept), "an earlier file"_ba);
+        const TRun Unwritable
+            = Pnxcut({ u"--workshop"_s, FDir.filePath(u"no/such/folder/x.pdf"_s), Kitchen });
+        QCOMPARE(Unwritable.Code, 1);
+        QVERIFY2(Unwritable.Err.contains("pnxcut: cannot write"), Unwritable.Err.constData());
+        const TRun Missing = Pnxcut({ u"--workshop"_s });
+        QCOMPARE(Missing.Code, 2);
+        QVERIFY(Missing.Err.contains("usage: pnxcut"));
+    }
 };
 
 QTEST_MAIN(TestCliPdf)

@@ -1,6 +1,7 @@
 // Printing layouts onto pages: the scale and margin arithmetic, and the pages themselves as a
 // PDF file read back with the places of its texts (pdftotext), or as an image for the drawing.
 
+#include "AppSettings.h"
 #include "DrawMaterial.h"
 #include "PreviewFixture.h"
 #include "PrintConfig.h"
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,6 +73,12 @@ QRect darkPixels(const QImage &img, const QRect &area)
     return box;
 }
 
+void setMaker(const QString &company, const QString &phone)
+{
+    AppSettings::setValue(AppSettings::Key::MakerCompany, company);
+    AppSettings::setValue(AppSettings::Key::MakerPhone, phone);
+}
+
 } // namespace
 
 // A device that takes Room bytes and then refuses (-1, as a full disk) or writes nothing (0).
@@ -109,7 +117,59 @@ class TestPrintLayouts : public QObject
     QTemporaryDir FDir;
 
 private slots:
-    void initTestCase() { QVERIFY(FDir.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(FDir.isValid());
+        // The maker's line comes from the settings: these tests keep theirs apart.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, FDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FDir.path());
+    }
+    void init() { QSettings(AppSettings::organisation(), AppSettings::application()).clear(); }
+
+    // The maker's line is the user's company and telephone as set, and nothing until then.
+    void makerLine_fromTheSettings_data()
+    {
+        QTest::addColumn<QString>("company");
+        QTest::addColumn<QString>("phone");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("nothing set") << QString() << QString() << QString();
+        QTest::newRow("both") << u"木工坊"_s << u"0571-1234567"_s
+                              << u"木工坊  电话：0571-1234567"_s;
+        QTest::newRow("company only") << u" 木工坊 "_s << u"  "_s << u"木工坊"_s;
+        QTest::newRow("telephone only")
+            << QString() << u"0571-1234567"_s << u"电话：0571-1234567"_s;
+    }
+    void makerLine_fromTheSettings()
+    {
+        QFETCH(QString, company);
+        QFETCH(QString, phone);
+        QFETCH(QString, line);
+        setMaker(company, phone);
+        QCOMPARE(MakerLine(), line);
+    }
+
+    // Until the user fills in the maker's line, 打印本页 prints none: no invented company or
+    // telephone number on the page, and the caption keeps its place.
+    void printOne_withoutMakerPrintsNoMakersLine()
+    {
+        TRunFixture run;
+        run.AddLayout(2440, 1220, 3, 91, { { "侧板", 0, 0, 720, 560, 3 } }, 4);
+        TDrawMaterial &view = *run.Layouts.LayoutView(0);
+        run.Layouts.DrawPanel(view);
+        TPageFacts f;
+        const TPdfText pdf = printPdf(
+            FDir.filePath(u"nomaker.pdf"_s),
+            [&](TPrintPage &page) { PrintOneLayout(page, run.Layouts, view, TPrintConfig()); }, f);
+        const double base = ptY(f.PH - 100);
+        for (const TPdfLine &l : pdf.Lines) {
+            QVERIFY2(
+                !l.Text.contains(u"电话"_s) && !l.Text.contains(u"Velmarco"_s), qPrintable(l.Text));
+            QVERIFY2(qAbs(l.Box.top() - base) > 1.5, qPrintable(l.Text)); // nothing on the line
+        }
+        const QList<TPdfLine> caption = pdf.Find(u"切割 1:原材料 2440×1220 3件"_s);
+        QCOMPARE(caption.size(), 1);
+        QVERIFY(qAbs(caption[0].Box.top() - (base - f.th * PtPerPx)) < 1.5);
+    }
 
     void printScale_fitsTheSmallerSide_data()
     {
@@ -268,6 +328,7 @@ private slots:
     // everything right-aligned 100 pixels from the page's right edge.
     void printOne_partListCaptionAndMakersLine()
     {
+        setMaker(u"木工坊"_s, u"0571-1234567"_s);
         TRunFixture run;
         run.AddLayout(2440, 1220, 3, 91,
             { { "侧板", 0, 0, 720, 560, 3 }, { "顶板", 0, 564, 800, 400, 3 },
@@ -291,7 +352,7 @@ private slots:
             { u"顶板 :800×400 3件"_s, base - 3 * th },
             { u"背板条 :1200×240 2件"_s, base - 2 * th },
             { u"切割 1:原材料 2440×1220 3件"_s, base - th },
-            { u"Velmarco."_s, base },
+            { u"木工坊 电话：0571-1234567"_s, base },
         };
         for (const auto &e : expected) {
             QList<TPdfLine> found;
@@ -400,6 +461,7 @@ private slots:
         QFETCH(bool, all);
         QFETCH(int, W);
         QFETCH(int, H);
+        setMaker(u"木工坊"_s, u"0571-1234567"_s);
         TRunFixture run;
         for (int i = 0; i < 3; ++i)
             run.AddLayout(W, H, 1, 95,
@@ -427,7 +489,7 @@ private slots:
                 && w.Text != u"%1×%2"_s.arg(W).arg(H)) // not a caption's
                 parts << w;
         for (const TPdfLine &l : pdf.Lines) {
-            if (l.Text.contains(u"件"_s) || l.Text.startsWith(u"Velmarco"_s)
+            if (l.Text.contains(u"件"_s) || l.Text.startsWith(u"木工坊"_s)
                 || l.Text.startsWith(u"Tavrin"_s))
                 texts << l; // part lists, captions, the maker's line, footers
         }
@@ -453,8 +515,10 @@ private slots:
             [&](TPrintPage &page) { PrintAllLayouts(page, run.Layouts, TPrintConfig()); }, f);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(run.Layouts.LayoutView(i)->Materials()->Count(), 3);
-        // Each drawn part carries its size: two side panels and a shelf on each of 3 layouts.
-        QCOMPARE(pdf.Find(u"300×500"_s).size() - pdf.Find(u"侧板 :300×500"_s).size(), 6);
+        // Each drawn part carries its size as entered, the longer side first (the fixture's
+        // parts lie turned): two side panels and a shelf on each of 3 layouts.
+        QCOMPARE(pdf.Find(u"500×300"_s).size(), 6);
+        QCOMPARE(pdf.Find(u"400×150"_s).size(), 3);
     }
 
     // A failed print leaves no file, and an earlier file stays whole.
