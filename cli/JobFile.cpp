@@ -1,5 +1,6 @@
 #include "JobFile.h"
 
+#include "ExchangeOutput.h"
 #include "PdfOutput.h"
 #include "TypeSetClass.h"
 
@@ -561,7 +562,11 @@ RunOutcome RunJob(const Job &J,
 
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
 {
-    constexpr const char *Usage = "usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE\n";
+    const std::string Usage
+        = std::string("usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE\n")
+        + ExchangeUsage;
+    ExchangeOptions Exchange;
+    std::optional<std::string> ConvertPath;
     bool Summary = false;
     bool Report = false;
     bool OptionsDone = false;
@@ -581,18 +586,37 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
                 return 2;
             }
             PdfPath = Args[++i];
+        } else if (!OptionsDone && A == "--convert") {
+            if (i + 1 == Args.size()) {
+                Err << "pnxcut: --convert needs the name of a part list (.csv, .txt or .xlsx)\n"
+                    << Usage;
+                return 2;
+            }
+            ConvertPath = Args[++i];
         } else if (!OptionsDone && (A == "--help" || A == "-h")) {
             Out << Usage;
             return 0;
         } else if (!OptionsDone && A.size() > 1 && A[0] == '-') {
-            Err << "pnxcut: unknown option '" << A << "'\n" << Usage;
-            return 2;
+            const int Taken = TakeExchangeOption(Args, i, Exchange, Err);
+            if (Taken == 0)
+                Err << "pnxcut: unknown option '" << A << "'\n";
+            if (Taken <= 0) {
+                Err << Usage;
+                return 2;
+            }
         } else if (Path) {
             Err << "pnxcut: only one job file can be given\n" << Usage;
             return 2;
         } else {
             Path = A;
         }
+    }
+    if (ConvertPath) {
+        if (Path) {
+            Err << "pnxcut: --convert takes no job file\n" << Usage;
+            return 2;
+        }
+        return ConvertPartList(*ConvertPath, Out, Err);
     }
     if (!Path) {
         Err << Usage;
@@ -614,10 +638,13 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
     // The PDF comes from the same run as the records: a deep run with a time budget does not
     // repeat itself.
     int PdfCode = 0;
+    int ExchangeCode = 0;
     const RunOutcome Run
         = RunJob(*Parsed.Parsed, [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
               if (PdfPath)
                   PdfCode = WritePdf(Engine, Events, *PdfPath, Err);
+              if (Exchange.Any())
+                  ExchangeCode = WriteExchangeOutputs(Engine, *Parsed.Parsed, *Path, Exchange, Err);
           });
     Out << (Report ? Run.Report : Run.Output);
     Out.flush();
@@ -625,6 +652,8 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
         Err << Run.Summary;
     if (PdfCode)
         return PdfCode;
+    if (ExchangeCode)
+        return ExchangeCode;
     return Out ? 0 : 1;
 }
 

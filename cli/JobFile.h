@@ -117,7 +117,8 @@ std::string FormatBound(const TRectManage &Engine);
 // carries the total cost of a completed run, or nothing ("======") after an abnormal end.
 std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
 
-// The program: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE. Returns the exit code.
+// The program: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE, with any of the file
+// outputs of ExchangeOutput.h, or pnxcut --convert PARTLIST. Returns the exit code.
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err);
 
 } // namespace cli

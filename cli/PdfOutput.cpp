@@ -15,10 +15,6 @@
 
 namespace cli {
 
-namespace {
-
-// The layout views are widgets and need an application object. pnxcut has none of its own and
-// wants no display: it gets one on the offscreen platform unless a platform is chosen.
 std::unique_ptr<QApplication> EnsureApplication()
 {
     if (QCoreApplication::instance())
@@ -30,8 +26,6 @@ std::unique_ptr<QApplication> EnsureApplication()
     static char *Argv[] = { Name, nullptr };
     return std::make_unique<QApplication>(Argc, Argv);
 }
-
-} // namespace
 
 int WritePdf(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const std::string &Path,
     std::ostream &Err)
