@@ -36,9 +36,10 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void reset(const TSourceTable *table, int headerRow, const QSet<int> *skipped,
-        const QList<TImportProblem> *problems)
+        const QList<TImportProblem> *problems, const QSet<int> &imported)
     {
         beginResetModel();
+        FImported = imported;
         FTable = table;
         FFirst = headerRow + 1;
         FSkipped = skipped;
@@ -82,6 +83,9 @@ public:
             return {};
         const TSourceRow &r = sourceRow(index.row());
         const bool skipped = FSkipped && FSkipped->contains(r.Number);
+        // A ticked row without problems that still imports nothing: its columns are empty.
+        const bool idle
+            = !skipped && !FImported.contains(r.Number) && !FRowProblems.contains(r.Number);
         if (index.column() == 0) {
             switch (role) {
             case Qt::DisplayRole:
@@ -92,7 +96,10 @@ public:
                 return !skipped && FRowProblems.contains(r.Number) ? QColor(255, 200, 200)
                                                                    : QVariant();
             case Qt::ToolTipRole:
-                return FRowProblems.value(r.Number).join(u'\n');
+                return idle ? u"这一行要导入的列都是空的，不导入"_s
+                            : FRowProblems.value(r.Number).join(u'\n');
+            case Qt::ForegroundRole:
+                return skipped || idle ? QColor(Qt::gray) : QVariant();
             default:
                 return {};
             }
@@ -102,7 +109,7 @@ public:
         case Qt::DisplayRole:
             return c < r.Cells.size() ? r.Cells[c] : QString();
         case Qt::ForegroundRole:
-            return skipped ? QColor(Qt::gray) : QVariant();
+            return skipped || idle ? QColor(Qt::gray) : QVariant();
         case Qt::BackgroundRole:
             return !skipped && FProblems.contains({ r.Number, c }) ? QColor(255, 170, 170)
                                                                    : QVariant();
@@ -152,6 +159,7 @@ private:
     QStringList FHeader;
     QHash<QPair<int, int>, QStringList> FProblems;
     QHash<int, QStringList> FRowProblems;
+    QSet<int> FImported;
 };
 
 namespace {
@@ -166,10 +174,11 @@ QString &folderMemory()
 
 QString TImportDialog::lastFolder()
 {
-    QString &f = folderMemory();
-    if (f.isEmpty() || !QDir(f).exists())
-        return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return f;
+    const QString &f = folderMemory();
+    if (!f.isEmpty() && QDir(f).exists())
+        return f;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
 }
 
 TImportDialog::TImportDialog(const TImportTarget &Target, QWidget *parent)
@@ -332,7 +341,13 @@ void TImportDialog::setTable(const TSourceTable &Table, const QString &Source)
     FSourceError.clear();
     FSkipped.clear();
     FMapping = GuessMapping(FTable, FTarget);
-    lblSource->setText(u"%1，共%2行"_s.arg(Source).arg(FTable.Rows.size()));
+    QString text = u"%1，共%2行"_s.arg(Source).arg(FTable.Rows.size());
+    bool named = false;
+    for (const TImportField &f : std::as_const(FTarget))
+        named = named || f.Kind == TFieldKind::Name;
+    if (!named)
+        text += u"。名称不导入：库中的行按序号命名。"_s;
+    lblSource->setText(text);
     fillBoxes();
     revalidate();
 }
@@ -422,8 +437,11 @@ void TImportDialog::revalidate()
             FMapping.Columns.resize(FTarget.size(), -1);
         FOutcome = ConvertRows(FTable, FTarget, FMapping, FSkipped);
     }
+    QSet<int> imported;
+    for (const TImportedRow &r : std::as_const(FOutcome.Rows))
+        imported.insert(r.SourceRow);
     FModel->reset(FTable.Rows.isEmpty() ? nullptr : &FTable, FMapping.HeaderRow, &FSkipped,
-        &FOutcome.Problems);
+        &FOutcome.Problems, imported);
     tblPreview->resizeColumnsToContents();
 
     lstProblems->clear();
