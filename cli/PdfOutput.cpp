@@ -15,10 +15,27 @@
 
 namespace cli {
 
+namespace {
+
+// Standard error is for pnxcut's own messages: Qt's notes about the environment ("XDG_RUNTIME_DIR
+// not set", font and platform remarks) are dropped; critical errors still reach it.
+QtMessageHandler QtDefaultHandler = nullptr;
+void QuietQtMessages(QtMsgType Type, const QMessageLogContext &Context, const QString &Text)
+{
+    if (Type == QtCriticalMsg || Type == QtFatalMsg)
+        QtDefaultHandler(Type, Context, Text);
+}
+
+} // namespace
+
 std::unique_ptr<QApplication> EnsureApplication()
 {
     if (QCoreApplication::instance())
         return nullptr;
+    // Installed once: a second application of the same run (--pdf, then --labels) must not
+    // take the quiet handler for Qt's own.
+    if (!QtDefaultHandler)
+        QtDefaultHandler = qInstallMessageHandler(QuietQtMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int Argc = 1;

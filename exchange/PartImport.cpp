@@ -233,13 +233,13 @@ TImportTarget SheetList()
 
 TImportTarget PartLibrary()
 {
-    return { { TFieldKind::Length, u"Length"_s, u"长"_s },
+    return { { TFieldKind::Name, u"Name"_s, u"名称"_s }, { TFieldKind::Length, u"Length"_s, u"长"_s },
         { TFieldKind::Width, u"Width"_s, u"宽"_s } };
 }
 
 TImportTarget SheetLibrary()
 {
-    return { { TFieldKind::Length, u"Length"_s, u"长"_s },
+    return { { TFieldKind::Name, u"Name"_s, u"名称"_s }, { TFieldKind::Length, u"Length"_s, u"长"_s },
         { TFieldKind::Width, u"Width"_s, u"宽"_s }, { TFieldKind::Price, u"Price"_s, u"价格"_s } };
 }
 
@@ -256,14 +256,14 @@ std::optional<TFieldKind> KindOfHeader(const QString &Header)
     return std::nullopt;
 }
 
-TImportTarget TargetForColumns(const QList<QPair<QString, QString>> &Columns, bool WithName)
+TImportTarget TargetForColumns(const QList<QPair<QString, QString>> &Columns)
 {
     TImportTarget target;
     for (const auto &[column, title] : Columns) {
         std::optional<TFieldKind> kind = KindOfHeader(column);
         if (!kind)
             kind = KindOfHeader(title);
-        if (!kind || (*kind == TFieldKind::Name && !WithName))
+        if (!kind)
             continue;
         bool taken = false;
         for (const TImportField &f : std::as_const(target))

@@ -37,14 +37,13 @@ using TImportTarget = QList<TImportField>;
 namespace ImportTargets {
 TImportTarget PartList(); // 零件表: 名称, 长度, 宽度, 数量
 TImportTarget SheetList(); // 原材料表: 名称, 长度, 宽度, 刀口, 价格
-TImportTarget PartLibrary(); // 零件信息表: Length, Width (names are the library's row numbers)
-TImportTarget SheetLibrary(); // 原材料信息表: Length, Width, Price
+TImportTarget PartLibrary(); // 零件信息表: Name, Length, Width
+TImportTarget SheetLibrary(); // 原材料信息表: Name, Length, Width, Price
 } // namespace ImportTargets
 
 // The target for a grid: its columns (row-set column name, title) whose kind is known from the
-// column name (名称/Name, 长度/Length, ...), in the grid's order. withName false leaves a name
-// column out (the libraries number their rows themselves).
-TImportTarget TargetForColumns(const QList<QPair<QString, QString>> &Columns, bool WithName = true);
+// column name (名称/Name, 长度/Length, ...), in the grid's order.
+TImportTarget TargetForColumns(const QList<QPair<QString, QString>> &Columns);
 
 // The kind a header text stands for ("长度(mm)", "Qty", "数量（件）"), if any.
 std::optional<TFieldKind> KindOfHeader(const QString &Header);

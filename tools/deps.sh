@@ -9,6 +9,7 @@ packages=(
   qt6-svg-dev libxlsxwriter-dev libdxflib-dev libzint-dev libzip-dev libuchardet-dev
   fonts-wqy-microhei
   xvfb xauth imagemagick poppler-utils sqlite3 xdotool
+  zbar-tools
 )
 
 missing=()

@@ -341,13 +341,7 @@ void TImportDialog::setTable(const TSourceTable &Table, const QString &Source)
     FSourceError.clear();
     FSkipped.clear();
     FMapping = GuessMapping(FTable, FTarget);
-    QString text = u"%1，共%2行"_s.arg(Source).arg(FTable.Rows.size());
-    bool named = false;
-    for (const TImportField &f : std::as_const(FTarget))
-        named = named || f.Kind == TFieldKind::Name;
-    if (!named)
-        text += u"。名称不导入：库中的行按序号命名。"_s;
-    lblSource->setText(text);
+    lblSource->setText(u"%1，共%2行"_s.arg(Source).arg(FTable.Rows.size()));
     fillBoxes();
     revalidate();
 }
