@@ -1,6 +1,7 @@
 #include "JobFile.h"
 
 #include "CutsOutput.h"
+#include "ExchangeOutput.h"
 #include "RunReport.h"
 
 #include "PdfOutput.h"
@@ -561,8 +562,11 @@ RunOutcome RunJob(const Job &J,
 
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
 {
-    constexpr const char *Usage = "usage: pnxcut [--summary | --report] [--cuts] [--pdf OUT.pdf] "
-                                  "[--workshop OUT.pdf] JOBFILE\n";
+    const std::string Usage = std::string("usage: pnxcut [--summary | --report] [--cuts] "
+                                          "[--pdf OUT.pdf] [--workshop OUT.pdf] JOBFILE\n")
+        + ExchangeUsage;
+    ExchangeOptions Exchange;
+    std::optional<std::string> ConvertPath;
     bool Summary = false;
     bool Report = false;
     bool OptionsDone = false;
@@ -592,18 +596,37 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
                 return 2;
             }
             WorkshopPath = Args[++i];
+        } else if (!OptionsDone && A == "--convert") {
+            if (i + 1 == Args.size()) {
+                Err << "pnxcut: --convert needs the name of a part list (.csv, .txt or .xlsx)\n"
+                    << Usage;
+                return 2;
+            }
+            ConvertPath = Args[++i];
         } else if (!OptionsDone && (A == "--help" || A == "-h")) {
             Out << Usage;
             return 0;
         } else if (!OptionsDone && A.size() > 1 && A[0] == '-') {
-            Err << "pnxcut: unknown option '" << A << "'\n" << Usage;
-            return 2;
+            const int Taken = TakeExchangeOption(Args, i, Exchange, Err);
+            if (Taken == 0)
+                Err << "pnxcut: unknown option '" << A << "'\n";
+            if (Taken <= 0) {
+                Err << Usage;
+                return 2;
+            }
         } else if (Path) {
             Err << "pnxcut: only one job file can be given\n" << Usage;
             return 2;
         } else {
             Path = A;
         }
+    }
+    if (ConvertPath) {
+        if (Path) {
+            Err << "pnxcut: --convert takes no job file\n" << Usage;
+            return 2;
+        }
+        return ConvertPartList(*ConvertPath, Out, Err);
     }
     if (!Path) {
         Err << Usage;
@@ -626,6 +649,7 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
     // repeat itself.
     int PdfCode = 0;
     std::string CutRecords;
+    int ExchangeCode = 0;
     const RunOutcome Run
         = RunJob(*Parsed.Parsed, [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
               if (PdfPath)
@@ -639,6 +663,8 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
               }
               if (Cuts)
                   CutRecords = FormatCuts(Engine);
+              if (Exchange.Any())
+                  ExchangeCode = WriteExchangeOutputs(Engine, *Parsed.Parsed, *Path, Exchange, Err);
           });
     Out << (Report ? Run.Report : Run.Output) << CutRecords;
     Out.flush();
@@ -646,6 +672,8 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
         Err << Run.Summary;
     if (PdfCode)
         return PdfCode;
+    if (ExchangeCode)
+        return ExchangeCode;
     return Out ? 0 : 1;
 }
 

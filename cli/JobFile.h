@@ -118,7 +118,8 @@ std::string FormatBound(const TRectManage &Engine);
 std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
 
 // The program: pnxcut [--summary | --report] [--cuts] [--pdf OUT.pdf] [--workshop OUT.pdf]
-// JOBFILE. Returns the exit code.
+// JOBFILE, with any of the file outputs of ExchangeOutput.h, or pnxcut --convert PARTLIST.
+// Returns the exit code.
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err);
 
 } // namespace cli

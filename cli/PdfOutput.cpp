@@ -27,13 +27,16 @@ void QuietQtMessages(QtMsgType Type, const QMessageLogContext &Context, const QS
         QtDefaultHandler(Type, Context, Text);
 }
 
-// The layout views are widgets and need an application object. pnxcut has none of its own and
-// wants no display: it gets one on the offscreen platform unless a platform is chosen.
+} // namespace
+
 std::unique_ptr<QApplication> EnsureApplication()
 {
     if (QCoreApplication::instance())
         return nullptr;
-    QtDefaultHandler = qInstallMessageHandler(QuietQtMessages);
+    // Installed once: a second application of the same run (--pdf, then --labels) must not
+    // take the quiet handler for Qt's own.
+    if (!QtDefaultHandler)
+        QtDefaultHandler = qInstallMessageHandler(QuietQtMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int Argc = 1;
@@ -41,8 +44,6 @@ std::unique_ptr<QApplication> EnsureApplication()
     static char *Argv[] = { Name, nullptr };
     return std::make_unique<QApplication>(Argc, Argv);
 }
-
-} // namespace
 
 int WritePdf(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const std::string &Path,
     std::ostream &Err)

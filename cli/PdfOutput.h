@@ -3,12 +3,19 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+class QApplication;
 class TRectManage;
 
 namespace cli {
+
+// The layout views are widgets, and texts need fonts: both need an application object. pnxcut
+// has none of its own and wants no display: it gets one on the offscreen platform unless a
+// platform is chosen. Nothing when an application object exists already.
+std::unique_ptr<QApplication> EnsureApplication();
 
 struct LayoutEvent;
 

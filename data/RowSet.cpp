@@ -1198,6 +1198,21 @@ void TRowSet::updateBatch()
     acceptSave(result);
 }
 
+void TRowSet::changeAtomically(const std::function<void()> &Change)
+{
+    checkOpen();
+    const TSnapshot before = snapshot();
+    disableControls();
+    try {
+        Change();
+    } catch (...) {
+        restore(before);
+        enableControls();
+        throw;
+    }
+    enableControls();
+}
+
 TRowSet::TSnapshot TRowSet::snapshot() const
 {
     TSnapshot s;

@@ -12,7 +12,8 @@ TLibraryDef TfrmLJinfo::definition()
         { { u"Name"_s, u"名称"_s, 95 }, { u"Length"_s, u"长"_s, 100 },
             { u"Width"_s, u"宽"_s, 117 } },
         { { u"Length"_s, u"长"_s, TColumnRule::Positive },
-            { u"Width"_s, u"宽"_s, TColumnRule::Positive } } };
+            { u"Width"_s, u"宽"_s, TColumnRule::Positive } },
+        ImportTargets::PartLibrary(), u"导入零件"_s };
 }
 
 TfrmLJinfo::TfrmLJinfo(QWidget *parent)

@@ -4,6 +4,7 @@
 #include "DBNavigator.h"
 #include "DM.h"
 #include "Dialogs.h"
+#include "ImportDialog.h"
 #include "RowSet.h"
 #include "ShadowPanel.h"
 #include "WidgetArt.h"
@@ -23,6 +24,8 @@ using namespace Qt::StringLiterals;
 TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     : QWidget(parent)
     , FRules(def.rules)
+    , FImportTarget(def.importTarget)
+    , FImportCaption(def.importCaption)
 {
     setObjectName(def.objectName);
     // Closing destroys the editor (and with it every unsaved change).
@@ -47,10 +50,14 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
         u"修改数据|修改选中的记录"_s, &TfrmLibraryEditor::actModifyExecute);
     actSave = MakeCommand(this, "actSave", u"保存数据"_s, WidgetArt::saveIcon(),
         u"保存数据|保存数据"_s, &TfrmLibraryEditor::actSaveExecute);
+    actImport = MakeCommand(this, "actImport", u"导入"_s, WidgetArt::importIcon(),
+        u"导入|从Excel或CSV文件导入"_s, &TfrmLibraryEditor::actImportExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actAdd, actDel, actModify, actSave });
-    for (QAction *a : { actClose, actAdd, actDel, actModify, actSave }) {
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(actImport);
+    for (QAction *a : { actClose, actAdd, actDel, actModify, actSave, actImport }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
             button->setFixedSize(a == actAdd ? 65 : 60, 40);
@@ -99,6 +106,11 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     ADOMaterials->setObjectName(u"ADOMaterials"_s);
     ADOMaterials->setAfterInsert([this](TRowSet &ds) { ADOMaterialsAfterInsert(ds); });
     grdLJ->setDataSource(ADOMaterials);
+    grdLJ->setPasteTarget(FImportTarget);
+    grdLJ->setPasteHandler([this](const TImportTarget &, const QList<TImportedRow> &rows) {
+        if (ensureRead())
+            importRows(rows);
+    });
     DBNavigator1->setDataSource(ADOMaterials);
     setFocusProxy(grdLJ);
 
@@ -148,6 +160,8 @@ void TfrmLibraryEditor::FormShow()
 
 void TfrmLibraryEditor::ADOMaterialsAfterInsert(TRowSet &DataSet)
 {
+    if (FImporting)
+        return; // the batch renumbers once at its end
     DataSet.post();
     // Rows are numbered by position; a name the user typed ("中纤板 18mm") is kept.
     RenumberNames(DataSet, u"name"_s, QString());
@@ -224,6 +238,28 @@ void TfrmLibraryEditor::actSaveExecute()
     }
     DropBlankRows(*ADOMaterials, FRules);
     ADOMaterials->updateBatch();
+}
+
+void TfrmLibraryEditor::actImportExecute()
+{
+    if (!ensureRead() || !TDBGrid::commitEditors(ADOMaterials))
+        return;
+    importRows(RunImportDialog(this, FImportTarget, FImportCaption));
+}
+
+void TfrmLibraryEditor::importRows(const QList<TImportedRow> &Rows)
+{
+    if (Rows.isEmpty() || !TDBGrid::commitEditors(ADOMaterials))
+        return;
+    ADOMaterials->changeAtomically([&] {
+        FImporting = true;
+        const auto done = qScopeGuard([this] { FImporting = false; });
+        AppendImportedRows(*ADOMaterials, FImportTarget, Rows);
+        FImporting = false;
+        // The last added row stays current, as after 增加一行.
+        ADOMaterialsAfterInsert(*ADOMaterials);
+    });
+    grdLJ->setFocus();
 }
 
 void TfrmLibraryEditor::actCloseExecute()

@@ -13,7 +13,8 @@ TLibraryDef TfrmYCLinfo::definition()
             { u"Price"_s, u"价格"_s, 72 } },
         { { u"Length"_s, u"长"_s, TColumnRule::Positive },
             { u"Width"_s, u"宽"_s, TColumnRule::Positive },
-            { u"Price"_s, u"价格"_s, TColumnRule::NonNegative, MaxSheetPrice } } };
+            { u"Price"_s, u"价格"_s, TColumnRule::NonNegative, MaxSheetPrice } },
+        ImportTargets::SheetLibrary(), u"导入原材料"_s };
 }
 
 TfrmYCLinfo::TfrmYCLinfo(QWidget *parent)

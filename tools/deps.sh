@@ -6,8 +6,10 @@ packages=(
   build-essential cmake ninja-build pkg-config libx11-dev
   qt6-base-dev libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   libbenchmark-dev
+  qt6-svg-dev libxlsxwriter-dev libdxflib-dev libzint-dev libzip-dev libuchardet-dev
   fonts-wqy-microhei
   xvfb xauth imagemagick poppler-utils sqlite3 xdotool
+  zbar-tools
 )
 
 missing=()

@@ -2,9 +2,12 @@
 
 #include "Currency.h"
 #include "Dialogs.h"
+#include "ImportDialog.h"
 #include "RowSet.h"
 #include "WidgetArt.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -587,6 +590,12 @@ void TDBGrid::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Paste) && state() != QAbstractItemView::EditingState) {
+        const QString text = QGuiApplication::clipboard()->text();
+        Dialogs::guarded([&] { pasteRows(text); });
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
 
@@ -636,4 +645,54 @@ void TDBGrid::enterWalk()
     } else {
         setSelectedIndex(selected + 1);
     }
+}
+
+TImportTarget TDBGrid::pasteTarget() const
+{
+    if (!FPasteTarget.isEmpty())
+        return FPasteTarget;
+    QList<QPair<QString, QString>> columns;
+    for (const TGridColumn &c : FColumns)
+        columns.append({ c.fieldName, c.title });
+    return TargetForColumns(columns);
+}
+
+void TDBGrid::pasteRows(const QString &Text)
+{
+    TRowSet *rs = FRowSet;
+    if (!rs || !rs->isOpen() || Text.trimmed().isEmpty())
+        return;
+    if (!commitEditor())
+        return;
+    // One value: into the current cell, checked as if typed.
+    QString single = Text;
+    while (single.endsWith(u'\n') || single.endsWith(u'\r'))
+        single.chop(1);
+    if (!single.contains(u'\t') && !single.contains(u'\n') && !single.contains(u'\r')) {
+        const QModelIndex cell = currentIndex();
+        if (cell.isValid())
+            model()->setData(cell, single.trimmed(), Qt::EditRole);
+        return;
+    }
+    const TReadOutcome read = ReadDelimitedText(Text);
+    if (!read.Ok) {
+        Dialogs::showError(this, u"粘贴的内容不能读成表格，没有增加任何行：\n"_s + read.Error);
+        return;
+    }
+    const TImportTarget target = pasteTarget();
+    const TImportOutcome outcome
+        = ConvertRows(read.Table, target, GuessMapping(read.Table, target));
+    if (!outcome.ok()) {
+        Dialogs::showError(this,
+            u"粘贴的行有问题，没有增加任何行。请改正后重新复制、粘贴：\n"_s
+                + ProblemLines(outcome.Problems).join(u'\n'));
+        return;
+    }
+    if (outcome.Rows.isEmpty())
+        return;
+    if (FPasteHandler)
+        FPasteHandler(target, outcome.Rows);
+    else
+        AppendImportedRows(*rs, target, outcome.Rows);
+    setFocus();
 }

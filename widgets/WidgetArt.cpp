@@ -111,6 +111,30 @@ QIcon deleteRowIcon()
     });
 }
 
+QIcon importIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        table(p);
+        badge(p, Blue, [](QPainter &q) {
+            q.drawLine(QPointF(24, 19), QPointF(24, 28));
+            q.drawLine(QPointF(20.5, 24.5), QPointF(24, 28));
+            q.drawLine(QPointF(27.5, 24.5), QPointF(24, 28));
+        });
+    });
+}
+
+QIcon exportIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        table(p);
+        badge(p, Blue, [](QPainter &q) {
+            q.drawLine(QPointF(24, 29), QPointF(24, 20));
+            q.drawLine(QPointF(20.5, 23.5), QPointF(24, 20));
+            q.drawLine(QPointF(27.5, 23.5), QPointF(24, 20));
+        });
+    });
+}
+
 QIcon modifyIcon()
 {
     return drawnIcon([](QPainter &p) {

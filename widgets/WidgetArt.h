@@ -30,6 +30,8 @@ QIcon addRowIcon(); // 增加一行
 QIcon deleteRowIcon(); // 删除一行
 QIcon modifyIcon(); // 修改数据
 QIcon saveIcon(); // 保存数据
+QIcon importIcon(); // 导入: a table with an arrow pointing into it
+QIcon exportIcon(); // 导出: a table with an arrow pointing out of it
 
 // Tool-bar commands of the project workspace and the results window.
 QIcon layoutIcon(); // 优化排样: a sheet with rows of parts
