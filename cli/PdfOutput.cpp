@@ -17,12 +17,22 @@ namespace cli {
 
 namespace {
 
+// Standard error is for pnxcut's own messages: Qt's notes about the environment ("XDG_RUNTIME_DIR
+// not set", font and platform remarks) are dropped; critical errors still reach it.
+QtMessageHandler QtDefaultHandler = nullptr;
+void QuietQtMessages(QtMsgType Type, const QMessageLogContext &Context, const QString &Text)
+{
+    if (Type == QtCriticalMsg || Type == QtFatalMsg)
+        QtDefaultHandler(Type, Context, Text);
+}
+
 // The layout views are widgets and need an application object. pnxcut has none of its own and
 // wants no display: it gets one on the offscreen platform unless a platform is chosen.
 std::unique_ptr<QApplication> EnsureApplication()
 {
     if (QCoreApplication::instance())
         return nullptr;
+    QtDefaultHandler = qInstallMessageHandler(QuietQtMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int Argc = 1;

@@ -21,6 +21,7 @@
 //   OffcutPriceRatio    double  0        0..10          price of a stocked offcut: sheet price per
 //                                                       area x its area x this
 //   Language            string  ""       "", zh, en     "" follows the system
+//   LastFolder          string  ""                      folder of the last file saved or opened
 //
 // Values that are missing, of the wrong type or out of range read as their default.
 
@@ -45,6 +46,7 @@ enum class Key {
     LabelQrCode,
     OffcutPriceRatio,
     Language,
+    LastFolder,
 };
 
 bool boolValue(Key key);

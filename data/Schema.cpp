@@ -1,5 +1,11 @@
 #include "Schema.h"
 
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <limits>
+#include <signal.h>
+
 #include "Currency.h"
 #include "DBTransaction.h"
 
@@ -280,9 +286,44 @@ QStringList CreateStatements()
     return out;
 }
 
+namespace {
+
+// Whether a process with this id runs (or exists at all) on this machine.
+bool processExists(qint64 pid)
+{
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+} // namespace
+
+int RemoveStaleCreations(const QString &path)
+{
+    // A creation writes <file>.new-<process id>-<random> (and its journal) and renames it when
+    // complete. One whose process is gone was killed part way: nothing will ever finish it.
+    const QFileInfo target(path);
+    const QString prefix = target.fileName() + u".new-"_s;
+    int removed = 0;
+    const QStringList names = target.absoluteDir().entryList(
+        { prefix + u'*' }, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QString rest = name.mid(prefix.size());
+        bool ok = false;
+        const qint64 pid = rest.section(u'-', 0, 0).toLongLong(&ok);
+        if (ok && processExists(pid))
+            continue;
+        if (QFile::remove(target.absoluteDir().absoluteFilePath(name)))
+            ++removed;
+    }
+    return removed;
+}
+
 void CreateDatabase(const QString &path, TSeed seed)
 {
     const QFileInfo target(path);
+    if (target.absoluteDir().exists())
+        RemoveStaleCreations(path);
     if (target.exists() || target.isSymLink())
         throw TDBError(
             Tr::tr("数据库文件“%1”已经存在，不会覆盖它").arg(QDir::toNativeSeparators(path)));
@@ -291,6 +332,7 @@ void CreateDatabase(const QString &path, TSeed seed)
                            .arg(QDir::toNativeSeparators(target.absolutePath())));
 
     const QString temp = target.absoluteFilePath() + u".new-"_s
+        + QString::number(QCoreApplication::applicationPid()) + u'-'
         + QString::number(QRandomGenerator::global()->generate64(), 36);
     const QString connection = u"pnx-create-"_s + QFileInfo(temp).fileName();
     auto removeTemp = [&] {

@@ -149,16 +149,8 @@ void TfrmLibraryEditor::FormShow()
 void TfrmLibraryEditor::ADOMaterialsAfterInsert(TRowSet &DataSet)
 {
     DataSet.post();
-    DataSet.disableControls();
-    const auto reattach = qScopeGuard([&] { DataSet.enableControls(); });
-    DataSet.first();
-    const int count = DataSet.recordCount();
-    for (int i = 1; i <= count; ++i) {
-        DataSet.edit();
-        DataSet.field(u"name"_s).setAsString(QString::number(i));
-        DataSet.post();
-        DataSet.next();
-    }
+    // Rows are numbered by position; a name the user typed ("中纤板 18mm") is kept.
+    RenumberNames(DataSet, u"name"_s, QString());
 }
 
 // A library that could not be read is read now. False when it had to be: the command stops
@@ -209,7 +201,7 @@ QStringList TfrmLibraryEditor::rowProblems() const
         const QString name = nameColumn < 0
             ? QString()
             : rows.data(rows.index(p.row - 1, nameColumn)).toString().trimmed();
-        const bool ownName = !name.isEmpty() && name != QString::number(p.row);
+        const bool ownName = !IsNumberedName(name, QString());
         lines << DescribeProblems(rows, { p }, ownName ? u"Name"_s : QString());
     }
     return lines;

@@ -4,7 +4,8 @@
 // tool bar (关闭, 增加一行, 删除一行, 修改数据, 保存数据) and a record navigator.
 //
 // Edits stay in the row set until 保存数据 writes them in one batch; closing discards them and
-// destroys the editor. Every row added (by any command) renumbers the Name column 1..N.
+// destroys the editor. Every row added (by any command) numbers the rows 1..N by position in the
+// Name column, keeping the names the user typed.
 //
 // 保存数据 first checks the rows: a row whose sizes (and price) are all empty is dropped, and
 // rows that can never be cut (a size empty, zero or negative; a price negative or absurdly

@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QBuffer>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -390,6 +391,41 @@ void PrintAllLayouts(
     }
 }
 
+void PrintToPdf(QIODevice &Device, const QPageLayout &Layout,
+    const std::function<void(TPrintPage &)> &Print)
+{
+    // The PDF writer ignores a device that takes only part of what it writes, so the pages are
+    // made in memory first and then written with every byte checked.
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(PrintResolution);
+        writer.setPageLayout(Layout);
+        writer.setTitle(PrintJobTitle());
+        writer.setCreator(QCoreApplication::applicationName());
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw EPrintError("cannot start drawing", "cannot start drawing");
+        TPrintPage page = PageOf(painter, writer);
+        Print(page);
+        if (!painter.end())
+            throw EPrintError("cannot finish drawing", "cannot finish drawing");
+    }
+    qint64 done = 0;
+    while (done < pdf.size()) {
+        const qint64 n = Device.write(pdf.constData() + done, pdf.size() - done);
+        if (n <= 0) {
+            const QString reason = Device.errorString().isEmpty() || n == 0
+                ? u"只写入了 %1 / %2 字节"_s.arg(done).arg(pdf.size())
+                : Device.errorString();
+            throw EPrintError(reason.toStdString(), reason.toStdString());
+        }
+        done += n;
+    }
+}
+
 void PrintToPdfFile(
     const QString &Path, const QPageLayout &Layout, const std::function<void(TPrintPage &)> &Print)
 {
@@ -401,19 +437,14 @@ void PrintToPdfFile(
     };
     if (!file.open(QIODevice::WriteOnly))
         cannotWrite(file.errorString());
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(PrintResolution);
-        writer.setPageLayout(Layout);
-        writer.setTitle(PrintJobTitle());
-        writer.setCreator(QCoreApplication::applicationName());
-        QPainter painter;
-        if (!painter.begin(&writer))
-            cannotWrite(u"cannot start drawing"_s);
-        TPrintPage page = PageOf(painter, writer);
-        Print(page);
-        painter.end();
+    try {
+        PrintToPdf(file, Layout, Print);
+    } catch (const EPrintError &e) {
+        if (!e.Reason().empty())
+            cannotWrite(QString::fromStdString(e.Reason()));
+        throw;
     }
+    // The save file keeps the old file until every byte is on the disk: a full disk fails here.
     if (!file.commit())
         cannotWrite(file.errorString());
 }

@@ -15,6 +15,7 @@ class QPainter;
 class QWidget;
 class TDrawMaterial;
 class TLayoutSource;
+class QIODevice;
 class TMaterialType;
 class TPrintConfig;
 
@@ -118,6 +119,10 @@ void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial
 void PrintAllLayouts(
     TPrintPage &Page, TLayoutSource &Source, const TPrintConfig &Config, QWidget *Parent = nullptr);
 
+// Runs Print on PDF pages made in memory, then writes them to Device, checking every byte.
+// Throws EPrintError (with a Reason) when the device takes less than everything.
+void PrintToPdf(
+    QIODevice &Device, const QPageLayout &Layout, const std::function<void(TPrintPage &)> &Print);
 // Runs Print on a PDF file at Path with the given page layout at PrintResolution, titled
 // PrintJobTitle. The file is written atomically: an error (Print may throw) leaves any earlier
 // file at Path as it was. Throws EPrintError when the file cannot be written.

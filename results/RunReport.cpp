@@ -96,9 +96,24 @@ int TotalUtilisation(qint64 PartArea, qint64 NetSheetArea)
 {
     if (NetSheetArea == 0)
         return 0;
-    const qint64 u = RoundHalfEven(double(PartArea) / double(NetSheetArea) * 100);
-    return int(
-        std::clamp<qint64>(u, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    // Rounded from the exact ratio: a quotient in binary floating point puts 54.5 % a hair
+    // above or below the half, and the half must go to the even neighbour.
+    __int128 n = __int128(PartArea) * 100;
+    __int128 d = NetSheetArea;
+    if (d < 0) {
+        n = -n;
+        d = -d;
+    }
+    __int128 q = n / d;
+    __int128 r = n % d;
+    if (r < 0) { // floor division
+        q -= 1;
+        r += d;
+    }
+    if (2 * r > d || (2 * r == d && q % 2 != 0))
+        ++q;
+    return int(std::clamp<__int128>(
+        q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 QString GeneralDecimal(double Value)

@@ -24,6 +24,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QShortcut>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -153,6 +155,7 @@ void TfrmTypeSet::createToolBar()
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setFixedWidth(73);
+    ComboBox1->setToolTip(u"显示比例"_s);
     for (int s = 10; s <= 100; s += 10)
         ComboBox1->addItem(QString::number(s));
     ComboBox1->setCurrentIndex(-1);
@@ -276,13 +279,59 @@ void TfrmTypeSet::createLayoutArea()
     ScrollBox1->setWidget(FViews);
     box->addWidget(ScrollBox1, 1);
 
-    TabSet1 = new TTabStrip(right);
+    // The tabs, and beside them a box that jumps to a layout by its number: reaching tab 438 of
+    // a long run by scrolling takes the better part of a minute.
+    auto *tabRow = new QWidget(right);
+    tabRow->setObjectName(u"pnlTabs"_s);
+    auto *tabLine = new QHBoxLayout(tabRow);
+    tabLine->setContentsMargins(0, 0, 2, 0);
+    tabLine->setSpacing(4);
+    TabSet1 = new TTabStrip(tabRow);
     TabSet1->setObjectName(u"TabSet1"_s);
     connect(TabSet1, &TTabStrip::currentChanged, this, [this](int index) {
         if (index >= 0)
             Dialogs::guarded([&] { TabSet1Change(index); });
+        const QSignalBlocker quiet(edtGoTo);
+        edtGoTo->setValue(std::max(1, index + 1));
     });
-    box->addWidget(TabSet1);
+    tabLine->addWidget(TabSet1, 1);
+    auto *goToLabel = new QLabel(u"转到切割"_s, tabRow);
+    edtGoTo = new QSpinBox(tabRow);
+    edtGoTo->setObjectName(u"edtGoTo"_s);
+    edtGoTo->setRange(1, 1);
+    edtGoTo->setKeyboardTracking(false); // a number is taken when typed in full (Enter)
+    edtGoTo->setToolTip(u"输入排版序号后按回车，直接转到该排版（Ctrl+G）"_s);
+    edtGoTo->setEnabled(false);
+    goToLabel->setBuddy(edtGoTo);
+    connect(edtGoTo, &QSpinBox::valueChanged, this, [this](int n) {
+        if (n >= 1 && n <= TabSet1->count())
+            TabSet1->setCurrentIndex(n - 1);
+    });
+    tabLine->addWidget(goToLabel);
+    tabLine->addWidget(edtGoTo);
+    box->addWidget(tabRow);
+
+    // From anywhere in the window: Ctrl+PgUp/PgDn to the previous or next layout, Ctrl+G to the
+    // number box.
+    const auto shortcut = [this](const QKeySequence &keys, std::function<void()> run) {
+        auto *s = new QShortcut(keys, this);
+        s->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, std::move(run));
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] {
+        if (TabSet1->currentIndex() > 0)
+            TabSet1->setCurrentIndex(TabSet1->currentIndex() - 1);
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] {
+        if (TabSet1->currentIndex() + 1 < TabSet1->count())
+            TabSet1->setCurrentIndex(TabSet1->currentIndex() + 1);
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
+        if (edtGoTo->isEnabled()) {
+            edtGoTo->setFocus();
+            edtGoTo->selectAll();
+        }
+    });
 
     FCaptions = new QWidget(right);
     FCaptions->setObjectName(u"pnlCaptions"_s);
@@ -405,7 +454,8 @@ void TfrmTypeSet::actYHJSExecute()
     Panel7_Tag = 0;
     PriceSum = 0;
     ListView2->setRowCount(0);
-    ProgressBar1->setMaximum(std::max(0, FEngine.MaterialTypeList().GetSumCount()));
+    // At least 1: a maximum of 0 would turn the bar into a busy indicator that never stops.
+    ProgressBar1->setMaximum(std::max(1, FEngine.MaterialTypeList().GetSumCount()));
     ProgressBar1->setValue(0);
     StatusPane0->setText(runningText());
     FEngine.SetUseBCMaxArea(cbUseBCMax->isChecked());
@@ -473,6 +523,8 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
     if (TMaterialType *S = FEngine.BCTypeList().Items(BCindex)) {
         FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr });
         TabSet1->addTab(u"切割"_s + QString::number(TabSet1->count() + 1));
+        edtGoTo->setMaximum(TabSet1->count());
+        edtGoTo->setEnabled(true);
         S->SetCount(RectCount);
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
@@ -704,6 +756,11 @@ void TfrmTypeSet::ClearTabs()
     {
         const QSignalBlocker quiet(TabSet1);
         TabSet1->clear();
+    }
+    {
+        const QSignalBlocker quiet(edtGoTo);
+        edtGoTo->setRange(1, 1);
+        edtGoTo->setEnabled(false);
     }
     FShown = nullptr;
     FTabIndex = -1;

@@ -25,6 +25,7 @@ class QFrame;
 class QLabel;
 class QProgressBar;
 class QScrollArea;
+class QSpinBox;
 class QSplitter;
 class QStatusBar;
 class QTableWidget;
@@ -70,6 +71,7 @@ public:
     QLabel *Panel10; // hidden: total sheet area of the last completed run
     QScrollArea *ScrollBox1; // layout area
     TTabStrip *TabSet1; // 切割1, 切割2, ...
+    QSpinBox *edtGoTo; // 转到切割: the number of the layout to show
     QLabel *Panel8; // 原材料总数：
     QLabel *Panel7; // 总利用率：
     QLabel *pnlPriceSum; // 总成本：

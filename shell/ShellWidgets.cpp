@@ -20,9 +20,14 @@ using namespace Qt::StringLiterals;
 
 // ---- THeaderStrip ----
 
+QString THeaderStrip::welcomeText()
+{
+    return u"Quarvel Cutting Optimization"_s;
+}
+
 THeaderStrip::THeaderStrip(QWidget *parent)
     : QWidget(parent)
-    , FText(u"Quarvel Cutting Optimization"_s)
+    , FText(welcomeText())
 {
     QFont f(u"Arial"_s);
     f.setPointSize(12);
@@ -92,10 +97,23 @@ bool TWorkPanel::event(QEvent *e)
 {
     if (e->type() == QEvent::ChildAdded || e->type() == QEvent::ChildPolished) {
         QObject *child = static_cast<QChildEvent *>(e)->child();
-        if (child->isWidgetType())
+        if (child->isWidgetType()) {
             fit(static_cast<QWidget *>(child));
+            if (e->type() == QEvent::ChildAdded && child != FHeader)
+                child->installEventFilter(this);
+        }
+    } else if (e->type() == QEvent::ChildRemoved) {
+        emit frontChanged();
     }
     return QWidget::event(e);
+}
+
+bool TWorkPanel::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::Show || e->type() == QEvent::Hide
+        || e->type() == QEvent::ZOrderChange)
+        emit frontChanged();
+    return QWidget::eventFilter(watched, e);
 }
 
 void TWorkPanel::resizeEvent(QResizeEvent *e)

@@ -19,6 +19,7 @@ class THeaderStrip : public QWidget
     Q_OBJECT
 public:
     explicit THeaderStrip(QWidget *parent = nullptr);
+    static QString welcomeText(); // the text when no work area is open
     QString text() const { return FText; }
     void setText(const QString &text);
     QSize sizeHint() const override;
@@ -48,8 +49,13 @@ public:
     // areas whose content is larger scroll it.
     static constexpr QSize MinimumSize { 400, 300 };
 
+signals:
+    // The front widget may have changed: a child came, went, was shown, hidden or raised.
+    void frontChanged();
+
 protected:
     bool event(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
 private:

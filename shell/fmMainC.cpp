@@ -90,8 +90,15 @@ TfrmMainC::TfrmMainC(QWidget *parent)
     restoreViewSettings();
 }
 
+namespace {
+// Property of a work area: the caption of the command that opened it.
+constexpr char WorkAreaCaption[] = "pnxWorkAreaCaption";
+} // namespace
+
 TfrmMainC::~TfrmMainC()
 {
+    // The work areas go with the panel after this object has stopped being a main window.
+    disconnect(pnlMain, nullptr, this, nullptr);
     if (frmMainC == this)
         frmMainC = nullptr;
 }
@@ -247,6 +254,7 @@ void TfrmMainC::createPanes()
     pnlMain = new TWorkPanel(central);
     pnlMain->setObjectName(u"pnlMain"_s);
     rzpnlHeader = pnlMain->header();
+    connect(pnlMain, &TWorkPanel::frontChanged, this, &TfrmMainC::updateHeader);
     pnlWelcome = new TWelcomePanel(pnlMain);
     pnlWelcome->setObjectName(u"pnlWelcome"_s);
 
@@ -410,9 +418,23 @@ void TfrmMainC::openWorkArea(QAction *command)
     if (FrmDM)
         FrmDM->ensureConnected();
     QWidget *area = it->second();
+    area->setProperty(WorkAreaCaption, QString(command->text()).remove(u'&'));
     area->show();
     area->raise();
-    rzpnlHeader->setText(QString(command->text()).remove(u'&'));
+    updateHeader();
+}
+
+void TfrmMainC::updateHeader()
+{
+    // The header names the work area in front. A window a work area opened itself (the results
+    // window of 优化排样) is part of that work.
+    QWidget *front = pnlMain->frontWidget();
+    if (!front || front == pnlWelcome) {
+        rzpnlHeader->setText(THeaderStrip::welcomeText());
+        return;
+    }
+    const QString caption = front->property(WorkAreaCaption).toString();
+    rzpnlHeader->setText(caption.isEmpty() ? QString(actOCS->text()).remove(u'&') : caption);
 }
 
 void TfrmMainC::loadNotes()

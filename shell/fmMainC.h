@@ -85,6 +85,8 @@ public:
 
     // What a work-area command runs (errors reach the caller).
     void openWorkArea(QAction *command);
+    // Sets the header to the caption of the work area in front.
+    void updateHeader();
 
     // The commands' effects (each runs through the application-wide error handler).
     void actManuExecute();

@@ -165,6 +165,8 @@ QWidget *TDBGridDelegate::createEditor(
         editor = line;
     }
     const TRowSet *rs = FGrid->dataSource();
+    if (rs && rs->fieldType(index.column()) == ftString)
+        line->setMaxLength(MaxNameLength);
     if (rs) {
         if (const auto kind = TNumericValidator::kindOf(rs->fieldType(index.column()))) {
             auto *validator = new TNumericValidator(*kind, line);
@@ -254,6 +256,12 @@ public:
             const TRowSet *rs = FGrid->dataSource();
             const bool numeric = rs && TNumericValidator::kindOf(rs->fieldType(index.column()));
             return int((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        }
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+            const QVariant v = QIdentityProxyModel::data(index, role);
+            if (v.typeId() == QMetaType::QString)
+                return ShownText(v.toString());
+            return v;
         }
         return QIdentityProxyModel::data(index, role);
     }
@@ -613,7 +621,7 @@ void TDBGrid::enterWalk()
     TRowSet *rs = FRowSet;
     if (!rs || !rs->isOpen())
         return;
-    if (!commitEditor())
+    if (!commitEditor() || !FEnterWalk)
         return;
     const int count = gridColumnCount();
     if (count == 0)

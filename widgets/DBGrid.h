@@ -112,6 +112,10 @@ public:
 
     // The Enter key (errors left to the caller; the key reports them).
     void enterWalk();
+    // Whether Enter walks the grid (the default). Without the walk, Enter only puts the text of
+    // an open cell editor into its row: it never moves to another row or appends one.
+    void setEnterWalk(bool on) { FEnterWalk = on; }
+    bool enterWalkEnabled() const { return FEnterWalk; }
 
     // Puts the text of an open cell editor into the row set and closes the editor. False when
     // the row set refused the text (it has been reported); true otherwise, also with no editor.
@@ -144,4 +148,5 @@ private:
     int FModelChanging = 0; // inside a structural change of the row set
     bool FSyncing = false; // moving the grid to the row set's current row
     bool FCommitting = false; // an editor's text is being put into the row set
+    bool FEnterWalk = true;
 };

@@ -3,6 +3,7 @@
 #include "RowSet.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
 
@@ -92,4 +93,35 @@ void DropBlankRows(TRowSet &rows, const QList<TColumnRule> &rules)
     }
     if (current >= 1 && current <= rows.recordCount())
         rows.setRecNo(current);
+}
+
+bool IsNumberedName(const QString &name, const QString &prefix)
+{
+    const QString t = name.trimmed();
+    if (t.isEmpty())
+        return true;
+    if (!t.startsWith(prefix) || t.size() == prefix.size())
+        return false;
+    for (qsizetype i = prefix.size(); i < t.size(); ++i)
+        if (t[i] < u'0' || t[i] > u'9')
+            return false;
+    return true;
+}
+
+void RenumberNames(TRowSet &rows, const QString &field, const QString &prefix)
+{
+    rows.disableControls();
+    const auto reattach = qScopeGuard([&] { rows.enableControls(); });
+    rows.first();
+    const int count = rows.recordCount();
+    for (int i = 1; i <= count; ++i) {
+        const QString name = rows.field(field).asString();
+        const QString numbered = prefix + QString::number(i);
+        if (name != numbered && IsNumberedName(name, prefix)) {
+            rows.edit();
+            rows.field(field).setAsString(numbered);
+            rows.post();
+        }
+        rows.next();
+    }
 }

@@ -57,3 +57,11 @@ void DropBlankRows(TRowSet &rows, const QList<TColumnRule> &rules);
 // nameField is given and the name is not empty: "第3行（侧板） 长：必须大于0".
 QStringList DescribeProblems(
     const TRowSet &rows, const QList<TRowProblem> &problems, const QString &nameField = {});
+
+// Numbers the rows by position in the column field: row i gets prefix + i where its name is empty
+// or one this numbering gave ("5" for an empty prefix, "方案5" for "方案"); a name the user typed
+// is kept. Leaves the last row current, as the numbering walk did. The edits are pending like
+// any other.
+void RenumberNames(TRowSet &rows, const QString &field, const QString &prefix);
+// Whether name is one RenumberNames gives (prefix followed by ASCII digits only) or empty.
+bool IsNumberedName(const QString &name, const QString &prefix);

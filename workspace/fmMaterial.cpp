@@ -240,6 +240,9 @@ void TfrmMaterial::createPanes()
     pnlFA = createPane(u"FA"_s, u"加工方案"_s, navFA, rdgFA);
     rdgFA->setColumns(SchemeColumns);
     rdgFA->setDataSource(ADOOrderDetail);
+    // Enter in the scheme list only takes the typed name: schemes are added with the navigator,
+    // never by walking off the last row.
+    rdgFA->setEnterWalk(false);
     navFA->setDataSource(ADOOrderDetail);
     navFA->setVisibleButtons(TDBNavigator::allButtons());
     // The scheme's own delete: a question of its own, then the scheme with its sheets.
@@ -362,23 +365,62 @@ qint64 TfrmMaterial::schemeId() const
     return hasScheme() ? ADOOrderDetail->field(u"ID"_s).asLargeInt() : 0;
 }
 
-bool TfrmMaterial::commitEditors()
+void TfrmMaterial::commitEditors()
 {
+    // A cell that refuses its text has said why; the command stops there, with the window and
+    // every row as they are, instead of going on without what was typed.
     for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
         if (!TDBGrid::commitEditors(rs))
-            return false;
-    return true;
+            throw Dialogs::TAbandoned();
+}
+
+QString TfrmMaterial::currentOrderNo() const
+{
+    return hasProject() ? ADOOrder->field(u"单号"_s).asString() : QString();
+}
+
+bool TfrmMaterial::orderNoTaken(const QString &orderNo) const
+{
+    TRowSet found(Sql::ProjectByOrderNo(orderNo));
+    found.open();
+    return !found.isEmpty();
+}
+
+void TfrmMaterial::showOrderNoInBox(const QString &orderNo)
+{
+    const QSignalBlocker quiet(cbOrder); // the program's own change: no Find
+    cbOrder->setEditText(orderNo);
 }
 
 // ---- projects ----
 
 QString TfrmMaterial::AddOrderNo()
 {
-    const QString orderNo = u"T"_s + QDateTime::currentDateTime().toString(u"yyyyMMddHHmmss"_s);
-    ADOOrder->append();
-    ADOOrder->field(u"单号"_s).setAsString(orderNo);
-    ADOOrder->field(u"日期"_s).setAsDateTime(QDateTime::currentDateTime());
-    ADOOrder->updateBatch();
+    // The number comes from the clock; one already given (two projects within a second) moves to
+    // the next free second, so that every project can be found by its number.
+    const QDateTime now = QDateTime::currentDateTime();
+    QString orderNo;
+    for (qint64 k = 0;; ++k) {
+        orderNo = u"T"_s + now.addSecs(k).toString(u"yyyyMMddHHmmss"_s);
+        if (!orderNoTaken(orderNo))
+            break;
+    }
+    const QString left = currentOrderNo();
+    try {
+        ADOOrder->close();
+        ADOOrder->setCommandText(Sql::ProjectByOrderNo(orderNo));
+        ADOOrder->open();
+        ADOOrder->append();
+        ADOOrder->field(u"单号"_s).setAsString(orderNo);
+        ADOOrder->field(u"日期"_s).setAsDateTime(QDateTime::currentDateTime());
+        ADOOrder->updateBatch();
+    } catch (...) {
+        // Not made: the project that was current stays so.
+        ADOOrder->close();
+        ADOOrder->setCommandText(Sql::ProjectByOrderNo(left));
+        Dialogs::guarded([this] { ADOOrder->open(); });
+        throw;
+    }
     {
         const QSignalBlocker quiet(cbOrder); // the program's own change: no Find
         cbOrder->addItem(orderNo);
@@ -406,7 +448,8 @@ void TfrmMaterial::applyRows(TRowSet &Rows)
 {
     if (!Rows.isOpen())
         return;
-    TDBGrid::commitEditors(&Rows);
+    if (!TDBGrid::commitEditors(&Rows))
+        throw Dialogs::TAbandoned();
     if (&Rows == ADOMaterialA)
         DropBlankRows(Rows, SheetBlank);
     else if (&Rows == ADOMaterialB)
@@ -426,14 +469,27 @@ void TfrmMaterial::actFindExecute()
     const QString orderNo = cbOrder->currentText();
     if (orderNo.isEmpty())
         return;
+    // Looked up aside first: the project on screen stays current until another one is found,
+    // so that a number being typed never leaves the lists without their project.
+    if (!orderNoTaken(orderNo)) {
+        StatusBar1->showMessage(noProjectText(orderNo));
+        return;
+    }
+    StatusBar1->clearMessage();
+    // What was typed for the project being left is written before anything moves; when that
+    // fails the project stays current and the box shows its number again.
+    const QString left = currentOrderNo();
+    try {
+        commitEditors();
+        applyDetailSets();
+    } catch (...) {
+        if (hasProject())
+            showOrderNoInBox(left);
+        throw;
+    }
     ADOOrder->close();
     ADOOrder->setCommandText(Sql::ProjectByOrderNo(orderNo));
     ADOOrder->open();
-    if (ADOOrder->isEmpty())
-        return; // the schemes, sheets and parts keep what they showed
-    // What was typed for the project being left is kept, not dropped with its row sets.
-    commitEditors();
-    applyDetailSets();
     ADOOrderDetail->close();
     ADOOrderDetail->setCommandText(Sql::SchemesOfProject(projectId()));
     ADOOrderDetail->open();
@@ -443,6 +499,10 @@ void TfrmMaterial::actFindExecute()
 
 void TfrmMaterial::actAddPrjExecute()
 {
+    // What was typed for the project on screen is written first; when that fails no project is
+    // made and nothing moves.
+    commitEditors();
+    applyDetailSets();
     AddOrderNo();
     actFindExecute();
 }
@@ -451,6 +511,12 @@ void TfrmMaterial::actDelPrjExecute()
 {
     if (!hasProject())
         return;
+    // Only the project whose number the box shows is deleted, never one left current while
+    // another number is being typed.
+    if (cbOrder->currentText() != currentOrderNo()) {
+        StatusBar1->showMessage(noProjectText(cbOrder->currentText()));
+        return;
+    }
     if (!Dialogs::askOkCancel(this, deleteProjectQuestion(), deleteProjectTitle()))
         return;
     const QString orderNo = ADOOrder->field(u"单号"_s).asString();
@@ -471,11 +537,11 @@ void TfrmMaterial::actDelPrjExecute()
 
 void TfrmMaterial::actSaveExecute()
 {
-    if (!commitEditors())
-        return;
-    ADOOrder->edit(); // on an empty project set this starts a new project
-    ADOOrder->field(u"单号"_s).setAsString(cbOrder->currentText());
-    ADOOrder->updateBatch();
+    commitEditors();
+    // The project box is a search: its text never becomes a project or a project's new number
+    // (增加工程 makes projects). The project row itself has nothing the user edits.
+    if (ADOOrder->isOpen() && ADOOrder->hasPendingChanges())
+        ADOOrder->updateBatch();
     for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
         applyRows(*rs);
 }
@@ -489,20 +555,15 @@ void TfrmMaterial::actCloseExecute()
 
 void TfrmMaterial::ADOOrderDetailAfterInsert(TRowSet &DataSet)
 {
-    if (hasProject())
-        DataSet.field(u"PID"_s).setAsInteger(projectId());
-    DataSet.updateBatch();
-    // Every scheme of the project is named anew by its position.
-    DataSet.disableControls();
-    const auto reattach = qScopeGuard([&] { DataSet.enableControls(); });
-    DataSet.first();
-    const int count = DataSet.recordCount();
-    for (int i = 1; i <= count; ++i) {
-        DataSet.edit();
-        DataSet.field(u"名称"_s).setAsString(u"方案"_s + QString::number(i));
-        DataSet.post();
-        DataSet.next();
+    if (!hasProject()) {
+        DataSet.cancel(); // a scheme belongs to a project: without one the row is discarded
+        StatusBar1->showMessage(noProjectYetText());
+        return;
     }
+    DataSet.field(u"PID"_s).setAsInteger(projectId());
+    DataSet.updateBatch();
+    // The schemes are numbered by position; a name the user gave a scheme is kept.
+    RenumberNames(DataSet, u"名称"_s, u"方案"_s);
 }
 
 void TfrmMaterial::ADOOrderDetailBeforeScroll(TRowSet &DataSet)
@@ -554,8 +615,12 @@ void TfrmMaterial::ADOMaterialAAfterInsert(TRowSet &DataSet)
 
 void TfrmMaterial::ADOMaterialBAfterInsert(TRowSet &DataSet)
 {
-    if (hasProject())
-        DataSet.field(u"ID"_s).setAsInteger(projectId());
+    if (!hasProject()) {
+        DataSet.cancel(); // a part belongs to a project: without one the row is discarded
+        StatusBar1->showMessage(noProjectYetText());
+        return;
+    }
+    DataSet.field(u"ID"_s).setAsInteger(projectId());
 }
 
 void TfrmMaterial::N1Click()

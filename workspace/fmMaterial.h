@@ -131,6 +131,14 @@ public:
     static QString deleteProjectTitle() { return QStringLiteral("警告..."); }
     static QString deleteSchemeQuestion() { return QStringLiteral("是否删除数据！"); }
     static QString deleteSchemeTitle() { return QStringLiteral("提示"); }
+    static QString noProjectText(const QString &orderNo)
+    {
+        return QStringLiteral("没有单号为“%1”的工程").arg(orderNo);
+    }
+    static QString noProjectYetText()
+    {
+        return QStringLiteral("请先用“增加工程”建立一个工程");
+    }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -149,8 +157,13 @@ private:
     void applyDetailSets();
     // Writes a set's pending changes; sheet and part rows left blank are dropped first.
     void applyRows(TRowSet &Rows);
-    bool commitEditors();
+    // Puts the text of every open cell editor into its row; throws Dialogs::TAbandoned when a
+    // cell refused its text (it has said why).
+    void commitEditors();
     qint64 projectId() const;
+    QString currentOrderNo() const; // of the current project, or ""
+    bool orderNoTaken(const QString &orderNo) const; // a project with this number exists
+    void showOrderNoInBox(const QString &orderNo);
     qint64 schemeId() const;
 
     bool FShowPending = true;

@@ -97,6 +97,7 @@ private slots:
     void open_pathWithSpecialCharacters();
     void damagedFiles_neverCrash();
     void createDatabase_neverOverwrites();
+    void createDatabase_removesLeftoversOfKilledRuns();
     void pnxdbinit_createsSeededDatabaseOnce();
     void pnxdbinit_optionsAreNeverFileNames_data();
     void pnxdbinit_optionsAreNeverFileNames();
@@ -340,6 +341,28 @@ void TestDM::createDatabase_neverOverwrites()
     }).contains(u"不存在"_s));
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
         QStringList { u"pnx.dat"_s });
+}
+
+// A creation killed part way leaves its temporary file and journal; the next run removes them,
+// but never those of a creation still running.
+void TestDM::createDatabase_removesLeftoversOfKilledRuns()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"pnx.dat"_s);
+    const QString running = u"pnx.dat.new-%1-live"_s.arg(QCoreApplication::applicationPid());
+    const QStringList leftovers { u"pnx.dat.new-999999999-k9"_s,
+        u"pnx.dat.new-999999999-k9-journal"_s, u"pnx.dat.new-3hx8aq"_s };
+    for (const QString &name : leftovers + QStringList { running, u"other.dat.new-1-x"_s })
+        writeAll(dir.filePath(name), "half built");
+    QProcess init;
+    init.start(QStringLiteral(PNX_DBINIT), { path });
+    QVERIFY(init.waitForFinished(30000));
+    QCOMPARE(init.exitCode(), 0);
+    QStringList left = QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    left.sort();
+    QStringList expected { u"other.dat.new-1-x"_s, u"pnx.dat"_s, running };
+    expected.sort();
+    QCOMPARE(left, expected);
 }
 
 void TestDM::pnxdbinit_createsSeededDatabaseOnce()

@@ -55,16 +55,6 @@ private:
 
 // Clicks a cell to make it current. A click on the current cell would instead start a delayed
 // edit (the view's own double-click guard), so the current cell is left alone.
-void clickCell(TDBGrid *grid, int row, int gridColumn)
-{
-    const QModelIndex cell = grid->cellIndex(row, gridColumn);
-    QVERIFY(cell.isValid());
-    if (grid->currentIndex() == cell)
-        return;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
-    QCOMPARE(grid->currentIndex(), cell);
-}
-
 QStringList rowSetColumn(TRowSet &rs, const QString &field)
 {
     QStringList out;
@@ -206,25 +196,30 @@ private slots:
 
     // Any new row, whichever command adds it, renames every row by its position; the current
     // row ends as the last one. The names reach the file with the next save.
-    void addingRow_renumbersEveryRow_data()
+    void addingRow_numbersRowsKeepingTypedNames_data()
     {
         QTest::addColumn<bool>("sheets");
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("newRowAt"); // 1-based position of the new, empty row
         // The file keeps rows in the order they were added: an inserted row goes last there.
+        QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QStringList>("saved");
-        const QStringList inOrder { u"1"_s, u"2"_s, u"3"_s, u"4"_s };
-        QTest::newRow("增加一行, parts") << false << u"add"_s << 4 << inOrder;
-        QTest::newRow("增加一行, sheets") << true << u"add"_s << 4 << inOrder;
+        // Numbered rows take their position, the name typed ("x") stays.
+        const QStringList atEnd { u"1"_s, u"2"_s, u"x"_s, u"4"_s };
+        QTest::newRow("增加一行, parts") << false << u"add"_s << 4 << atEnd << atEnd;
+        QTest::newRow("增加一行, sheets") << true << u"add"_s << 4 << atEnd << atEnd;
         QTest::newRow("navigator insert on row 2")
-            << false << u"insert"_s << 2 << QStringList { u"1"_s, u"3"_s, u"4"_s, u"2"_s };
-        QTest::newRow("Enter at the end of the last row") << false << u"enter"_s << 4 << inOrder;
+            << false << u"insert"_s << 2 << QStringList { u"1"_s, u"2"_s, u"3"_s, u"x"_s }
+            << QStringList { u"1"_s, u"3"_s, u"x"_s, u"2"_s };
+        QTest::newRow("Enter at the end of the last row")
+            << false << u"enter"_s << 4 << atEnd << atEnd;
     }
-    void addingRow_renumbersEveryRow()
+    void addingRow_numbersRowsKeepingTypedNames()
     {
         QFETCH(bool, sheets);
         QFETCH(QString, how);
         QFETCH(int, newRowAt);
+        QFETCH(QStringList, shown);
         QFETCH(QStringList, saved);
         TLibraryStore store;
         const QStringList seeded { u"5"_s, u"9"_s, u"x"_s };
@@ -244,7 +239,7 @@ private slots:
             pressEnter(e->grdLJ);
         }
 
-        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"1"_s, u"2"_s, u"3"_s, u"4"_s }));
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), shown);
         QCOMPARE(rowSetColumn(rs, u"Length"_s).indexOf(QString()), newRowAt - 1);
         QCOMPARE(rs.recNo(), 4);
         QCOMPARE(rs.state(), dsBrowse);
@@ -601,7 +596,7 @@ private slots:
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].contains(u"disk is full"_s), qPrintable(errors[0]));
         QVERIFY(rs.hasPendingChanges());
-        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"1"_s, u"2"_s, u"3"_s }));
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"a"_s, u"b"_s, u"3"_s }));
         QCOMPARE(store.column(u"SELECT Name FROM 零件信息表 ORDER BY rowid"_s),
             (QStringList { u"a"_s, u"b"_s }));
 
@@ -610,7 +605,7 @@ private slots:
         QVERIFY(!rs.hasPendingChanges());
         QCOMPARE(store.column(u"SELECT Name || ':' || ifnull(Length, '') FROM 零件信息表 "
                               "ORDER BY rowid"_s),
-            (QStringList { u"1:100"_s, u"2:200"_s, u"3:720"_s }));
+            (QStringList { u"a:100"_s, u"b:200"_s, u"3:720"_s }));
         QCOMPARE(store.scalar(u"SELECT Width FROM 零件信息表 WHERE Name = '3'"_s).toInt(), 36);
 
         store.exec(u"ALTER TABLE 零件信息表 RENAME TO 零件信息表_old"_s);

@@ -6,6 +6,7 @@
 #include "PrintConfig.h"
 #include "PrintLayouts.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -71,6 +72,35 @@ QRect darkPixels(const QImage &img, const QRect &area)
 }
 
 } // namespace
+
+// A device that takes Room bytes and then refuses (-1, as a full disk) or writes nothing (0).
+class TFillingDevice : public QIODevice
+{
+public:
+    TFillingDevice(qint64 Room, bool Refuse)
+        : FRoom(Room)
+        , FRefuse(Refuse)
+    { }
+    QByteArray Written;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *Data, qint64 Size) override
+    {
+        const qint64 n = std::min(Size, FRoom - qint64(Written.size()));
+        if (n <= 0) {
+            if (FRefuse)
+                setErrorString(u"No space left on device"_s);
+            return FRefuse ? -1 : 0;
+        }
+        Written.append(Data, n);
+        return n;
+    }
+
+private:
+    qint64 FRoom;
+    bool FRefuse;
+};
 
 class TestPrintLayouts : public QObject
 {
@@ -446,6 +476,44 @@ private slots:
             PrintToPdfFile(
                 FDir.filePath(u"no/such/folder/x.pdf"_s), PdfPageLayout(), [](TPrintPage &) {}));
         QVERIFY(!QFile::exists(FDir.filePath(u"no/such/folder/x.pdf"_s)));
+    }
+
+    // A device that takes only part of the pages (a disk that fills up) is an error, never a
+    // cut-off PDF reported as written; a device that takes everything gets the whole PDF.
+    void printToPdf_deviceThatFailsPartWay_isAnError_data()
+    {
+        QTest::addColumn<qint64>("takes");
+        QTest::addColumn<bool>("refuses"); // -1 once full, else 0 (a short write)
+        QTest::newRow("full after 100 bytes") << qint64(100) << true;
+        QTest::newRow("short write after 4096 bytes") << qint64(4096) << false;
+        QTest::newRow("nothing at all") << qint64(0) << true;
+    }
+    void printToPdf_deviceThatFailsPartWay_isAnError()
+    {
+        QFETCH(qint64, takes);
+        QFETCH(bool, refuses);
+        const auto pages = [](TPrintPage &page) {
+            page.Painter.drawText(100, 100, u"切割1"_s);
+            page.NewPage();
+            page.Painter.drawText(100, 100, u"切割2"_s);
+        };
+        TFillingDevice full(takes, refuses);
+        QVERIFY(full.open(QIODevice::WriteOnly));
+        try {
+            PrintToPdf(full, PdfPageLayout(), pages);
+            QFAIL("a cut-off PDF was reported as written");
+        } catch (const EPrintError &e) {
+            QVERIFY(!e.Reason().empty());
+        }
+        QCOMPARE(full.Written.size(), takes);
+
+        QByteArray whole;
+        QBuffer buffer(&whole);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        PrintToPdf(buffer, PdfPageLayout(), pages);
+        QVERIFY(whole.startsWith("%PDF"));
+        QVERIFY(whole.trimmed().endsWith("%%EOF"));
+        QVERIFY(whole.size() > takes);
     }
 };
 

@@ -11,6 +11,7 @@
 
 #include "TabStrip.h"
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,10 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QSpinBox>
+#include <QMenu>
 
 using namespace Qt::StringLiterals;
 
@@ -272,6 +277,79 @@ private slots:
         QCOMPARE(w->Panel8->text(), u"原材料总数：0"_s);
         QCOMPARE(w->Panel7->text(), u"总利用率：0%"_s);
         QCOMPARE(w->pnlPriceSum->text(), u"总成本：0"_s);
+        // The bar is a plain empty bar, not a busy indicator left running.
+        QVERIFY(w->ProgressBar1->maximum() > w->ProgressBar1->minimum());
+    }
+
+    // Getting to a far layout: Ctrl+PgDn/PgUp from anywhere in the window, the number box, and
+    // the tab strip's own keys once it has the keyboard.
+    void farLayouts_reachedByKeysAndNumber()
+    {
+        TRectManage engine;
+        // Forty parts of which no two share a sheet: forty layouts.
+        QList<TPart> parts;
+        for (int i = 0; i < 40; ++i)
+            parts.append({ "宽块", 1000, 260 + i, 1 });
+        load(engine, { { "板", 1000, 500, 0, 10 } }, parts);
+        TWindow w(engine);
+        w->actYHJS->trigger();
+        const int n = w->TabSet1->count();
+        QVERIFY(n >= 40);
+        QCOMPARE(w->TabSet1->currentIndex(), 0);
+        QCOMPARE(w->edtGoTo->maximum(), n);
+
+        w->ValueListEditor1->setFocus();
+        QTest::keyClick(w->ValueListEditor1, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(w->TabSet1->currentIndex(), 1);
+        QTest::keyClick(w->ValueListEditor1, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(w->TabSet1->currentIndex(), 0);
+
+        QTest::keyClick(w->ListView1, Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(w->edtGoTo->hasFocus());
+        QTest::keyClicks(w->edtGoTo, QString::number(n - 1));
+        QCOMPARE(w->TabSet1->currentIndex(), 0); // taken on Enter, not on every digit
+        QTest::keyClick(w->edtGoTo, Qt::Key_Return);
+        QCOMPARE(w->TabSet1->currentIndex(), n - 2);
+        QCOMPARE(w->ValueListEditor1->item(0, 1)->text(), u"切割%1"_s.arg(n - 1));
+
+        w->TabSet1->setFocus();
+        QTest::keyClick(w->TabSet1, Qt::Key_End);
+        QCOMPARE(w->TabSet1->currentIndex(), n - 1);
+        QCOMPARE(w->edtGoTo->value(), n);
+        QTest::keyClick(w->TabSet1, Qt::Key_Home);
+        QCOMPARE(w->TabSet1->currentIndex(), 0);
+        QTest::keyClick(w->TabSet1, Qt::Key_PageDown);
+        QVERIFY(w->TabSet1->currentIndex() > 1);
+
+        w->ClearTabs();
+        QVERIFY(!w->edtGoTo->isEnabled());
+    }
+
+    // In a window too narrow for the tool bar, the overflow button offers what does not fit:
+    // 大板优先 and 成本优先 stay reachable.
+    void narrowWindow_toolBarOverflowOffersTheHiddenCommands()
+    {
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->resize(380, 500);
+        QTRY_VERIFY(!w->cbCost->isVisible());
+        auto *more = w->ToolBar1->findChild<QToolButton *>(u"qt_toolbar_ext_button"_s);
+        QVERIFY(more && more->isVisible());
+        QMenu *menu = more->menu();
+        QVERIFY(menu);
+        QMetaObject::invokeMethod(menu, "aboutToShow"); // as the button does before showing it
+        QStringList entries;
+        QAction *cost = nullptr;
+        for (QAction *a : menu->actions()) {
+            entries << a->text();
+            if (a->text() == u"成本优先"_s)
+                cost = a;
+        }
+        QVERIFY2(entries.contains(u"大板优先"_s), qPrintable(entries.join(u',')));
+        QVERIFY(cost && cost->isCheckable() && !cost->isChecked());
+        cost->trigger();
+        QVERIFY(w->cbCost->isChecked());
     }
 
     // Empty part or sheet list: the command does nothing at all.

@@ -132,7 +132,8 @@ private slots:
     }
 
     // F3/F4 open a work area once, raise it on later presses, set the header; a closed one
-    // empties its slot and reveals what lies below; the next press makes a fresh one.
+    // empties its slot and reveals what lies below, whose name the header then shows; the next
+    // press makes a fresh one.
     void workAreas_openRaiseAndClose()
     {
         auto w = shownWindow();
@@ -175,12 +176,20 @@ private slots:
         deleteClosed();
         QVERIFY(!frmTestA);
         QCOMPARE(w->pnlMain->frontWidget(), frmTestB);
-        QCOMPARE(w->rzpnlHeader->text(), u"零件管理"_s); // the header keeps its text
+        QCOMPARE(w->rzpnlHeader->text(), u"原材料管理"_s); // the header names what shows
+
+        // A window a work area opens itself (the results window) counts as that work.
+        auto *own = new QWidget(w->pnlMain);
+        own->show();
+        QCOMPARE(w->rzpnlHeader->text(), u"优化排样"_s);
+        delete own;
+        QCOMPARE(w->rzpnlHeader->text(), u"原材料管理"_s);
 
         frmTestB->close();
         deleteClosed();
         QVERIFY(!frmTestB);
         QCOMPARE(w->pnlMain->frontWidget(), w->pnlWelcome);
+        QCOMPARE(w->rzpnlHeader->text(), u"Quarvel Cutting Optimization"_s);
 
         QTest::keyClick(w.get(), Qt::Key_F3);
         QVERIFY(frmTestA && frmTestA != first);

@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -184,7 +185,7 @@ private slots:
     }
 
     // Every keystroke looks the project up; a prefix that matches nothing leaves the previous
-    // project on screen, and a number with a quote in it is found.
+    // project current and on screen and says so, and a number with a quote in it is found.
     void typing_findsOnEveryKey_prefixKeepsGrids_quoteFound()
     {
         TProjectStore store;
@@ -199,13 +200,14 @@ private slots:
         w->cbOrder->lineEdit()->selectAll();
         QTest::keyClicks(w->cbOrder->lineEdit(), u"A"_s);
         QCOMPARE(w->cbOrder->currentText(), u"A"_s);
-        QVERIFY(!w->hasProject());
+        QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), other);
+        QCOMPARE(w->StatusBar1->currentMessage(), u"没有单号为“A”的工程"_s);
         QCOMPARE(column(*w->ADOMaterialB, u"名称"_s), QStringList { u"侧板"_s });
         QCOMPARE(w->ADOOrderDetail->recordCount(), 1);
 
         QTest::keyClicks(w->cbOrder->lineEdit(), u"'1"_s);
-        QVERIFY(w->hasProject());
         QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), quoted);
+        QCOMPARE(w->StatusBar1->currentMessage(), QString());
         QCOMPARE(column(*w->ADOMaterialB, u"名称"_s), QStringList { u"带引号的"_s });
         QCOMPARE(w->ADOOrderDetail->recordCount(), 0);
     }
@@ -281,13 +283,13 @@ private slots:
         QCOMPARE(w->ADOMaterialA->recordCount(), 1);
     }
 
-    // Adding a scheme names every scheme anew by position and leaves the new last one current;
-    // deleting one asks, then removes it with its sheets only.
+    // Adding a scheme numbers the schemes by position, keeping names the user gave, and leaves
+    // the new last one current; deleting one asks, then removes it with its sheets only.
     void schemes_insertRenumbers_deleteTakesItsSheets()
     {
         TProjectStore store;
         const qint64 p = store.project(u"P1"_s);
-        const qint64 first = store.scheme(p, u"我的方案"_s);
+        const qint64 first = store.scheme(p, u"方案7"_s);
         const qint64 second = store.scheme(p, u"便宜的"_s);
         store.sheet(first, u"甲板"_s, 2440, 1220);
         store.sheet(second, u"乙板"_s, 1830, 915);
@@ -297,7 +299,7 @@ private slots:
         w->ADOOrderDetail->setRecNo(2);
         w->navFA->btnClick(TDBNavigator::nbInsert);
         QCOMPARE(column(*w->ADOOrderDetail, u"名称"_s),
-            (QStringList { u"方案1"_s, u"方案2"_s, u"方案3"_s }));
+            (QStringList { u"方案1"_s, u"方案2"_s, u"便宜的"_s }));
         QCOMPARE(w->ADOOrderDetail->recNo(), 3);
         QCOMPARE(store.count(u"SELECT count(*) FROM 子数据表 WHERE PID = %1"_s.arg(p)), 3);
         // The new row went in before the second scheme; the last one, the former second, is
@@ -588,8 +590,8 @@ private slots:
         QCOMPARE(store.column(u"SELECT 名称 FROM 零件表"_s), QStringList { u"新的零件"_s });
     }
 
-    // Closing the workspace saves it; so does ending the program with the workspace open, and a
-    // project number typed into an empty table becomes a project.
+    // Closing the workspace saves it; so does ending the program with the workspace open. A
+    // number typed into the project box is a search: it never becomes a project.
     void closeAndExit_saveTheWorkspace()
     {
         TProjectStore store;
@@ -597,12 +599,17 @@ private slots:
             TShownWorkspace w;
             QCOMPARE(w->cbOrder->count(), 0);
             w->cbOrder->setEditText(u"手写的单号"_s);
+            QCOMPARE(w->StatusBar1->currentMessage(), u"没有单号为“手写的单号”的工程"_s);
+            w->navLJ->btnClick(TDBNavigator::nbInsert); // no project: no part rows
+            QCOMPARE(w->ADOMaterialB->recordCount(), 0);
+            w->actSave->trigger();
             w->actClose->trigger();
             deleteClosed();
             QVERIFY(!w.get());
         }
-        QCOMPARE(store.column(u"SELECT 单号 || '|' || ifnull(日期, 'null') FROM 主数据表"_s),
-            QStringList { u"手写的单号|null"_s });
+        QCOMPARE(store.count(u"SELECT count(*) FROM 主数据表"_s), 0);
+        const qint64 p = store.project(u"P1"_s);
+        store.scheme(p, u"方案1"_s);
 
         auto main = std::make_unique<TfrmMainC>();
         main->show();
@@ -612,7 +619,7 @@ private slots:
         QCOMPARE(frmMaterial->FrmTypeSetParent, main->pnlMain);
         QCOMPARE(frmMaterial->Notes, main->edtNotes);
         QCOMPARE(frmMaterial->ProgressStatus, main->rzprgrstsMain);
-        QCOMPARE(frmMaterial->cbOrder->currentText(), u"手写的单号"_s);
+        QCOMPARE(frmMaterial->cbOrder->currentText(), u"P1"_s);
         addRow(
             *frmMaterial->ADOMaterialB, { { u"名称"_s, u"退出前输入"_s }, { u"数量"_s, u"2"_s } });
         QVERIFY(main->close());
@@ -620,6 +627,141 @@ private slots:
         main.reset();
         QCOMPARE(store.column(u"SELECT 名称 || ' ' || 数量 FROM 零件表"_s),
             QStringList { u"退出前输入 2"_s });
+    }
+
+    // Text a cell refuses stops the close, the quit (after asking), 保存工程 and 优化排样: the
+    // window stays with every row typed, nothing half saved.
+    void refusedCellText_stopsCloseQuitSaveAndHandOff_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("sheetGrid");
+        QTest::addColumn<int>("gridColumn");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("minus in 数量") << u"-"_s << false << 3 << u"数量"_s;
+        QTest::newRow("plus in 长度") << u"+"_s << false << 1 << u"长度"_s;
+        QTest::newRow("point in 价格") << u"."_s << true << 4 << u"价格"_s;
+    }
+    void refusedCellText_stopsCloseQuitSaveAndHandOff()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, sheetGrid);
+        QFETCH(int, gridColumn);
+        QFETCH(QString, title);
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        store.sheet(store.scheme(p, u"方案1"_s), u"板"_s, 2440, 1220);
+        TInstalledEngine installed;
+        auto main = std::make_unique<TfrmMainC>();
+        main->show();
+        main->openWorkArea(main->actOCS);
+        QPointer<TfrmMaterial> w = frmMaterial;
+        QVERIFY(w);
+        addRow(*w->ADOMaterialB,
+            { { u"名称"_s, u"门"_s }, { u"长度"_s, u"700"_s }, { u"宽度"_s, u"400"_s },
+                { u"数量"_s, u"2"_s } });
+        TDBGrid *grid = sheetGrid ? w->rdgYCL : w->rdgLJ;
+        clickCell(grid, 0, gridColumn);
+        type(grid, typed);
+        QVERIFY(grid->indexWidget(grid->currentIndex()));
+
+        const auto refusedOnce = [&] {
+            const QStringList said = Dialogs::takeCaptured();
+            QCOMPARE(said.size(), 1);
+            QVERIFY2(said[0].contains(title), qPrintable(said[0]));
+        };
+        w->actSave->trigger();
+        refusedOnce();
+        w->actYHPY->trigger();
+        refusedOnce();
+        QVERIFY(!frmTypeSet);
+        QVERIFY(!w->close());
+        refusedOnce();
+        Dialogs::setNextAnswer(false);
+        QVERIFY(!main->close());
+        refusedOnce();
+        QCOMPARE(Dialogs::takeAsked().size(), 1); // 工程数据未能保存，仍要退出吗？
+        deleteClosed();
+        QVERIFY(w);
+        QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 0);
+        QCOMPARE(w->ADOMaterialB->recordCount(), 1);
+        QCOMPARE(column(*w->ADOMaterialB, u"名称"_s), QStringList { u"门"_s });
+
+        // Once the text is mended, everything goes through.
+        auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->currentIndex()));
+        QVERIFY(editor);
+        editor->setText(u"3"_s);
+        QVERIFY(main->close());
+        deleteClosed();
+        main.reset();
+        QCOMPARE(store.column(u"SELECT 名称 FROM 零件表"_s), QStringList { u"门"_s });
+    }
+
+    // When the project being left cannot be saved, the switch does not happen: the old project
+    // stays current with its lists and its number in the box, so nothing typed next goes to the
+    // wrong project.
+    void switchingProject_whenTheSaveFails_keepsTheOldProject()
+    {
+        TProjectStore store;
+        const qint64 old = store.project(u"旧"_s);
+        store.part(old, u"旧件"_s, 300, 200, 1);
+        const qint64 other = store.project(u"新"_s);
+        store.part(other, u"新件"_s, 300, 200, 1);
+        store.exec(u"CREATE TRIGGER no_parts BEFORE INSERT ON 零件表 "
+                   "BEGIN SELECT RAISE(ABORT, 'no new parts'); END"_s);
+        TShownWorkspace w;
+        w->cbOrder->setEditText(u"旧"_s);
+        addRow(*w->ADOMaterialB, { { u"名称"_s, u"刚输入的"_s }, { u"数量"_s, u"1"_s } });
+        w->cbOrder->setEditText(u"新"_s);
+        QCOMPARE(Dialogs::takeCaptured().size(), 1);
+        QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), old);
+        QCOMPARE(w->cbOrder->currentText(), u"旧"_s);
+        QCOMPARE(column(*w->ADOMaterialB, u"名称"_s), (QStringList { u"旧件"_s, u"刚输入的"_s }));
+        QCOMPARE(column(*w->ADOMaterialB, u"ID"_s),
+            (QStringList { QString::number(old), QString::number(old) }));
+    }
+
+    // Two projects made within a second get two numbers, each of which finds its own project.
+    void addProjectTwiceQuickly_givesTwoNumbers()
+    {
+        TProjectStore store;
+        TShownWorkspace w;
+        w->actAddPrj->trigger();
+        const qint64 first = w->ADOOrder->field(u"ID"_s).asLargeInt();
+        w->actAddPrj->trigger();
+        const qint64 second = w->ADOOrder->field(u"ID"_s).asLargeInt();
+        const QStringList numbers = store.column(u"SELECT 单号 FROM 主数据表 ORDER BY ID"_s);
+        QCOMPARE(numbers.size(), 2);
+        QVERIFY(numbers[0] != numbers[1]);
+        QVERIFY(second != first);
+        w->cbOrder->setEditText(numbers[0]);
+        QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), first);
+        w->cbOrder->setEditText(numbers[1]);
+        QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), second);
+    }
+
+    // Enter in the scheme list takes the typed name and adds no scheme; only an unmatched number
+    // in the box keeps 删除工程 from deleting the project on screen.
+    void enterInSchemeList_addsNothing_deleteNeedsTheShownNumber()
+    {
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        store.scheme(p, u"方案1"_s);
+        TShownWorkspace w;
+        clickCell(w->rdgFA, 0, 0);
+        type(w->rdgFA, u"x"_s);
+        pressEnter(w->rdgFA);
+        pressEnter(w->rdgFA);
+        pressEnter(w->rdgFA);
+        QCOMPARE(w->ADOOrderDetail->recordCount(), 1);
+        QCOMPARE(w->ADOOrderDetail->field(u"名称"_s).asString(), u"x"_s);
+
+        w->cbOrder->setEditText(u"P9"_s);
+        Dialogs::setNextAnswer(true);
+        w->actDelPrj->trigger();
+        QCOMPARE(Dialogs::takeAsked().size(), 0);
+        QCOMPARE(store.count(u"SELECT count(*) FROM 主数据表"_s), 1);
+        Dialogs::resetHooks();
+        Dialogs::setCapture(true);
     }
 
     // A workspace that cannot save stays open with its changes when it is closed.
