@@ -118,12 +118,12 @@ QVariant value(Key key)
 
 QString organisation()
 {
-    return u"PNX"_s;
+    return u"pnx"_s;
 }
 
 QString application()
 {
-    return u"PNX Cutting Planner"_s;
+    return u"pnx"_s;
 }
 
 QString keyName(Key key)

@@ -40,18 +40,18 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     ToolBar1->setFixedHeight(ToolBarHeight);
     column->addWidget(ToolBar1);
 
-    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
-        u"关闭|关闭此窗体"_s, &TfrmLibraryEditor::actCloseExecute);
-    actAdd = MakeCommand(this, "actAdd", u"增加一行"_s, WidgetArt::addRowIcon(),
-        u"增加一行|增加一条记录"_s, &TfrmLibraryEditor::actAddExecute);
-    actDel = MakeCommand(this, "actDel", u"删除一行"_s, WidgetArt::deleteRowIcon(),
-        u"删除一行|删除选中的记录"_s, &TfrmLibraryEditor::actDelExecute);
-    actModify = MakeCommand(this, "actModify", u"修改数据"_s, WidgetArt::modifyIcon(),
-        u"修改数据|修改选中的记录"_s, &TfrmLibraryEditor::actModifyExecute);
-    actSave = MakeCommand(this, "actSave", u"保存数据"_s, WidgetArt::saveIcon(),
-        u"保存数据|保存数据"_s, &TfrmLibraryEditor::actSaveExecute);
-    actImport = MakeCommand(this, "actImport", u"导入"_s, WidgetArt::importIcon(),
-        u"导入|从Excel或CSV文件导入"_s, &TfrmLibraryEditor::actImportExecute);
+    actClose = MakeCommand(this, "actClose", tr("关闭"), WidgetArt::closeIcon(),
+        tr("关闭|关闭此窗体"), &TfrmLibraryEditor::actCloseExecute);
+    actAdd = MakeCommand(this, "actAdd", tr("增加一行"), WidgetArt::addRowIcon(),
+        tr("增加一行|增加一条记录"), &TfrmLibraryEditor::actAddExecute);
+    actDel = MakeCommand(this, "actDel", tr("删除一行"), WidgetArt::deleteRowIcon(),
+        tr("删除一行|删除选中的记录"), &TfrmLibraryEditor::actDelExecute);
+    actModify = MakeCommand(this, "actModify", tr("修改数据"), WidgetArt::modifyIcon(),
+        tr("修改数据|修改选中的记录"), &TfrmLibraryEditor::actModifyExecute);
+    actSave = MakeCommand(this, "actSave", tr("保存数据"), WidgetArt::saveIcon(),
+        tr("保存数据|保存数据"), &TfrmLibraryEditor::actSaveExecute);
+    actImport = MakeCommand(this, "actImport", tr("导入"), WidgetArt::importIcon(),
+        tr("导入|从Excel或CSV文件导入"), &TfrmLibraryEditor::actImportExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actAdd, actDel, actModify, actSave });
@@ -231,8 +231,8 @@ void TfrmLibraryEditor::actSaveExecute()
     const QStringList problems = rowProblems();
     if (!problems.isEmpty()) {
         Dialogs::showError(this,
-            u"下面这些行的数据不能用于下料，所以什么都没有保存。"
-            "请改正或删除这些行，然后再保存：\n"_s
+            tr("下面这些行的数据不能用于下料，所以什么都没有保存。"
+               "请改正或删除这些行，然后再保存：\n")
                 + problems.join(u'\n'));
         return;
     }

@@ -1,10 +1,10 @@
 #include "fmSelectData.h"
 
 #include "Dialogs.h"
-#include "WidgetArt.h"
 #include "RowSet.h"
 #include "DBTypes.h"
 #include "ShadowPanel.h"
+#include "WidgetArt.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -39,17 +39,17 @@ protected:
 
 struct TListColumn
 {
-    QString title;
+    const char *title; // translated in the context TfrmSelectData
     int width;
     Qt::Alignment alignment;
 };
 
 const TListColumn ListColumns[] = {
-    { u"序号"_s, 60, Qt::AlignLeft | Qt::AlignVCenter },
-    { u"名称"_s, 100, Qt::AlignCenter },
-    { u"长"_s, 100, Qt::AlignCenter },
-    { u"宽"_s, 100, Qt::AlignCenter },
-    { u"价格"_s, 53, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "序号"), 60, Qt::AlignLeft | Qt::AlignVCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "名称"), 100, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "长"), 100, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "宽"), 100, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "价格"), 53, Qt::AlignCenter },
 };
 
 constexpr int NameColumn = 1;
@@ -91,7 +91,7 @@ TfrmSelectData::TfrmSelectData(QWidget *parent)
     ListView1->setColumnCount(int(std::size(ListColumns)));
     auto *header = new QTreeWidgetItem;
     for (int i = 0; i < int(std::size(ListColumns)); ++i) {
-        header->setText(i, ListColumns[i].title);
+        header->setText(i, tr(ListColumns[i].title));
         header->setTextAlignment(i, ListColumns[i].alignment);
     }
     ListView1->setHeaderItem(header);
@@ -111,13 +111,13 @@ TfrmSelectData::TfrmSelectData(QWidget *parent)
     auto *bar = new QHBoxLayout(pnlBar);
     bar->setContentsMargins(8, 0, 10, 0);
     bar->setSpacing(8);
-    chkSelectAll = new QCheckBox(u"全部选中"_s, pnlBar);
+    chkSelectAll = new QCheckBox(tr("全部选中"), pnlBar);
     chkSelectAll->setObjectName(u"chkSelectAll"_s);
-    chkClearAll = new QCheckBox(u"全部取消"_s, pnlBar);
+    chkClearAll = new QCheckBox(tr("全部取消"), pnlBar);
     chkClearAll->setObjectName(u"chkClearAll"_s);
-    btnOK = new QPushButton(u"确定"_s, pnlBar);
+    btnOK = new QPushButton(tr("确定"), pnlBar);
     btnOK->setObjectName(u"btnOK"_s);
-    btnCancel = new QPushButton(u"取消"_s, pnlBar);
+    btnCancel = new QPushButton(tr("取消"), pnlBar);
     btnCancel->setObjectName(u"btnCancel"_s);
     for (QPushButton *b : { btnOK, btnCancel }) {
         b->setFlat(true);

@@ -1,5 +1,7 @@
 #include "PrintConfig.h"
 
+#include "DataPlace.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -204,7 +206,7 @@ QString ConfigDirectory()
 {
     if (!directoryOverride().isEmpty())
         return directoryOverride();
-    return QCoreApplication::applicationDirPath();
+    return DataPlace::current().configDirectory;
 }
 
 void SetConfigDirectory(const QString &Dir)

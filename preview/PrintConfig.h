@@ -1,7 +1,8 @@
 #pragma once
 // The print settings: page margins chosen in the page setup dialog, the paper size that dialog
 // reported, and a pen width for the printer page. One object, PrintConfig, lives for the whole
-// run; the file "Config" beside the executable keeps it between runs as a component byte stream:
+// run; the file "Config" (beside the program, or in the user's config folder: DataPlace) keeps it
+// between runs as a component byte stream:
 //
 //   "TPF0", class name (length byte + "TPrintConfig"), object name (length byte 0),
 //   one record per property: name (length byte + ASCII), type byte, little-endian value
@@ -64,9 +65,9 @@ constexpr int MaxPaperSide = 200000; // hundredths of a millimetre
 // Files larger than this are not settings files and are refused without being read whole.
 constexpr qint64 MaxConfigSize = 64 * 1024;
 
-// The folder of the settings file: the executable's folder, or the test override.
+// The folder of the settings file: the data place's (DataPlace::current()), or the test override.
 QString ConfigDirectory();
-// Test hook: the folder to use instead of the executable's (empty: the executable's again).
+// Test hook: the folder to use instead of the data place's (empty: the data place's again).
 void SetConfigDirectory(const QString &Dir);
 // ConfigDirectory() + "/Config".
 QString ConfigFile();

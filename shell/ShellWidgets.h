@@ -176,6 +176,8 @@ class TStatusText : public QLabel
 public:
     // preferredWidth: the width it asks for when there is room; 0: its whole text.
     explicit TStatusText(const QString &text, QWidget *parent = nullptr, int preferredWidth = 0);
+    // Where a text too long for its pane is cut (default: at its end).
+    void setElideMode(Qt::TextElideMode mode) { FElide = mode; }
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
@@ -184,6 +186,7 @@ protected:
 
 private:
     int FPreferredWidth;
+    Qt::TextElideMode FElide = Qt::ElideRight;
 };
 
 // Makes a main window's status bar keep its panes side by side: its minimum width becomes

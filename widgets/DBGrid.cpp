@@ -85,7 +85,7 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
     }
     if (FKind == Integer) {
         if (i != t.size())
-            return refuse(u"这一列只能输入整数"_s);
+            return refuse(tr("这一列只能输入整数"));
         if (intDigits == 0)
             return Intermediate;
         bool ok = false;
@@ -93,8 +93,8 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
         if (ok && v >= std::numeric_limits<qint32>::min()
             && v <= std::numeric_limits<qint32>::max())
             return Acceptable;
-        return refuse(t.startsWith(u'-') ? u"数字太小，不能再输入：最小是 -2147483648"_s
-                                         : u"数字太大，不能再输入：最大是 2147483647"_s);
+        return refuse(t.startsWith(u'-') ? tr("数字太小，不能再输入：最小是 -2147483648")
+                                         : tr("数字太大，不能再输入：最大是 2147483647"));
     }
 
     qsizetype fracDigits = 0;
@@ -110,9 +110,9 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
     const bool mantissa = intDigits + fracDigits > 0;
     if (FKind == Currency) {
         if (i != t.size())
-            return refuse(u"这一列只能输入数字和一个小数点"_s);
+            return refuse(tr("这一列只能输入数字和一个小数点"));
         if (fracDigits > 4)
-            return refuse(u"金额最多只能有四位小数"_s);
+            return refuse(tr("金额最多只能有四位小数"));
         if (!mantissa)
             return Intermediate;
         if (TCurrency::parse(t))
@@ -120,14 +120,14 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
         // "12." is on its way to a price; anything else that does not parse is out of range.
         if (point && fracDigits == 0 && TCurrency::parse(t.chopped(1)))
             return Intermediate;
-        return refuse(u"金额太大，不能再输入"_s);
+        return refuse(tr("金额太大，不能再输入"));
     }
 
     // Floating: an exponent may follow the mantissa.
     bool exponentOpen = false;
     if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
         if (!mantissa)
-            return refuse(u"这一列只能输入数字"_s);
+            return refuse(tr("这一列只能输入数字"));
         ++i;
         if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
             ++i;
@@ -139,12 +139,12 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
         exponentOpen = expDigits == 0;
     }
     if (i != t.size())
-        return refuse(u"这一列只能输入数字"_s);
+        return refuse(tr("这一列只能输入数字"));
     if (!mantissa || exponentOpen)
         return Intermediate;
     bool ok = false;
     const double d = t.toDouble(&ok);
-    return ok && std::isfinite(d) ? Acceptable : refuse(u"数字太大，不能再输入"_s);
+    return ok && std::isfinite(d) ? Acceptable : refuse(tr("数字太大，不能再输入"));
 }
 
 // ======================================================================= TDBGridDelegate

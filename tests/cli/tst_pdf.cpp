@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -73,6 +74,10 @@ class TestCliPdf : public QObject
         Env.remove(u"QT_QPA_PLATFORM"_s);
         // Nor a runtime folder, as under cron or a plain ssh login.
         Env.remove(u"XDG_RUNTIME_DIR"_s);
+        // The user's folders are the test's own: never the real user's "Config".
+        Env.insert(u"HOME"_s, FDir.filePath(u"home"_s));
+        Env.remove(u"XDG_CONFIG_HOME"_s);
+        Env.remove(u"XDG_DATA_HOME"_s);
         P.setProcessEnvironment(Env);
         P.start(FProgram, Args);
         TRun R;
@@ -103,6 +108,8 @@ private slots:
         QVERIFY(QFile::setPermissions(
             FProgram, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         WriteAll(FDir.filePath(u"twelve.job"_s), TwelveLayouts);
+        // A copy of the program whose folder holds a writable pnx.dat keeps "Config" beside it.
+        WriteAll(FDir.filePath(u"pnx.dat"_s), "");
     }
     void init() { QFile::remove(FDir.filePath(u"Config"_s)); }
 
@@ -201,13 +208,35 @@ private slots:
         QVERIFY(Eleven[0].Box.bottom() < T.Pages[1].height() / 5);
     }
 
-    // The settings file beside the program gives the margins, in millimetres.
-    void pdf_usesTheSettingsBesideTheProgram()
+    // The settings file gives the margins, in millimetres: beside a program whose folder holds
+    // a writable pnx.dat, else (an installed program) in the user's config folder.
+    void pdf_usesTheSettingsOfTheDataPlace_data()
     {
+        QTest::addColumn<bool>("portable");
+        QTest::newRow("beside a portable program") << true;
+        QTest::newRow("user's config folder") << false;
+    }
+    void pdf_usesTheSettingsOfTheDataPlace()
+    {
+        QFETCH(bool, portable);
         TPrintConfig C;
         C.LeftOffset = 20;
         C.TopOffset = 10;
-        WriteAll(FDir.filePath(u"Config"_s), ConfigStream(C));
+        const QString Database = FDir.filePath(u"pnx.dat"_s);
+        const QString UserConfig = FDir.filePath(u"home/.config/pnx"_s);
+        QVERIFY(QDir().mkpath(UserConfig));
+        const auto Restore = qScopeGuard([&] {
+            WriteAll(Database, "");
+            QFile::remove(UserConfig + u"/Config"_s);
+        });
+        if (portable) {
+            WriteAll(FDir.filePath(u"Config"_s), ConfigStream(C));
+            WriteAll(UserConfig + u"/Config"_s, ConfigStream(TPrintConfig {}));
+        } else {
+            QVERIFY(QFile::remove(Database));
+            WriteAll(FDir.filePath(u"Config"_s), ConfigStream(TPrintConfig {}));
+            WriteAll(UserConfig + u"/Config"_s, ConfigStream(C));
+        }
         const QString Pdf = FDir.filePath(u"margins.pdf"_s);
         QCOMPARE(Pnxcut({ u"--pdf"_s, Pdf, FDir.filePath(u"twelve.job"_s) }).Code, 0);
         const QList<TPdfLine> First = Text(Pdf).Find(u"切割1:"_s);

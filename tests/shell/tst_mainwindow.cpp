@@ -104,7 +104,8 @@ private slots:
         QCOMPARE(itemsOf(menu(1)),
             (QStringList { u"工具条        &T|"_s, u"状态栏        &S|"_s, u"说明          &N|"_s,
                 u"左侧菜单      &L|"_s }));
-        QCOMPARE(itemsOf(menu(2)), (QStringList { u"零件管理|F3"_s, u"原材料管理|F4"_s }));
+        QCOMPARE(itemsOf(menu(2)),
+            (QStringList { u"零件管理|F3"_s, u"原材料管理|F4"_s, u"-"_s, u"界面语言(&L)|"_s }));
         QCOMPARE(itemsOf(menu(3)), (QStringList { u"用户手册|F1"_s, u"-"_s, u"关于...|F12"_s }));
 
         // Hints: tool tip before "|", status text after it (the whole hint without "|").
@@ -328,6 +329,7 @@ private slots:
     {
         {
             QSettings s(ShellSettings::viewOrganisation(), ShellSettings::viewApplication());
+            s.beginGroup(ShellSettings::viewGroup());
             s.setValue(u"TaskPaneWidth"_s, u"wide"_s);
             s.setValue(u"NotesWidth"_s, -5);
             s.setValue(u"Notes"_s, u"perhaps"_s);
