@@ -537,6 +537,22 @@
 <context>
     <name>TfrmLibraryEditor</name>
     <message>
+        <source>导入零件</source>
+        <translation>Import parts</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>导入|从Excel或CSV文件导入</source>
+        <translation>Import|Import from an Excel or CSV file</translation>
+    </message>
+    <message>
+        <source>导入原材料</source>
+        <translation>Import sheets</translation>
+    </message>
+    <message>
         <source>名称</source>
         <translation>Name</translation>
     </message>
