@@ -55,6 +55,12 @@ bool IsRow(int Sub)
     return Sub == 0 || Sub == 2;
 }
 
+// Whether kind Kind may take candidate Sub (every kind may take every one without Turns).
+inline bool MayTake(const std::uint8_t *Turns, int Kind, int Sub)
+{
+    return !Turns || (Turns[Kind] >> Sub) & 1;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -168,7 +174,7 @@ bool TStripSearch::FullPossible(std::int64_t L, std::int64_t B, const std::int64
 }
 
 TChoice TStripSearch::Scan(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
-    const std::int64_t *Rem, const std::int64_t *Used) const
+    const std::int64_t *Rem, const std::int64_t *Used, const std::uint8_t *Turns) const
 {
     TChoice Best;
     const std::int64_t MinSide = std::min(Lx, Ly);
@@ -179,6 +185,18 @@ TChoice TStripSearch::Scan(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
         if (E < 1)
             continue;
         const TKind &K = (*FKinds)[static_cast<std::size_t>(S.Kind)];
+        if (Turns && Turns[S.Kind] != AnyTurn) {
+            const std::uint8_t M = Turns[S.Kind];
+            if (M & 1)
+                Consider(S.Kind, 0, K.Long, K.Short, Lx, Ly, B, E, Best);
+            if (M & 2)
+                Consider(S.Kind, 1, K.Short, K.Long, Ly, Lx, B, E, Best);
+            if (M & 4)
+                Consider(S.Kind, 2, K.Short, K.Long, Lx, Ly, B, E, Best);
+            if (M & 8)
+                Consider(S.Kind, 3, K.Long, K.Short, Ly, Lx, B, E, Best);
+            continue;
+        }
         Consider(S.Kind, 0, K.Long, K.Short, Lx, Ly, B, E, Best);
         Consider(S.Kind, 1, K.Short, K.Long, Ly, Lx, B, E, Best);
         Consider(S.Kind, 2, K.Short, K.Long, Lx, Ly, B, E, Best);
@@ -188,8 +206,8 @@ TChoice TStripSearch::Scan(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
 }
 
 std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, std::int64_t B,
-    std::int64_t RMax, const std::int64_t *Rem, const std::int64_t *Used, std::int64_t &Budget,
-    TChoice &Best)
+    std::int64_t RMax, const std::int64_t *Rem, const std::int64_t *Used,
+    const std::uint8_t *Turns, std::int64_t &Budget, TChoice &Best)
 {
     // A strip of all n = L div s parts (s = part length + kerf) leaves (L mod s) + B. Those with
     // remainder r have s dividing L - r and s > r.
@@ -217,6 +235,8 @@ std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, s
                     continue;
                 if (Rem[P.Kind] - Used[P.Kind] < N)
                     continue;
+                if (!MayTake(Turns, P.Kind, Row ? P.RowSub : P.ColSub))
+                    continue;
                 // The first piece that fits with all n parts wanted has the most area of this
                 // part length (Cross descending), the earliest kind among equals.
                 TChoice Candidate;
@@ -243,7 +263,7 @@ std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, s
 }
 
 TChoice TStripSearch::Find(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
-    const std::int64_t *Rem, const std::int64_t *Used)
+    const std::int64_t *Rem, const std::int64_t *Used, const std::uint8_t *Turns)
 {
     const std::int64_t MinSide = std::min(Lx, Ly);
     const auto Fitting = static_cast<std::size_t>(
@@ -251,21 +271,21 @@ TChoice TStripSearch::Find(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
             [](std::int64_t V, const TByShort &S) { return V < S.Short; })
         - FByShort.begin());
     if (!FDivisorsOn || Fitting <= SmallScan)
-        return Scan(Lx, Ly, B, Rem, Used);
+        return Scan(Lx, Ly, B, Rem, Used, Turns);
 
     // Looking through divisors pays only while it is cheaper than looking at every kind.
     std::int64_t Budget = static_cast<std::int64_t>(Fitting) * 2;
     TChoice RowBest, ColBest;
     const std::int64_t RRow = FullPossible(Lx, B, Rem)
-        ? LeastFull(Lx, Ly, true, B, Lx, Rem, Used, Budget, RowBest)
+        ? LeastFull(Lx, Ly, true, B, Lx, Rem, Used, Turns, Budget, RowBest)
         : -1;
     if (RRow == -2)
-        return Scan(Lx, Ly, B, Rem, Used);
+        return Scan(Lx, Ly, B, Rem, Used, Turns);
     const std::int64_t RCol = FullPossible(Ly, B, Rem)
-        ? LeastFull(Ly, Lx, false, B, RRow >= 0 ? RRow : Ly, Rem, Used, Budget, ColBest)
+        ? LeastFull(Ly, Lx, false, B, RRow >= 0 ? RRow : Ly, Rem, Used, Turns, Budget, ColBest)
         : -1;
     if (RCol == -2 || (RRow < 0 && RCol < 0))
-        return Scan(Lx, Ly, B, Rem, Used);
+        return Scan(Lx, Ly, B, Rem, Used, Turns);
 
     const std::int64_t R = RCol >= 0 && (RRow < 0 || RCol < RRow) ? RCol : RRow;
     TChoice Best;
@@ -281,8 +301,10 @@ TChoice TStripSearch::Find(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
             const std::int64_t E = Rem[P.Kind] - Used[P.Kind];
             if (E < 1)
                 continue;
-            Consider(P.Kind, P.RowSub, Along, P.Cross, Lx, Ly, B, E, Best);
-            Consider(P.Kind, P.ColSub, Along, P.Cross, Ly, Lx, B, E, Best);
+            if (MayTake(Turns, P.Kind, P.RowSub))
+                Consider(P.Kind, P.RowSub, Along, P.Cross, Lx, Ly, B, E, Best);
+            if (MayTake(Turns, P.Kind, P.ColSub))
+                Consider(P.Kind, P.ColSub, Along, P.Cross, Ly, Lx, B, E, Best);
         }
     }
     return Best;
@@ -390,8 +412,8 @@ void TTrialPacker::AddRemainder(std::int64_t Left, std::int64_t Top)
     FFree.Push({ static_cast<int>(Left), static_cast<int>(Top) });
 }
 
-void TTrialPacker::Pack(
-    TTrial &T, int Width, int Height, int Blade, const std::vector<std::int64_t> &Rem)
+void TTrialPacker::Pack(TTrial &T, int Width, int Height, int Blade,
+    const std::vector<std::int64_t> &Rem, const std::uint8_t *Turns)
 {
     FWidth = Width;
     FHeight = Height;
@@ -419,7 +441,7 @@ void TTrialPacker::Pack(
             Query = T.Queries[Q]; // still the choice a search would make
         } else {
             const TChoice C = FSearch.Find(static_cast<std::int64_t>(Width) - F.Left,
-                static_cast<std::int64_t>(Height) - F.Top, B, Rem.data(), FUsed.data());
+                static_cast<std::int64_t>(Height) - F.Top, B, Rem.data(), FUsed.data(), Turns);
             Query.Kind = C.Kind;
             Query.Sub = C.Sub;
             Query.K = C.K;

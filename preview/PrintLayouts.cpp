@@ -160,14 +160,24 @@ QString PartLine(TMaterialType &Kind)
 {
     return u" "_s + QString::fromStdString(Kind.Text()) + u" :"_s + QString::number(Kind.Width())
         + u"×"_s + QString::number(Kind.Height()) + u" "_s + QString::number(Kind.Count())
-        + u"件"_s;
+        + u"件"_s + (Kind.Grain() ? u" 顺纹"_s : QString());
+}
+
+QString SheetMarksText(const TDrawMaterial &View)
+{
+    QString out;
+    if (View.SheetGrain() != TGrainDirection::None)
+        out += u" 有纹理"_s;
+    if (View.Trim() > 0)
+        out += u" 修边"_s + QString::number(View.Trim());
+    return out;
 }
 
 QString PrintOneCaption(const TDrawMaterial &View)
 {
     return u"切割 "_s + QString::number(View.Group()) + u":原材料 "_s
         + QString::number(View.MWidth()) + u"×"_s + QString::number(View.MHeight()) + u" "_s
-        + QString::number(View.Tag()) + u"件"_s;
+        + QString::number(View.Tag()) + u"件"_s + SheetMarksText(View);
 }
 
 QString MakerLine()
@@ -190,7 +200,7 @@ QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString 
 {
     return u"切割"_s + QString::number(View.Group()) + u":原片"_s + QString::number(View.MWidth())
         + u"×"_s + QString::number(View.MHeight()) + u" "_s + QString::number(View.Tag())
-        + u"件,出材率:"_s + QString::number(UsedCount) + Utilisation;
+        + u"件,出材率:"_s + QString::number(UsedCount) + Utilisation + SheetMarksText(View);
 }
 
 QString FooterText(int Pages, int Page)

@@ -236,6 +236,8 @@ TDeepOptions DeepRunOptions(double Seconds, std::uint64_t WorkLimit)
 
 QString DeepGapText(const TDeepResult &R)
 {
+    if (!R.Complete)
+        return u"未全部排下"_s;
     if (R.Optimal || R.Bound <= 0 || R.Objective <= R.Bound)
         return u"已证明最优"_s;
     const double gap = (R.Objective / R.Bound - 1) * 100;
@@ -266,6 +268,52 @@ QStringList DeepReportLines(const TDeepResult &R, bool WorkLimited)
     // A bound rounded down is still a bound: cents are enough.
     lines << u"下    界:"_s + objectiveText(R, R.Cost ? std::floor(R.Bound * 100) / 100 : R.Bound);
     lines << u"差    距:"_s + DeepGapText(R);
+    if (R.QuickResult)
+        lines << u"说    明:有纹理或库存限制，采用快速排样的结果"_s;
+    return lines;
+}
+
+QStringList LimitReportLines(TRectManage &Engine)
+{
+    const QString rule = u"===================="_s;
+    QStringList lines;
+    TMaterialTypeList &sheets = Engine.BCTypeList();
+    TMaterialTypeList &totals = Engine.TotalBCList();
+    for (int i = 0; i < sheets.Count(); ++i) {
+        TMaterialType &s = *sheets.Items(i);
+        if (!s.Grain() && s.Trim() == 0 && !s.StockLimited())
+            continue;
+        lines << rule;
+        lines << u"原片名称:"_s + text(s);
+        lines << u"原片规格:"_s + QString::number(s.Width()) + u" x "_s
+                + QString::number(s.Height());
+        if (s.Grain())
+            lines << u"纹    理:有"_s;
+        if (s.Trim() != 0)
+            lines << u"修    边:"_s + QString::number(s.Trim());
+        if (s.StockLimited()) {
+            lines << u"库    存:"_s + QString::number(s.Stock());
+            if (TMaterialType *t = totals.Items(i))
+                lines << u"用    量:"_s + QString::number(t->UsedCount());
+        }
+    }
+    TMaterialTypeList &parts = Engine.MaterialTypeList();
+    for (int i = 0; i < parts.Count(); ++i) {
+        TMaterialType &p = *parts.Items(i);
+        if (!p.Grain())
+            continue;
+        // The size as entered: the length first, whichever side it is.
+        const int longer = std::max(p.Width(), p.Height());
+        const int shorter = std::min(p.Width(), p.Height());
+        const bool turned = p.EnteredLengthShorter();
+        lines << rule;
+        lines << u"零件名称:"_s + text(p);
+        lines << u"零件规格:"_s + QString::number(turned ? shorter : longer) + u" x "_s
+                + QString::number(turned ? longer : shorter);
+        lines << u"纹    理:顺纹"_s;
+    }
+    if (!lines.isEmpty())
+        lines.prepend(u"===纹理 修边 库存==="_s);
     return lines;
 }
 

@@ -82,8 +82,28 @@ TDeepOptions DeepRunOptions(double Seconds, std::uint64_t WorkLimit);
 //   下    界:<bound>      (proven: no layout of these parts needs less)
 //   差    距:1.23% | 已证明最优
 QStringList DeepReportLines(const TDeepResult &Result, bool WorkLimited);
-// The gap of a deep result to its bound: "1.23%", or "已证明最优" when the bound is reached.
+//   说    明:有纹理或库存限制，采用快速排样的结果   (only when the quick mode's result stands in,
+//                                                  TDeepResult::QuickResult)
+// The gap of a deep result to its bound: "1.23%", or "已证明最优" when the bound is reached,
+// "未全部排下" when stock ran out before every part was placed.
 QString DeepGapText(const TDeepResult &Result);
 // The caption beside the totals after a deep run: "下界：24.78m² 差距：1.23%", "下界：7张 …" where
 // the sheet kinds are all alike, "下界：438 …" with the cost objective.
 QString DeepBoundCaption(const TDeepResult &Result);
+
+// The block the report ends with when a sheet kind has grain, a trim or a limited stock, or a part
+// kind is held to its grain (nothing otherwise), after the designed lines and the deep block:
+//   ===纹理 修边 库存===
+//   ====================            for every such sheet kind, in list order
+//   原片名称:<name>
+//   原片规格:<length> x <width>
+//   纹    理:有                       (only what is set)
+//   修    边:<mm>
+//   库    存:<sheets>
+//   用    量:<sheets the run used>    (with a stock)
+//   ====================            for every part kind held to its grain
+//   零件名称:<name>
+//   零件规格:<length> x <width>
+//   纹    理:顺纹
+// Call after GetTotalBC.
+QStringList LimitReportLines(TRectManage &Engine);

@@ -11,6 +11,7 @@
 #include "WidgetArt.h"
 #include "fmPreview.h"
 #include "AppSettings.h"
+#include "ConfirmCutting.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -153,6 +154,10 @@ void TfrmTypeSet::createToolBar()
         u"放大|排样图放大"_s, &TfrmTypeSet::ScalingPanelInc);
     actZoomOut = MakeCommand(this, "actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(),
         u"缩小|排样图缩小"_s, &TfrmTypeSet::ScalingPanelDec);
+    actConfirm = MakeCommand(this, "actConfirm", u"确认下料"_s, WidgetArt::saveIcon(),
+        u"确认下料|按这次排样下料：从原材料库存中减去用掉的原材料，并把余料加入原材料库"_s,
+        &TfrmTypeSet::actConfirmExecute);
+    actConfirm->setEnabled(false);
 
     ComboBox1 = new QComboBox(ToolBar1);
     ComboBox1->setObjectName(u"ComboBox1"_s);
@@ -204,7 +209,7 @@ void TfrmTypeSet::createToolBar()
     boxRow->setContentsMargins(6, 0, 6, 0);
     boxRow->addWidget(ComboBox1);
     ToolBar1->addWidget(boxHolder);
-    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut });
+    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut, actConfirm });
     auto *checks = new QWidget(ToolBar1);
     auto *checkRow = new QHBoxLayout(checks);
     checkRow->setContentsMargins(8, 0, 8, 0);
@@ -214,10 +219,12 @@ void TfrmTypeSet::createToolBar()
     checkRow->addWidget(cbDeep);
     checkRow->addWidget(edtSeconds);
     ToolBar1->addWidget(checks);
-    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut }) {
+    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actConfirm }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
-            button->setFixedSize(a == actYHJS ? QSize(84, 54) : QSize(60, 40));
+            button->setFixedSize(a == actYHJS ? QSize(84, 54)
+                    : a == actConfirm         ? QSize(65, 40)
+                                              : QSize(60, 40));
         }
     }
 }
@@ -488,6 +495,8 @@ void TfrmTypeSet::actYHJSExecute()
         return;
     actYHJS->setEnabled(false);
     ClearTabs();
+    FRunComplete = false;
+    actConfirm->setEnabled(false);
     Panel4_Tag = 0;
     Panel7_Tag = 0;
     PriceSum = 0;
@@ -731,7 +740,8 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
 {
     // The closing notification of an abnormal end names no sheet: no tab, no usage, no totals.
     if (TMaterialType *S = FEngine.BCTypeList().Items(BCindex)) {
-        FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr });
+        FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr,
+            S->Trim(), SheetGrainDirection(*S), S->Price() });
         TabSet1->addTab(u"切割"_s + QString::number(TabSet1->count() + 1));
         edtGoTo->setMaximum(TabSet1->count());
         edtGoTo->setEnabled(true);
@@ -782,6 +792,9 @@ void TfrmTypeSet::SchemeReloaded()
 
 void TfrmTypeSet::completeRun()
 {
+    ++FRunSerial;
+    FRunComplete = true;
+    actConfirm->setEnabled(true);
     ProgressBar1->setValue(0);
     CostTime = tickCount() - CostTime;
     StatusPane0->setText(u"计算完成,耗时:"_s + QString::number(CostTime) + u"ms"_s);
@@ -801,6 +814,29 @@ void TfrmTypeSet::completeRun()
     } catch (const std::exception &e) {
         FWriteBackError = QString::fromUtf8(e.what());
     }
+}
+
+void TfrmTypeSet::actConfirmExecute()
+{
+    if (FRunning || !FRunComplete) {
+        Dialogs::showInformation(this, nothingToConfirmText(), u"提示"_s);
+        return;
+    }
+    if (FConfirmedSerial == FRunSerial) {
+        Dialogs::showInformation(this, confirmedAgainText(), u"提示"_s);
+        return;
+    }
+    QList<TGroupPrice> prices;
+    for (const TLayout &l : std::as_const(FLayouts))
+        prices.append({ l.Group, l.Price });
+    const TRunCutting cutting = CuttingOfRun(FEngine, prices, OffcutRuleFromSettings(),
+        AppSettings::doubleValue(AppSettings::Key::OffcutPriceRatio));
+    if (!Dialogs::askOkCancel(this, ConfirmQuestion(cutting), u"确认下料"_s))
+        return;
+    const TConfirmOutcome outcome = ConfirmCutting(cutting);
+    FConfirmedSerial = FRunSerial;
+    actConfirm->setEnabled(false);
+    Dialogs::showInformation(this, ConfirmedText(outcome), u"确认下料"_s);
 }
 
 void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)
@@ -823,6 +859,7 @@ void TfrmTypeSet::writeReport(bool Deep)
     QStringList lines = ReportLines(FEngine, pnlPriceSum->text());
     if (Deep)
         lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0);
+    lines += LimitReportLines(FEngine);
     if (!Notes)
         return;
     Notes->setUpdatesEnabled(false);
@@ -858,7 +895,8 @@ TDrawMaterial *TfrmTypeSet::LayoutView(int i) const
         view->setObjectName(u"Layout"_s + QString::number(l.Group));
         view->hide();
         view->move(0, 0);
-        SetupLayoutView(*view, l.SheetWidth, l.SheetHeight, l.Blade, l.Group, l.RectCount);
+        SetupLayoutView(
+            *view, l.SheetWidth, l.SheetHeight, l.Blade, l.Group, l.RectCount, l.Trim, l.Grain);
         view->installEventFilter(const_cast<TfrmTypeSet *>(this));
         l.View = view;
     }

@@ -54,12 +54,16 @@ const QList<TGridColumn> SheetColumns {
     { u"宽度"_s, u"宽度"_s, 70 },
     { u"刀口"_s, u"刀口"_s, 70 },
     { u"价格"_s, u"价格"_s, 70 },
+    { u"纹理"_s, u"纹理"_s, 50, SheetGrainChoices() },
+    { u"修边"_s, u"修边"_s, 50 },
+    { u"库存"_s, u"库存"_s, 50 },
 };
 const QList<TGridColumn> PartColumns {
     { u"名称"_s, u"名称"_s, 70 },
     { u"长度"_s, u"长度"_s, 70 },
     { u"宽度"_s, u"宽度"_s, 70 },
     { u"数量"_s, u"数量"_s, 70 },
+    { u"纹理"_s, u"纹理"_s, 50, PartGrainChoices() },
 };
 
 // What the engine needs of the rows: sizes above 0; a kerf and a price, where given, not below 0
@@ -69,6 +73,8 @@ const QList<TColumnRule> SheetRules {
     { u"宽度"_s, u"宽度"_s, TColumnRule::Positive },
     { u"刀口"_s, u"刀口"_s, TColumnRule::NonNegative },
     { u"价格"_s, u"价格"_s, TColumnRule::NonNegative, MaxSheetPrice },
+    { u"修边"_s, u"修边"_s, TColumnRule::NonNegative },
+    { u"库存"_s, u"库存"_s, TColumnRule::NonNegative },
 };
 const QList<TColumnRule> PartRules {
     { u"长度"_s, u"长度"_s, TColumnRule::Positive },
@@ -662,6 +668,9 @@ void TfrmMaterial::N3Click()
         ADOMaterialA->field(u"宽度"_s).setAsString(row.width);
         ADOMaterialA->field(u"价格"_s).setAsString(row.price);
         ADOMaterialA->field(u"刀口"_s).setAsString(u"0"_s);
+        ADOMaterialA->field(u"纹理"_s).setAsString(row.grain);
+        ADOMaterialA->field(u"修边"_s).setAsString(row.trim);
+        ADOMaterialA->field(u"库存"_s).setAsString(row.stock);
         ADOMaterialA->post();
     }
 }
@@ -683,6 +692,7 @@ void TfrmMaterial::N4Click()
         ADOMaterialB->field(u"长度"_s).setAsString(row.length);
         ADOMaterialB->field(u"宽度"_s).setAsString(row.width);
         ADOMaterialB->field(u"数量"_s).setAsString(u"1"_s);
+        ADOMaterialB->field(u"纹理"_s).setAsString(row.grain);
         ADOMaterialB->post();
     }
 }
@@ -696,8 +706,8 @@ QStringList TfrmMaterial::CheckInput() const
         const QString scheme
             = hasScheme() ? ADOOrderDetail->field(u"名称"_s).asString() : QString();
         const QString where = (scheme.isEmpty() ? QString() : scheme + u' ') + u"提供的原材料 "_s;
-        for (const QString &line :
-            DescribeProblems(*ADOMaterialA, CheckRows(*ADOMaterialA, SheetRules), u"名称"_s))
+        for (const QString &line : DescribeProblems(*ADOMaterialA,
+                 CheckRows(*ADOMaterialA, SheetRules) + TrimProblems(*ADOMaterialA), u"名称"_s))
             lines << where + line;
     }
     if (ADOMaterialB->isOpen()) {
@@ -737,6 +747,12 @@ void TfrmMaterial::CreateRectManage(TRectManage &Engine)
             sheet->SetWidth(std::max(length, width));
             sheet->SetHeight(std::min(length, width));
             sheet->SetPrice(ADOMaterialA->field(u"价格"_s).asCurrency().toDouble());
+            // Grain runs along the length as entered; an empty stock is no limit.
+            sheet->SetEnteredLengthShorter(length < width);
+            sheet->SetGrain(ADOMaterialA->field(u"纹理"_s).asInteger() != 0);
+            sheet->SetTrim(ADOMaterialA->field(u"修边"_s).asInteger());
+            TField stock = ADOMaterialA->field(u"库存"_s);
+            sheet->SetStock(stock.isNull() ? TMaterialType::NoStockLimit : stock.asInteger());
         }
     }
     Engine.MaterialTypeList().Clear();
@@ -752,6 +768,8 @@ void TfrmMaterial::CreateRectManage(TRectManage &Engine)
             part->SetWidth(std::max(length, width));
             part->SetHeight(std::min(length, width));
             part->SetCount(ADOMaterialB->field(u"数量"_s).asInteger());
+            part->SetEnteredLengthShorter(length < width);
+            part->SetGrain(ADOMaterialB->field(u"纹理"_s).asInteger() != 0);
         }
     }
 }

@@ -146,9 +146,9 @@ void TestCliJobFile::parse_refusesMalformedLines_data()
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("message");
     QTest::newRow("unknown record") << QByteArray("# x\nboard 1 2 3 4 S\n") << 2
-                                    << u"unknown record 'board' (expected sheet, part or option)"_s;
+                                    << u"unknown record 'board' (expected sheet, part, grain, trim, stock or option)"_s;
     QTest::newRow("record names are lower case") << QByteArray(
-        "Sheet 1 2 3 4 S\n") << 1 << u"unknown record 'Sheet' (expected sheet, part or option)"_s;
+        "Sheet 1 2 3 4 S\n") << 1 << u"unknown record 'Sheet' (expected sheet, part, grain, trim, stock or option)"_s;
     QTest::newRow("missing width") << QByteArray("part 300\n") << 1 << u"missing WIDTH"_s;
     QTest::newRow("missing quantity")
         << QByteArray("\n\npart 300 200\n") << 3 << u"missing QUANTITY"_s;
@@ -227,7 +227,7 @@ void TestCliJobFile::parse_refusesMalformedLines_data()
     QTest::newRow("overlong UTF-8")
         << QByteArray("part 1 1 1 \xC0\xAF\n") << 1 << u"not valid UTF-8 text"_s;
     QTest::newRow("first error wins") << QByteArray("part 1 1 1 P\nfoo\npart x\n") << 2
-                                      << u"unknown record 'foo' (expected sheet, part or option)"_s;
+                                      << u"unknown record 'foo' (expected sheet, part, grain, trim, stock or option)"_s;
     QTest::newRow("NUL in a number") << QByteArray("part 1\0002 1 1 P\n", 16) << 1
                                      << u"LENGTH is not a whole number: '1"_s + QChar(0) + u"2'"_s;
 }
