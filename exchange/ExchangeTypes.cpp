@@ -1,5 +1,7 @@
 #include "ExchangeTypes.h"
 
+#include "CutPlan.h"
+
 #include "RowSet.h"
 #include "TypeSetClass.h"
 
@@ -64,6 +66,17 @@ std::vector<TLayoutSheet> LayoutsFromEngine(TRectManage &Engine)
         }
     }
     return layouts;
+}
+
+void AddCutPlans(std::vector<TLayoutSheet> &Layouts, TRectManage &Engine)
+{
+    // The plans come in the order of GroupList, as the layouts do.
+    const std::vector<TCutPlan> plans = MakeCutPlans(Engine);
+    for (std::size_t i = 0; i < Layouts.size() && i < plans.size(); ++i) {
+        Layouts[i].Cuts.clear();
+        for (const TCut &c : plans[i].Cuts)
+            Layouts[i].Cuts.push_back({ double(c.X1), double(c.Y1), double(c.X2), double(c.Y2) });
+    }
 }
 
 QList<TUsageRow> UsageRows(const std::vector<TLayoutSheet> &Layouts)

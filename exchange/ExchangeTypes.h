@@ -81,6 +81,9 @@ struct TLayoutPartCount
 // layout groups and committed strips: a strip of Count parts becomes Count placed parts spaced
 // by the strip's kerf, as the layout view draws them.
 std::vector<TLayoutSheet> LayoutsFromEngine(TRectManage &Engine);
+// Gives every layout (as LayoutsFromEngine made them) the cuts of its cut plan; a layout that
+// cannot be cut edge to edge keeps none.
+void AddCutPlans(std::vector<TLayoutSheet> &Layouts, TRectManage &Engine);
 
 // The sheet usage of the layouts: sheets summed by sheet name, in the order the names first
 // appear (as the results window's usage list).
