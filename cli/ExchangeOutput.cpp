@@ -77,7 +77,9 @@ int WriteExchangeOutputs(TRectManage &Engine, const Job &J, const std::string &J
     // SVG texts and labels need fonts, and so an application object; the rest does not.
     const std::unique_ptr<QApplication> App
         = Options.SvgDir || Options.LabelsPath ? EnsureApplication() : nullptr;
-    const std::vector<TLayoutSheet> Layouts = LayoutsFromEngine(Engine);
+    std::vector<TLayoutSheet> Layouts = LayoutsFromEngine(Engine);
+    if (Options.DxfDir || Options.SvgDir)
+        AddCutPlans(Layouts, Engine); // the drawings carry the saw's cuts on a layer of their own
     int Code = 0;
     auto Attempt = [&](const char *What, const auto &Write) {
         try {

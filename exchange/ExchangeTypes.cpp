@@ -1,5 +1,7 @@
 #include "ExchangeTypes.h"
 
+#include "CutPlan.h"
+
 #include "RowSet.h"
 #include "TypeSetClass.h"
 
@@ -66,6 +68,17 @@ std::vector<TLayoutSheet> LayoutsFromEngine(TRectManage &Engine)
     return layouts;
 }
 
+void AddCutPlans(std::vector<TLayoutSheet> &Layouts, TRectManage &Engine)
+{
+    // The plans come in the order of GroupList, as the layouts do.
+    const std::vector<TCutPlan> plans = MakeCutPlans(Engine);
+    for (std::size_t i = 0; i < Layouts.size() && i < plans.size(); ++i) {
+        Layouts[i].Cuts.clear();
+        for (const TCut &c : plans[i].Cuts)
+            Layouts[i].Cuts.push_back({ double(c.X1), double(c.Y1), double(c.X2), double(c.Y2) });
+    }
+}
+
 QList<TUsageRow> UsageRows(const std::vector<TLayoutSheet> &Layouts)
 {
     QList<TUsageRow> rows;
@@ -105,6 +118,7 @@ QList<TPartRow> PartRowsFromRowSet(const TRowSet &Rows)
     const int length = Rows.fieldIndex(u"长度"_s);
     const int width = Rows.fieldIndex(u"宽度"_s);
     const int quantity = Rows.fieldIndex(u"数量"_s);
+    const int grain = Rows.fieldIndex(u"纹理"_s);
     auto text = [&Rows](int row, int column) {
         return column < 0 ? QString() : Rows.data(Rows.index(row, column)).toString();
     };
@@ -113,6 +127,7 @@ QList<TPartRow> PartRowsFromRowSet(const TRowSet &Rows)
         return qint32(std::clamp<qint64>(v, INT_MIN, INT_MAX));
     };
     for (int r = 0; r < Rows.recordCount(); ++r)
-        out.append({ text(r, name), number(r, length), number(r, width), number(r, quantity) });
+        out.append({ text(r, name), number(r, length), number(r, width), number(r, quantity),
+            number(r, grain) != 0 });
     return out;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <utility>
 #include <vector>
 
 class TRectManage;
@@ -16,10 +17,20 @@ class TRowSet;
 // One row of a part list, sizes as entered (length first, not necessarily the longer side).
 struct TPartRow
 {
+    TPartRow() = default;
+    TPartRow(QString Name_, qint32 Length_, qint32 Width_, qint32 Quantity_, bool Grain_ = false)
+        : Name(std::move(Name_))
+        , Length(Length_)
+        , Width(Width_)
+        , Quantity(Quantity_)
+        , Grain(Grain_)
+    { }
+
     QString Name;
     qint32 Length = 0;
     qint32 Width = 0;
     qint32 Quantity = 0;
+    bool Grain = false; // 纹理 顺纹: its length runs along the grain of a sheet with grain
     bool operator==(const TPartRow &) const = default;
 };
 
@@ -81,6 +92,9 @@ struct TLayoutPartCount
 // layout groups and committed strips: a strip of Count parts becomes Count placed parts spaced
 // by the strip's kerf, as the layout view draws them.
 std::vector<TLayoutSheet> LayoutsFromEngine(TRectManage &Engine);
+// Gives every layout (as LayoutsFromEngine made them) the cuts of its cut plan; a layout that
+// cannot be cut edge to edge keeps none.
+void AddCutPlans(std::vector<TLayoutSheet> &Layouts, TRectManage &Engine);
 
 // The sheet usage of the layouts: sheets summed by sheet name, in the order the names first
 // appear (as the results window's usage list).

@@ -2,6 +2,8 @@
 
 #include "Command.h"
 #include "AppSettings.h"
+#include "fmWorkshop.h"
+#include "Workshop.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
 #include "LayoutSource.h"
@@ -237,8 +239,12 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actPrintOne, actPrtAll, actZoomIn, actZoomOut, actPrevious, actNext });
+    actWorkshop = MakeCommand(this, "actWorkshop", u"车间图"_s, WidgetArt::previewIcon(),
+        u"车间图|每张排版一页：尺寸线、锯切顺序、零件表和余料，供车间下料"_s,
+        &TfrmPreview::actWorkshopExecute);
     ToolBar1->addSeparator();
     ToolBar1->addAction(actPageSet);
+    ToolBar1->addAction(actWorkshop);
     for (QAction *a : ToolBar1->actions()) {
         if (a->isSeparator())
             continue;
@@ -459,6 +465,12 @@ void TfrmPreview::RunPrintJob(const std::function<void(TPrintPage &)> &Print)
     cancel.dismiss();
     if (!painter.end())
         throw EPrintError("打印作业未能完成");
+}
+
+void TfrmPreview::actWorkshopExecute()
+{
+    TfrmWorkshop::Open(FSource, WorkshopInfo(FSource.ProjectNumber(), FSource.SchemeName()),
+        std::max(0, FPanel->Group() - 1), this);
 }
 
 void TfrmPreview::actPageSetExecute()

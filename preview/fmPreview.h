@@ -62,6 +62,7 @@ public:
     QAction *actPrevious;
     QAction *actNext;
     QAction *actPageSet;
+    QAction *actWorkshop; // 车间图: the workshop printout of the run, from the layout shown
 
     QScrollArea *ScrollBox2; // the scrolling area, medium grey
     QWidget *Panel1; // the page panel, white
@@ -101,6 +102,7 @@ public:
     void actPreviousExecute();
     void actNextExecute();
     void actPageSetExecute();
+    void actWorkshopExecute();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -10,6 +10,15 @@
 #include "TypeSetClass.h"
 #include "WidgetArt.h"
 #include "fmPreview.h"
+#include "CutPlan.h"
+#include "CutPlanText.h"
+#include "DxfWriter.h"
+#include "LabelWriter.h"
+#include "SaveFile.h"
+#include "SvgWriter.h"
+#include "TableWriter.h"
+#include "Workshop.h"
+#include "fmWorkshop.h"
 #include "AppSettings.h"
 #include "ConfirmCutting.h"
 
@@ -27,6 +36,11 @@
 #include <QProgressBar>
 #include <QCloseEvent>
 #include <QScopedValueRollback>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPainter>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
@@ -101,6 +115,26 @@ QLabel *captionPanel(const QString &name, int width, QWidget *parent)
     return label;
 }
 
+// 锯切顺序: a sheet with numbered saw lines.
+QIcon cutsIcon()
+{
+    return WidgetArt::drawnIcon([](QPainter &p) {
+        p.setPen(QPen(QColor(120, 90, 50), 1.2));
+        p.setBrush(QColor(235, 215, 170));
+        p.drawRect(QRectF(2, 5, 28, 22));
+        p.setPen(QPen(QColor(200, 40, 30), 2, Qt::DashLine));
+        p.drawLine(QPointF(13, 5), QPointF(13, 27));
+        p.drawLine(QPointF(13, 16), QPointF(30, 16));
+        QFont f = p.font();
+        f.setPixelSize(9);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(QColor(200, 40, 30));
+        p.drawText(QRectF(3, 6, 9, 10), Qt::AlignCenter, u"1"_s);
+        p.drawText(QRectF(18, 6, 10, 10), Qt::AlignCenter, u"2"_s);
+    });
+}
+
 } // namespace
 
 TfrmTypeSet::TfrmTypeSet(TRectManage &Engine, QWidget *parent)
@@ -158,6 +192,34 @@ void TfrmTypeSet::createToolBar()
         u"确认下料|按这次排样下料：从原材料库存中减去用掉的原材料，并把余料加入原材料库"_s,
         &TfrmTypeSet::actConfirmExecute);
     actConfirm->setEnabled(false);
+    actCuts = MakeCommand(this, "actCuts", u"锯切顺序"_s, WidgetArt::runIcon(),
+        u"锯切顺序|在排样图上显示每一刀的位置和顺序，并列出锯切清单和余料"_s,
+        &TfrmTypeSet::actCutsExecute);
+    actCuts->setIcon(cutsIcon());
+    actCuts->setCheckable(true);
+    actWorkshop = MakeCommand(this, "actWorkshop", u"车间图"_s, WidgetArt::previewIcon(),
+        u"车间图|每张排版一页：尺寸线、锯切顺序、零件表和余料，供车间下料"_s,
+        &TfrmTypeSet::actWorkshopExecute);
+    actExportTables = MakeCommand(this, "actExportTables", u"导出用料表…"_s, QIcon(),
+        u"导出用料表|把原材料用量、零件表和每个排版的零件导出为 Excel 或 CSV 文件"_s,
+        &TfrmTypeSet::actExportTablesExecute);
+    actExportDxf = MakeCommand(this, "actExportDxf", u"导出排版图（DXF）…"_s, QIcon(),
+        u"导出排版图（DXF）|每个排版一个 DXF 文件，含零件和锯切线，供 CAD 和数控锯使用"_s,
+        &TfrmTypeSet::actExportDxfExecute);
+    actExportSvg = MakeCommand(this, "actExportSvg", u"导出排版图（SVG）…"_s, QIcon(),
+        u"导出排版图（SVG）|每个排版一个按比例的 SVG 图"_s, &TfrmTypeSet::actExportSvgExecute);
+    actLabels = MakeCommand(this, "actLabels", u"打印标签…"_s, QIcon(),
+        u"打印标签|每个零件一张标签（条码、名称、尺寸、排版号），保存为 PDF"_s,
+        &TfrmTypeSet::actLabelsExecute);
+    auto *exportMenu = new QMenu(this);
+    exportMenu->setObjectName(u"mnuExport"_s);
+    exportMenu->addActions({ actExportTables, actExportDxf, actExportSvg });
+    exportMenu->addSeparator();
+    exportMenu->addAction(actLabels);
+    actExport = new QAction(WidgetArt::exportIcon(), u"导出"_s, this);
+    actExport->setObjectName(u"actExport"_s);
+    SetHint(actExport, u"导出|导出用料表、排版图和零件标签"_s);
+    actExport->setMenu(exportMenu);
 
     ComboBox1 = new QComboBox(ToolBar1);
     ComboBox1->setObjectName(u"ComboBox1"_s);
@@ -209,7 +271,8 @@ void TfrmTypeSet::createToolBar()
     boxRow->setContentsMargins(6, 0, 6, 0);
     boxRow->addWidget(ComboBox1);
     ToolBar1->addWidget(boxHolder);
-    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut, actConfirm });
+    ToolBar1->addActions(
+        { actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport, actConfirm });
     auto *checks = new QWidget(ToolBar1);
     auto *checkRow = new QHBoxLayout(checks);
     checkRow->setContentsMargins(8, 0, 8, 0);
@@ -219,7 +282,11 @@ void TfrmTypeSet::createToolBar()
     checkRow->addWidget(cbDeep);
     checkRow->addWidget(edtSeconds);
     ToolBar1->addWidget(checks);
-    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actConfirm }) {
+    if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(actExport)))
+        button->setPopupMode(QToolButton::InstantPopup);
+    for (QAction *a :
+        { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport,
+            actConfirm }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
             button->setFixedSize(a == actYHJS ? QSize(84, 54)
@@ -263,6 +330,16 @@ void TfrmTypeSet::createLeftPane()
     detailsBox->addWidget(ValueListEditor1);
     ListView1 = listView(u"ListView1"_s, { u"名称"_s, u"长度"_s, u"宽度"_s, u"数量"_s }, details);
     detailsBox->addWidget(ListView1, 1);
+    lstCuts = listView(u"lstCuts"_s, CutColumnTitles(), details);
+    for (int c = 0; c < lstCuts->columnCount(); ++c)
+        lstCuts->setColumnWidth(c, c == 0 ? 34 : 40);
+    lstCuts->hide();
+    detailsBox->addWidget(lstCuts, 1);
+    lblOffcuts = new QLabel(details);
+    lblOffcuts->setObjectName(u"lblOffcuts"_s);
+    lblOffcuts->setWordWrap(true);
+    lblOffcuts->hide();
+    detailsBox->addWidget(lblOffcuts);
     for (QTableWidget *list : { ListView2, ListView1 }) {
         list->setColumnWidth(0, 64);
         for (int c = 1; c < 4; ++c)
@@ -839,6 +916,16 @@ void TfrmTypeSet::actConfirmExecute()
     Dialogs::showInformation(this, ConfirmedText(outcome), u"确认下料"_s);
 }
 
+void WriteSchemeTotals(TRowSet &Rows, const TRunTotals &Totals)
+{
+    Rows.edit();
+    Rows.field(u"利用率"_s).setAsInteger(Totals.Utilisation);
+    Rows.field(u"总面积"_s).setAsString(GeneralDecimal(double(Totals.GrossArea) / 1000000.0));
+    Rows.field(u"板材数量"_s).setAsInteger(Totals.Sheets);
+    Rows.field(u"总价格"_s).setAsString(GeneralDecimal(Totals.Price));
+    Rows.updateBatch();
+}
+
 void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)
 {
     // The scheme row current in the workspace now receives the totals and is saved at once.
@@ -846,12 +933,13 @@ void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)
     TRowSet *rows = SchemeRows ? SchemeRows() : nullptr;
     if (!rows || !rows->isOpen() || rows->isEmpty())
         return;
-    rows->edit();
-    rows->field(u"利用率"_s).setAsInteger(Utilisation);
-    rows->field(u"总面积"_s).setAsString(GeneralDecimal(double(Panel4_Tag) / 1000000.0));
-    rows->field(u"板材数量"_s).setAsInteger(Sheets);
-    rows->field(u"总价格"_s).setAsString(GeneralDecimal(PriceSum));
-    rows->updateBatch();
+    TRunTotals totals;
+    totals.Utilisation = Utilisation;
+    totals.Sheets = Sheets;
+    totals.GrossArea = Panel4_Tag;
+    totals.NetArea = Panel7_Tag;
+    totals.Price = PriceSum;
+    WriteSchemeTotals(*rows, totals);
 }
 
 void TfrmTypeSet::writeReport(bool Deep)
@@ -897,6 +985,7 @@ TDrawMaterial *TfrmTypeSet::LayoutView(int i) const
         view->move(0, 0);
         SetupLayoutView(
             *view, l.SheetWidth, l.SheetHeight, l.Blade, l.Group, l.RectCount, l.Trim, l.Grain);
+        view->SetShowCuts(FShowCuts);
         view->installEventFilter(const_cast<TfrmTypeSet *>(this));
         l.View = view;
     }
@@ -999,6 +1088,160 @@ void TfrmTypeSet::TabSet1Change(int Index)
         }
     }
     Panel4->setText(u"零件总数："_s + QString::number(V->Materials()->Count()));
+    showCutList(*V);
+}
+
+void TfrmTypeSet::showCutList(TDrawMaterial &View)
+{
+    lstCuts->setVisible(FShowCuts);
+    lblOffcuts->setVisible(FShowCuts);
+    if (!FShowCuts)
+        return;
+    lstCuts->setRowCount(0);
+    const TCutPlan *plan = View.CutPlan();
+    if (!plan || !plan->Cuttable) {
+        lblOffcuts->setText(UncuttableText());
+        return;
+    }
+    lstCuts->setRowCount(int(plan->Cuts.size()));
+    for (int r = 0; r < int(plan->Cuts.size()); ++r)
+        setRow(lstCuts, r, CutRow(plan->Cuts[std::size_t(r)]));
+    const QStringList kept = KeptOffcutLines(*plan);
+    lblOffcuts->setText(kept.isEmpty() ? u"余料：无"_s : u"余料：\n"_s + kept.join(u'\n'));
+}
+
+void TfrmTypeSet::actCutsExecute()
+{
+    FShowCuts = actCuts->isChecked();
+    for (const TLayout &l : std::as_const(FLayouts))
+        if (l.View)
+            l.View->SetShowCuts(FShowCuts);
+    if (FShown)
+        showCutList(*FShown);
+}
+
+void TfrmTypeSet::actWorkshopExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    TfrmWorkshop::Open(*this, WorkshopInfo(HandOffProject, HandOffScheme), std::max(0, FTabIndex),
+        this);
+}
+
+QString TfrmTypeSet::askSavePath(const QString &Title, const QString &Filter, const QString &Name)
+{
+    QFileDialog dialog(this, Title);
+    dialog.setObjectName(u"dlgExport"_s);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(Filter.split(u";;"_s));
+    const QString last = AppSettings::stringValue(AppSettings::Key::LastFolder);
+    dialog.setDirectory(last.isEmpty() || !QDir(last).exists() ? QDir::homePath() : last);
+    dialog.selectFile(Name);
+    if (Dialogs::exec(dialog) != QDialog::Accepted)
+        return {};
+    QString path = dialog.selectedFiles().value(0);
+    if (path.isEmpty())
+        return {};
+    // The suffix of the chosen filter when none was typed.
+    if (QFileInfo(path).suffix().isEmpty()) {
+        const QString filter = dialog.selectedNameFilter();
+        const qsizetype star = filter.indexOf(u"*."_s);
+        if (star >= 0)
+            path += u'.' + filter.mid(star + 2).section(u')', 0, 0).section(u' ', 0, 0);
+    }
+    AppSettings::setValue(AppSettings::Key::LastFolder, QFileInfo(path).absolutePath());
+    return path;
+}
+
+QString TfrmTypeSet::askFolder(const QString &Title)
+{
+    QFileDialog dialog(this, Title);
+    dialog.setObjectName(u"dlgExportFolder"_s);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    const QString last = AppSettings::stringValue(AppSettings::Key::LastFolder);
+    dialog.setDirectory(last.isEmpty() || !QDir(last).exists() ? QDir::homePath() : last);
+    if (Dialogs::exec(dialog) != QDialog::Accepted)
+        return {};
+    const QString folder = dialog.selectedFiles().value(0);
+    if (!folder.isEmpty())
+        AppSettings::setValue(AppSettings::Key::LastFolder, folder);
+    return folder;
+}
+
+void TfrmTypeSet::ExportTables(const QString &Path)
+{
+    const std::vector<TLayoutSheet> layouts = LayoutsFromEngine(FEngine);
+    if (Path.endsWith(u".csv"_s, Qt::CaseInsensitive)) {
+        SaveBytes(Path, CsvBytes(LayoutPartsTable(layouts)));
+        return;
+    }
+    SaveFile(Path, [&](QIODevice &Out) {
+        WriteXlsx(Out,
+            { UsageTable(UsageRows(layouts)), PartListTable(HandOffParts),
+                LayoutPartsTable(layouts) });
+    });
+}
+
+QStringList TfrmTypeSet::ExportDrawings(const QString &Folder, const QString &Suffix)
+{
+    std::vector<TLayoutSheet> layouts = LayoutsFromEngine(FEngine);
+    AddCutPlans(layouts, FEngine);
+    return SaveIntoFolder(
+        Folder, Suffix == u"svg"_s ? SvgFiles(layouts) : DxfFiles(layouts));
+}
+
+void TfrmTypeSet::ExportLabels(const QString &Path)
+{
+    const QList<TLabel> labels = LabelsForLayouts(
+        LayoutsFromEngine(FEngine), HandOffProject, HandOffScheme, HandOffParts);
+    SaveBytes(Path, LabelsPdf(labels, LabelSettingsFromApp()));
+}
+
+void TfrmTypeSet::actExportTablesExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    const QString path = askSavePath(u"导出用料表"_s,
+        u"Excel 工作簿 (*.xlsx);;CSV 文件（每个排版的零件） (*.csv)"_s, u"用料表.xlsx"_s);
+    if (path.isEmpty())
+        return;
+    ExportTables(path);
+    setStatusText(u"已导出：%1"_s.arg(QDir::toNativeSeparators(path)));
+}
+
+void TfrmTypeSet::actExportDxfExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    const QString folder = askFolder(u"选择保存 DXF 排版图的文件夹"_s);
+    if (folder.isEmpty())
+        return;
+    const QStringList files = ExportDrawings(folder, u"dxf"_s);
+    setStatusText(u"已导出 %1 个 DXF 文件到：%2"_s.arg(files.size()).arg(QDir::toNativeSeparators(folder)));
+}
+
+void TfrmTypeSet::actExportSvgExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    const QString folder = askFolder(u"选择保存 SVG 排版图的文件夹"_s);
+    if (folder.isEmpty())
+        return;
+    const QStringList files = ExportDrawings(folder, u"svg"_s);
+    setStatusText(u"已导出 %1 个 SVG 文件到：%2"_s.arg(files.size()).arg(QDir::toNativeSeparators(folder)));
+}
+
+void TfrmTypeSet::actLabelsExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    const QString path = askSavePath(u"打印标签"_s, u"PDF 文件 (*.pdf)"_s, u"零件标签.pdf"_s);
+    if (path.isEmpty())
+        return;
+    ExportLabels(path);
+    setStatusText(u"已保存标签：%1"_s.arg(QDir::toNativeSeparators(path)));
 }
 
 void TfrmTypeSet::ClearTabs()

@@ -10,6 +10,7 @@
 // shown, previewed or printed, and drawn from the engine's strips then; the report is built once.
 
 #include "LayoutSource.h"
+#include "ExchangeTypes.h"
 #include "RunReport.h"
 
 #include <QList>
@@ -65,6 +66,11 @@ public:
     // Where a completed run writes its totals: the workspace's scheme set, or nullptr once the
     // workspace is gone. Set by the workspace when it hands a scheme over.
     std::function<TRowSet *()> SchemeRows;
+    // What the workspace handed over with the scheme: the project's order number, the scheme's
+    // name and the part rows as entered (in the engine's order), for printouts and labels.
+    QString HandOffProject;
+    QString HandOffScheme;
+    QList<TPartRow> HandOffParts;
 
     // ---- controls ----
     QToolBar *ToolBar1;
@@ -100,6 +106,15 @@ public:
     QAction *actZoomIn; // 放大
     QAction *actZoomOut; // 缩小
     QAction *actConfirm; // 确认下料
+    QAction *actCuts; // 锯切顺序: cut lines and numbers on the drawing, cuts and offcuts listed
+    QAction *actWorkshop; // 车间图: the workshop printout from the layout shown
+    QAction *actExport; // 导出: a menu of files (tables, drawings, labels)
+    QAction *actExportTables; // 导出用料表: usage, part list and the parts of every layout
+    QAction *actExportDxf; // 导出排版图 (DXF)
+    QAction *actExportSvg; // 导出排版图 (SVG)
+    QAction *actLabels; // 打印标签: one label per piece, as a PDF
+    QTableWidget *lstCuts; // the cuts of the shown layout while 锯切顺序 is on
+    QLabel *lblOffcuts; // its offcuts kept (余料), or why there is no cut plan
 
     // ---- the run ----
     void actYHJSExecute();
@@ -169,6 +184,23 @@ public:
     void DrawPanel(TDrawMaterial &View) override;
     QString UtilisationCaption() const override;
     TRectManage &Engine() const override { return FEngine; }
+    QString ProjectNumber() const override { return HandOffProject; }
+    QString SchemeName() const override { return HandOffScheme; }
+
+    // ---- workshop output ----
+    void actCutsExecute();
+    void actWorkshopExecute();
+    void actExportTablesExecute();
+    void actExportDxfExecute();
+    void actExportSvgExecute();
+    void actLabelsExecute();
+    // Writes the usage, the part list and every layout's parts to Path: .xlsx (one sheet
+    // each) or .csv (every layout's parts).
+    void ExportTables(const QString &Path);
+    // Writes one drawing per layout into Folder ("dxf" or "svg"); returns the files written.
+    QStringList ExportDrawings(const QString &Folder, const QString &Suffix);
+    // Writes one label per piece of the run to a PDF file at Path.
+    void ExportLabels(const QString &Path);
 
     // Texts of the window.
     static QString runningText() { return QStringLiteral("正在计算..."); }
@@ -220,6 +252,9 @@ private:
     void writeBack(int Utilisation, qint64 Sheets);
     void writeReport(bool Deep);
     void fitViewsArea();
+    void showCutList(TDrawMaterial &View);
+    QString askSavePath(const QString &Title, const QString &Filter, const QString &Name);
+    QString askFolder(const QString &Title);
 
     TRectManage &FEngine;
     mutable QList<TLayout> FLayouts;
@@ -242,7 +277,12 @@ private:
     qint64 FPartArea = 0; // of the job, taken before the run (the engine's lists are busy then)
 
     bool FShownOnce = false;
+    bool FShowCuts = false;
 };
+
+// Writes a run's totals into the current row of a scheme set (利用率, 总面积 in square metres,
+// 板材数量, 总价格) and saves the set at once.
+void WriteSchemeTotals(TRowSet &Rows, const TRunTotals &Totals);
 
 // The results window while it exists.
 extern TfrmTypeSet *frmTypeSet;

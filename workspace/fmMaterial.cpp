@@ -11,8 +11,13 @@
 #include "WidgetArt.h"
 #include "fmSelectData.h"
 #include "fmTypeSet.h"
+#include "AppSettings.h"
+#include "ImportDialog.h"
+#include "SchemeBatch.h"
 
+#include <QCheckBox>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QTextEdit>
 
 #include <QAction>
@@ -137,6 +142,9 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
         u"删除工程|删除项目数据"_s, &TfrmMaterial::actDelPrjExecute);
     actSave = MakeCommand(this, "actSave", u"保存工程"_s, WidgetArt::saveIcon(),
         u"保存工程|保存项目数据"_s, &TfrmMaterial::actSaveExecute);
+    actCalcAll = MakeCommand(this, "actCalcAll", u"计算全部方案"_s, WidgetArt::runAllIcon(),
+        u"计算全部方案|用结果窗口的选项依次计算本工程的每个方案，把结果写入方案表以便比较"_s,
+        &TfrmMaterial::actCalcAllExecute);
 
     cbOrder = new QComboBox(ToolBar1);
     cbOrder->setObjectName(u"cbOrder"_s);
@@ -153,16 +161,17 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addAction(actYHPY);
+    ToolBar1->addAction(actCalcAll);
     auto *boxHolder = new QWidget(ToolBar1);
     auto *boxRow = new QHBoxLayout(boxHolder);
     boxRow->setContentsMargins(6, 0, 6, 0);
     boxRow->addWidget(cbOrder);
     ToolBar1->addWidget(boxHolder);
     ToolBar1->addActions({ actAddPrj, actDelPrj, actSave });
-    for (QAction *a : { actClose, actYHPY, actAddPrj, actDelPrj, actSave }) {
+    for (QAction *a : { actClose, actYHPY, actCalcAll, actAddPrj, actDelPrj, actSave }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
-            button->setFixedSize(a == actYHPY ? 65 : 60, 40);
+            button->setFixedSize(a == actYHPY ? 65 : a == actCalcAll ? 84 : 60, 40);
         }
     }
 
@@ -289,9 +298,12 @@ void TfrmMaterial::createPanes()
     N3 = menuCommand("N3", u"选择原材料"_s, &TfrmMaterial::N3Click);
     N2 = menuCommand("N2", u"删除"_s, &TfrmMaterial::N2Click);
     N4 = menuCommand("N4", u"选择零件"_s, &TfrmMaterial::N4Click);
-    rdgYCL->addActions({ N1, N3 });
-    rdgLJ->addActions({ N2, N4 });
-    for (TDBGrid *g : { rdgYCL, rdgLJ })
+    N5 = menuCommand("N5", u"导入原材料…"_s, &TfrmMaterial::N5Click);
+    N6 = menuCommand("N6", u"导入零件…"_s, &TfrmMaterial::N6Click);
+    rdgYCL->addActions({ N1, N3, N5 });
+    rdgLJ->addActions({ N2, N4, N6 });
+    rdgFA->addAction(actCalcAll);
+    for (TDBGrid *g : { rdgFA, rdgYCL, rdgLJ })
         g->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -337,10 +349,16 @@ void TfrmMaterial::closeEvent(QCloseEvent *event)
         actSaveExecute();
         saved = true;
     });
-    if (saved)
-        QWidget::closeEvent(event);
-    else
+    if (!saved) {
         event->ignore();
+        return;
+    }
+    // Runs on what is closing end with it: a batch is dropped, a deep run in the results window
+    // ends now with its best layout (written back while this workspace still exists).
+    delete FBatch.data();
+    if (frmTypeSet && frmTypeSet->isRunning())
+        Dialogs::guarded([] { frmTypeSet->StopRun(); });
+    QWidget::closeEvent(event);
 }
 
 void TfrmMaterial::FormShow()
@@ -733,49 +751,20 @@ QStringList TfrmMaterial::MissingInput() const
 
 void TfrmMaterial::CreateRectManage(TRectManage &Engine)
 {
-    Engine.BCTypeList().Clear();
-    if (ADOMaterialA->isOpen()) {
-        ADOMaterialA->disableControls();
-        const auto resume = qScopeGuard([this] { ADOMaterialA->enableControls(); });
-        for (int n = 1; n <= ADOMaterialA->recordCount(); ++n) {
-            ADOMaterialA->setRecNo(n);
-            const int length = ADOMaterialA->field(u"长度"_s).asInteger();
-            const int width = ADOMaterialA->field(u"宽度"_s).asInteger();
-            TMaterialType *sheet = Engine.BCTypeList().Add();
-            sheet->SetText(ADOMaterialA->field(u"名称"_s).asString().toStdString());
-            sheet->SetBlade(ADOMaterialA->field(u"刀口"_s).asInteger());
-            sheet->SetWidth(std::max(length, width));
-            sheet->SetHeight(std::min(length, width));
-            sheet->SetPrice(ADOMaterialA->field(u"价格"_s).asCurrency().toDouble());
-            // Grain runs along the length as entered; an empty stock is no limit.
-            sheet->SetEnteredLengthShorter(length < width);
-            sheet->SetGrain(ADOMaterialA->field(u"纹理"_s).asInteger() != 0);
-            sheet->SetTrim(ADOMaterialA->field(u"修边"_s).asInteger());
-            TField stock = ADOMaterialA->field(u"库存"_s);
-            sheet->SetStock(stock.isNull() ? TMaterialType::NoStockLimit : stock.asInteger());
-        }
-    }
-    Engine.MaterialTypeList().Clear();
-    if (ADOMaterialB->isOpen()) {
-        ADOMaterialB->disableControls();
-        const auto resume = qScopeGuard([this] { ADOMaterialB->enableControls(); });
-        for (int n = 1; n <= ADOMaterialB->recordCount(); ++n) {
-            ADOMaterialB->setRecNo(n);
-            const int length = ADOMaterialB->field(u"长度"_s).asInteger();
-            const int width = ADOMaterialB->field(u"宽度"_s).asInteger();
-            TMaterialType *part = Engine.MaterialTypeList().Add();
-            part->SetText(ADOMaterialB->field(u"名称"_s).asString().toStdString());
-            part->SetWidth(std::max(length, width));
-            part->SetHeight(std::min(length, width));
-            part->SetCount(ADOMaterialB->field(u"数量"_s).asInteger());
-            part->SetEnteredLengthShorter(length < width);
-            part->SetGrain(ADOMaterialB->field(u"纹理"_s).asInteger() != 0);
-        }
-    }
+    FillEngine(Engine, SheetInputs(*ADOMaterialA), PartInputs(*ADOMaterialB));
+    // As the rows' walk always did: the last row of each list is current afterwards.
+    for (TRowSet *rows : { ADOMaterialA, ADOMaterialB })
+        if (rows->isOpen() && rows->recordCount() > 0)
+            rows->setRecNo(rows->recordCount());
 }
 
 void TfrmMaterial::actYHPYExecute()
 {
+    // The engine is busy while the results window runs the deep mode or a batch runs.
+    if ((frmTypeSet && frmTypeSet->isRunning()) || isBatchRunning()) {
+        Dialogs::showInformation(this, deepRunningText(), u"提示"_s);
+        return;
+    }
     actSaveExecute();
     // Rows the engine cannot use are named and the hand-off stops; what was typed is saved.
     const QStringList problems = CheckInput();
@@ -797,7 +786,13 @@ void TfrmMaterial::actYHPYExecute()
         throw std::logic_error("the layout engine has not been created");
     CreateRectManage(*RectManage);
     PriceSum = 0;
+    const auto handOver = [this](TfrmTypeSet &results) {
+        results.HandOffProject = currentOrderNo();
+        results.HandOffScheme = ADOOrderDetail->field(u"名称"_s).asString();
+        results.HandOffParts = PartInputs(*ADOMaterialB);
+    };
     if (frmTypeSet) {
+        handOver(*frmTypeSet);
         frmTypeSet->SchemeReloaded();
         frmTypeSet->show();
         frmTypeSet->raise();
@@ -807,6 +802,179 @@ void TfrmMaterial::actYHPYExecute()
     results->Notes = Notes;
     results->ProgressStatus = ProgressStatus;
     results->SchemeRows = [] { return frmMaterial ? frmMaterial->ADOOrderDetail : nullptr; };
+    handOver(*results);
     results->show();
     results->raise();
+}
+
+// ---- import ----
+
+void TfrmMaterial::N5Click()
+{
+    if (!ADOMaterialA->isOpen() || !hasScheme())
+        return;
+    if (!TDBGrid::commitEditors(ADOMaterialA))
+        return;
+    const QList<TImportedRow> rows
+        = RunImportDialog(this, ImportTargets::SheetList(), u"导入原材料"_s);
+    AppendImportedRows(*ADOMaterialA, ImportTargets::SheetList(), rows);
+}
+
+void TfrmMaterial::N6Click()
+{
+    if (!ADOMaterialB->isOpen() || !hasProject())
+        return;
+    if (!TDBGrid::commitEditors(ADOMaterialB))
+        return;
+    const QList<TImportedRow> rows = RunImportDialog(this, ImportTargets::PartList(), u"导入零件"_s);
+    AppendImportedRows(*ADOMaterialB, ImportTargets::PartList(), rows);
+}
+
+// ---- 计算全部方案 ----
+
+bool TfrmMaterial::isBatchRunning() const
+{
+    // Until its results are written: the worker may have ended a moment before.
+    return bool(FBatch);
+}
+
+void TfrmMaterial::actCalcAllExecute()
+{
+    if (FBatch) {
+        FBatch->cancel();
+        StatusBar1->showMessage(u"正在停止……"_s);
+        return;
+    }
+    if (frmTypeSet && frmTypeSet->isRunning()) {
+        Dialogs::showInformation(this, deepRunningText(), u"提示"_s);
+        return;
+    }
+    actSaveExecute();
+    if (!hasScheme()) {
+        Dialogs::showInformation(this,
+            u"工程还没有加工方案：请在“加工方案”表中增加一个方案。"_s, u"提示"_s);
+        return;
+    }
+    const QList<TPartRow> parts = PartInputs(*ADOMaterialB);
+    if (parts.isEmpty()) {
+        Dialogs::showInformation(this,
+            u"工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。"_s,
+            u"提示"_s);
+        return;
+    }
+    const QStringList partProblems
+        = DescribeProblems(*ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s);
+    if (!partProblems.isEmpty()) {
+        QStringList lines;
+        for (const QString &line : partProblems)
+            lines << u"工程需要切割的零件 "_s + line;
+        Dialogs::showInformation(this,
+            u"以下数据不能用于优化排样，请改正或删除后再试：\n"_s + lines.join(u'\n'),
+            u"提示"_s);
+        return;
+    }
+
+    // Every scheme with its sheets as saved; a scheme whose sheets the engine cannot use goes
+    // without them, and is named at the end.
+    QList<TBatchScheme> schemes;
+    const int idColumn = ADOOrderDetail->fieldIndex(u"ID"_s);
+    const int nameColumn = ADOOrderDetail->fieldIndex(u"名称"_s);
+    for (int r = 0; r < ADOOrderDetail->rowCount(); ++r) {
+        TBatchScheme scheme;
+        scheme.Id = ADOOrderDetail->data(ADOOrderDetail->index(r, idColumn)).toLongLong();
+        scheme.Name = ADOOrderDetail->data(ADOOrderDetail->index(r, nameColumn)).toString();
+        TRowSet sheets(Sql::SheetsOfScheme(scheme.Id));
+        sheets.open();
+        if (CheckRows(sheets, SheetRules).isEmpty())
+            scheme.Sheets = SheetInputs(sheets);
+        schemes << scheme;
+    }
+
+    TBatchOptions options;
+    if (frmTypeSet) {
+        options.UseCost = frmTypeSet->cbCost->isChecked();
+        options.BigSheet = frmTypeSet->cbUseBCMax->isChecked();
+        options.Deep = frmTypeSet->cbDeep->isChecked();
+        options.Seconds = frmTypeSet->edtSeconds->value();
+    } else {
+        options.Deep = AppSettings::boolValue(AppSettings::Key::DeepMode);
+        options.Seconds = AppSettings::intValue(AppSettings::Key::DeepSeconds);
+    }
+    options.WorkLimit = FBatchWorkLimit;
+
+    auto *batch = new TSchemeBatch(schemes, parts, options, this);
+    FBatch = batch;
+    connect(batch, &TSchemeBatch::progress, this,
+        [this, schemes](int index, int count, const QString &text) {
+            StatusBar1->showMessage(u"计算全部方案：%1（%2/%3）  %4"_s.arg(schemes[index].Name)
+                                        .arg(index + 1)
+                                        .arg(count)
+                                        .arg(text));
+            if (ProgressStatus)
+                ProgressStatus->setValue(count > 0 ? index * 100 / count : 0);
+        });
+    connect(batch, &TSchemeBatch::finished, this,
+        [this] { Dialogs::guarded([this] { batchFinished(); }); });
+    setBatchRunning(true);
+    batch->start();
+}
+
+void TfrmMaterial::setBatchRunning(bool Running)
+{
+    // The lists stay as they are while their schemes are laid out.
+    splMain->setEnabled(!Running);
+    for (QAction *a : { actYHPY, actAddPrj, actDelPrj, actSave })
+        a->setEnabled(!Running);
+    cbOrder->setEnabled(!Running);
+    actCalcAll->setText(Running ? u"停止"_s : u"计算全部方案"_s);
+    actCalcAll->setIcon(Running ? WidgetArt::stopIcon() : WidgetArt::runAllIcon());
+    if (ProgressStatus && !Running)
+        ProgressStatus->setValue(0);
+}
+
+void TfrmMaterial::batchFinished()
+{
+    TSchemeBatch *batch = FBatch;
+    if (!batch)
+        return;
+    const QList<TBatchResult> results = batch->results();
+    const bool cancelled = batch->wasCancelled();
+    batch->deleteLater();
+    FBatch = nullptr;
+    setBatchRunning(false);
+
+    // Totals into the rows of the completed schemes, then the cheapest made current.
+    QStringList failed;
+    int cheapest = -1;
+    double cheapestPrice = 0;
+    qint64 cheapestSheets = 0;
+    const int idColumn = ADOOrderDetail->fieldIndex(u"ID"_s);
+    for (const TBatchResult &r : results) {
+        if (!r.Completed) {
+            failed << u"%1：%2"_s.arg(r.Name, r.Why);
+            continue;
+        }
+        int row = -1;
+        for (int i = 0; i < ADOOrderDetail->rowCount(); ++i)
+            if (ADOOrderDetail->data(ADOOrderDetail->index(i, idColumn)).toLongLong() == r.Id)
+                row = i;
+        if (row < 0)
+            continue;
+        ADOOrderDetail->setRecNo(row + 1);
+        WriteSchemeTotals(*ADOOrderDetail, r.Totals);
+        if (cheapest < 0 || r.Totals.Price < cheapestPrice
+            || (r.Totals.Price == cheapestPrice && r.Totals.Sheets < cheapestSheets)) {
+            cheapest = row;
+            cheapestPrice = r.Totals.Price;
+            cheapestSheets = r.Totals.Sheets;
+        }
+    }
+    if (cheapest >= 0)
+        ADOOrderDetail->setRecNo(cheapest + 1);
+    StatusBar1->showMessage(cancelled
+            ? u"计算全部方案已停止：算完 %1 个方案"_s.arg(results.size() - failed.size())
+            : u"计算全部方案完成：%1 个方案"_s.arg(results.size()));
+    if (!failed.isEmpty())
+        Dialogs::showInformation(this,
+            u"以下方案未能算完，保留原来的结果：\n"_s + failed.join(u'\n'), u"提示"_s);
 }

@@ -4,6 +4,7 @@
 #include "DataFixture.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
+#include "CutPlan.h"
 #include "RunReport.h"
 #include "TypeSetClass.h"
 #include "fmPreview.h"
@@ -21,6 +22,8 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -323,6 +326,51 @@ private slots:
 
         w->ClearTabs();
         QVERIFY(!w->edtGoTo->isEnabled());
+    }
+
+    // 锯切顺序 lists the shown layout's cuts and offcuts and draws them on every view, made or
+    // not yet made; the files leave with the run's layouts (tables, drawings with cut lines,
+    // labels).
+    void cutsAndExports_fromTheShownRun()
+    {
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->HandOffProject = u"T20261211080000"_s;
+        w->HandOffScheme = u"方案1"_s;
+        w->actYHJS->trigger();
+        QVERIFY(!w->lstCuts->isVisible());
+        w->actCuts->trigger();
+        QVERIFY(w->actCuts->isChecked());
+        QVERIFY(w->lstCuts->isVisible());
+        const TDrawMaterial *shown = w->shownView();
+        QVERIFY(shown && shown->CutPlan());
+        QCOMPARE(w->lstCuts->rowCount(), int(shown->CutPlan()->Cuts.size()));
+        QVERIFY(w->lblOffcuts->text().startsWith(u"余料"_s) || w->lblOffcuts->text().contains(u"一刀"_s));
+        w->TabSet1->setCurrentIndex(2); // made now: it shows the cuts too
+        QVERIFY(w->shownView()->ShowCuts());
+        w->actCuts->trigger();
+        QVERIFY(!w->lstCuts->isVisible());
+        QVERIFY(!w->shownView()->ShowCuts());
+
+        QTemporaryDir dir;
+        const QStringList dxf = w->ExportDrawings(dir.path(), u"dxf"_s);
+        QCOMPARE(dxf.size(), w->TabSet1->count());
+        int withCuts = 0; // a part as large as its sheet needs none
+        for (const QString &path : dxf) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            withCuts += f.readAll().contains("CUTS") ? 1 : 0;
+        }
+        QVERIFY(withCuts > 0);
+        w->ExportTables(dir.filePath(u"用料.xlsx"_s));
+        QFile xlsx(dir.filePath(u"用料.xlsx"_s));
+        QVERIFY(xlsx.open(QIODevice::ReadOnly));
+        QVERIFY(xlsx.read(2) == "PK");
+        w->ExportLabels(dir.filePath(u"标签.pdf"_s));
+        QFile labels(dir.filePath(u"标签.pdf"_s));
+        QVERIFY(labels.open(QIODevice::ReadOnly));
+        QVERIFY(labels.read(4) == "%PDF");
     }
 
     // In a window too narrow for the tool bar, the overflow button offers what does not fit:

@@ -11,6 +11,7 @@
 #include "fmMaterial.h"
 #include "fmSelectData.h"
 #include "fmTypeSet.h"
+#include "AppSettings.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStandardPaths>
 #include <QTextEdit>
@@ -433,6 +435,7 @@ private slots:
             { { u"名称"_s, u"新件"_s }, { u"长度"_s, u"50"_s }, { u"宽度"_s, u"80"_s },
                 { u"数量"_s, u"3"_s } });
         PriceSum = 99;
+        QList<bool> enteredShorter;
         w->actYHPY->trigger();
 
         QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 3); // saved first
@@ -456,6 +459,10 @@ private slots:
         QCOMPARE(kinds(engine.MaterialTypeList()),
             (QList<QString> { u"不要了 600x300 刀口0 数量0 价格0"_s,
                 u"横件 600x300 刀口0 数量2 价格0"_s, u"新件 80x50 刀口0 数量3 价格0"_s }));
+        // 新件 was entered 50 × 80: its length is the shorter side, kept for drawings and labels.
+        for (int i = 0; i < engine.MaterialTypeList().Count(); ++i)
+            enteredShorter << engine.MaterialTypeList().Items(i)->EnteredLengthShorter();
+        QCOMPARE(enteredShorter, (QList<bool> { true, false, true }));
         QCOMPARE(w->ADOMaterialA->recNo(), 2); // walking the sets leaves the last rows current
         QCOMPARE(w->ADOMaterialB->recNo(), 3);
 
@@ -463,6 +470,9 @@ private slots:
         QVERIFY(results);
         QCOMPARE(results->parentWidget(), &parent);
         QCOMPARE(&results->Engine(), &engine);
+        QCOMPARE(results->HandOffProject, u"P1"_s);
+        QCOMPARE(results->HandOffScheme, u"方案1"_s);
+        QCOMPARE(results->HandOffParts.size(), 3);
 
         store.part(p, u"后加的"_s, 10, 10, 1); // reaches the engine with the next hand-off only
         w->ADOMaterialB->reopen();
@@ -762,6 +772,71 @@ private slots:
         QCOMPARE(store.count(u"SELECT count(*) FROM 主数据表"_s), 1);
         Dialogs::resetHooks();
         Dialogs::setCapture(true);
+    }
+
+    // 计算全部方案 lays out every scheme, writes each completed one's totals into its row and
+    // makes the cheapest current; a scheme that cannot be completed is named and keeps its old
+    // totals. Deep or quick as the results window says.
+    void calculateAllSchemes_writesTotalsAndSelectsTheCheapest_data()
+    {
+        QTest::addColumn<bool>("deep");
+        QTest::newRow("quick") << false;
+        QTest::newRow("deep, work-limited") << true;
+    }
+    void calculateAllSchemes_writesTotalsAndSelectsTheCheapest()
+    {
+        QFETCH(bool, deep);
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        const qint64 dear = store.scheme(p, u"贵的"_s);
+        const qint64 cheap = store.scheme(p, u"便宜的"_s);
+        const qint64 small = store.scheme(p, u"小板"_s);
+        const qint64 mixed = store.scheme(p, u"两种板"_s);
+        store.sheet(dear, u"中纤板"_s, 2440, 1220, 4, 1800000);
+        store.sheet(cheap, u"刨花板"_s, 2440, 1220, 4, 1500000);
+        store.sheet(small, u"小板"_s, 600, 400, 0, 100000);
+        store.sheet(mixed, u"刨花板"_s, 2440, 1220, 4, 1600000);
+        store.sheet(mixed, u"大板"_s, 2800, 2070, 4, 3000000);
+        store.exec(u"UPDATE 子数据表 SET 利用率 = 7, 板材数量 = 70, 总价格 = 700 WHERE ID = ?"_s, { small });
+        store.part(p, u"侧板"_s, 720, 560, 6);
+        store.part(p, u"顶板"_s, 764, 540, 4);
+        TShownWorkspace w;
+        QVERIFY(!frmTypeSet);
+        AppSettings::setValue(AppSettings::Key::DeepMode, deep);
+        w->setBatchWorkLimit(200000);
+        w->actCalcAll->trigger();
+        QVERIFY(w->isBatchRunning());
+        QCOMPARE(w->actCalcAll->text(), u"停止"_s);
+        QVERIFY(!w->actYHPY->isEnabled() && !w->splMain->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isBatchRunning(), 60000);
+        QCOMPARE(w->actCalcAll->text(), u"计算全部方案"_s);
+        QVERIFY(w->splMain->isEnabled());
+
+        const QStringList said = Dialogs::takeCaptured();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].contains(u"小板：有零件排不下"_s), qPrintable(said[0]));
+        QVERIFY(!said[0].contains(u"便宜的"_s));
+        const auto row = [&](qint64 id) {
+            return store.column(
+                u"SELECT 利用率 || ' ' || 板材数量 || ' ' || 总价格 FROM 子数据表 WHERE ID = %1"_s
+                    .arg(id))
+                .value(0);
+        };
+        QCOMPARE(row(small), u"7 70 700.0"_s);
+        for (qint64 id : { dear, cheap, mixed }) {
+            const QStringList figures = row(id).split(u' ');
+            QCOMPARE(figures.size(), 3);
+            QVERIFY2(figures[0].toInt() > 50 && figures[1].toInt() >= 1, qPrintable(row(id)));
+        }
+        QCOMPARE(row(dear).section(u' ', 1, 1), row(cheap).section(u' ', 1, 1));
+        QVERIFY(row(cheap).section(u' ', 2, 2).toDouble() < row(dear).section(u' ', 2, 2).toDouble());
+        const qint64 chosen = w->ADOOrderDetail->field(u"ID"_s).asLargeInt();
+        for (qint64 id : { dear, cheap, mixed })
+            QVERIFY2(row(chosen).section(u' ', 2, 2).toDouble()
+                    <= row(id).section(u' ', 2, 2).toDouble(),
+                qPrintable(row(chosen) + u" / "_s + row(id)));
+        QVERIFY(chosen != dear);
+        QCOMPARE(column(*w->ADOMaterialA, u"ID"_s).value(0), QString::number(chosen));
     }
 
     // A workspace that cannot save stays open with its changes when it is closed.
