@@ -151,6 +151,25 @@ TConfirmOutcome ConfirmCutting(const TRunCutting &Cutting)
     for (const TNewOffcut &o : Cutting.offcuts) {
         if (o.pieces <= 0 || o.length <= 0 || o.width <= 0)
             continue;
+        // Pieces like those of an offcut row in stock join it.
+        bool joined = false;
+        for (int r = 1; r <= library.recordCount() && !joined; ++r) {
+            library.setRecNo(r);
+            TField stock = library.field(u"Stock"_s);
+            if (library.field(u"Name"_s).asString() != o.name() || stock.isNull()
+                || library.field(u"Length"_s).asInteger() != o.length
+                || library.field(u"Width"_s).asInteger() != o.width
+                || library.field(u"Price"_s).asCurrency() != o.price
+                || (library.field(u"Grain"_s).asInteger() != 0) != o.grain)
+                continue;
+            library.edit();
+            stock.setAsInteger(std::min<qint64>(stock.asLargeInt() + o.pieces, 2147483647));
+            library.post();
+            joined = true;
+        }
+        outcome.offcutsAdded += o.pieces;
+        if (joined)
+            continue;
         library.append();
         library.field(u"Name"_s).setAsString(o.name());
         library.field(u"Length"_s).setAsInteger(o.length);
@@ -160,7 +179,6 @@ TConfirmOutcome ConfirmCutting(const TRunCutting &Cutting)
         library.field(u"Trim"_s).setAsInteger(0);
         library.field(u"Stock"_s).setAsInteger(std::min<qint64>(o.pieces, 2147483647));
         library.post();
-        outcome.offcutsAdded += o.pieces;
         ++outcome.offcutRowsAdded;
     }
     library.enableControls();

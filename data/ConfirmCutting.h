@@ -69,7 +69,7 @@ struct TConfirmOutcome
     qint64 sheetsUncounted = 0; // used sheets whose library rows keep no count, or with no row
     QStringList shortOf; // "<name> <length>×<width>：库存少 <n> 张" where the count ran short
     qint64 offcutsAdded = 0; // pieces
-    int offcutRowsAdded = 0;
+    int offcutRowsAdded = 0; // new rows (the other pieces joined rows there were)
     int offcutRowsRemoved = 0; // 余料 rows whose last piece was used
 };
 
@@ -79,8 +79,9 @@ struct TConfirmOutcome
 //   their stock, row by row in library order, until the sheets are taken; a row without a count
 //   (Stock empty) is not counted down, and a count never goes below 0 (what is missing is
 //   reported in shortOf). A 余料 row whose count reaches 0 is deleted: the piece is gone.
-// - Offcuts: one row each at the end: Name "余料 W×H", Length, Width, Price, Grain, Trim 0, Stock
-//   the number of pieces.
+// - Offcuts: pieces of one size, grain and price join an offcut row of the library that has the
+//   same name, sides, price and grain and keeps a count; otherwise one row each at the end: Name
+//   "余料 W×H", Length, Width, Price, Grain, Trim 0, Stock the number of pieces.
 TConfirmOutcome ConfirmCutting(const TRunCutting &Cutting);
 
 // The prefix of the names of offcut rows.

@@ -478,6 +478,17 @@ bool UpgradeSchema(const QSqlDatabase &db, const QString &filePath)
         // The write lock first: nobody changes the file while it is copied and upgraded.
         TDBTransaction transaction(db, Tr::tr("升级数据库"));
         {
+            // A connection that cannot write (opened read-only) is found before any copy is
+            // made: writing the header's user version as it is fails there.
+            QSqlQuery probe(db);
+            if (!probe.exec(u"PRAGMA user_version"_s) || !probe.next())
+                throw TStop { storeText(probe.lastError()) };
+            const qint64 version = probe.value(0).toLongLong();
+            probe.finish();
+            if (!probe.exec(u"PRAGMA user_version = %1"_s.arg(version)))
+                throw TStop { Tr::tr("文件不能写入（%1）").arg(storeText(probe.lastError())) };
+        }
+        {
             QFile source(filePath);
             if (!source.open(QIODevice::ReadOnly))
                 throw TStop { Tr::tr("不能读取文件（%1）").arg(source.errorString()) };

@@ -804,8 +804,20 @@ QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
         return {};
     if (more > 0)
         lines << u"……另有 %1 种零件"_s.arg(more);
-    return u"计算异常：以下零件没有排下。\n"_s + lines.join(u'\n')
-        + u"\n\n请检查这些零件的长、宽（加上刀口）是否超过了本方案提供的所有原材料。"_s;
+    // Sheet kinds whose stock the run used up (their totals, after GetTotalBC).
+    QStringList usedUp;
+    TMaterialTypeList &sheets = Engine.BCTypeList();
+    for (int i = 0; i < sheets.Count(); ++i) {
+        TMaterialType *S = sheets.Items(i);
+        TMaterialType *T = Engine.TotalBCList().Items(i);
+        if (S && S->StockLimited() && (!T || T->UsedCount() >= S->Stock()))
+            usedUp << QString::fromStdString(S->Text());
+    }
+    QString advice = u"\n\n请检查这些零件的长、宽（加上刀口）是否超过了本方案提供的所有原材料。"_s;
+    if (!usedUp.isEmpty())
+        advice += u"\n库存已经用完的原材料：%1。请增加库存，或在本方案中提供其他原材料。"_s.arg(
+            usedUp.join(u"、"_s));
+    return u"计算异常：以下零件没有排下。\n"_s + lines.join(u'\n') + advice;
 }
 
 void TfrmTypeSet::NewRectList(int Group, int BCindex, int RectCount)
