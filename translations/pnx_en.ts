@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>ConfirmCutting</name>
+    <message>
+        <source>%1 %2×%3：库存少 %4 张</source>
+        <translation>%1 %2×%3: %4 sheets short in stock</translation>
+    </message>
+    <message>
+        <source>按这次排样下料：从原材料库存中减去用掉的 %1 张原材料，并把 %2 块余料加入原材料库。每次排样只能确认一次。要继续吗？</source>
+        <translation>Cut by this layout: %1 sheets used are taken out of the sheet library's stock and %2 offcuts are added to the sheet library. Each layout run can be confirmed once. Continue?</translation>
+    </message>
+    <message>
+        <source>已确认下料：从库存中减去 %1 张原材料，加入 %2 块余料。</source>
+        <translation>Cutting confirmed: %1 sheets taken out of stock, %2 offcuts added.</translation>
+    </message>
+    <message>
+        <source>另有 %1 张原材料在原材料库中没有库存数量，没有扣减。</source>
+        <translation>%1 more sheets have no stock count in the sheet library and were not taken off.</translation>
+    </message>
+    <message>
+        <source>以下原材料的库存不够，已减到 0：</source>
+        <translation>The stock of these sheets was too low and is now 0:</translation>
+    </message>
+    <message>
+        <source>用完的余料 %1 行已从原材料库删除。</source>
+        <translation>%1 offcut rows used up were removed from the sheet library.</translation>
+    </message>
+</context>
+<context>
     <name>DBSchema</name>
     <message>
         <source>创建数据库失败：%1（%2）</source>
@@ -50,6 +77,34 @@
     <message>
         <source>数据库文件已损坏：文件长度 %1 字节不是完整的数据页（页大小 %2，页数 %3）</source>
         <translation>The database file is damaged: its length of %1 bytes is not a whole number of pages (page size %2, %3 pages)</translation>
+    </message>
+    <message>
+        <source>数据库文件“%1”是上一版本的，要增加纹理、修边和库存等字段后才能使用，但不能升级：%2。文件没有改动；请让文件和它所在的文件夹可以写入后再打开。</source>
+        <translation>The database file “%1” is of the previous version and needs the grain, trim and stock columns before it can be used, but it cannot be upgraded: %2. The file was not changed; make the file and its folder writable and open it again.</translation>
+    </message>
+    <message>
+        <source>文件是只读的</source>
+        <translation>the file is read-only</translation>
+    </message>
+    <message>
+        <source>升级数据库</source>
+        <translation>Upgrade the database</translation>
+    </message>
+    <message>
+        <source>文件不能写入（%1）</source>
+        <translation>the file cannot be written (%1)</translation>
+    </message>
+    <message>
+        <source>不能读取文件（%1）</source>
+        <translation>the file cannot be read (%1)</translation>
+    </message>
+    <message>
+        <source>不能建立备份“%1”（%2）</source>
+        <translation>the copy “%1” cannot be made (%2)</translation>
+    </message>
+    <message>
+        <source>不能写入备份“%1”（%2）</source>
+        <translation>the copy “%1” cannot be written (%2)</translation>
     </message>
 </context>
 <context>
@@ -124,6 +179,10 @@
         <source>%1 %2：%3</source>
         <translation>%1 %2: %3</translation>
     </message>
+    <message>
+        <source>太大，两边修边后原材料没有可用的地方</source>
+        <translation>too large: nothing of the sheet is left once both edges are trimmed</translation>
+    </message>
 </context>
 <context>
     <name>Startup</name>
@@ -154,6 +213,21 @@
     <message>
         <source>--database 需要一个文件名</source>
         <translation>--database needs a file name</translation>
+    </message>
+</context>
+<context>
+    <name>TDBGrid</name>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>有</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>顺纹</source>
+        <translation>With grain</translation>
     </message>
 </context>
 <context>
@@ -614,6 +688,18 @@
         <source>价格</source>
         <translation>Price</translation>
     </message>
+    <message>
+        <source>纹理</source>
+        <translation>Grain</translation>
+    </message>
+    <message>
+        <source>修边</source>
+        <translation>Trim</translation>
+    </message>
+    <message>
+        <source>库存</source>
+        <translation>Stock</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMainC</name>
@@ -771,6 +857,18 @@
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>纹理</source>
+        <translation>Grain</translation>
+    </message>
+    <message>
+        <source>修边</source>
+        <translation>Trim</translation>
+    </message>
+    <message>
+        <source>库存</source>
+        <translation>Stock</translation>
     </message>
 </context>
 <context>
