@@ -575,6 +575,10 @@ void TWorkshopDocument::PaintPage(QPainter &Painter, int Page) const
     Facts << u"原材料 "_s + (L.Material.isEmpty() ? QString() : L.Material + u"  "_s)
             + Size(V.MWidth(), V.MHeight()) + u" mm"_s;
     Facts << u"刀口 %1 mm"_s.arg(V.Blade());
+    if (V.Trim() > 0)
+        Facts << u"修边 %1 mm"_s.arg(V.Trim());
+    if (V.SheetGrain() != TGrainDirection::None)
+        Facts << u"有纹理"_s;
     Facts << u"本排版 %1 张"_s.arg(V.Tag());
     Facts << u"利用率 %1%"_s.arg(L.Utilisation);
     M.Text(QRectF(Margin, Margin + 7.5, Inner, 5.5), Qt::AlignLeft | Qt::AlignVCenter,

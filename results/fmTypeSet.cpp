@@ -271,8 +271,7 @@ void TfrmTypeSet::createToolBar()
     boxRow->setContentsMargins(6, 0, 6, 0);
     boxRow->addWidget(ComboBox1);
     ToolBar1->addWidget(boxHolder);
-    ToolBar1->addActions(
-        { actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport, actConfirm });
+    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport });
     auto *checks = new QWidget(ToolBar1);
     auto *checkRow = new QHBoxLayout(checks);
     checkRow->setContentsMargins(8, 0, 8, 0);
@@ -282,6 +281,8 @@ void TfrmTypeSet::createToolBar()
     checkRow->addWidget(cbDeep);
     checkRow->addWidget(edtSeconds);
     ToolBar1->addWidget(checks);
+    // Last: on a narrow window it is the one that goes into the tool bar's overflow menu.
+    ToolBar1->addAction(actConfirm);
     if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(actExport)))
         button->setPopupMode(QToolButton::InstantPopup);
     for (QAction *a :

@@ -763,7 +763,7 @@ void TCustomDrawMaterial::DrawSheetMarks(TDrawCanvas &Canvas) const
     const double dots = FPrinter ? dpi / 96.0 : 1.0;
     if (FSheetGrain != TGrainDirection::None)
         DrawGrainLines(painter, FTrim > 0 ? kept : sheet, FSheetGrain,
-            FPrinter ? QColor(190, 190, 190) : QColor(205, 185, 150), 6 * dots);
+            FPrinter ? QColor(200, 200, 200) : QColor(215, 195, 160), 8 * dots);
     if (FTrim <= 0)
         return;
     // The trim: a hatched band between the sheet's edge and the area kept, with a line along
@@ -834,7 +834,7 @@ void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas, QList<QRect> *Texts
         }
         if (item.Grain() != TGrainDirection::None)
             DrawGrainLines(Canvas.Painter(), r, item.Grain(),
-                FPrinter ? QColor(150, 150, 150) : QColor(175, 130, 70), 5 * dots);
+                FPrinter ? QColor(170, 170, 170) : QColor(200, 160, 110), 8 * dots);
         FrameSet(Canvas, r);
         Canvas.SetBrushClear(true);
         DrawPartTexts(Canvas, r, item, Texts);
@@ -937,7 +937,7 @@ void TCustomDrawMaterial::DrawSelectMaterial(TDrawCanvas &Canvas) const
     Canvas.SetBrushColor(FSelectColor);
     Canvas.FillRect(r);
     if (item.Grain() != TGrainDirection::None)
-        DrawGrainLines(Canvas.Painter(), r, item.Grain(), QColor(175, 130, 70), 5);
+        DrawGrainLines(Canvas.Painter(), r, item.Grain(), QColor(200, 160, 110), 8);
     FrameSet(Canvas, r);
     Canvas.SetBrushClear(true);
     DrawPartTexts(Canvas, r, item, nullptr);
