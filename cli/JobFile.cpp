@@ -233,8 +233,7 @@ std::string ParseRowRecord(std::string_view Kind, Fields &F, Job &J, LastRow &La
     const std::string Name(Kind);
     const bool ForSheet = Last.Kind == LastRow::Sheet;
     if (Last.Kind == LastRow::None || (Kind != "grain" && !ForSheet))
-        return Name + " must follow a " + (Kind == "grain" ? "sheet or part" : "sheet")
-            + " record";
+        return Name + " must follow a " + (Kind == "grain" ? "sheet or part" : "sheet") + " record";
     bool &Seen = Kind == "grain" ? Last.Grain : Kind == "trim" ? Last.Trim : Last.Stock;
     if (Seen)
         return "second " + Name + " record for the " + (ForSheet ? "sheet" : "part") + " of line "
@@ -346,7 +345,8 @@ std::string ParseLine(std::string_view Line, int LineNo, Job &J, LastRow &Last)
             J.Work = Work;
         return {};
     }
-    return "unknown record " + Quote(Kind) + " (expected sheet, part, grain, trim, stock or option)";
+    return "unknown record " + Quote(Kind)
+        + " (expected sheet, part, grain, trim, stock or option)";
 }
 
 void AppendNumber(std::string &Out, std::int64_t V)

@@ -82,14 +82,14 @@ TRunCutting CuttingOfRun(TRectManage &Engine, const QList<TGroupPrice> &Prices,
                 piece.width = std::min(o.Width, o.Height);
             }
             const double price = PriceRatio * perArea * double(o.Width) * double(o.Height);
-            piece.price = TCurrency::fromDouble(std::isfinite(price) ? price : 0.0)
-                              .value_or(TCurrency());
+            piece.price
+                = TCurrency::fromDouble(std::isfinite(price) ? price : 0.0).value_or(TCurrency());
             piece.pieces = g.Count();
-            auto same = std::find_if(out.offcuts.begin(), out.offcuts.end(),
-                [&](const TNewOffcut &n) {
-                    return n.length == piece.length && n.width == piece.width
-                        && n.grain == piece.grain && n.price == piece.price;
-                });
+            auto same
+                = std::find_if(out.offcuts.begin(), out.offcuts.end(), [&](const TNewOffcut &n) {
+                      return n.length == piece.length && n.width == piece.width
+                          && n.grain == piece.grain && n.price == piece.price;
+                  });
             if (same == out.offcuts.end())
                 out.offcuts.append(piece);
             else
@@ -194,8 +194,9 @@ QString ConfirmQuestion(const TRunCutting &Cutting)
         sheets += u.sheets;
     for (const TNewOffcut &o : Cutting.offcuts)
         pieces += o.pieces;
-    return Tr::tr("按这次排样下料：从原材料库存中减去用掉的 %1 张原材料，并把 %2 块余料加入原材料库。"
-                  "每次排样只能确认一次。要继续吗？")
+    return Tr::tr(
+        "按这次排样下料：从原材料库存中减去用掉的 %1 张原材料，并把 %2 块余料加入原材料库。"
+        "每次排样只能确认一次。要继续吗？")
         .arg(sheets)
         .arg(pieces);
 }

@@ -9,8 +9,8 @@
 // The two halves: CuttingOfRun reads what a finished run used and left from the engine's result
 // lists (no database); ConfirmCutting writes it into the library (no engine).
 
-#include "CutPlan.h"
 #include "Currency.h"
+#include "CutPlan.h"
 
 #include <QList>
 #include <QString>
@@ -43,7 +43,8 @@ struct TNewOffcut
 
 struct TRunCutting
 {
-    QList<TUsedSheets> used; // by layout group, in the run's order, sheets of a name and size merged
+    QList<TUsedSheets>
+        used; // by layout group, in the run's order, sheets of a name and size merged
     QList<TNewOffcut> offcuts; // by size, grain and price, in the order they first come
 };
 

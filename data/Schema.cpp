@@ -13,9 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QSaveFile>
-#include <QHash>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -425,9 +425,10 @@ QHash<QString, QSet<QString>> FileColumns(const QSqlDatabase &db)
 
 TDBError upgradeRefused(const QString &shownFile, const QString &why)
 {
-    return TDBError(Tr::tr("数据库文件“%1”是上一版本的，要增加纹理、修边和库存等字段后才能使用，"
-                           "但不能升级：%2。文件没有改动；请让文件和它所在的文件夹可以写入后再打开。")
-                        .arg(shownFile, why));
+    return TDBError(
+        Tr::tr("数据库文件“%1”是上一版本的，要增加纹理、修边和库存等字段后才能使用，"
+               "但不能升级：%2。文件没有改动；请让文件和它所在的文件夹可以写入后再打开。")
+            .arg(shownFile, why));
 }
 
 bool isAdded(const QString &table, const QString &column)

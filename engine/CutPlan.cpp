@@ -406,8 +406,8 @@ std::vector<TCutPlan> MakeCutPlans(TRectManage &Engine, const TOffcutRule &Rule)
         if (Own != std::size_t(i))
             Out.push_back(Out[Own]);
         else
-            Out.push_back(MakeTrimmedCutPlan(G.Width(), G.Height(), G.Trim(),
-                Kerf[std::size_t(i)], Parts[std::size_t(i)], Rule));
+            Out.push_back(MakeTrimmedCutPlan(G.Width(), G.Height(), G.Trim(), Kerf[std::size_t(i)],
+                Parts[std::size_t(i)], Rule));
     }
     return Out;
 }

@@ -206,8 +206,8 @@ TChoice TStripSearch::Scan(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
 }
 
 std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, std::int64_t B,
-    std::int64_t RMax, const std::int64_t *Rem, const std::int64_t *Used,
-    const std::uint8_t *Turns, std::int64_t &Budget, TChoice &Best)
+    std::int64_t RMax, const std::int64_t *Rem, const std::int64_t *Used, const std::uint8_t *Turns,
+    std::int64_t &Budget, TChoice &Best)
 {
     // A strip of all n = L div s parts (s = part length + kerf) leaves (L mod s) + B. Those with
     // remainder r have s dividing L - r and s > r.

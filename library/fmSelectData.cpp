@@ -1,9 +1,9 @@
 #include "fmSelectData.h"
 
-#include "Dialogs.h"
-#include "RowSet.h"
 #include "DBGrid.h"
 #include "DBTypes.h"
+#include "Dialogs.h"
+#include "RowSet.h"
 #include "ShadowPanel.h"
 #include "WidgetArt.h"
 
@@ -218,9 +218,8 @@ QList<TPickedRow> TfrmSelectData::checkedRows() const
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = ListView1->topLevelItem(i);
         if (item->checkState(0) == Qt::Checked) {
-            const auto at = [item](int column) {
-                return item->data(column, Qt::UserRole).toString();
-            };
+            const auto at
+                = [item](int column) { return item->data(column, Qt::UserRole).toString(); };
             rows.append({ at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7) });
         }
     }

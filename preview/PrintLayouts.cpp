@@ -159,8 +159,8 @@ int PageCount(int Layouts)
 QString PartLine(TMaterialType &Kind)
 {
     return u" "_s + QString::fromStdString(Kind.Text()) + u" :"_s + QString::number(Kind.Width())
-        + u"×"_s + QString::number(Kind.Height()) + u" "_s + QString::number(Kind.Count())
-        + u"件"_s + (Kind.Grain() ? u" 顺纹"_s : QString());
+        + u"×"_s + QString::number(Kind.Height()) + u" "_s + QString::number(Kind.Count()) + u"件"_s
+        + (Kind.Grain() ? u" 顺纹"_s : QString());
 }
 
 QString SheetMarksText(const TDrawMaterial &View)

@@ -169,9 +169,8 @@ void TWorkshopDocument::TPlan::AddLayout(int i)
     if (!L.Cuts) {
         // A view drawn without its plan: the plan from the engine's lists, as DrawPanel makes it.
         L.Cuts = std::make_shared<const TCutPlan>(
-            MakeTrimmedCutPlan(L.View->MWidth(), L.View->MHeight(), L.View->Trim(),
-                L.View->Blade(), LayoutParts(Source.Engine(), L.View->Group()),
-                OffcutRuleFromSettings()));
+            MakeTrimmedCutPlan(L.View->MWidth(), L.View->MHeight(), L.View->Trim(), L.View->Blade(),
+                LayoutParts(Source.Engine(), L.View->Group()), OffcutRuleFromSettings()));
         L.View->SetCutPlan(L.Cuts);
     }
     if (TMaterialType *G = Source.Engine().GroupList().GetItem(i)) {

@@ -47,7 +47,7 @@ qint64 truncated(double v)
 
 } // namespace
 
-qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip)
+qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip, int Trim)
 {
     qint64 sum = 0;
     TMaterialTypeList &strips = Engine.CreateRectList();
@@ -56,9 +56,9 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip)
         if (Group != -1 && r.Group() != Group)
             continue;
         const qint64 one = qint64(Blade) * r.Count();
-        if (r.X() != 0)
+        if (r.X() != Trim)
             sum += one;
-        if (r.Y() != 0)
+        if (r.Y() != Trim)
             sum += one;
         sum = std::clamp<qint64>(
             sum, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
@@ -74,7 +74,8 @@ void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
         return;
     const qint64 area = saturatingProduct(S->GetArea(), RectCount);
     Panel7 = saturatingSum(
-        Panel7, saturatingSum(area, -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip))));
+        Panel7, saturatingSum(area,
+                    -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip, S->Trim()))));
     Panel4 = saturatingSum(Panel4, area);
     PriceSum += S->Price() * RectCount;
 }

@@ -37,10 +37,11 @@ TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Event
 
 // Kerf allowance of layout Group (every layout when Group is -1): for every committed strip of
 // the group, Blade x Count once when the strip does not touch the sheet's left edge and once
-// more when it does not touch its top edge. Summed in 32 bits as the totals expect, held to
-// the 32-bit range. Strips before FirstStrip are not looked at: the strips of the layout just
+// more when it does not touch its top edge; on a sheet with a trim the edges are those of the
+// area inside it (x and y equal to Trim). Summed in 32 bits as the totals expect, held to the
+// 32-bit range. Strips before FirstStrip are not looked at: the strips of the layout just
 // reported are the last ones committed, so a caller following the run passes where they begin.
-qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip = 0);
+qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip = 0, int Trim = 0);
 
 // Adds one reported layout to the totals: PriceSum += price x sheets, Panel4 += sheet area x
 // sheets, Panel7 += the same less the layout's kerf allowance (its strips looked for from

@@ -1,26 +1,26 @@
 #include "fmTypeSet.h"
 
+#include "AppSettings.h"
 #include "Command.h"
+#include "ConfirmCutting.h"
+#include "CutPlan.h"
+#include "CutPlanText.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
+#include "DxfWriter.h"
+#include "LabelWriter.h"
 #include "LayoutFromEngine.h"
 #include "RowSet.h"
 #include "RunReport.h"
-#include "TabStrip.h"
-#include "TypeSetClass.h"
-#include "WidgetArt.h"
-#include "fmPreview.h"
-#include "CutPlan.h"
-#include "CutPlanText.h"
-#include "DxfWriter.h"
-#include "LabelWriter.h"
 #include "SaveFile.h"
 #include "SvgWriter.h"
+#include "TabStrip.h"
 #include "TableWriter.h"
+#include "TypeSetClass.h"
+#include "WidgetArt.h"
 #include "Workshop.h"
+#include "fmPreview.h"
 #include "fmWorkshop.h"
-#include "AppSettings.h"
-#include "ConfirmCutting.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -285,9 +285,8 @@ void TfrmTypeSet::createToolBar()
     ToolBar1->addAction(actConfirm);
     if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(actExport)))
         button->setPopupMode(QToolButton::InstantPopup);
-    for (QAction *a :
-        { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport,
-            actConfirm }) {
+    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop,
+             actExport, actConfirm }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
             button->setFixedSize(a == actYHJS ? QSize(84, 54)
@@ -830,8 +829,8 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
 {
     // The closing notification of an abnormal end names no sheet: no tab, no usage, no totals.
     if (TMaterialType *S = FEngine.BCTypeList().Items(BCindex)) {
-        FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr,
-            S->Trim(), SheetGrainDirection(*S), S->Price() });
+        FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr, S->Trim(),
+            SheetGrainDirection(*S), S->Price() });
         TabSet1->addTab(u"切割"_s + QString::number(TabSet1->count() + 1));
         edtGoTo->setMaximum(TabSet1->count());
         edtGoTo->setEnabled(true);

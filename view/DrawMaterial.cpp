@@ -814,8 +814,7 @@ void TCustomDrawMaterial::DrawGrainLines(QPainter &Painter, const TPixelRect &r,
 
 void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas, QList<QRect> *Texts) const
 {
-    const double dpi
-        = Canvas.Painter().device() ? Canvas.Painter().device()->logicalDpiX() : 96.0;
+    const double dpi = Canvas.Painter().device() ? Canvas.Painter().device()->logicalDpiX() : 96.0;
     const double dots = FPrinter ? dpi / 96.0 : 1.0;
     const QColor background = FPrinter ? QColor(Qt::white) : FColor;
     for (int i = 0; i < FMaterials->Count(); ++i) {

@@ -184,8 +184,9 @@ public:
 
     // Copies Source's items, OffSet, MWidth, MHeight, Tag, Group, Blade, SelectColor,
     // LeftOffset and TopOffset, in that order through the setters, and its cut plan, ShowCuts,
-    // Trim and SheetGrain. Scale, LineColor, Guage, ReadOnly, Drawer, isPrinter, Selectindex, Color, the
-    // font and the bevel settings stay as they are. Copying a view into itself changes nothing.
+    // Trim and SheetGrain. Scale, LineColor, Guage, ReadOnly, Drawer, isPrinter, Selectindex,
+    // Color, the font and the bevel settings stay as they are. Copying a view into itself changes
+    // nothing.
     virtual void Assign(const TCustomDrawMaterial &Source);
     // The same for a source of unknown kind; anything but a layout view throws EAssignError.
     void Assign(const QObject *Source);

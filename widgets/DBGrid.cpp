@@ -175,9 +175,8 @@ QWidget *TDBGridDelegate::createEditor(
         for (const TGridChoice &c : column->choices)
             box->addItem(c.caption, c.value);
         // A choice made is the new value at once, as a typed cell's text is on Enter.
-        connect(box, &QComboBox::activated, box, [this, box] {
-            emit const_cast<TDBGridDelegate *>(this)->commitData(box);
-        });
+        connect(box, &QComboBox::activated, box,
+            [this, box] { emit const_cast<TDBGridDelegate *>(this)->commitData(box); });
         return box;
     }
     QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);

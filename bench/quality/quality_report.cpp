@@ -168,7 +168,8 @@ int GrainPercent = 0;
 // Whether item kind i of a list is held when Percent of the kinds are: spread evenly.
 bool Held(std::size_t i, int Percent)
 {
-    return Percent > 0 && (i * std::size_t(Percent)) / 100 != ((i + 1) * std::size_t(Percent)) / 100;
+    return Percent > 0
+        && (i * std::size_t(Percent)) / 100 != ((i + 1) * std::size_t(Percent)) / 100;
 }
 
 Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bins, bool UseCost,

@@ -156,28 +156,28 @@ void TestCliJobFile::parse_refusesMalformedLines_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown record") << QByteArray("# x\nboard 1 2 3 4 S\n") << 2
-                                    << u"unknown record 'board' (expected sheet, part, grain, trim, stock or option)"_s;
-    QTest::newRow("record names are lower case") << QByteArray(
-        "Sheet 1 2 3 4 S\n") << 1 << u"unknown record 'Sheet' (expected sheet, part, grain, trim, stock or option)"_s;
-    QTest::newRow("grain before any row")
-        << QByteArray("grain 1\nsheet 1 2 3 4 S\n") << 1 << u"grain must follow a sheet or part record"_s;
+    QTest::newRow("unknown record")
+        << QByteArray("# x\nboard 1 2 3 4 S\n") << 2
+        << u"unknown record 'board' (expected sheet, part, grain, trim, stock or option)"_s;
+    QTest::newRow("record names are lower case")
+        << QByteArray("Sheet 1 2 3 4 S\n") << 1
+        << u"unknown record 'Sheet' (expected sheet, part, grain, trim, stock or option)"_s;
+    QTest::newRow("grain before any row") << QByteArray("grain 1\nsheet 1 2 3 4 S\n") << 1
+                                          << u"grain must follow a sheet or part record"_s;
     QTest::newRow("trim of a part")
         << QByteArray("part 1 2 3 P\ntrim 5\n") << 2 << u"trim must follow a sheet record"_s;
-    QTest::newRow("stock of a part")
-        << QByteArray("sheet 1 2 3 4 S\npart 1 2 3 P\nstock 5\n") << 3
-        << u"stock must follow a sheet record"_s;
-    QTest::newRow("grain twice")
-        << QByteArray("sheet 1 2 3 4 S\ngrain 1\ngrain 0\n") << 3
-        << u"second grain record for the sheet of line 1"_s;
+    QTest::newRow("stock of a part") << QByteArray("sheet 1 2 3 4 S\npart 1 2 3 P\nstock 5\n") << 3
+                                     << u"stock must follow a sheet record"_s;
+    QTest::newRow("grain twice") << QByteArray("sheet 1 2 3 4 S\ngrain 1\ngrain 0\n") << 3
+                                 << u"second grain record for the sheet of line 1"_s;
     QTest::newRow("grain other than 0 or 1")
         << QByteArray("part 1 2 3 P\ngrain yes\n") << 2 << u"grain takes 0 or 1, not 'yes'"_s;
     QTest::newRow("negative trim") << QByteArray("sheet 1 2 3 4 S\ntrim -1\n") << 2
                                    << u"trim takes a whole number from 0 to 2147483647, not '-1'"_s;
     QTest::newRow("missing stock") << QByteArray("sheet 1 2 3 4 S\nstock\n") << 2
                                    << u"stock takes a whole number from 0 to 2147483647, not ''"_s;
-    QTest::newRow("text after trim") << QByteArray("sheet 1 2 3 4 S\ntrim 5 mm\n") << 2
-                                     << u"unexpected text after trim: 'mm'"_s;
+    QTest::newRow("text after trim")
+        << QByteArray("sheet 1 2 3 4 S\ntrim 5 mm\n") << 2 << u"unexpected text after trim: 'mm'"_s;
     QTest::newRow("missing width") << QByteArray("part 300\n") << 1 << u"missing WIDTH"_s;
     QTest::newRow("missing quantity")
         << QByteArray("\n\npart 300 200\n") << 3 << u"missing QUANTITY"_s;
@@ -255,8 +255,9 @@ void TestCliJobFile::parse_refusesMalformedLines_data()
         << QByteArray("part 1 1 1 \xED\xA0\x80\n") << 1 << u"not valid UTF-8 text"_s;
     QTest::newRow("overlong UTF-8")
         << QByteArray("part 1 1 1 \xC0\xAF\n") << 1 << u"not valid UTF-8 text"_s;
-    QTest::newRow("first error wins") << QByteArray("part 1 1 1 P\nfoo\npart x\n") << 2
-                                      << u"unknown record 'foo' (expected sheet, part, grain, trim, stock or option)"_s;
+    QTest::newRow("first error wins")
+        << QByteArray("part 1 1 1 P\nfoo\npart x\n") << 2
+        << u"unknown record 'foo' (expected sheet, part, grain, trim, stock or option)"_s;
     QTest::newRow("NUL in a number") << QByteArray("part 1\0002 1 1 P\n", 16) << 1
                                      << u"LENGTH is not a whole number: '1"_s + QChar(0) + u"2'"_s;
 }

@@ -98,8 +98,8 @@ void TestRowSet::open_readsRowsInInsertionOrder()
     for (int c = 0; c < rs.columnCount(); ++c)
         headers << rs.headerData(c, Qt::Horizontal).toString();
     QCOMPARE(headers,
-        (QStringList { u"Name"_s, u"Length"_s, u"Width"_s, u"Price"_s, u"Grain"_s, u"Trim"_s,
-            u"Stock"_s }));
+        (QStringList {
+            u"Name"_s, u"Length"_s, u"Width"_s, u"Price"_s, u"Grain"_s, u"Trim"_s, u"Stock"_s }));
     QCOMPARE(rs.fieldType(3), ftCurrency);
     QCOMPARE(rs.data(rs.index(0, 3)).toString(), u"128"_s);
 

@@ -76,8 +76,7 @@ QStringList previousContent(TTempStore &s)
             if (!added)
                 columns << u"ifnull(%1, '-')"_s.arg(quoted(c.name));
         }
-        out << t.name
-            + u": "_s
+        out << t.name + u": "_s
                 + s.column(u"SELECT %1 FROM %2 ORDER BY rowid"_s.arg(
                                columns.join(u" || ' ' || "_s), quoted(t.name)))
                       .join(u" | "_s);

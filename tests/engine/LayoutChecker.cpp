@@ -329,8 +329,7 @@ std::vector<std::string> CheckLayout(
             if (Bx.L < Trim || Bx.T < Trim || Bx.R > Sheet.Width() - Trim
                 || Bx.B > Sheet.Height() - Trim)
                 Rep.Fail("strip ", i, " part ", j, ": [", Bx.L, ",", Bx.T, ")-(", Bx.R, ",", Bx.B,
-                    ") outside sheet ", Sheet.Width(), "x", Sheet.Height(), " trimmed by ",
-                    Trim);
+                    ") outside sheet ", Sheet.Width(), "x", Sheet.Height(), " trimmed by ", Trim);
             List.push_back(Bx);
         }
     }

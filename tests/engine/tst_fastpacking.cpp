@@ -99,9 +99,9 @@ void TestEngineFastPacking::stripSearch_withTurns_takesTheBestAllowedCandidate()
             Rem.push_back(Count);
             Used.push_back(Count > 0 && R.Chance(20) ? R.Between(0, Count) : 0);
             const bool Held = A != B && R.Chance(held);
-            Turns.push_back(!Held          ? packing::AnyTurn
-                    : R.Chance(50)         ? packing::LongAlongX
-                                           : packing::LongAlongY);
+            Turns.push_back(!Held  ? packing::AnyTurn
+                    : R.Chance(50) ? packing::LongAlongX
+                                   : packing::LongAlongY);
             Free.push_back(packing::AnyTurn);
         }
         packing::TStripSearch Search;
@@ -109,11 +109,9 @@ void TestEngineFastPacking::stripSearch_withTurns_takesTheBestAllowedCandidate()
         for (int Query = 0; Query < 150; ++Query) {
             const std::int64_t Lx = R.Chance(20) ? SheetW : R.Between(1, SheetW);
             const std::int64_t Ly = R.Chance(20) ? SheetH : R.Between(1, SheetH);
-            const QString Where = u"round %1, query %2: %3x%4 kerf %5"_s.arg(Round)
-                                      .arg(Query)
-                                      .arg(Lx)
-                                      .arg(Ly)
-                                      .arg(Kerf);
+            const QString Where
+                = u"round %1, query %2: %3x%4 kerf %5"_s.arg(Round).arg(Query).arg(Lx).arg(Ly).arg(
+                    Kerf);
             // Without turns held, the brute force agrees with the search (which agrees with
             // GetMaterialTypeGroup, see above): it is a fair judge.
             const packing::TChoice All = Search.Find(Lx, Ly, Kerf, Rem.data(), Used.data());
@@ -124,13 +122,13 @@ void TestEngineFastPacking::stripSearch_withTurns_takesTheBestAllowedCandidate()
                 = Search.Find(Lx, Ly, Kerf, Rem.data(), Used.data(), Turns.data());
             const packing::TChoice Want = AllowedBest(Kinds, Lx, Ly, Kerf, Rem, Used, Turns);
             QVERIFY2(C.Kind == Want.Kind && C.Sub == Want.Sub && C.K == Want.K,
-                qPrintable(Where + u": got kind %1 sub %2 k %3, want kind %4 sub %5 k %6"_s
-                                       .arg(C.Kind)
-                                       .arg(C.Sub)
-                                       .arg(C.K)
-                                       .arg(Want.Kind)
-                                       .arg(Want.Sub)
-                                       .arg(Want.K)));
+                qPrintable(Where
+                    + u": got kind %1 sub %2 k %3, want kind %4 sub %5 k %6"_s.arg(C.Kind)
+                          .arg(C.Sub)
+                          .arg(C.K)
+                          .arg(Want.Kind)
+                          .arg(Want.Sub)
+                          .arg(Want.K)));
         }
     }
 }

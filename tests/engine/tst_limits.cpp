@@ -104,14 +104,14 @@ private slots:
             << 1000 << 500 << true << 300 << 200 << true << 300;
         QTest::newRow("held on a sheet without grain: turns")
             << 1000 << 500 << false << 300 << 200 << true << 0;
-        QTest::newRow("free on a grain sheet: turns") << 1000 << 500 << true << 300 << 200 << false
-                                                      << 0;
+        QTest::newRow("free on a grain sheet: turns")
+            << 1000 << 500 << true << 300 << 200 << false << 0;
         QTest::newRow("held, length entered as the shorter side")
             << 1000 << 500 << true << 200 << 300 << true << 200;
         QTest::newRow("held, sheet's length entered shorter: grain along Y")
             << 500 << 1000 << true << 300 << 200 << true << 200;
-        QTest::newRow("held, both entered shorter") << 500 << 1000 << true << 200 << 300 << true
-                                                    << 300;
+        QTest::newRow("held, both entered shorter")
+            << 500 << 1000 << true << 200 << 300 << true << 300;
         QTest::newRow("held, long part that fits only along the grain")
             << 1000 << 500 << true << 900 << 100 << true << 900;
     }

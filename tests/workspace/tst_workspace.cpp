@@ -544,8 +544,9 @@ private slots:
         w->ADOMaterialA->post();
         w->actYHPY->trigger();
         QCOMPARE(Dialogs::takeCaptured(),
-            QStringList { u"以下数据不能用于优化排样，请改正或删除后再试：\n"
-                          "方案1 提供的原材料 第2行（白板） 修边：太大，两边修边后原材料没有可用的地方"_s });
+            QStringList {
+                u"以下数据不能用于优化排样，请改正或删除后再试：\n"
+                "方案1 提供的原材料 第2行（白板） 修边：太大，两边修边后原材料没有可用的地方"_s });
         QVERIFY(!frmTypeSet);
     }
 
