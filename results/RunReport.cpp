@@ -79,6 +79,46 @@ void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
     PriceSum += S->Price() * RectCount;
 }
 
+TKerfUnits KerfUnitsByGroup(TRectManage &Engine)
+{
+    TKerfUnits units;
+    TMaterialTypeList &strips = Engine.CreateRectList();
+    for (int i = 0; i < strips.Count(); ++i) {
+        const TMaterialType &r = *strips.Items(i);
+        qint64 &u = units[r.Group()];
+        u += qint64(r.Count()) * ((r.X() != 0 ? 1 : 0) + (r.Y() != 0 ? 1 : 0));
+    }
+    return units;
+}
+
+qint32 KerfAllowance(const TKerfUnits &Units, int Group, int Blade)
+{
+    const auto it = Units.find(Group);
+    if (it == Units.end())
+        return 0;
+    // Every step of the strip-by-strip sum adds Blade x Count >= 0: holding the total to the
+    // 32-bit range once is holding it at every step.
+    return qint32(std::clamp<qint64>(saturatingProduct(qint64(Blade), it->second), 0,
+        std::numeric_limits<qint32>::max()));
+}
+
+void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount, double &PriceSum,
+    qint64 &Panel4, qint64 &Panel7, const TKerfUnits &Units)
+{
+    TMaterialType *S = Engine.BCTypeList().Items(BCindex);
+    if (!S)
+        return;
+    if (S->Blade() < 0) {
+        AddLayoutTotals(Engine, Group, BCindex, RectCount, PriceSum, Panel4, Panel7);
+        return;
+    }
+    const qint64 area = saturatingProduct(S->GetArea(), RectCount);
+    Panel7 = saturatingSum(
+        Panel7, saturatingSum(area, -qint64(KerfAllowance(Units, Group, S->Blade()))));
+    Panel4 = saturatingSum(Panel4, area);
+    PriceSum += S->Price() * RectCount;
+}
+
 qint64 RoundHalfEven(double Value)
 {
     if (std::isnan(Value))
@@ -211,8 +251,10 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption)
 TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Events)
 {
     TRunTotals T;
+    const TKerfUnits units = KerfUnitsByGroup(Engine);
     for (const TLayoutEvent &E : Events) {
-        AddLayoutTotals(Engine, E.Group, E.BCindex, E.RectCount, T.Price, T.GrossArea, T.NetArea);
+        AddLayoutTotals(
+            Engine, E.Group, E.BCindex, E.RectCount, T.Price, T.GrossArea, T.NetArea, units);
         if (Engine.BCTypeList().Items(E.BCindex))
             T.Sheets += E.RectCount;
     }
