@@ -1,6 +1,5 @@
 #include "JobFile.h"
 
-#include "PdfOutput.h"
 #include "TypeSetClass.h"
 
 #include <algorithm>
@@ -404,13 +403,15 @@ void LoadJob(const Job &J, TRectManage &Engine)
     Engine.SetUseBCMaxArea(J.UseBigSheet);
 }
 
-void RunEngine(const Job &J, TRectManage &Engine)
+void RunEngine(
+    const Job &J, TRectManage &Engine, std::optional<std::chrono::steady_clock::time_point> Start)
 {
     if (!J.Deep) {
         Engine.GoWork();
         return;
     }
     TDeepOptions O;
+    O.Start = Start;
     if (J.Work) {
         O.Milliseconds = 0;
         O.WorkLimit = J.Work;
@@ -477,28 +478,12 @@ std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Ev
     return Out;
 }
 
-RunOutcome RunJob(const Job &J,
-    const std::function<void(TRectManage &, const std::vector<LayoutEvent> &)> &AfterRun)
+namespace {
+
+// The human-readable summary of a finished run (--summary).
+std::string FormatSummary(
+    const Job &J, TRectManage &Engine, const std::vector<LayoutEvent> &Events, double Ms)
 {
-    TRectManage Engine;
-    LoadJob(J, Engine);
-    std::vector<LayoutEvent> Events;
-    Engine.SetOnNewRectList([&Events](int Group, int BCindex, int RectCount) {
-        Events.push_back({ Group, BCindex, RectCount });
-    });
-
-    const auto Start = std::chrono::steady_clock::now();
-    RunEngine(J, Engine);
-    Engine.GetTotalBC();
-    const auto Stop = std::chrono::steady_clock::now();
-    const double Ms = std::chrono::duration<double, std::milli>(Stop - Start).count();
-
-    RunOutcome Outcome;
-    Outcome.Output = FormatResult(Engine, Events);
-    if (J.Deep)
-        Outcome.Output += FormatBound(Engine);
-    Outcome.Report = FormatReport(Engine, Events);
-
     // Summary: sheets by sheet kind (by position, so kinds that share a name stay apart).
     TMaterialTypeList &Sheets = Engine.BCTypeList();
     std::vector<std::int64_t> Used(static_cast<std::size_t>(Sheets.Count()), 0);
@@ -527,7 +512,7 @@ RunOutcome RunJob(const Job &J,
         Placed += P.UsedCount();
     }
 
-    std::string &Sum = Outcome.Summary;
+    std::string Sum;
     Sum += "Sheets used per sheet kind:\n";
     for (int i = 0; i < Sheets.Count(); ++i) {
         TMaterialType &S = *Sheets.GetItem(i);
@@ -554,12 +539,43 @@ RunOutcome RunJob(const Job &J,
     Sum += "Engine time: " + FixedDecimal(Ms, 3) + " ms\n";
     if (Engine.Execpt())
         Sum += "Not completed: a step could place no further part\n";
+    return Sum;
+}
+
+} // namespace
+
+RunOutcome RunJob(const Job &J,
+    const std::function<void(TRectManage &, const std::vector<LayoutEvent> &)> &AfterRun,
+    RunTexts Texts, std::optional<std::chrono::steady_clock::time_point> Start)
+{
+    TRectManage Engine;
+    LoadJob(J, Engine);
+    std::vector<LayoutEvent> Events;
+    Engine.SetOnNewRectList([&Events](int Group, int BCindex, int RectCount) {
+        Events.push_back({ Group, BCindex, RectCount });
+    });
+
+    const auto RunStart = std::chrono::steady_clock::now();
+    RunEngine(J, Engine, Start);
+    Engine.GetTotalBC();
+    const auto Stop = std::chrono::steady_clock::now();
+    const double Ms = std::chrono::duration<double, std::milli>(Stop - RunStart).count();
+
+    RunOutcome Outcome;
+    if (Texts.Records) {
+        Outcome.Output = FormatResult(Engine, Events);
+        if (J.Deep)
+            Outcome.Output += FormatBound(Engine);
+    }
+    if (Texts.Summary)
+        Outcome.Summary = FormatSummary(J, Engine, Events, Ms);
     if (AfterRun)
         AfterRun(Engine, Events);
     return Outcome;
 }
 
-int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
+int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err,
+    const QtOutputsSource &Outputs, std::optional<std::chrono::steady_clock::time_point> Start)
 {
     constexpr const char *Usage = "usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE\n";
     bool Summary = false;
@@ -611,15 +627,35 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
             << "\n";
         return 2;
     }
+    // The report and the PDF need Qt: loaded before the run, so that a missing module costs no
+    // run, and only when asked for.
+    const QtOutputs *Qt = nullptr;
+    if (Report || PdfPath) {
+        std::string LoadError;
+        Qt = Outputs ? Outputs(LoadError) : nullptr;
+        if (!Qt) {
+            Err << "pnxcut: " << (Report ? "--report" : "--pdf")
+                << " is not available: " << (LoadError.empty() ? "no module" : LoadError) << "\n";
+            return 2;
+        }
+    }
     // The PDF comes from the same run as the records: a deep run with a time budget does not
     // repeat itself.
     int PdfCode = 0;
-    const RunOutcome Run
-        = RunJob(*Parsed.Parsed, [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
-              if (PdfPath)
-                  PdfCode = WritePdf(Engine, Events, *PdfPath, Err);
-          });
-    Out << (Report ? Run.Report : Run.Output);
+    std::string ReportText;
+    RunTexts Texts;
+    Texts.Records = !Report;
+    Texts.Summary = Summary;
+    const RunOutcome Run = RunJob(
+        *Parsed.Parsed,
+        [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
+            if (Report)
+                ReportText = Qt->Report(Engine, Events);
+            if (PdfPath)
+                PdfCode = Qt->Pdf(Engine, Events, *PdfPath, Err);
+        },
+        Texts, Start);
+    Out << (Report ? ReportText : Run.Output);
     Out.flush();
     if (Summary)
         Err << Run.Summary;

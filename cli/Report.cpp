@@ -10,18 +10,20 @@ std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Ev
 {
     // The cost caption exists once a run has completed; after an abnormal end the report of a
     // single run has none.
+    // Only the price total of AddLayoutTotals is needed here, in the same order of sums.
     QString CostText;
     if (!Engine.Execpt()) {
         double PriceSum = 0;
-        qint64 Gross = 0, Net = 0;
         for (const LayoutEvent &E : Events)
-            AddLayoutTotals(Engine, E.Group, E.BCindex, E.RectCount, PriceSum, Gross, Net);
+            if (const TMaterialType *S = Engine.BCTypeList().Items(E.BCindex))
+                PriceSum += S->Price() * E.RectCount;
         CostText = CostCaption(PriceSum);
     }
-    std::string Out;
-    for (const QString &Line : ReportLines(Engine, CostText))
-        Out += Line.toStdString() + "\n";
-    return Out;
+    // One conversion of the whole text rather than one per line.
+    const QStringList Lines = ReportLines(Engine, CostText);
+    if (Lines.isEmpty())
+        return {};
+    return (Lines.join(u'\n') + u'\n').toStdString();
 }
 
 } // namespace cli

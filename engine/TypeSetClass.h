@@ -6,9 +6,12 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -78,7 +81,7 @@ public:
     std::int64_t MaxHieght() const { return FMaxHeight; }
     void SetMaxHieght(std::int64_t Value) { FMaxHeight = Value; }
     int Group() const { return FGroup; }
-    void SetGroup(int Value) { FGroup = Value; }
+    void SetGroup(int Value);
     int Blade() const { return FBlade; }
     void SetBlade(int Value) { FBlade = Value; }
     double Price() const { return FPrice; }
@@ -155,6 +158,10 @@ public:
     int RectCount() const { return FRectCount; }
     void SetRectCount(int Value) { FRectCount = Value; }
 
+    // Grows whenever an item joins, leaves or moves, or an item's Group changes: what is built
+    // from the list's groups stays valid while this stays the same.
+    std::uint64_t Version() const { return FVersion; }
+
 private:
     friend class TMaterialType;
 
@@ -167,6 +174,7 @@ private:
 
     std::vector<std::unique_ptr<TMaterialType>> FItems;
     int FRectCount = 0;
+    std::uint64_t FVersion = 0;
     // How many items carry the name "M<n>", by n; every n below FFreeHint is in use.
     std::unordered_map<std::int64_t, int> FNumberUse;
     std::int64_t FFreeHint = 1;
@@ -221,6 +229,9 @@ struct TDeepOptions
     std::function<void(const TDeepProgress &)> OnProgress;
     // When set to true (from any thread), the run ends soon and keeps the best layout so far.
     const std::atomic<bool> *Cancel = nullptr;
+    // When the time limit starts to count (a program's start, say, so that reading the job
+    // counts too); by default the call of GoWorkDeep.
+    std::optional<std::chrono::steady_clock::time_point> Start;
 };
 
 // What a deep run found, beside the result lists.
@@ -308,6 +319,10 @@ public:
     // Part summary of one layout group (one item per distinct part text), or nullptr when the
     // group has no strips. The caller owns the result.
     std::unique_ptr<TMaterialTypeList> GetMTLByGroup(int group);
+    // Positions in CreateRectList of the strips of layout group Group, in list order. Summaries
+    // of every group of a run take time linear in the strips through it. The view stays valid
+    // until CreateRectList changes.
+    std::span<const int> StripsOfGroup(int Group);
 
     bool Execpt() const { return FExecpt; }
     bool UseCost() const { return FUseCost; }
@@ -401,4 +416,10 @@ private:
     bool FPending = false;
 
     TDeepResult FDeepResult;
+
+    // CreateRectList's strip positions ordered by group, then position (StripsOfGroup), and the
+    // list version they were taken from.
+    std::vector<int> FStripGroups;
+    std::vector<int> FStripPositions;
+    std::uint64_t FStripIndexVersion = UINT64_MAX;
 };

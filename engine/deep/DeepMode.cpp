@@ -398,7 +398,8 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
     if (Threads <= 0)
         Threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     Threads = std::clamp(Threads, 1, 16);
-    TControl Control(Milliseconds, Options.WorkLimit / std::uint64_t(Threads), Options.Cancel);
+    TControl Control(Milliseconds, Options.WorkLimit / std::uint64_t(Threads), Options.Cancel,
+        Options.Start.value_or(TControl::TClock::now()));
 
     const TJob J = BuildJob(FMaterialTypeList, FBCTypeList, FUseCost);
     const TProblem &P = J.P;

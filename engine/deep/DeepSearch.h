@@ -131,8 +131,10 @@ class TControl
 public:
     using TClock = std::chrono::steady_clock;
 
-    // Milliseconds <= 0: no time limit; WorkPerWorker 0: no work limit.
-    TControl(int Milliseconds, std::uint64_t WorkPerWorker, const std::atomic<bool> *Cancel);
+    // Milliseconds <= 0: no time limit; WorkPerWorker 0: no work limit. The time counts from
+    // Start.
+    TControl(int Milliseconds, std::uint64_t WorkPerWorker, const std::atomic<bool> *Cancel,
+        TClock::time_point Start = TClock::now());
 
     bool TimeOrCancel() const;
     bool Cancelled() const { return FCancel && FCancel->load(std::memory_order_relaxed); }

@@ -63,7 +63,8 @@ class TestCliPdf : public QObject
     QTemporaryDir FDir;
     QString FProgram;
 
-    TRun Pnxcut(const QStringList &Args)
+    TRun Pnxcut(const QStringList &Args) { return Run(FProgram, Args); }
+    TRun Run(const QString &Program, const QStringList &Args)
     {
         QProcess P;
         // No display and no platform chosen: the program must manage without both.
@@ -72,7 +73,7 @@ class TestCliPdf : public QObject
         Env.remove(u"WAYLAND_DISPLAY"_s);
         Env.remove(u"QT_QPA_PLATFORM"_s);
         P.setProcessEnvironment(Env);
-        P.start(FProgram, Args);
+        P.start(Program, Args);
         TRun R;
         if (!P.waitForFinished(60000) || P.exitStatus() != QProcess::NormalExit)
             return R;
@@ -100,6 +101,8 @@ private slots:
         QVERIFY(QFile::copy(QString::fromUtf8(PNXCUT_PATH), FProgram));
         QVERIFY(QFile::setPermissions(
             FProgram, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        // The program loads what printing needs from its module beside it.
+        QVERIFY(QFile::copy(QString::fromUtf8(PNXCUT_QT_PATH), FDir.filePath(u"pnxcut_qt.so"_s)));
         WriteAll(FDir.filePath(u"twelve.job"_s), TwelveLayouts);
     }
     void init() { QFile::remove(FDir.filePath(u"Config"_s)); }
@@ -259,6 +262,33 @@ private slots:
         const TRun Missing = Pnxcut({ u"--pdf"_s });
         QCOMPARE(Missing.Code, 2);
         QVERIFY(Missing.Err.contains("usage: pnxcut"));
+    }
+
+    // Without its module beside it the program still writes records; the report and the PDF
+    // are refused with a message before any run, and no file is written.
+    void withoutModule_reportAndPdfRefusedRecordsWritten()
+    {
+        QTemporaryDir Alone;
+        QVERIFY(Alone.isValid());
+        const QString Program = Alone.filePath(u"pnxcut"_s);
+        QVERIFY(QFile::copy(FProgram, Program));
+        QVERIFY(QFile::setPermissions(
+            Program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        const QString Kitchen = ExamplesDir() + u"/kitchen-cabinet.job"_s;
+        const TRun Records = Run(Program, { Kitchen });
+        QCOMPARE(Records.Code, 0);
+        QCOMPARE(Records.Out, ReadAll(ExamplesDir() + u"/expected/kitchen-cabinet.out"_s));
+        const QString Pdf = Alone.filePath(u"x.pdf"_s);
+        for (const QStringList &Args :
+            { QStringList { u"--report"_s, Kitchen }, QStringList { u"--pdf"_s, Pdf, Kitchen } }) {
+            const TRun R = Run(Program, Args);
+            QCOMPARE(R.Code, 2);
+            QVERIFY(R.Out.isEmpty());
+            const QByteArray Expected = "pnxcut: " + Args.first().toUtf8() + " is not available: ";
+            QVERIFY2(R.Err.startsWith(Expected), R.Err.constData());
+            QVERIFY2(R.Err.contains("pnxcut_qt.so"), R.Err.constData());
+        }
+        QVERIFY(!QFile::exists(Pdf));
     }
 };
 
