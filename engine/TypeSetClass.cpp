@@ -778,7 +778,6 @@ void TRectManage::GoWork()
                 const auto p = static_cast<std::size_t>(S.Kind);
                 TMaterialType &P = *FMaterialTypeList.GetItem(S.Kind);
                 const bool WasOpen = P.UsedCount() < P.Count();
-                Packer.Lowered(S.Kind, Rem[p]);
                 P.SetUsedCount(ClampToInt(static_cast<std::int64_t>(P.UsedCount())
                     + static_cast<std::int64_t>(S.Count) * BestCount));
                 P.SetGroup(Step);
@@ -786,6 +785,7 @@ void TRectManage::GoWork()
                 if (WasOpen && P.UsedCount() >= P.Count())
                     --Unfinished;
                 Rem[p] = static_cast<std::int64_t>(P.Count()) - P.UsedCount();
+                Packer.Lowered(S.Kind, Rem[p]);
                 if (!Changed[p]) {
                     Changed[p] = 1;
                     ChangedKinds.push_back(S.Kind);

@@ -20,6 +20,8 @@
 //   large   2,000 part kinds, about 50,000 parts
 //   cut2000, cut20000   the first 2,000 or 20,000 parts of the large job (its part kinds in
 //                       order, the last one cut short), on its sheet kinds
+//   distinct  50,000 part kinds of one part each, 10 sheet kinds
+//   millions  4 part kinds of up to 10,000,000 parts each, 3 sheet kinds
 #include "LayoutChecker.h"
 #include "TypeSetClass.h"
 
@@ -45,7 +47,8 @@ struct Size
 
 constexpr Size Sizes[]
     = { { "small", 20, 3, 10, 0 }, { "medium", 200, 5, 25, 0 }, { "large", 2000, 10, 25, 0 },
-          { "cut2000", 2000, 10, 25, 2000 }, { "cut20000", 2000, 10, 25, 20000 } };
+          { "cut2000", 2000, 10, 25, 2000 }, { "cut20000", 2000, 10, 25, 20000 },
+          { "distinct", 50000, 10, 1, 0 }, { "millions", 4, 3, 5000000, 0 } };
 
 enginetest::GenJob MakeJob(const Size &S, std::uint64_t Seed, int Options)
 {
@@ -111,7 +114,9 @@ const Size *FindSize(const char *SizeName)
     for (const Size &Candidate : Sizes)
         if (std::strcmp(Candidate.Name, SizeName) == 0)
             return &Candidate;
-    std::fprintf(stderr, "unknown size '%s' (small, medium, large, cut2000, cut20000)\n", SizeName);
+    std::fprintf(stderr,
+        "unknown size '%s' (small, medium, large, cut2000, cut20000, distinct, millions)\n",
+        SizeName);
     return nullptr;
 }
 
