@@ -382,6 +382,7 @@ void LoadJob(const Job &J, TRectManage &Engine)
 {
     TMaterialTypeList &Sheets = Engine.BCTypeList();
     Sheets.Clear();
+    Sheets.Reserve(static_cast<int>(std::min<std::size_t>(J.Sheets.size(), INT32_MAX)));
     for (const SheetRow &Row : J.Sheets) {
         TMaterialType &S = *Sheets.Add();
         S.SetText(Row.Name);
@@ -392,6 +393,7 @@ void LoadJob(const Job &J, TRectManage &Engine)
     }
     TMaterialTypeList &Parts = Engine.MaterialTypeList();
     Parts.Clear();
+    Parts.Reserve(static_cast<int>(std::min<std::size_t>(J.Parts.size(), INT32_MAX)));
     for (const PartRow &Row : J.Parts) {
         TMaterialType &P = *Parts.Add();
         P.SetText(Row.Name);

@@ -253,6 +253,14 @@ void TMaterialTypeList::Clear()
     FFreeHint = 1;
 }
 
+void TMaterialTypeList::Reserve(int Count)
+{
+    if (Count <= 0)
+        return;
+    FItems.reserve(static_cast<std::size_t>(Count));
+    FNumberUse.reserve(static_cast<std::size_t>(Count));
+}
+
 void TMaterialTypeList::Assign(TMaterialTypeList &Source)
 {
     const int N = Source.Count();
@@ -610,6 +618,11 @@ void TRectManage::FlushTrialStrips()
 
 void TRectManage::GoWork()
 {
+    GoWork(std::function<bool()>());
+}
+
+void TRectManage::GoWork(const std::function<bool()> &Stop)
+{
     // The steps and choices are those of packing every trial with GetNullRect, saving and
     // restoring the part kinds around it. Work is saved in three ways, none of which changes a
     // result: a trial is only packed again from its first strip that a commit has changed (see
@@ -657,6 +670,11 @@ void TRectManage::GoWork()
 
     int Step = 1;
     for (;;) {
+        if (Stop && Unfinished > 0 && Stop()) {
+            FExecpt = true;
+            Notify(Step, -1, 0);
+            break;
+        }
         double BestUtilisation = 0.0;
         std::int64_t BestSheetArea = 0;
         double BestCost = 2147483647.0;

@@ -144,6 +144,8 @@ public:
     void Delete(int Index);
     // Destroys every item. RectCount is left alone.
     void Clear();
+    // Makes room for Count items in all, so that adding that many allocates no more.
+    void Reserve(int Count);
 
     // Appends a copy of every item of Source (Add, then the item's Assign, so each copy ends
     // with the source item's Name) and takes Source's RectCount. Items already here stay.
@@ -289,6 +291,10 @@ public:
     // as a layout group and raises OnNewRectList. The run is complete when every part kind has
     // UsedCount >= Count; a step that takes no trial ends it with Execpt set instead.
     void GoWork();
+    // GoWork that asks Stop before every step while parts are left: when it answers true, the
+    // run ends there as one whose step places nothing (Execpt, closing notification with
+    // BCindex -1). The layout groups committed until then are as GoWork makes them.
+    void GoWork(const std::function<bool()> &Stop);
     // The deep mode: guillotine layouts searched within a budget, for the least total sheet area
     // or, with UseCost, the least total price (UseBCMaxArea is not used). It fills the same result
     // lists as GoWork (GroupList with identical sheets grouped and counted, strips in

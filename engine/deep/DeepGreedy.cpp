@@ -395,7 +395,7 @@ TSolution SheetBySheet(
     std::vector<int> ScoreCount(V.size(), 0);
     std::vector<std::size_t> Short;
     std::size_t Step = 0;
-    while (Open > 0) {
+    while (Open > 0 && !W.Stopped()) {
         const bool All = Step < 24 || Step % 32 == 0 || Short.empty();
         std::vector<std::size_t> Try;
         if (All) {
@@ -470,8 +470,6 @@ TSolution SheetBySheet(
         Best.Pattern.Repeat = Repeat;
         Out.Patterns.push_back(std::move(Best.Pattern));
         ++Step;
-        if (W.Stopped())
-            break;
     }
     Out.Evaluate(P);
     return Out;

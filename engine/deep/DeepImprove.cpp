@@ -37,71 +37,127 @@ double Fill(const TProblem &P, const TPattern &Pt)
     return double(Pt.PartsArea()) / (double(S.W) * double(S.H));
 }
 
-// Largest number of strips, over single sheets, that the search expands a layout into.
-constexpr std::size_t MaxStrips = 2000000;
+// The sheets of a layout in a fixed order, as runs of identical sheets: sheet i is found through
+// the runs' running totals. Taking sheets out shortens their runs in place, new sheets are
+// appended as runs of one, so the order of the remaining sheets never changes. Each step costs
+// the number of runs, not of sheets, which keeps jobs of millions of parts quick.
+class TSheets
+{
+public:
+    explicit TSheets(const TProblem &P, const std::vector<TPattern> &Patterns)
+        : FP(P)
+    {
+        for (const TPattern &Pt : Patterns)
+            if (Pt.Repeat > 0)
+                Append(Pt, Pt.Repeat);
+        Index();
+    }
+
+    i64 Count() const { return FEnds.empty() ? 0 : FEnds.back(); }
+    std::size_t Runs() const { return FRuns.size(); }
+    // The run that holds sheet i.
+    std::size_t RunOf(i64 i) const
+    {
+        return static_cast<std::size_t>(
+            std::upper_bound(FEnds.begin(), FEnds.end(), i) - FEnds.begin());
+    }
+    i64 First(std::size_t Run) const { return Run ? FEnds[Run - 1] : 0; }
+    const TPattern &Sheet(std::size_t Run) const { return FRuns[Run]; }
+    double Fill(std::size_t Run) const { return FFills[Run]; }
+    // The first sheet of least fill.
+    i64 Emptiest() const
+    {
+        const std::size_t R = static_cast<std::size_t>(
+            std::min_element(FFills.begin(), FFills.end()) - FFills.begin());
+        return First(R);
+    }
+
+    // Takes the given sheets out (each once) and appends the new ones.
+    void Replace(const std::vector<i64> &Out, std::vector<TPattern> &&In)
+    {
+        for (const i64 i : Out)
+            --FRuns[RunOf(i)].Repeat;
+        std::size_t To = 0;
+        for (std::size_t r = 0; r < FRuns.size(); ++r)
+            if (FRuns[r].Repeat > 0) {
+                FRuns[To] = std::move(FRuns[r]);
+                FFills[To] = FFills[r];
+                ++To;
+            }
+        FRuns.resize(To);
+        FFills.resize(To);
+        for (TPattern &Pt : In)
+            Append(Pt, 1);
+        Index();
+    }
+
+    std::vector<TPattern> Patterns() const { return FRuns; }
+
+private:
+    void Append(const TPattern &Pt, i64 Repeat)
+    {
+        FRuns.push_back(Pt);
+        FRuns.back().Repeat = Repeat;
+        const TSheet &S = FP.Sheets[static_cast<std::size_t>(Pt.Sheet)];
+        FFills.push_back(double(Pt.PartsArea()) / (double(S.W) * double(S.H)));
+    }
+    void Index()
+    {
+        FEnds.resize(FRuns.size());
+        i64 Sum = 0;
+        for (std::size_t r = 0; r < FRuns.size(); ++r)
+            FEnds[r] = Sum += FRuns[r].Repeat;
+    }
+
+    const TProblem &FP;
+    std::vector<TPattern> FRuns; // Repeat: the sheets in the run
+    std::vector<double> FFills;
+    std::vector<i64> FEnds; // running totals of the runs' sheets
+};
 
 } // namespace
 
 void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
     const std::function<void(const TSolution &)> &OnImproved)
 {
-    double Total = 0.0, Strips = 0.0;
-    for (const TPattern &Pt : Best.Patterns) {
-        Total += double(Pt.Repeat);
-        Strips += double(Pt.Repeat) * double(Pt.Strips.size());
-    }
-    if (Total < 1.0 || Strips > double(MaxStrips))
+    TSheets Sheets(P, Best.Patterns);
+    if (Sheets.Count() < 1)
         return;
-    std::vector<TPattern> Sheets;
-    for (const TPattern &Pt : Best.Patterns)
-        for (i64 r = 0; r < Pt.Repeat; ++r) {
-            Sheets.push_back(Pt);
-            Sheets.back().Repeat = 1;
-        }
-    std::vector<double> Fills;
-    for (const TPattern &Pt : Sheets)
-        Fills.push_back(Fill(P, Pt));
 
     TRng Rng(Seed);
     const std::size_t MinK = P.Uniform ? 2 : 1;
     double Value = Best.Value;
-    std::vector<std::size_t> Chosen;
-    std::vector<char> Taken(Sheets.size(), 0);
+    std::vector<i64> Chosen;
     TTask Task;
     Task.Counts.assign(P.Items.size(), 0);
+    auto Pick = [&Rng](i64 N) { return static_cast<i64>(Rng.Below(static_cast<std::size_t>(N))); };
 
-    while (!W.Stopped() && Less(Floor, Value) && Sheets.size() >= MinK) {
-        const std::size_t N = Sheets.size();
-        const std::size_t K = std::min(N, MinK + Rng.Below(4));
+    while (!W.Stopped() && Less(Floor, Value) && Sheets.Count() >= i64(MinK)) {
+        const i64 N = Sheets.Count();
+        const i64 K = std::min<i64>(N, i64(MinK + Rng.Below(4)));
         // The first sheet: often the emptiest, else the emptier of two at random.
         Chosen.clear();
-        std::size_t First;
         if (Rng.Below(2) == 0) {
-            First = static_cast<std::size_t>(
-                std::min_element(Fills.begin(), Fills.end()) - Fills.begin());
+            Chosen.push_back(Sheets.Emptiest());
         } else {
-            const std::size_t A = Rng.Below(N), B = Rng.Below(N);
-            First = Fills[A] <= Fills[B] ? A : B;
+            const i64 A = Pick(N), B = Pick(N);
+            Chosen.push_back(Sheets.Fill(Sheets.RunOf(A)) <= Sheets.Fill(Sheets.RunOf(B)) ? A : B);
         }
-        Chosen.push_back(First);
-        Taken[First] = 1;
-        while (Chosen.size() < K) {
-            const std::size_t C = Rng.Below(N);
-            if (Taken[C])
-                continue;
-            Taken[C] = 1;
-            Chosen.push_back(C);
+        while (i64(Chosen.size()) < K) {
+            const i64 C = Pick(N);
+            if (std::find(Chosen.begin(), Chosen.end(), C) == Chosen.end())
+                Chosen.push_back(C);
         }
-        for (const std::size_t c : Chosen)
-            Taken[c] = 0;
 
         std::fill(Task.Counts.begin(), Task.Counts.end(), 0);
         double OldValue = 0.0, OldSpread = 0.0;
         i64 Parts = 0;
-        for (const std::size_t c : Chosen) {
-            OldValue += P.Sheets[static_cast<std::size_t>(Sheets[c].Sheet)].Value;
-            OldSpread += Fills[c] * Fills[c];
-            for (const TStrip &S : Sheets[c].Strips) {
+        for (const i64 c : Chosen) {
+            const std::size_t Run = Sheets.RunOf(c);
+            const TPattern &Pt = Sheets.Sheet(Run);
+            OldValue += P.Sheets[static_cast<std::size_t>(Pt.Sheet)].Value;
+            OldSpread += Sheets.Fill(Run) * Sheets.Fill(Run);
+            for (const TStrip &S : Pt.Strips) {
                 Task.Counts[static_cast<std::size_t>(S.Item)] += S.Count;
                 Parts += S.Count;
             }
@@ -129,20 +185,11 @@ void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
         if (!Better && !Sideways)
             continue;
         // Replace the chosen sheets by the new ones.
-        std::sort(Chosen.begin(), Chosen.end());
-        for (std::size_t i = Chosen.size(); i-- > 0;) {
-            Sheets.erase(Sheets.begin() + static_cast<std::ptrdiff_t>(Chosen[i]));
-            Fills.erase(Fills.begin() + static_cast<std::ptrdiff_t>(Chosen[i]));
-        }
-        for (TPattern &Pt : R.Patterns) {
-            Fills.push_back(Fill(P, Pt));
-            Sheets.push_back(std::move(Pt));
-        }
-        Taken.assign(Sheets.size(), 0);
+        Sheets.Replace(Chosen, std::move(R.Patterns));
         if (Better) {
             Value = Value - OldValue + R.Value;
             TSolution S;
-            S.Patterns = Sheets;
+            S.Patterns = Sheets.Patterns();
             S.Evaluate(P);
             if (S.Better(Best, P)) {
                 Best = std::move(S);

@@ -80,10 +80,16 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
 
 // GoWork's result on a copy of the input, as a starting layout: its layout groups that edge-to-edge
 // cuts can separate, as they are, and the parts of the others laid out again sheet by sheet.
-TSolution FromDesigned(
-    TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost, bool BigSheet, const TJob &J)
+// Within the run's time: GoWork stops when the time is up (or the run is cancelled), the
+// layout groups are laid out again only while time remains, and what is left then goes into
+// shelves, which take next to no time. So the start is always complete, and it is GoWork's
+// own layout (cut where needed) when the time allows GoWork to finish.
+TSolution FromDesigned(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost,
+    bool BigSheet, const TJob &J, const TControl &Run, const std::atomic<bool> *Cancel)
 {
     TRectManage Ref;
+    Ref.BCTypeList().Reserve(Sheets.Count());
+    Ref.MaterialTypeList().Reserve(Parts.Count());
     for (int i = 0; i < Sheets.Count(); ++i) {
         const TMaterialType &S = *Sheets.GetItem(i);
         TMaterialType &T = *Ref.BCTypeList().Add();
@@ -104,7 +110,10 @@ TSolution FromDesigned(
     std::vector<int> SheetOfGroup;
     Ref.SetOnNewRectList(
         [&SheetOfGroup](int, int BCindex, int) { SheetOfGroup.push_back(BCindex); });
-    Ref.GoWork();
+    // The run's time and cancel, without its work limit: the start runs to its end on a run
+    // limited by work alone, as the result must not depend on timing.
+    TControl Time(Run.Milliseconds(), 0, Cancel, Run.Start());
+    Ref.GoWork([&Time] { return Time.TimeOrCancel(); });
 
     const TProblem &P = J.P;
     TSolution S;
@@ -134,9 +143,8 @@ TSolution FromDesigned(
     std::vector<i64> Left(P.Items.size());
     for (std::size_t i = 0; i < P.Items.size(); ++i)
         Left[i] = P.Items[i].Count;
-    // This runs to the end whatever the budget of the run, so that a run cancelled at once still
-    // has a complete layout; laying groups out again has a budget of its own.
-    TControl Relayout(0, 2000000, nullptr);
+    // Laying groups out again has a work budget of its own, within the run's time.
+    TControl Relayout(Run.Milliseconds(), 2000000, Cancel, Run.Start());
     TWorker W(Relayout, -1);
     for (TPattern &Pt : ByGroup) {
         if (Pt.Sheet < 0 || Pt.Strips.empty() || Pt.Repeat < 1)
@@ -171,14 +179,22 @@ TSolution FromDesigned(
             Left[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
         S.Patterns.push_back(std::move(Pt));
     }
-    // The parts of the other groups (and any GoWork left over), sheet by sheet.
+    // The parts of the other groups (and any GoWork left over), sheet by sheet while time
+    // remains, the rest in shelves.
     TTask Task;
     Task.Counts = Left;
-    TControl Unlimited(0, 0, nullptr);
-    TWorker Rest(Unlimited, -1);
-    TSolution Others = SheetBySheet(P, Task, Rest, TGreedyOptions());
-    for (TPattern &Pt : Others.Patterns)
+    TWorker Rest(Time, -1);
+    TSolution Others;
+    if (!Rest.Stopped())
+        Others = SheetBySheet(P, Task, Rest, TGreedyOptions());
+    for (TPattern &Pt : Others.Patterns) {
+        for (const TStrip &St : Pt.Strips)
+            Task.Counts[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
         S.Patterns.push_back(std::move(Pt));
+    }
+    if (std::any_of(Task.Counts.begin(), Task.Counts.end(), [](i64 N) { return N > 0; }))
+        for (TPattern &Pt : Shelves(P, Task).Patterns)
+            S.Patterns.push_back(std::move(Pt));
     S.Evaluate(P);
     return S;
 }
@@ -249,7 +265,7 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
         if (StopOthers && ReachedBound(Best, P, Parts, Bound))
             W.Control().StopAll();
     };
-    if (ReachedBound(Best, P, Parts, Bound) || P.Items.empty())
+    if (ReachedBound(Best, P, Parts, Bound) || P.Items.empty() || W.Stopped())
         return Best;
 
     std::size_t Kinds = 0;
@@ -411,7 +427,8 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
     TShared Shared;
     TSolution Start;
     if (!P.Items.empty())
-        Start = FromDesigned(FMaterialTypeList, FBCTypeList, FUseCost, FUseBCMaxArea, J);
+        Start = FromDesigned(
+            FMaterialTypeList, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
     Shared.Publish(Start, P);
 
     TDeepProgress Progress;
@@ -532,6 +549,13 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
         return A.Pattern.Repeat > B.Pattern.Repeat;
     });
 
+    std::size_t Strips = 0;
+    for (const TGroup &G : Groups)
+        Strips += G.Pattern.Strips.size();
+    FCreateRectList.Reserve(static_cast<int>(std::min<std::size_t>(Strips, INT_MAX)));
+    FGroupList.Reserve(static_cast<int>(std::min<std::size_t>(Groups.size(), INT_MAX)));
+    std::vector<i64> Before(static_cast<std::size_t>(FMaterialTypeList.Count()), 0);
+    std::vector<int> Touched;
     int Group = 0;
     for (const TGroup &G : Groups) {
         ++Group;
@@ -550,7 +574,8 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
                 ? static_cast<int>(static_cast<__int128>(G.PartsArea) * 100 / Sheet.GetArea())
                 : 0);
 
-        std::map<int, i64> Before; // parts of each kind earlier on this sheet
+        // Parts of each kind earlier on this sheet, and the kinds on it in order.
+        Touched.clear();
         for (const TStrip &St : G.Pattern.Strips) {
             const int Part = P.Items[static_cast<std::size_t>(St.Item)].Part;
             TMaterialType &M = *FMaterialTypeList.GetItem(Part);
@@ -560,9 +585,11 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             Item->SetWidth(static_cast<int>(St.W));
             Item->SetHeight(static_cast<int>(St.H));
             Item->SetCount(static_cast<int>(St.Count));
-            Item->SetUsedCount(
-                static_cast<int>(std::min<i64>(INT_MAX, M.UsedCount() + Before[Part])));
-            Before[Part] += St.Count;
+            i64 &Earlier = Before[static_cast<std::size_t>(Part)];
+            if (Earlier == 0)
+                Touched.push_back(Part);
+            Item->SetUsedCount(static_cast<int>(std::min<i64>(INT_MAX, M.UsedCount() + Earlier)));
+            Earlier += St.Count;
             Item->SetName(M.Name());
             Item->SetText(M.GetText());
             Item->SetOrient(St.W >= St.H ? TOrient::horizontal : TOrient::vertical);
@@ -577,12 +604,14 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             FCreateRectList.AddItem(std::move(Item), -1);
         }
         FCreateRectList.SetRectCount(Count);
-        for (const auto &[Part, N] : Before) {
+        for (const int Part : Touched) {
+            i64 &N = Before[static_cast<std::size_t>(Part)];
             TMaterialType &M = *FMaterialTypeList.GetItem(Part);
             M.SetUsedCount(static_cast<int>(
                 std::min<i64>(INT_MAX, M.UsedCount() + N * static_cast<i64>(Count))));
             M.SetGroup(Group);
             M.Data = Kind;
+            N = 0;
         }
         Notify(Group, Kind, Count);
     }

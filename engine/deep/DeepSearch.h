@@ -247,6 +247,11 @@ struct TGreedyOptions
 TSolution SheetBySheet(
     const TProblem &P, const TTask &Task, TWorker &W, const TGreedyOptions &Options);
 
+// Rows of falling height, one under another, each part kind on the sheet kind of least value per
+// area that it fits: a complete layout of Task in time near linear in the part kinds, whatever
+// the quantities. For parts that the budget leaves no time to lay out otherwise.
+TSolution Shelves(const TProblem &P, const TTask &Task);
+
 // Large neighbourhood search: repeatedly takes the parts of a few sheets off Best (often the
 // emptiest sheet among them) and lays them out again by beam search, keeping the result when it
 // needs less, or as much while leaving one of its sheets emptier. Returns when the worker stops or

@@ -433,29 +433,36 @@ void TestEngineDeep::progress_onCallingThreadNeverWorsens()
 
 void TestEngineDeep::cancel_keepsACompleteLayout()
 {
+    // A job of many kinds, and one of a few kinds wanted hundreds of thousands of times: a run
+    // cancelled before it starts lays out what the quick mode had no time for in shelves.
     Random R(11);
-    const GenJob J = RealisticJob(R, 40, 3);
+    const GenJob Kinds = RealisticJob(R, 40, 3);
+    GenJob Many = RealisticJob(R, 4, 2);
+    const GenJob *Jobs[] = { &Kinds, &Many };
+    for (GenPart &P : Many.Parts)
+        P.Quantity = static_cast<int>(R.Between(100000, 900000));
     // Cancelled before it starts, and from the first progress report on.
-    for (const bool Early : { true, false }) {
-        std::atomic<bool> Cancel { Early };
-        TRectManage E;
-        TDeepOptions O;
-        O.Milliseconds = 60000; // only the cancel can end this run in time
-        O.Cancel = &Cancel;
-        O.OnProgress = [&Cancel](const TDeepProgress &) { Cancel = true; };
-        LoadJob(J, E);
-        std::vector<Event> Events;
-        E.SetOnNewRectList([&Events](int G, int B, int C) { Events.push_back({ G, B, C }); });
-        QElapsedTimer Timer;
-        Timer.start();
-        E.GoWorkDeep(O);
-        E.GetTotalBC();
-        QVERIFY(Timer.elapsed() < 20000);
-        QVERIFY(E.DeepResult().Cancelled);
-        const QStringList Broken = DeepRules(J, E, Events);
-        if (!Broken.isEmpty())
-            Fail(Broken, J);
-    }
+    for (const GenJob *J : Jobs)
+        for (const bool Early : { true, false }) {
+            std::atomic<bool> Cancel { Early };
+            TRectManage E;
+            TDeepOptions O;
+            O.Milliseconds = 60000; // only the cancel can end this run in time
+            O.Cancel = &Cancel;
+            O.OnProgress = [&Cancel](const TDeepProgress &) { Cancel = true; };
+            LoadJob(*J, E);
+            std::vector<Event> Events;
+            E.SetOnNewRectList([&Events](int G, int B, int C) { Events.push_back({ G, B, C }); });
+            QElapsedTimer Timer;
+            Timer.start();
+            E.GoWorkDeep(O);
+            E.GetTotalBC();
+            QVERIFY(Timer.elapsed() < 20000);
+            QVERIFY(E.DeepResult().Cancelled);
+            const QStringList Broken = DeepRules(*J, E, Events);
+            if (!Broken.isEmpty())
+                Fail(Broken, *J);
+        }
 }
 
 void TestEngineDeep::hostileJobs_endCleanly()
