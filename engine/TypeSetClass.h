@@ -305,11 +305,15 @@ public:
     // Every layout keeps the parts inside the sheet and at least a kerf apart, no kerf being
     // needed at the sheet's edge, and is cut by edge-to-edge cuts of kerf width (in four stages:
     // columns, rows, slots and parts stacked in a slot, on the sheet or on the sheet turned).
-    // Parts are turned where that helps. Every part that fits some sheet kind is placed; Execpt
-    // is set when a part kind with parts wanted fits no sheet kind (or has a side <= 0). The run
-    // starts from GoWork's result, with any sheet that the cuts cannot separate laid out again,
-    // so it never ends worse than GoWork by its objective unless GoWork's layouts themselves
-    // cannot be cut that way.
+    // Parts are turned where that helps. Part kinds of the same size are one kind for the
+    // search, wherever they are written; their parts go back to them in list order. Every part
+    // that fits some sheet kind is placed; Execpt is set when a part kind with parts wanted fits
+    // no sheet kind (or has a side <= 0). The run starts from GoWork's result (and, where part
+    // kinds of the same size are written apart, from GoWork's result with them together, if
+    // better), with any sheet that the cuts cannot separate laid out again, so it never ends
+    // worse than GoWork by its objective unless GoWork's layouts themselves cannot be cut that
+    // way, or the time limit ends the run before GoWork does (what GoWork has not laid out by
+    // then goes into simple shelves).
     //
     // Deterministic: with a work limit, the result depends only on the input, WorkLimit and
     // Threads, unless the time limit or a cancel ends the run first.
@@ -389,7 +393,8 @@ private:
     void AddRemainder(std::int64_t Left, std::int64_t Top, const TRect &F);
     void Notify(int Group, int BCindex, int RectCount);
     void FlushTrialStrips();
-    // Writes a deep layout into the result lists and raises the notifications.
+    // Writes a deep layout into the result lists and raises the notifications. The strips'
+    // Item is the position of a part kind, not an item of P.
     void CommitDeep(const deep::TProblem &P, const deep::TSolution &S);
 
     TMaterialTypeList FMaterialTypeList;

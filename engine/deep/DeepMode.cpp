@@ -18,13 +18,18 @@ namespace {
 
 using namespace deep;
 
-// The job as the search sees it, and how its items and sheets map to the engine's lists.
+// The job as the search sees it, and how its items and sheets map to the engine's lists. Part
+// kinds of the same size are one item, wherever they are written in the list: the search need
+// not tell their parts apart, and each item's parts go back to its part kinds in list order.
 struct TJob
 {
     TProblem P;
     std::vector<int> ItemOfPart; // per part kind: item index, or -1 when nothing is to be placed
+    std::vector<std::vector<int>> PartsOfItem; // per item: its part kinds in list order
+    std::vector<i64> Wanted; // per part kind: parts to place
     std::vector<int> SheetOfKind; // per sheet kind: problem sheet index, or -1 when not usable
     i64 Parts = 0; // parts to place (of kinds that fit some sheet kind)
+    bool Merged = false; // some item stands for several part kinds
 };
 
 TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
@@ -54,6 +59,8 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
         J.P.Sheets.push_back(T);
     }
     J.ItemOfPart.assign(static_cast<std::size_t>(Parts.Count()), -1);
+    J.Wanted.assign(static_cast<std::size_t>(Parts.Count()), 0);
+    std::map<std::pair<i64, i64>, int> BySize;
     for (int p = 0; p < Parts.Count(); ++p) {
         const TMaterialType &M = *Parts.GetItem(p);
         if (M.Count() <= 0 || M.Width() <= 0 || M.Height() <= 0)
@@ -63,15 +70,32 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
         I.Short = std::min(M.Width(), M.Height());
         I.Count = M.Count();
         I.Part = p;
+        const auto [It, New]
+            = BySize.emplace(std::make_pair(I.Long, I.Short), int(J.P.Items.size()));
+        if (!New) {
+            const int Item = It->second;
+            if (Item < 0)
+                continue; // that size fits no sheet kind
+            J.P.Items[static_cast<std::size_t>(Item)].Count += I.Count;
+            J.PartsOfItem[static_cast<std::size_t>(Item)].push_back(p);
+            J.ItemOfPart[static_cast<std::size_t>(p)] = Item;
+            J.Wanted[static_cast<std::size_t>(p)] = I.Count;
+            J.Parts += I.Count;
+            J.Merged = true;
+            continue;
+        }
         J.P.Items.push_back(I);
         bool Fits = false;
         for (std::size_t s = 0; s < J.P.Sheets.size() && !Fits; ++s)
             Fits = J.P.Fits(int(J.P.Items.size() - 1), int(s));
         if (!Fits) {
             J.P.Items.pop_back();
+            It->second = -1;
             continue;
         }
+        J.PartsOfItem.push_back({ p });
         J.ItemOfPart[static_cast<std::size_t>(p)] = static_cast<int>(J.P.Items.size() - 1);
+        J.Wanted[static_cast<std::size_t>(p)] = I.Count;
         J.Parts += I.Count;
     }
     J.P.Prepare();
@@ -84,12 +108,18 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
 // layout groups are laid out again only while time remains, and what is left then goes into
 // shelves, which take next to no time. So the start is always complete, and it is GoWork's
 // own layout (cut where needed) when the time allows GoWork to finish.
-TSolution FromDesigned(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost,
+struct TRefPart
+{
+    int W, H, Count;
+    int Item; // of the job, or -1
+};
+
+TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sheets, bool Cost,
     bool BigSheet, const TJob &J, const TControl &Run, const std::atomic<bool> *Cancel)
 {
     TRectManage Ref;
     Ref.BCTypeList().Reserve(Sheets.Count());
-    Ref.MaterialTypeList().Reserve(Parts.Count());
+    Ref.MaterialTypeList().Reserve(static_cast<int>(Parts.size()));
     for (int i = 0; i < Sheets.Count(); ++i) {
         const TMaterialType &S = *Sheets.GetItem(i);
         TMaterialType &T = *Ref.BCTypeList().Add();
@@ -98,12 +128,11 @@ TSolution FromDesigned(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool
         T.SetBlade(S.Blade());
         T.SetPrice(S.Price());
     }
-    for (int p = 0; p < Parts.Count(); ++p) {
-        const TMaterialType &M = *Parts.GetItem(p);
+    for (const TRefPart &Part : Parts) {
         TMaterialType &T = *Ref.MaterialTypeList().Add();
-        T.SetWidth(M.Width());
-        T.SetHeight(M.Height());
-        T.SetCount(M.Count());
+        T.SetWidth(Part.W);
+        T.SetHeight(Part.H);
+        T.SetCount(Part.Count);
     }
     Ref.SetUseCost(Cost);
     Ref.SetUseBCMaxArea(BigSheet);
@@ -126,10 +155,10 @@ TSolution FromDesigned(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool
     for (int i = 0; i < Ref.CreateRectList().Count(); ++i) {
         const TMaterialType &M = *Ref.CreateRectList().GetItem(i);
         const std::size_t g = static_cast<std::size_t>(M.Group() - 1);
-        if (g >= ByGroup.size() || M.Data < 0 || M.Data >= Parts.Count())
+        if (g >= ByGroup.size() || M.Data < 0 || M.Data >= static_cast<int>(Parts.size()))
             continue;
         TStrip St;
-        St.Item = J.ItemOfPart[static_cast<std::size_t>(M.Data)];
+        St.Item = Parts[static_cast<std::size_t>(M.Data)].Item;
         St.X = M.X();
         St.Y = M.Y();
         St.W = M.Width();
@@ -197,6 +226,80 @@ TSolution FromDesigned(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool
             S.Patterns.push_back(std::move(Pt));
     S.Evaluate(P);
     return S;
+}
+
+// The layout with its strips' parts given to part kinds (Item: a part kind's position): an
+// item's parts go to its part kinds in list order, as many as each wants. Identical sheets stay
+// together while they can carry the same part kinds; a strip whose parts go to two part kinds is
+// split between them.
+TSolution ToPartKinds(const TJob &J, const TSolution &S)
+{
+    TSolution Out;
+    Out.Placed = S.Placed;
+    Out.Value = S.Value;
+    Out.Area = S.Area;
+    const std::size_t NItems = J.P.Items.size();
+    std::vector<i64> Left = J.Wanted;
+    std::vector<std::size_t> Next(NItems, 0); // the item's part kind first in line
+    auto Front = [&](int Item) {
+        const std::vector<int> &Kinds = J.PartsOfItem[static_cast<std::size_t>(Item)];
+        std::size_t &k = Next[static_cast<std::size_t>(Item)];
+        while (k + 1 < Kinds.size() && Left[static_cast<std::size_t>(Kinds[k])] <= 0)
+            ++k;
+        return Kinds[k];
+    };
+    std::vector<i64> PerSheet(NItems, 0);
+    for (const TPattern &Pt : S.Patterns) {
+        const i64 Kerf = J.P.Sheets[static_cast<std::size_t>(Pt.Sheet)].Kerf;
+        for (const TStrip &St : Pt.Strips)
+            PerSheet[static_cast<std::size_t>(St.Item)] += St.Count;
+        for (i64 Repeat = Pt.Repeat; Repeat > 0;) {
+            // Sheets on which every item's parts come from its part kind first in line.
+            i64 Whole = Repeat;
+            for (const TStrip &St : Pt.Strips)
+                Whole = std::min(Whole,
+                    Left[static_cast<std::size_t>(Front(St.Item))]
+                        / PerSheet[static_cast<std::size_t>(St.Item)]);
+            TPattern Sheet;
+            Sheet.Sheet = Pt.Sheet;
+            if (Whole > 0) {
+                for (TStrip St : Pt.Strips) {
+                    const int Part = Front(St.Item);
+                    Left[static_cast<std::size_t>(Part)] -= St.Count * Whole;
+                    St.Item = Part;
+                    Sheet.Strips.push_back(St);
+                }
+                Sheet.Repeat = Whole;
+                Repeat -= Whole;
+            } else {
+                // One sheet, its strips split where a part kind runs out.
+                for (TStrip St : Pt.Strips) {
+                    while (St.Count > 0) {
+                        const int Part = Front(St.Item);
+                        i64 &Have = Left[static_cast<std::size_t>(Part)];
+                        const i64 Take = Have > 0 ? std::min(Have, St.Count) : St.Count;
+                        TStrip Piece = St;
+                        Piece.Item = Part;
+                        Piece.Count = Take;
+                        Piece.Row = St.Row || Take == 1;
+                        Sheet.Strips.push_back(Piece);
+                        Have -= Take;
+                        St.Count -= Take;
+                        if (St.Row)
+                            St.X += Take * (St.W + Kerf);
+                        else
+                            St.Y += Take * (St.H + Kerf);
+                    }
+                }
+                Sheet.Repeat = 1;
+                Repeat -= 1;
+            }
+            Out.Patterns.push_back(std::move(Sheet));
+        }
+        for (const TStrip &St : Pt.Strips)
+            PerSheet[static_cast<std::size_t>(St.Item)] = 0;
+    }
+    return Out;
 }
 
 // What the calling thread reports: a summary of the best layout any worker has found.
@@ -426,9 +529,30 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
 
     TShared Shared;
     TSolution Start;
-    if (!P.Items.empty())
+    if (!P.Items.empty()) {
+        // The quick mode's layout of the job as entered (the deep mode ends no worse), and, where
+        // part kinds of the same size were written apart, of the job with them together.
+        std::vector<TRefPart> AsEntered;
+        for (int p = 0; p < NParts; ++p) {
+            const TMaterialType &M = *FMaterialTypeList.GetItem(p);
+            AsEntered.push_back({ M.Width(), M.Height(), M.Count(), J.ItemOfPart[std::size_t(p)] });
+        }
         Start = FromDesigned(
-            FMaterialTypeList, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
+            AsEntered, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
+        std::vector<TRefPart> Together;
+        for (std::size_t i = 0; i < P.Items.size(); ++i) {
+            const TItem &I = P.Items[i];
+            if (I.Count > INT_MAX)
+                break; // more than a part kind can hold
+            Together.push_back({ int(I.Long), int(I.Short), int(I.Count), int(i) });
+        }
+        if (J.Merged && Together.size() == P.Items.size() && !Control.TimeOrCancel()) {
+            TSolution S = FromDesigned(
+                Together, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
+            if (S.Better(Start, P))
+                Start = std::move(S);
+        }
+    }
     Shared.Publish(Start, P);
 
     TDeepProgress Progress;
@@ -509,7 +633,7 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
     FDeepResult.Seconds = Control.Seconds();
     for (const std::uint64_t U : Work)
         FDeepResult.Work += U;
-    CommitDeep(P, Best);
+    CommitDeep(P, ToPartKinds(J, Best));
     Report(true);
 }
 
@@ -577,7 +701,7 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
         // Parts of each kind earlier on this sheet, and the kinds on it in order.
         Touched.clear();
         for (const TStrip &St : G.Pattern.Strips) {
-            const int Part = P.Items[static_cast<std::size_t>(St.Item)].Part;
+            const int Part = St.Item;
             TMaterialType &M = *FMaterialTypeList.GetItem(Part);
             auto Item = std::make_unique<TMaterialType>();
             Item->SetX(static_cast<int>(St.X));

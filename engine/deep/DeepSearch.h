@@ -49,7 +49,7 @@ struct TItem
     i64 Long = 0;
     i64 Short = 0;
     i64 Count = 0;
-    int Part = -1; // position in the engine's part kinds
+    int Part = -1; // position in the engine's part kinds of the first part kind of this size
 };
 
 // A usable sheet kind: W along X, H along Y, kerf >= 0, and what one sheet counts in the

@@ -216,6 +216,7 @@ private slots:
     void tiledFewSheets_reachTheirBound_data();
     void tiledFewSheets_reachTheirBound();
     void sameJob_sameLayout();
+    void sameSizeKinds_layOutAsOneKind();
     void progress_onCallingThreadNeverWorsens();
     void cancel_keepsACompleteLayout();
     void hostileJobs_endCleanly();
@@ -391,6 +392,40 @@ void TestEngineDeep::sameJob_sameLayout()
             RunDeep(J, B, Work(400000, Threads));
             QCOMPARE(Dump(A), Dump(B));
         }
+    }
+}
+
+void TestEngineDeep::sameSizeKinds_layOutAsOneKind()
+{
+    // Parts of one size on separate lines (turned on some), beside other kinds, give the
+    // layout that one line of them gives: as many sheets of each kind; every line gets its
+    // quantity.
+    const int Sizes[][2] = { { 250, 110 }, { 450, 330 }, { 620, 410 } };
+    for (const auto &Size : Sizes) {
+        GenJob Apart, Together;
+        Apart.Sheets = Together.Sheets = { { 2800, 2070, 4, 50.0, "Board" } };
+        for (int i = 0; i < 300; ++i)
+            Apart.Parts.push_back({ i % 3 ? Size[0] : Size[1], i % 3 ? Size[1] : Size[0], 1 + i % 2,
+                "P" + std::to_string(i) });
+        Together.Parts.push_back({ Size[0], Size[1], 450, "P" });
+        for (GenJob *J : { &Apart, &Together }) {
+            J->Parts.push_back({ 700, 500, 7, "Other" });
+            J->Parts.push_back({ 500, 700, 3, "Other turned" });
+        }
+        TRectManage A, T;
+        const std::vector<Event> EventsA = RunDeep(Apart, A, Work(2000000));
+        const std::vector<Event> EventsT = RunDeep(Together, T, Work(2000000));
+        for (const QStringList &Broken :
+            { DeepRules(Apart, A, EventsA), DeepRules(Together, T, EventsT) })
+            if (!Broken.isEmpty())
+                Fail(Broken, Apart);
+        std::map<int, int> SheetsA, SheetsT;
+        for (const Event &Ev : EventsA)
+            SheetsA[Ev.BCindex] += Ev.RectCount;
+        for (const Event &Ev : EventsT)
+            SheetsT[Ev.BCindex] += Ev.RectCount;
+        QCOMPARE(SheetsA, SheetsT);
+        QCOMPARE(A.DeepResult().Objective, T.DeepResult().Objective);
     }
 }
 
