@@ -238,6 +238,10 @@ void TestEngineDeep::generatedJobs_keepRulesAndNeverLoseToGoWork_data()
     QTest::newRow("several sheet kinds by area") << 301 << 15 << 4 << 0 << 6 << 300000;
     QTest::newRow("larger jobs") << 401 << 60 << 3 << 4 << 3 << 1000000;
     QTest::newRow("sheet by sheet (many parts)") << 501 << 150 << 5 << 4 << 2 << 3000000;
+    // Few parts on several sheet kinds: the bounds that count whole sheets and shares under dual
+    // feasible functions per sheet kind matter most there.
+    QTest::newRow("few parts, several sheet kinds by cost") << 601 << 3 << 4 << 1 << 12 << 300000;
+    QTest::newRow("few parts, several sheet kinds by area") << 701 << 3 << 4 << 0 << 12 << 300000;
 }
 
 void TestEngineDeep::generatedJobs_keepRulesAndNeverLoseToGoWork()
@@ -312,6 +316,16 @@ void TestEngineDeep::knownJobs_reachTheirBound_data()
     QTest::newRow("cheapest sheet per area")
         << QList<QList<int>> { { 1000, 1000, 0, 50 }, { 500, 500, 0, 20 } }
         << QList<QList<int>> { { 500, 500, 8 } } << true << 100.0 << 2;
+    // By cost: four parts of 490 fill a sheet of 990 with kerf 10 exactly; the sheet without kerf
+    // is dearer per area. The part area alone allows 96.04 % of the sheet's price.
+    QTest::newRow("kerf no layout avoids")
+        << QList<QList<int>> { { 990, 990, 10, 9801 }, { 500, 500, 0, 3000 } }
+        << QList<QList<int>> { { 490, 490, 4 } } << true << 9801.0 << 1;
+    // By cost: the smaller sheet is cheaper per area but holds one part; the area of two of them
+    // would cover the parts, one large sheet is cheaper.
+    QTest::newRow("whole sheets") << QList<QList<int>> { { 1000, 1000, 0, 100 },
+        { 800, 800, 0, 60 } } << QList<QList<int>> { { 500, 500, 3 } }
+                                  << true << 100.0 << 1;
     // By cost: a big part needs the big sheet although the small one is cheaper per area.
     QTest::newRow("big part on the dearer sheet")
         << QList<QList<int>> { { 1000, 1000, 0, 100 }, { 600, 600, 0, 10 } }
