@@ -54,15 +54,8 @@ enginetest::GenJob MakeJob(const Size &S, std::uint64_t Seed, int Options)
 {
     enginetest::Random R(Seed);
     enginetest::GenJob J = enginetest::BenchmarkJob(R, S.PartKinds, S.SheetKinds, S.MeanQuantity);
-    if (S.Cut > 0) {
-        int Left = S.Cut;
-        std::size_t Kept = 0;
-        for (; Kept < J.Parts.size() && Left > 0; ++Kept) {
-            J.Parts[Kept].Quantity = std::min(J.Parts[Kept].Quantity, Left);
-            Left -= J.Parts[Kept].Quantity;
-        }
-        J.Parts.resize(Kept);
-    }
+    if (S.Cut > 0)
+        J = enginetest::FirstParts(J, S.Cut);
     J.UseCost = Options & 1;
     J.UseBigSheet = Options & 2;
     return J;

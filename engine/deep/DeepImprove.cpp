@@ -80,8 +80,10 @@ public:
         std::size_t To = 0;
         for (std::size_t r = 0; r < FRuns.size(); ++r)
             if (FRuns[r].Repeat > 0) {
-                FRuns[To] = std::move(FRuns[r]);
-                FFills[To] = FFills[r];
+                if (To != r) {
+                    FRuns[To] = std::move(FRuns[r]);
+                    FFills[To] = FFills[r];
+                }
                 ++To;
             }
         FRuns.resize(To);
@@ -194,6 +196,79 @@ void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
             if (S.Better(Best, P)) {
                 Best = std::move(S);
                 Value = Best.Value;
+                if (OnImproved)
+                    OnImproved(Best);
+            }
+        }
+    }
+}
+
+void Regroup(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
+    const std::function<void(const TSolution &)> &OnImproved)
+{
+    static constexpr TGreedyOptions Settings[]
+        = { { 1, 1 }, { 1, 2 }, { 2, 1 }, { 3, 1 }, { 2, 2 }, { 3, 2 }, { 4, 2 } };
+    TSheets Sheets(P, Best.Patterns);
+    TRng Rng(Seed);
+    TTask Task;
+    std::vector<std::size_t> Order;
+    std::vector<i64> Chosen;
+    while (!W.Stopped() && Less(Floor, Best.Value) && Sheets.Count() >= 2) {
+        // The emptiest sheets first, some passed over at random, up to K of them.
+        const i64 K = std::min<i64>(Sheets.Count(), i64(4) << Rng.Below(5));
+        Order.resize(Sheets.Runs());
+        for (std::size_t r = 0; r < Order.size(); ++r)
+            Order[r] = r;
+        std::sort(Order.begin(), Order.end(), [&](std::size_t A, std::size_t B) {
+            return Sheets.Fill(A) < Sheets.Fill(B) || (Sheets.Fill(A) == Sheets.Fill(B) && A < B);
+        });
+        Chosen.clear();
+        for (const std::size_t r : Order) {
+            if (i64(Chosen.size()) >= K)
+                break;
+            if (Rng.Below(3) == 0)
+                continue;
+            const i64 First = Sheets.First(r);
+            for (i64 j = 0; j < Sheets.Sheet(r).Repeat && i64(Chosen.size()) < K; ++j)
+                Chosen.push_back(First + j);
+        }
+        if (Chosen.size() < 2)
+            continue;
+        Task.Counts.assign(P.Items.size(), 0);
+        double OldValue = 0.0, OldSpread = 0.0;
+        for (const i64 c : Chosen) {
+            const std::size_t Run = Sheets.RunOf(c);
+            const TPattern &Pt = Sheets.Sheet(Run);
+            OldValue += P.Sheets[static_cast<std::size_t>(Pt.Sheet)].Value;
+            OldSpread += Sheets.Fill(Run) * Sheets.Fill(Run);
+            for (const TStrip &S : Pt.Strips)
+                Task.Counts[static_cast<std::size_t>(S.Item)] += S.Count;
+        }
+        i64 Parts = 0;
+        for (const i64 N : Task.Counts)
+            Parts += N;
+        TSolution R = SheetBySheet(P, Task, W, Settings[Rng.Below(std::size(Settings))]);
+        if (R.Placed != Parts)
+            continue;
+        double NewSpread = 0.0;
+        for (const TPattern &Pt : R.Patterns)
+            NewSpread += Fill(P, Pt) * Fill(P, Pt) * double(Pt.Repeat);
+        const bool Better = Less(R.Value, OldValue);
+        if (!Better && !(!Less(OldValue, R.Value) && NewSpread > OldSpread + 1e-12))
+            continue;
+        std::vector<TPattern> In;
+        for (TPattern &Pt : R.Patterns)
+            for (i64 j = 0; j < Pt.Repeat; ++j) {
+                In.push_back(Pt);
+                In.back().Repeat = 1;
+            }
+        Sheets.Replace(Chosen, std::move(In));
+        if (Better) {
+            TSolution S;
+            S.Patterns = Sheets.Patterns();
+            S.Evaluate(P);
+            if (S.Better(Best, P)) {
+                Best = std::move(S);
                 if (OnImproved)
                     OnImproved(Best);
             }

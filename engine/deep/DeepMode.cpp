@@ -212,7 +212,10 @@ TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sh
     // remains, the rest in shelves.
     TTask Task;
     Task.Counts = Left;
-    TWorker Rest(Time, -1);
+    // Within the run's time and a work budget of its own (absurd input can take long here).
+    TControl RestControl(Run.Milliseconds(), std::max<std::uint64_t>(2000000, Run.WorkPerWorker()),
+        Cancel, Run.Start());
+    TWorker Rest(RestControl, -1);
     TSolution Others;
     if (!Rest.Stopped())
         Others = SheetBySheet(P, Task, Rest, TGreedyOptions());
@@ -374,16 +377,30 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
     std::size_t Kinds = 0;
     for (const TItem &I : P.Items)
         Kinds += I.Count > 0;
-    // The whole job in one beam while the tree stays small enough; else sheet by sheet.
-    const bool Small = double(Parts) * double(Kinds) <= 200000.0;
+    // The whole job in one beam while the tree stays small (a few hundred parts); else sheet by
+    // sheet, which from a few thousand parts on (2,000 parts of 80 kinds, say) also does better
+    // within seconds than a beam that cannot grow wide enough.
+    const bool Small = double(Parts) * double(Kinds) <= 20000.0;
     TTask All;
     for (const TItem &I : P.Items)
         All.Counts.push_back(I.Count);
 
-    TGreedyOptions G;
-    G.Width = W.Id() % 2 == 0 ? 1 : 3;
-    W.SetPhase(0.45);
-    Offer(SheetBySheet(P, All, W, G));
+    // Sheet-by-sheet layouts in settings that differ in how many parts a corner looks at and how
+    // wide the beam per sheet is, the workers taking turns along the list. Which setting fills a
+    // job's sheets best varies from job to job and is not the widest: a fill that looks at fewer
+    // parts per corner is often the tighter one. Jobs for a whole-job beam get only the first
+    // few; others (many parts) the list while the construction lasts.
+    static constexpr TGreedyOptions Settings[] = { { 1, 1 }, { 1, 2 }, { 2, 1 }, { 3, 1 }, { 2, 2 },
+        { 3, 2 }, { 1, 4 }, { 2, 4 }, { 4, 1 }, { 4, 2 }, { 3, 4 }, { 1, 8 }, { 2, 8 }, { 3, 8 },
+        { 4, 4 }, { 1, 16 }, { 2, 16 }, { 6, 1 }, { 6, 4 }, { 3, 16 } };
+    const std::size_t Tries = Small ? 4 : std::size(Settings);
+    W.SetPhase(Small ? 0.1 : 0.4);
+    for (std::size_t k = std::size_t(W.Id()) % std::size_t(Threads); k < Tries && !W.Stopped();
+         k += std::size_t(Threads)) {
+        TSolution S = SheetBySheet(P, All, W, Settings[k]);
+        if (S.Placed == Parts)
+            Offer(S);
+    }
 
     // The beam's share of the budget. Layouts of a few sheets gain little from the neighbourhood
     // search, which works on a few sheets at a time; there the beam takes nearly all. Else the
@@ -429,21 +446,18 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
         }
         if (!W.Stopped())
             Offer(BeamSearch(P, All, Cutoff(), W, O));
-    } else if (!W.Stopped()) {
-        // Wider beams per sheet while the construction phase lasts.
-        for (G.Width = G.Width * 2; !W.Stopped() && G.Width <= 16; G.Width *= 2) {
-            TSolution S = SheetBySheet(P, All, W, G);
-            if (S.Placed == Parts)
-                Offer(S);
-        }
     }
     if (Best.Placed == Parts && !ReachedBound(Best, P, Parts, Bound)) {
         W.SetPhase(P.Uniform ? 1.0 : 0.95);
-        Improve(P, Best, W, Bound, 1 + std::uint64_t(W.Id()), [&](const TSolution &S) {
+        auto Published = [&](const TSolution &S) {
             Shared.Publish(S, P);
             if (StopOthers && ReachedBound(S, P, Parts, Bound))
                 W.Control().StopAll();
-        });
+        };
+        if (Small)
+            Improve(P, Best, W, Bound, 1 + std::uint64_t(W.Id()), Published);
+        else
+            Regroup(P, Best, W, Bound, 1 + std::uint64_t(W.Id()), Published);
         if (!P.Uniform) {
             W.SetPhase(1.0);
             if (DowngradeSheets(P, Best, W))

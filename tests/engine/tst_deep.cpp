@@ -285,7 +285,9 @@ void TestEngineDeep::generatedJobs_keepRulesAndNeverLoseToGoWork()
             QVERIFY2(D.Bound <= Mine * (1 + 1e-9),
                 qPrintable(u"bound %1 above result %2"_s.arg(D.Bound).arg(Mine)));
         QCOMPARE(D.Objective, Mine);
-        QCOMPARE(D.Optimal, D.Bound >= Mine * (1 - 1e-9) && !Deep.Execpt());
+        // Optimal: the result reached the bound, which is over the parts that fit some sheet
+        // kind (parts that fit none leave Execpt set).
+        QCOMPARE(D.Optimal, D.Bound >= Mine * (1 - 1e-9));
     }
 }
 
