@@ -4,6 +4,8 @@
 #include "RunReport.h"
 #include "TypeSetClass.h"
 
+#include <QStringEncoder>
+
 namespace cli {
 
 std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Events)
@@ -19,11 +21,20 @@ std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Ev
                 PriceSum += S->Price() * E.RectCount;
         CostText = CostCaption(PriceSum);
     }
-    // One conversion of the whole text rather than one per line.
+    // Every line encoded straight into one buffer, each followed by a line break.
     const QStringList Lines = ReportLines(Engine, CostText);
-    if (Lines.isEmpty())
-        return {};
-    return (Lines.join(u'\n') + u'\n').toStdString();
+    QStringEncoder Utf8(QStringEncoder::Utf8);
+    qsizetype Room = 0;
+    for (const QString &Line : Lines)
+        Room += Utf8.requiredSpace(Line.size()) + 1;
+    std::string Out(static_cast<std::size_t>(Room), '\0');
+    char *End = Out.data();
+    for (const QString &Line : Lines) {
+        End = Utf8.appendToBuffer(End, Line);
+        *End++ = '\n';
+    }
+    Out.resize(static_cast<std::size_t>(End - Out.data()));
+    return Out;
 }
 
 } // namespace cli
