@@ -385,18 +385,29 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
     for (const TItem &I : P.Items)
         All.Counts.push_back(I.Count);
 
-    // Sheet-by-sheet layouts in settings that differ in how many parts a corner looks at and how
-    // wide the beam per sheet is, the workers taking turns along the list. Which setting fills a
-    // job's sheets best varies from job to job and is not the widest: a fill that looks at fewer
-    // parts per corner is often the tighter one. Jobs for a whole-job beam get only the first
-    // few; others (many parts) the list while the construction lasts.
-    static constexpr TGreedyOptions Settings[] = { { 1, 1 }, { 1, 2 }, { 2, 1 }, { 3, 1 }, { 2, 2 },
-        { 3, 2 }, { 1, 4 }, { 2, 4 }, { 4, 1 }, { 4, 2 }, { 3, 4 }, { 1, 8 }, { 2, 8 }, { 3, 8 },
-        { 4, 4 }, { 1, 16 }, { 2, 16 }, { 6, 1 }, { 6, 4 }, { 3, 16 } };
-    const std::size_t Tries = Small ? 4 : std::size(Settings);
-    W.SetPhase(Small ? 0.1 : 0.4);
-    for (std::size_t k = std::size_t(W.Id()) % std::size_t(Threads); k < Tries && !W.Stopped();
+    // Layouts of a few sheets.
+    i64 Sheets = 0;
+    for (const TPattern &Pt : Best.Patterns)
+        Sheets += Pt.Repeat;
+    const bool Few = P.Uniform ? Bound <= 4.5 * P.Sheets.front().Value : Sheets <= 4;
+
+    // Sheet-by-sheet layouts in settings (beam width per sheet, parts per corner), the workers
+    // taking turns along the list. Which setting fills a job's sheets best varies from job to
+    // job and is not the widest: a fill that looks at fewer parts per corner is often the
+    // tighter one. Jobs of many parts go through the list while the construction lasts (four
+    // tenths of the budget); jobs for a whole-job beam try the first four.
+    static constexpr TGreedyOptions Settings[] = { { 1, 1 }, { 2, 1 }, { 3, 1 }, { 1, 2 }, { 4, 1 },
+        { 2, 2 }, { 3, 2 }, { 6, 1 }, { 4, 2 }, { 8, 1 }, { 6, 2 }, { 1, 3 }, { 3, 3 }, { 12, 1 },
+        { 8, 2 }, { 16, 1 }, { 6, 3 }, { 12, 2 }, { 24, 1 }, { 16, 2 } };
+    const std::size_t Tries = Small ? 4 : 8;
+    // The first layout of each worker may take the whole budget: one that is cut short is lost.
+    bool First = true;
+    for (std::size_t k = std::size_t(W.Id()) % std::size_t(Threads); k < Tries;
          k += std::size_t(Threads)) {
+        W.SetPhase(First ? 1.0 : Small ? 0.1 : 0.4);
+        First = false;
+        if (W.Stopped())
+            break;
         TSolution S = SheetBySheet(P, All, W, Settings[k]);
         if (S.Placed == Parts)
             Offer(S);
@@ -405,10 +416,6 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
     // The beam's share of the budget. Layouts of a few sheets gain little from the neighbourhood
     // search, which works on a few sheets at a time; there the beam takes nearly all. Else the
     // first worker mostly beam searches and the others mostly improve.
-    i64 Sheets = 0;
-    for (const TPattern &Pt : Best.Patterns)
-        Sheets += Pt.Repeat;
-    const bool Few = P.Uniform ? Bound <= 4.5 * P.Sheets.front().Value : Sheets <= 4;
     const double BeamShare = Few ? 0.9 : Threads == 1 ? 0.5 : W.Id() == 0 ? 0.5 : 0.15;
     W.SetPhase(Small ? BeamShare : 0.45);
     if (Small && !W.Stopped()) {
