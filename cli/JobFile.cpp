@@ -1,5 +1,7 @@
 #include "JobFile.h"
 
+#include "CutsOutput.h"
+#include "ExchangeOutput.h"
 #include "TypeSetClass.h"
 
 #include <algorithm>
@@ -399,6 +401,7 @@ void LoadJob(const Job &J, TRectManage &Engine)
         P.SetText(Row.Name);
         P.SetWidth(Row.Length > Row.Width ? Row.Length : Row.Width);
         P.SetHeight(Row.Length > Row.Width ? Row.Width : Row.Length);
+        P.SetEnteredLengthShorter(Row.Length < Row.Width);
         P.SetCount(Row.Quantity);
     }
     Engine.SetUseCost(J.UseCost);
@@ -412,15 +415,9 @@ void RunEngine(
         Engine.GoWork();
         return;
     }
-    TDeepOptions O;
+    // The desktop program drives its deep runs with the same options.
+    TDeepOptions O = TDeepOptions::ForBudget(J.Seconds, J.Work);
     O.Start = Start;
-    if (J.Work) {
-        O.Milliseconds = 0;
-        O.WorkLimit = J.Work;
-        O.Threads = 1;
-    } else {
-        O.Milliseconds = static_cast<int>(std::lround(std::max(J.Seconds * 1000.0, 1.0)));
-    }
     Engine.GoWorkDeep(O);
 }
 
@@ -579,12 +576,18 @@ RunOutcome RunJob(const Job &J,
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err,
     const QtOutputsSource &Outputs, std::optional<std::chrono::steady_clock::time_point> Start)
 {
-    constexpr const char *Usage = "usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE\n";
+    const std::string Usage = std::string("usage: pnxcut [--summary | --report] [--cuts] "
+                                          "[--pdf OUT.pdf] [--workshop OUT.pdf] JOBFILE\n")
+        + ExchangeUsage;
+    ExchangeOptions Exchange;
+    std::optional<std::string> ConvertPath;
     bool Summary = false;
     bool Report = false;
     bool OptionsDone = false;
     std::optional<std::string> Path;
     std::optional<std::string> PdfPath;
+    bool Cuts = false;
+    std::optional<std::string> WorkshopPath;
     for (std::size_t i = 1; i < Args.size(); ++i) {
         const std::string &A = Args[i];
         if (!OptionsDone && A == "--") {
@@ -599,18 +602,67 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
                 return 2;
             }
             PdfPath = Args[++i];
+        } else if (!OptionsDone && A == "--cuts") {
+            Cuts = true;
+        } else if (!OptionsDone && A == "--workshop") {
+            if (i + 1 == Args.size()) {
+                Err << "pnxcut: --workshop needs the name of the PDF file\n" << Usage;
+                return 2;
+            }
+            WorkshopPath = Args[++i];
+        } else if (!OptionsDone && A == "--convert") {
+            if (i + 1 == Args.size()) {
+                Err << "pnxcut: --convert needs the name of a part list (.csv, .txt or .xlsx)\n"
+                    << Usage;
+                return 2;
+            }
+            ConvertPath = Args[++i];
         } else if (!OptionsDone && (A == "--help" || A == "-h")) {
             Out << Usage;
             return 0;
         } else if (!OptionsDone && A.size() > 1 && A[0] == '-') {
-            Err << "pnxcut: unknown option '" << A << "'\n" << Usage;
-            return 2;
+            const int Taken = TakeExchangeOption(Args, i, Exchange, Err);
+            if (Taken == 0)
+                Err << "pnxcut: unknown option '" << A << "'\n";
+            if (Taken <= 0) {
+                Err << Usage;
+                return 2;
+            }
         } else if (Path) {
             Err << "pnxcut: only one job file can be given\n" << Usage;
             return 2;
         } else {
             Path = A;
         }
+    }
+    // What needs Qt is loaded only when asked for, and before the run, so that a missing module
+    // costs no run.
+    const char *NeedsQt = Report ? "--report"
+        : PdfPath                ? "--pdf"
+        : WorkshopPath           ? "--workshop"
+        : Exchange.DxfDir        ? "--dxf"
+        : Exchange.SvgDir        ? "--svg"
+        : Exchange.CsvPath       ? "--csv"
+        : Exchange.LabelsPath    ? "--labels"
+        : ConvertPath            ? "--convert"
+                                 : nullptr;
+    const QtOutputs *Qt = nullptr;
+    auto LoadQt = [&]() {
+        std::string LoadError;
+        Qt = Outputs ? Outputs(LoadError) : nullptr;
+        if (!Qt)
+            Err << "pnxcut: " << NeedsQt
+                << " is not available: " << (LoadError.empty() ? "no module" : LoadError) << "\n";
+        return Qt != nullptr;
+    };
+    if (ConvertPath) {
+        if (Path) {
+            Err << "pnxcut: --convert takes no job file\n" << Usage;
+            return 2;
+        }
+        if (!LoadQt())
+            return 2;
+        return Qt->Convert(*ConvertPath, Out, Err);
     }
     if (!Path) {
         Err << Usage;
@@ -629,40 +681,46 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
             << "\n";
         return 2;
     }
-    // The report and the PDF need Qt: loaded before the run, so that a missing module costs no
-    // run, and only when asked for.
-    const QtOutputs *Qt = nullptr;
-    if (Report || PdfPath) {
-        std::string LoadError;
-        Qt = Outputs ? Outputs(LoadError) : nullptr;
-        if (!Qt) {
-            Err << "pnxcut: " << (Report ? "--report" : "--pdf")
-                << " is not available: " << (LoadError.empty() ? "no module" : LoadError) << "\n";
-            return 2;
-        }
-    }
+    if (NeedsQt && !LoadQt())
+        return 2;
     // The PDF comes from the same run as the records: a deep run with a time budget does not
     // repeat itself.
     int PdfCode = 0;
     std::string ReportText;
+    std::string CutRecords;
+    int ExchangeCode = 0;
     RunTexts Texts;
     Texts.Records = !Report;
     Texts.Summary = Summary;
+    const Job &J = *Parsed.Parsed;
     const RunOutcome Run = RunJob(
-        *Parsed.Parsed,
+        J,
         [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
             if (Report)
-                ReportText = Qt->Report(Engine, Events);
+                ReportText = Qt->Report(Engine, Events, J.Deep, J.Work > 0);
             if (PdfPath)
                 PdfCode = Qt->Pdf(Engine, Events, *PdfPath, Err);
+            if (WorkshopPath && !PdfCode) {
+                std::string Name = *Path;
+                Name = Name.substr(Name.find_last_of('/') + 1);
+                if (const std::size_t Dot = Name.rfind('.'); Dot != std::string::npos && Dot > 0)
+                    Name.resize(Dot);
+                PdfCode = Qt->Workshop(Engine, Events, *WorkshopPath, Name, Err);
+            }
+            if (Cuts)
+                CutRecords = FormatCuts(Engine);
+            if (Exchange.Any())
+                ExchangeCode = Qt->Exchange(Engine, J, *Path, Exchange, Err);
         },
         Texts, Start);
-    Out << (Report ? ReportText : Run.Output);
+    Out << (Report ? ReportText : Run.Output) << CutRecords;
     Out.flush();
     if (Summary)
         Err << Run.Summary;
     if (PdfCode)
         return PdfCode;
+    if (ExchangeCode)
+        return ExchangeCode;
     return Out ? 0 : 1;
 }
 

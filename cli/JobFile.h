@@ -123,37 +123,53 @@ std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Ev
 // cost option, "bound cost C": the deep run's lower bound on total sheet area or total price.
 std::string FormatBound(const TRectManage &Engine);
 
+struct ExchangeOptions;
+
 // The outputs that need Qt: the run's report as the results window writes it into the notes
-// pane (FormatReport) and the PDF of its layouts (WritePdf, PdfOutput.h). pnxcut itself links no
-// Qt, which keeps its start quick; it loads these from the module pnxcut_qt beside the program
-// only when --report or --pdf asks for them (LoadQtOutputs). Tests link them in directly.
+// pane, the PDF of its layouts and the workshop printout (PdfOutput.h), the drawings, CSV and
+// labels, and the conversion of a part list (ExchangeOutput.h). pnxcut itself links no Qt, which
+// keeps its start quick; it loads these from the module pnxcut_qt (LoadQtOutputs) only when one
+// of them is asked for. Tests link them in directly (cli_qt, LinkedQtOutputs).
 struct QtOutputs
 {
-    std::string (*Report)(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
+    // The report, with the deep run's block after it when the run was deep (limited by work
+    // or by time).
+    std::string (*Report)(
+        TRectManage &Engine, const std::vector<LayoutEvent> &Events, bool Deep, bool WorkLimited);
     int (*Pdf)(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const std::string &Path,
         std::ostream &Err);
+    int (*Workshop)(TRectManage &Engine, const std::vector<LayoutEvent> &Events,
+        const std::string &Path, const std::string &Project, std::ostream &Err);
+    int (*Exchange)(TRectManage &Engine, const Job &J, const std::string &JobPath,
+        const ExchangeOptions &Options, std::ostream &Err);
+    int (*Convert)(const std::string &Path, std::ostream &Out, std::ostream &Err);
 };
 
 // What the module exports (extern "C"), and the version of QtOutputs it must have been built
 // with: a module left over from another build is refused rather than called.
 constexpr const char *QtOutputsSymbol = "pnxcut_qt_outputs";
-constexpr int QtOutputsVersion = 1;
+constexpr int QtOutputsVersion = 2;
 using QtOutputsEntry = const QtOutputs *(*)(int Version);
 
 // Gives the Qt outputs, or nothing with the reason in Error.
 using QtOutputsSource = std::function<const QtOutputs *(std::string &Error)>;
 
-// Loads the module pnxcut_qt from the program's own folder (once; later calls give the same).
+// Loads the module pnxcut_qt from the program's folder or the installed layout's lib/pnx beside
+// it (once; later calls give the same).
 const QtOutputs *LoadQtOutputs(std::string &Error);
+
+// The Qt outputs linked into the caller (library cli_qt).
+const QtOutputs *LinkedQtOutputs(std::string &Error);
 
 // The report of a finished run, as the results window writes it into the notes pane: line 2
 // carries the total cost of a completed run, or nothing ("======") after an abnormal end. In
 // the library cli_qt.
 std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
 
-// The program: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE. Returns the exit code.
-// Outputs gives the report and the PDF when one of them is asked for; Start is the program's
-// start, from which a deep run's budget counts.
+// The program: pnxcut [--summary | --report] [--cuts] [--pdf OUT.pdf] [--workshop OUT.pdf]
+// JOBFILE, with any of the file outputs of ExchangeOutput.h, or pnxcut --convert PARTLIST.
+// Returns the exit code. Outputs gives what needs Qt when one of those outputs is asked for;
+// Start is the program's start, from which a deep run's budget counts.
 int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err,
     const QtOutputsSource &Outputs = LoadQtOutputs,
     std::optional<std::chrono::steady_clock::time_point> Start = {});

@@ -6,6 +6,7 @@
 #include "PrintLayouts.h"
 #include "RunReport.h"
 #include "TypeSetClass.h"
+#include "Workshop.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,12 +18,25 @@ namespace cli {
 
 namespace {
 
-// The layout views are widgets and need an application object. pnxcut has none of its own and
-// wants no display: it gets one on the offscreen platform unless a platform is chosen.
+// Standard error is for pnxcut's own messages: Qt's notes about the environment ("XDG_RUNTIME_DIR
+// not set", font and platform remarks) are dropped; critical errors still reach it.
+QtMessageHandler QtDefaultHandler = nullptr;
+void QuietQtMessages(QtMsgType Type, const QMessageLogContext &Context, const QString &Text)
+{
+    if (Type == QtCriticalMsg || Type == QtFatalMsg)
+        QtDefaultHandler(Type, Context, Text);
+}
+
+} // namespace
+
 std::unique_ptr<QApplication> EnsureApplication()
 {
     if (QCoreApplication::instance())
         return nullptr;
+    // Installed once: a second application of the same run (--pdf, then --labels) must not
+    // take the quiet handler for Qt's own.
+    if (!QtDefaultHandler)
+        QtDefaultHandler = qInstallMessageHandler(QuietQtMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int Argc = 1;
@@ -30,8 +44,6 @@ std::unique_ptr<QApplication> EnsureApplication()
     static char *Argv[] = { Name, nullptr };
     return std::make_unique<QApplication>(Argc, Argv);
 }
-
-} // namespace
 
 int WritePdf(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const std::string &Path,
     std::ostream &Err)
@@ -67,6 +79,28 @@ int WritePdf(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const 
         return 1;
     } catch (const EConfigError &E) {
         Err << "pnxcut: print settings: " << E.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int WriteWorkshop(TRectManage &Engine, const std::vector<LayoutEvent> &Events,
+    const std::string &Path, const std::string &Project, std::ostream &Err)
+{
+    const std::unique_ptr<QApplication> App = EnsureApplication();
+    TEngineLayouts Layouts(Engine);
+    for (const LayoutEvent &E : Events)
+        Layouts.OnNewRectList(E.Group, E.BCindex, E.RectCount);
+    if (Layouts.LayoutCount() == 0) {
+        Err << "pnxcut: no workshop PDF written: the run has no layout to print\n";
+        return 1;
+    }
+    try {
+        const TWorkshopDocument Doc(Layouts, { QString::fromStdString(Project), {}, {} });
+        WriteWorkshopPdf(QFile::decodeName(Path.c_str()), Doc);
+    } catch (const EPrintError &E) {
+        Err << "pnxcut: cannot write " << Path << ": "
+            << (E.Reason().empty() ? E.what() : E.Reason()) << "\n";
         return 1;
     }
     return 0;

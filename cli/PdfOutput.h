@@ -3,12 +3,19 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+class QApplication;
 class TRectManage;
 
 namespace cli {
+
+// The layout views are widgets, and texts need fonts: both need an application object. pnxcut
+// has none of its own and wants no display: it gets one on the offscreen platform unless a
+// platform is chosen. Nothing when an application object exists already.
+std::unique_ptr<QApplication> EnsureApplication();
 
 struct LayoutEvent;
 
@@ -20,5 +27,13 @@ struct LayoutEvent;
 // written).
 int WritePdf(TRectManage &Engine, const std::vector<LayoutEvent> &Events, const std::string &Path,
     std::ostream &Err);
+
+// pnxcut --workshop: the workshop printout (车间图, one layout a page with its cut plan, see
+// preview/Workshop.h) of a finished run written to the PDF file at Path, atomically, on A4. The
+// header names Project (the job file's name) and no scheme; the footer has no maker's line, and
+// offcuts of at least 200 x 200 mm are 余料, whatever the program's settings say. Returns the exit
+// code: 0, or 1 with a message on Err.
+int WriteWorkshop(TRectManage &Engine, const std::vector<LayoutEvent> &Events,
+    const std::string &Path, const std::string &Project, std::ostream &Err);
 
 } // namespace cli

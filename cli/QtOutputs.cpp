@@ -1,4 +1,4 @@
-// Loading the module with pnxcut's Qt outputs (the report and the PDF) on demand.
+// Loading the module with pnxcut's outputs that need Qt, on demand.
 #include "JobFile.h"
 
 #include <dlfcn.h>
@@ -31,7 +31,11 @@ const QtOutputs *LoadQtOutputs(std::string &Error)
     static bool Tried = false;
     if (!Tried) {
         Tried = true;
-        const std::string Path = ProgramFolder() + "pnxcut_qt.so";
+        // Beside the program (a copy of both), else where the installed layout keeps it.
+        const std::string Folder = ProgramFolder();
+        std::string Path = Folder + "pnxcut_qt.so";
+        if (access(Path.c_str(), F_OK) != 0)
+            Path = Folder + PNX_MODULE_FROM_BIN + "/pnxcut_qt.so";
         // Kept loaded until the process ends: Qt's own clean-up runs at exit.
         void *Module = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!Module) {

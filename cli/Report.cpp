@@ -1,12 +1,36 @@
-// pnxcut --report: the report text of the results window, for runs checked without a screen.
+// pnxcut --report: the report text of the results window, for runs checked without a screen;
+// and the table of the outputs that need Qt.
 #include "JobFile.h"
 
+#include "ExchangeOutput.h"
+#include "PdfOutput.h"
 #include "RunReport.h"
 #include "TypeSetClass.h"
 
 #include <QStringEncoder>
 
 namespace cli {
+
+namespace {
+
+// Every line encoded straight into one buffer, each followed by a line break.
+std::string Encoded(const QStringList &Lines)
+{
+    QStringEncoder Utf8(QStringEncoder::Utf8);
+    qsizetype Room = 0;
+    for (const QString &Line : Lines)
+        Room += Utf8.requiredSpace(Line.size()) + 1;
+    std::string Out(static_cast<std::size_t>(Room), '\0');
+    char *End = Out.data();
+    for (const QString &Line : Lines) {
+        End = Utf8.appendToBuffer(End, Line);
+        *End++ = '\n';
+    }
+    Out.resize(static_cast<std::size_t>(End - Out.data()));
+    return Out;
+}
+
+} // namespace
 
 std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Events)
 {
@@ -21,20 +45,28 @@ std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Ev
                 PriceSum += S->Price() * E.RectCount;
         CostText = CostCaption(PriceSum);
     }
-    // Every line encoded straight into one buffer, each followed by a line break.
-    const QStringList Lines = ReportLines(Engine, CostText);
-    QStringEncoder Utf8(QStringEncoder::Utf8);
-    qsizetype Room = 0;
-    for (const QString &Line : Lines)
-        Room += Utf8.requiredSpace(Line.size()) + 1;
-    std::string Out(static_cast<std::size_t>(Room), '\0');
-    char *End = Out.data();
-    for (const QString &Line : Lines) {
-        End = Utf8.appendToBuffer(End, Line);
-        *End++ = '\n';
-    }
-    Out.resize(static_cast<std::size_t>(End - Out.data()));
+    return Encoded(ReportLines(Engine, CostText));
+}
+
+namespace {
+
+// The report and, after a deep run, its block.
+std::string ReportOfRun(
+    TRectManage &Engine, const std::vector<LayoutEvent> &Events, bool Deep, bool WorkLimited)
+{
+    std::string Out = FormatReport(Engine, Events);
+    if (Deep)
+        Out += Encoded(DeepReportLines(Engine.DeepResult(), WorkLimited));
     return Out;
+}
+
+} // namespace
+
+const QtOutputs *LinkedQtOutputs(std::string &)
+{
+    static const QtOutputs Outputs { ReportOfRun, WritePdf, WriteWorkshop, WriteExchangeOutputs,
+        ConvertPartList };
+    return &Outputs;
 }
 
 } // namespace cli

@@ -41,3 +41,15 @@ function(pnx_add_test name)
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
 endfunction()
+
+# Installed layout (GNUInstallDirs): programs in bin/, the files they share (the fresh database,
+# the manual, the translations) in share/pnx/. The build folder has the same layout (build/bin,
+# build/share/pnx), and a program finds its shared files by the same relative path from its own
+# folder in both (PNX_SHARE_FROM_BIN).
+include(GNUInstallDirs)
+set(PNX_INSTALL_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/pnx)
+file(RELATIVE_PATH PNX_SHARE_FROM_BIN ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/pnx)
+set(PNX_SHARE_BUILD_DIR ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${PNX_SHARE_FROM_BIN})
+cmake_path(NORMAL_PATH PNX_SHARE_BUILD_DIR)
+# The reverse-DNS name of the program: its desktop entry, icon and metainfo carry it.
+set(PNX_APP_ID example.quarvel.pnx)

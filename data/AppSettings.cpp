@@ -41,6 +41,7 @@ constexpr TEntry Entries[] = {
     { Key::LabelQrCode, "LabelQrCode", Type::Bool, 0, 0, 1, nullptr },
     { Key::OffcutPriceRatio, "OffcutPriceRatio", Type::Double, 0, 0, 10, nullptr },
     { Key::Language, "Language", Type::String, 0, 0, 0, u"" },
+    { Key::LastFolder, "LastFolder", Type::String, 0, 0, 0, u"" },
 };
 
 constexpr bool entriesInOrder()
@@ -49,7 +50,7 @@ constexpr bool entriesInOrder()
     for (const TEntry &e : Entries)
         if (static_cast<int>(e.key) != i++)
             return false;
-    return i == static_cast<int>(Key::Language) + 1;
+    return i == static_cast<int>(Key::LastFolder) + 1;
 }
 static_assert(entriesInOrder(), "one entry per key, in the order of the enum");
 
@@ -117,12 +118,12 @@ QVariant value(Key key)
 
 QString organisation()
 {
-    return u"PNX"_s;
+    return u"pnx"_s;
 }
 
 QString application()
 {
-    return u"PNX Cutting Planner"_s;
+    return u"pnx"_s;
 }
 
 QString keyName(Key key)

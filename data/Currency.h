@@ -40,3 +40,11 @@ public:
 private:
     qint64 FUnits = 0;
 };
+
+// The largest price of one sheet a row may carry. Far above any real sheet, and low enough that
+// everything computed from prices stays exact and usable: totals of thousands of sheets keep
+// their four decimals in a double, and the engine's cost ranking (price per square metre of
+// placed parts, held below 2147483647) still ranks a sheet of this price as long as its parts
+// cover more than about 470 mm² (a 22 x 22 mm square). A price like 99999999999 is a typing
+// slip, not a sheet.
+inline constexpr double MaxSheetPrice = 1000000;

@@ -3,6 +3,7 @@
 #include "DBTypes.h"
 #include "DM.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -11,6 +12,15 @@
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(TDBTransaction)
+};
+
+} // namespace
 
 namespace {
 QHash<QString, int> &depths()
@@ -64,37 +74,40 @@ QString reasonOf(const QSqlDatabase &db, int code)
     const QString shownFile = QDir::toNativeSeparators(file);
     const QString shownFolder = QDir::toNativeSeparators(info.absolutePath());
     const auto folderNotWritable = [&] {
-        return u"：文件夹“%1”不允许写入（保存时要在数据库文件旁建立临时日志文件），"
-               "请让这个文件夹可以写入后再试"_s.arg(shownFolder);
+        return Tr::tr("：文件夹“%1”不允许写入（保存时要在数据库文件旁建立临时日志文件），"
+                      "请让这个文件夹可以写入后再试")
+            .arg(shownFolder);
     };
     switch (code & 0xff) {
     case Busy:
     case Locked:
-        return u"：数据库文件正被其他程序使用，等待后仍被锁定"_s;
+        return Tr::tr("：数据库文件正被其他程序使用，等待后仍被锁定");
     case ReadOnly:
         if (file.isEmpty())
             return QString();
         if (code == ReadOnlyDbMoved)
-            return u"：数据库文件“%1”已被移走、改名或删除，请把它放回原处后再试"_s.arg(shownFile);
+            return Tr::tr("：数据库文件“%1”已被移走、改名或删除，请把它放回原处后再试")
+                .arg(shownFile);
         if (code == ReadOnlyDirectory)
             return folderNotWritable();
         if (info.exists() && !info.isWritable())
-            return u"：数据库文件“%1”是只读的，请取消它的只读属性后再试"_s.arg(shownFile);
+            return Tr::tr("：数据库文件“%1”是只读的，请取消它的只读属性后再试").arg(shownFile);
         if (!QFileInfo(info.absolutePath()).isWritable())
             return folderNotWritable();
-        return u"：打开数据库文件“%1”时它不能写入；再试一次时程序会重新打开它"_s.arg(shownFile);
+        return Tr::tr("：打开数据库文件“%1”时它不能写入；再试一次时程序会重新打开它")
+            .arg(shownFile);
     case CantOpen:
         if (file.isEmpty())
             return QString();
         if (!info.exists())
-            return u"：找不到数据库文件“%1”，请把它放回原处后再试"_s.arg(shownFile);
+            return Tr::tr("：找不到数据库文件“%1”，请把它放回原处后再试").arg(shownFile);
         if (!QFileInfo(info.absolutePath()).isWritable())
             return folderNotWritable();
-        return u"：不能打开数据库文件“%1”"_s.arg(shownFile);
+        return Tr::tr("：不能打开数据库文件“%1”").arg(shownFile);
     case Full:
-        return u"：磁盘已满"_s;
+        return Tr::tr("：磁盘已满");
     case IoError:
-        return file.isEmpty() ? QString() : u"：读写数据库文件“%1”时出错"_s.arg(shownFile);
+        return file.isEmpty() ? QString() : Tr::tr("：读写数据库文件“%1”时出错").arg(shownFile);
     default:
         return QString();
     }
@@ -138,9 +151,9 @@ QString StoreErrorText(const QString &what, const QString &storeText, const QStr
     bool ok = false;
     const int code = nativeCode.toInt(&ok);
     if (ok && ((code & 0xff) == Busy || (code & 0xff) == Locked))
-        text += u"：数据库文件正被其他程序使用，等待后仍被锁定"_s;
+        text += Tr::tr("：数据库文件正被其他程序使用，等待后仍被锁定");
     if (!storeText.isEmpty())
-        text += u"（"_s + storeText + u"）"_s;
+        text = Tr::tr("%1（%2）").arg(text, storeText);
     return text;
 }
 
@@ -192,8 +205,8 @@ const THook &hook()
 }
 QString waitingText()
 {
-    return u"数据库文件正被其他程序使用，正在等待（最多 %1 秒）……"_s.arg(
-        TFrmDM::BusyTimeoutMs / 1000);
+    return Tr::tr("数据库文件正被其他程序使用，正在等待（最多 %1 秒）……")
+        .arg(TFrmDM::BusyTimeoutMs / 1000);
 }
 } // namespace StoreWait
 
@@ -206,11 +219,11 @@ TDBTransaction::TDBTransaction(const QSqlDatabase &db, const QString &purpose)
     if (FLevel == 0) {
         if (!StoreExec(FDb, q, u"BEGIN IMMEDIATE"_s)) {
             FDone = true;
-            throw StoreFailure(FDb, FPurpose + u"失败"_s, q.lastError());
+            throw StoreFailure(FDb, Tr::tr("%1失败").arg(FPurpose), q.lastError());
         }
     } else if (!q.exec(u"SAVEPOINT pnx_sp%1"_s.arg(FLevel))) {
         FDone = true;
-        throw StoreFailure(FDb, FPurpose + u"失败"_s, q.lastError());
+        throw StoreFailure(FDb, Tr::tr("%1失败").arg(FPurpose), q.lastError());
     }
     depths()[FDb.connectionName()] = FLevel + 1;
 }
@@ -233,7 +246,7 @@ bool TDBTransaction::run(const QString &sql, QString *error)
     if (sql == u"COMMIT"_s ? StoreExec(FDb, q, sql) : q.exec(sql))
         return true;
     if (error)
-        *error = StoreFailure(FDb, FPurpose + u"失败"_s, q.lastError()).message();
+        *error = StoreFailure(FDb, Tr::tr("%1失败").arg(FPurpose), q.lastError()).message();
     return false;
 }
 

@@ -15,6 +15,22 @@
 //   ftDateTime — local date and time, stored as the text "yyyy-MM-dd HH:mm:ss" (see DateTimeFormat)
 enum TFieldType { ftUnknown, ftAutoInc, ftInteger, ftFloat, ftCurrency, ftString, ftDateTime };
 
+// The longest text a cell editor takes (names of parts, sheets and schemes). Real names are a few
+// dozen characters; the limit keeps a pasted page of text out of names that every list, drawing
+// and printout shows.
+inline constexpr int MaxNameLength = 100;
+// Lists show at most this many characters of a stored text (a file edited elsewhere may hold
+// longer ones): laying out megabytes of text for a grid cell would freeze the window.
+inline constexpr int MaxShownTextLength = 200;
+
+// A stored text as lists show it: cut after MaxShownTextLength characters, with "…".
+inline QString ShownText(const QString &text)
+{
+    if (text.size() <= MaxShownTextLength)
+        return text;
+    return text.left(MaxShownTextLength) + QChar(0x2026);
+}
+
 // dsInactive: closed. dsBrowse: open, no row being changed. dsEdit: the current row is being
 // edited. dsInsert: a new row is being entered at the current position.
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };

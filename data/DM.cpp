@@ -1,5 +1,7 @@
 #include "DM.h"
 
+#include "DataPlace.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -8,6 +10,15 @@
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(TFrmDM)
+};
+
+} // namespace
 
 TFrmDM *FrmDM = nullptr;
 
@@ -33,9 +44,9 @@ QString storeText(const QSqlError &e)
 
 QString notOpenText()
 {
-    QString text = u"数据库没有打开，不能执行语句"_s;
+    QString text = Tr::tr("数据库没有打开，不能执行语句");
     if (FrmDM && !FrmDM->lastError().isEmpty())
-        text += u"（"_s + FrmDM->lastError() + u"）"_s;
+        text = Tr::tr("%1（%2）").arg(text, FrmDM->lastError());
     return text;
 }
 
@@ -64,9 +75,7 @@ TFrmDM::~TFrmDM()
 
 QString TFrmDM::databaseDirectory()
 {
-    if (!directoryOverride().isEmpty())
-        return directoryOverride();
-    return QCoreApplication::applicationDirPath();
+    return QFileInfo(databaseFile()).absolutePath();
 }
 
 void TFrmDM::setDatabaseDirectory(const QString &dir)
@@ -81,7 +90,16 @@ void TFrmDM::setOpenReadOnly(bool on)
 
 QString TFrmDM::databaseFile()
 {
-    return QDir(databaseDirectory()).absoluteFilePath(u"pnx.dat"_s);
+    if (!directoryOverride().isEmpty())
+        return QDir(directoryOverride()).absoluteFilePath(u"pnx.dat"_s);
+    return DataPlace::current().databaseFile;
+}
+
+bool TFrmDM::provideDatabase()
+{
+    if (!directoryOverride().isEmpty())
+        return false;
+    return DataPlace::provide(DataPlace::current(), DataPlace::templateDatabase());
 }
 
 QSqlDatabase TFrmDM::ADOCon() const
@@ -116,7 +134,7 @@ void TFrmDM::DataModuleCreate()
     try {
         if (!db.isValid())
             throw TDBError(
-                u"不能打开数据库文件“%1”：SQLite 数据库驱动（QSQLITE）不可用"_s.arg(shown));
+                Tr::tr("不能打开数据库文件“%1”：SQLite 数据库驱动（QSQLITE）不可用").arg(shown));
         const QFileInfo info(path);
         // mode=rw: open an existing file for reading and writing, never create one.
         db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded())
@@ -125,21 +143,21 @@ void TFrmDM::DataModuleCreate()
         if (!db.open()) {
             const QSqlError e = db.lastError();
             if (!info.exists())
-                throw TDBError(u"找不到数据库文件“%1”（%2）"_s.arg(shown, storeText(e)));
+                throw TDBError(Tr::tr("找不到数据库文件“%1”（%2）").arg(shown, storeText(e)));
             throw TDBError(StoreErrorText(
-                u"不能打开数据库文件“%1”"_s.arg(shown), storeText(e), e.nativeErrorCode()));
+                Tr::tr("不能打开数据库文件“%1”").arg(shown), storeText(e), e.nativeErrorCode()));
         }
         try {
             DBSchema::CheckSchema(db, path);
         } catch (const TDBError &e) {
-            throw TDBError(u"不能使用数据库文件“%1”：%2"_s.arg(shown, e.message()));
+            throw TDBError(Tr::tr("不能使用数据库文件“%1”：%2").arg(shown, e.message()));
         }
         {
             QSqlQuery q(db);
             // Each commit is flushed to the disk before the save returns, so a crash or power
             // loss leaves the file as before or after a save.
             if (!q.exec(u"PRAGMA synchronous = FULL"_s))
-                throw TDBError(StoreErrorText(u"不能使用数据库文件“%1”"_s.arg(shown),
+                throw TDBError(StoreErrorText(Tr::tr("不能使用数据库文件“%1”").arg(shown),
                     storeText(q.lastError()), q.lastError().nativeErrorCode()));
         }
         FConnected = true;
@@ -175,7 +193,7 @@ int ExecSQL(const QString &statement, const QSqlDatabase &db)
         throw TDBError(notOpenText());
     QSqlQuery q(target);
     if (!StoreExec(target, q, TRowSet::toSqlite(statement)))
-        throw StoreFailure(target, u"执行语句“%1”失败"_s.arg(statement), q.lastError());
+        throw StoreFailure(target, Tr::tr("执行语句“%1”失败").arg(statement), q.lastError());
     return q.numRowsAffected();
 }
 
@@ -227,7 +245,7 @@ void TCascade::deleteProject(TRowSet &projects)
         return;
     }
     if (projects.isEmpty())
-        throw TDBError(u"没有可删除的工程"_s);
+        throw TDBError(Tr::tr("没有可删除的工程"));
     QStringList statements;
     TField id = projects.field(u"ID"_s);
     if (!id.isNull()) {
@@ -235,7 +253,7 @@ void TCascade::deleteProject(TRowSet &projects)
         statements << Sql::DeleteProjectSheets(p) << Sql::DeleteProjectParts(p)
                    << Sql::DeleteProjectSchemes(p);
     }
-    deleteWithDependents(projects, u"删除工程"_s, statements);
+    deleteWithDependents(projects, Tr::tr("删除工程"), statements);
 }
 
 void TCascade::deleteScheme(TRowSet &schemes)
@@ -246,12 +264,12 @@ void TCascade::deleteScheme(TRowSet &schemes)
         return;
     }
     if (schemes.isEmpty())
-        throw TDBError(u"没有可删除的方案"_s);
+        throw TDBError(Tr::tr("没有可删除的方案"));
     QStringList statements;
     TField id = schemes.field(u"ID"_s);
     if (!id.isNull())
         statements << Sql::DeleteSchemeSheets(id.asLargeInt());
-    deleteWithDependents(schemes, u"删除方案"_s, statements);
+    deleteWithDependents(schemes, Tr::tr("删除方案"), statements);
 }
 
 void DeleteProject(TRowSet &projects)

@@ -4,8 +4,10 @@
 // (RowSet.h), the statement texts (Statements.h), the schema (Schema.h), money (Currency.h)
 // and the errors (DBTypes.h).
 //
-// pnx.dat lives in the directory of the running executable. It is never created here: a fresh
-// file comes from the build (the pnxdbinit program), see Schema.h.
+// Which pnx.dat is opened is decided by DataPlace (beside the program, in the user's data folder,
+// or the file named on the command line). Opening never creates it: a fresh file comes from the
+// build (the pnxdbinit program, see Schema.h), and an installed program's first start copies
+// that fresh file into the user's data folder (provideDatabase).
 
 #include "Currency.h"
 #include "DBTransaction.h"
@@ -57,9 +59,16 @@ public:
     // returns the number of rows it changed. Throws TDBError.
     int ExecSQL(const QString &statement);
 
-    static QString databaseDirectory(); // directory of the running executable, or the test override
-    static void setDatabaseDirectory(const QString &dir); // test hook; empty = executable's dir
-    static QString databaseFile(); // databaseDirectory() + "/pnx.dat"
+    // The database file of this run (DataPlace::current()), or <test override>/pnx.dat.
+    static QString databaseFile();
+    static QString databaseDirectory(); // the folder of databaseFile()
+    static void setDatabaseDirectory(const QString &dir); // test hook; empty = the data place's
+
+    // First start of an installed program: makes the user's folders and copies the fresh
+    // database there when the data place is the user's and its pnx.dat is missing
+    // (DataPlace::provide). Does nothing under the test override. Returns true when it copied;
+    // throws TDBError when it cannot.
+    static bool provideDatabase();
 
     // How long a statement waits for a lock held by another process before it fails.
     static constexpr int BusyTimeoutMs = 5000;

@@ -4,6 +4,7 @@
 #include "DM.h"
 #include "Schema.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -13,6 +14,15 @@
 #include <limits>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(TRowSet)
+};
+
+} // namespace
 
 namespace {
 
@@ -157,21 +167,22 @@ QString typeWord(TFieldType type)
     switch (type) {
     case ftAutoInc:
     case ftInteger:
-        return u"整数"_s;
+        return Tr::tr("整数");
     case ftFloat:
-        return u"数值"_s;
+        return Tr::tr("数值");
     case ftCurrency:
-        return u"金额（最多四位小数）"_s;
+        return Tr::tr("金额（最多四位小数）");
     case ftDateTime:
-        return u"日期时间（yyyy-MM-dd HH:mm:ss）"_s;
+        return Tr::tr("日期时间（yyyy-MM-dd HH:mm:ss）");
     default:
-        return u"文本"_s;
+        return Tr::tr("文本");
     }
 }
 
 [[noreturn]] void conversionFailed(const QString &fieldName, TFieldType type, const QString &text)
 {
-    throw TConvertError(u"“%1”不是有效的%2（字段“%3”）"_s.arg(text, typeWord(type), fieldName));
+    throw TConvertError(
+        Tr::tr("“%1”不是有效的%2（字段“%3”）").arg(text, typeWord(type), fieldName));
 }
 
 std::optional<QDateTime> parseDateTime(const QString &text)
@@ -280,7 +291,7 @@ int TField::asInteger() const
 {
     const qint64 v = asLargeInt();
     if (!fitsInt32(v))
-        throw TConvertError(u"字段“%1”的值 %2 超出整数范围"_s.arg(displayLabel()).arg(v));
+        throw TConvertError(Tr::tr("字段“%1”的值 %2 超出整数范围").arg(displayLabel()).arg(v));
     return int(v);
 }
 
@@ -352,7 +363,7 @@ void TField::setAsString(const QString &text)
         if (!i)
             conversionFailed(displayLabel(), t, text);
         if (!fitsInt32(*i))
-            throw TConvertError(u"“%1”超出整数范围（字段“%2”）"_s.arg(text, displayLabel()));
+            throw TConvertError(Tr::tr("“%1”超出整数范围（字段“%2”）").arg(text, displayLabel()));
         store(qlonglong(*i));
         return;
     }
@@ -386,7 +397,8 @@ void TField::setAsInteger(qint64 value)
     case ftAutoInc:
     case ftInteger:
         if (!fitsInt32(value))
-            throw TConvertError(u"%1 超出整数范围（字段“%2”）"_s.arg(value).arg(displayLabel()));
+            throw TConvertError(
+                Tr::tr("%1 超出整数范围（字段“%2”）").arg(value).arg(displayLabel()));
         store(qlonglong(value));
         return;
     case ftFloat:
@@ -395,7 +407,8 @@ void TField::setAsInteger(qint64 value)
     case ftCurrency: {
         qint64 units = 0;
         if (__builtin_mul_overflow(value, TCurrency::Scale, &units))
-            throw TConvertError(u"%1 超出金额范围（字段“%2”）"_s.arg(value).arg(displayLabel()));
+            throw TConvertError(
+                Tr::tr("%1 超出金额范围（字段“%2”）").arg(value).arg(displayLabel()));
         store(qlonglong(units));
         return;
     }
@@ -417,7 +430,7 @@ void TField::setAsFloat(double value)
         const double d = std::trunc(value);
         if (!(d >= std::numeric_limits<qint32>::min() && d <= std::numeric_limits<qint32>::max()))
             throw TConvertError(
-                u"%1 超出整数范围（字段“%2”）"_s.arg(floatText(value), displayLabel()));
+                Tr::tr("%1 超出整数范围（字段“%2”）").arg(floatText(value), displayLabel()));
         store(qlonglong(d));
         return;
     }
@@ -429,7 +442,8 @@ void TField::setAsFloat(double value)
             store(qlonglong(c->units()));
             return;
         }
-        throw TConvertError(u"%1 超出金额范围（字段“%2”）"_s.arg(floatText(value), displayLabel()));
+        throw TConvertError(
+            Tr::tr("%1 超出金额范围（字段“%2”）").arg(floatText(value), displayLabel()));
     case ftDateTime:
         conversionFailed(displayLabel(), ftDateTime, floatText(value));
     default:
@@ -539,7 +553,7 @@ QSqlDatabase TRowSet::connection() const
     if (!FConnectionName.isEmpty()) {
         QSqlDatabase db = QSqlDatabase::database(FConnectionName, false);
         if (!db.isOpen())
-            throw TDBError(u"数据库没有打开，不能访问数据表"_s);
+            throw TDBError(Tr::tr("数据库没有打开，不能访问数据表"));
         return db;
     }
     // The file is opened again here when the connection failed or became suspect, so that
@@ -549,7 +563,7 @@ QSqlDatabase TRowSet::connection() const
             throw TDBError(QString());
         FrmDM->ensureConnected();
     } catch (const TDBError &) {
-        QString text = u"数据库没有打开，不能访问数据表"_s;
+        QString text = Tr::tr("数据库没有打开，不能访问数据表");
         if (FrmDM && !FrmDM->lastError().isEmpty())
             text += u"（"_s + FrmDM->lastError() + u"）"_s;
         throw TDBError(text);
@@ -560,7 +574,7 @@ QSqlDatabase TRowSet::connection() const
 void TRowSet::setCommandText(const QString &text)
 {
     if (isOpen())
-        throw TDBError(u"数据集已打开，不能更改查询语句；请先关闭"_s);
+        throw TDBError(Tr::tr("数据集已打开，不能更改查询语句；请先关闭"));
     FCommandText = text;
 }
 
@@ -588,11 +602,12 @@ void TRowSet::open()
     if (isOpen())
         return;
     if (FCommandText.trimmed().isEmpty())
-        throw TDBError(u"数据集没有查询语句，不能打开"_s);
+        throw TDBError(Tr::tr("数据集没有查询语句，不能打开"));
     const QSqlDatabase db = connection();
     const TSplitStatement split = splitTop(FCommandText);
     const QString table = tableOf(split.body);
-    const QString what = table.isEmpty() ? u"打开查询失败"_s : u"打开数据表“%1”失败"_s.arg(table);
+    const QString what
+        = table.isEmpty() ? Tr::tr("打开查询失败") : Tr::tr("打开数据表“%1”失败").arg(table);
 
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -722,14 +737,14 @@ void TRowSet::close()
 void TRowSet::checkOpen() const
 {
     if (!isOpen())
-        throw TDBError(u"数据集没有打开，不能执行此操作"_s);
+        throw TDBError(Tr::tr("数据集没有打开，不能执行此操作"));
 }
 
 void TRowSet::checkCanModify() const
 {
     checkOpen();
     if (FReadOnly)
-        throw TDBError(u"此查询的结果不能修改"_s);
+        throw TDBError(Tr::tr("此查询的结果不能修改"));
 }
 
 void TRowSet::checkBrowseMode()
@@ -794,7 +809,7 @@ void TRowSet::setRecNo(int recNo)
 {
     checkOpen();
     if (recNo < 1 || recNo > recordCount())
-        throw TDBError(u"记录号 %1 超出范围（共 %2 条记录）"_s.arg(recNo).arg(recordCount()));
+        throw TDBError(Tr::tr("记录号 %1 超出范围（共 %2 条记录）").arg(recNo).arg(recordCount()));
     if (recNo - 1 == FCurrent)
         return;
     checkBrowseMode();
@@ -945,7 +960,7 @@ void TRowSet::deleteRecord()
         return;
     }
     if (FRows.isEmpty())
-        throw TDBError(u"没有可删除的记录：数据集是空的"_s);
+        throw TDBError(Tr::tr("没有可删除的记录：数据集是空的"));
     fireBeforeScroll();
     if (FState == dsEdit) {
         FRows[FCurrent].cur = FEditBackup;
@@ -1015,7 +1030,7 @@ TField TRowSet::field(const QString &name)
     checkOpen();
     const int i = fieldIndex(name);
     if (i < 0)
-        throw TDBError(u"数据集中没有字段“%1”"_s.arg(name));
+        throw TDBError(Tr::tr("数据集中没有字段“%1”").arg(name));
     return TField(this, i);
 }
 
@@ -1023,7 +1038,7 @@ TField TRowSet::field(int index)
 {
     checkOpen();
     if (index < 0 || index >= FFields.size())
-        throw TDBError(u"数据集中没有第 %1 个字段"_s.arg(index + 1));
+        throw TDBError(Tr::tr("数据集中没有第 %1 个字段").arg(index + 1));
     return TField(this, index);
 }
 
@@ -1039,11 +1054,11 @@ void TRowSet::writeField(int index, const QVariant &stored)
     checkOpen();
     const TFieldDef &f = FFields[index];
     if (FState != dsEdit && FState != dsInsert)
-        throw TDBError(u"数据集不在编辑或插入状态，不能修改字段“%1”"_s.arg(f.name));
+        throw TDBError(Tr::tr("数据集不在编辑或插入状态，不能修改字段“%1”").arg(f.name));
     if (f.type == ftAutoInc)
-        throw TDBError(u"字段“%1”由数据库自动编号，不能修改"_s.arg(f.name));
+        throw TDBError(Tr::tr("字段“%1”由数据库自动编号，不能修改").arg(f.name));
     if (!f.inTable)
-        throw TDBError(u"字段“%1”不是数据表的字段，不能修改"_s.arg(f.name));
+        throw TDBError(Tr::tr("字段“%1”不是数据表的字段，不能修改").arg(f.name));
     FRows[FCurrent].cur[index] = stored;
     if (FDisableCount > 0) {
         FChangedWhileDisabled = true;
@@ -1075,12 +1090,13 @@ TRowSet::TSaveResult TRowSet::savePending(const QSqlDatabase &db)
     if (!hasPendingChanges())
         return result;
     if (FReadOnly)
-        throw TDBError(u"此查询的结果不能保存"_s);
-    const QString what = u"保存数据表“%1”失败"_s.arg(FTable);
+        throw TDBError(Tr::tr("此查询的结果不能保存"));
+    const QString what = Tr::tr("保存数据表“%1”失败").arg(FTable);
     const QString table = quoteId(FTable);
     auto fail = [&](const QSqlQuery &q) { throw StoreFailure(db, what, q.lastError()); };
-    auto conflict
-        = [&] { throw TDBError(what + u"：有记录已被其他程序修改或删除，请重新打开后再修改"_s); };
+    auto conflict = [&] {
+        throw TDBError(what + Tr::tr("：有记录已被其他程序修改或删除，请重新打开后再修改"));
+    };
 
     for (const TRow &r : std::as_const(FDeleted)) {
         QSqlQuery q(db);
@@ -1192,10 +1208,25 @@ void TRowSet::updateBatch()
     if (!hasPendingChanges())
         return;
     const QSqlDatabase db = connection();
-    TDBTransaction transaction(db, u"保存数据表“%1”"_s.arg(FTable));
+    TDBTransaction transaction(db, Tr::tr("保存数据表“%1”").arg(FTable));
     const TSaveResult result = savePending(db);
     transaction.commit();
     acceptSave(result);
+}
+
+void TRowSet::changeAtomically(const std::function<void()> &Change)
+{
+    checkOpen();
+    const TSnapshot before = snapshot();
+    disableControls();
+    try {
+        Change();
+    } catch (...) {
+        restore(before);
+        enableControls();
+        throw;
+    }
+    enableControls();
 }
 
 TRowSet::TSnapshot TRowSet::snapshot() const

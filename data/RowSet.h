@@ -130,6 +130,11 @@ public:
                          // on an empty row set throws TDBError
     // Moving to another row (or appending, inserting, saving) while editing posts first.
 
+    // Runs Change (appends, edits, posts, deletes) as one unit on the cache: when it throws, the
+    // rows, the pending changes, the current row and the state are put back as they were
+    // before, and the error goes on to the caller. Grids are updated once, at the end.
+    void changeAtomically(const std::function<void()> &Change);
+
     // ---- columns ----
     int fieldCount() const { return int(FFields.size()); }
     QString fieldName(int index) const;

@@ -1,8 +1,15 @@
 #include "Schema.h"
 
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <limits>
+#include <signal.h>
+
 #include "Currency.h"
 #include "DBTransaction.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +20,15 @@
 #include <QVariant>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(DBSchema)
+};
+
+} // namespace
 
 namespace DBSchema {
 
@@ -143,11 +159,11 @@ public:
     {
         QSqlQuery q(FDb);
         if (!q.prepare(sql))
-            throw TDBError(u"创建数据库失败：%1（%2）"_s.arg(storeText(q.lastError()), sql));
+            throw TDBError(Tr::tr("创建数据库失败：%1（%2）").arg(storeText(q.lastError()), sql));
         for (const QVariant &v : values)
             q.addBindValue(v);
         if (!q.exec())
-            throw TDBError(u"创建数据库失败：%1（%2）"_s.arg(storeText(q.lastError()), sql));
+            throw TDBError(Tr::tr("创建数据库失败：%1（%2）").arg(storeText(q.lastError()), sql));
         return q;
     }
 
@@ -270,16 +286,53 @@ QStringList CreateStatements()
     return out;
 }
 
+namespace {
+
+// Whether a process with this id runs (or exists at all) on this machine.
+bool processExists(qint64 pid)
+{
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+} // namespace
+
+int RemoveStaleCreations(const QString &path)
+{
+    // A creation writes <file>.new-<process id>-<random> (and its journal) and renames it when
+    // complete. One whose process is gone was killed part way: nothing will ever finish it.
+    const QFileInfo target(path);
+    const QString prefix = target.fileName() + u".new-"_s;
+    int removed = 0;
+    const QStringList names = target.absoluteDir().entryList(
+        { prefix + u'*' }, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QString rest = name.mid(prefix.size());
+        bool ok = false;
+        const qint64 pid = rest.section(u'-', 0, 0).toLongLong(&ok);
+        if (ok && processExists(pid))
+            continue;
+        if (QFile::remove(target.absoluteDir().absoluteFilePath(name)))
+            ++removed;
+    }
+    return removed;
+}
+
 void CreateDatabase(const QString &path, TSeed seed)
 {
     const QFileInfo target(path);
+    if (target.absoluteDir().exists())
+        RemoveStaleCreations(path);
     if (target.exists() || target.isSymLink())
-        throw TDBError(u"数据库文件“%1”已经存在，不会覆盖它"_s.arg(QDir::toNativeSeparators(path)));
+        throw TDBError(
+            Tr::tr("数据库文件“%1”已经存在，不会覆盖它").arg(QDir::toNativeSeparators(path)));
     if (!target.absoluteDir().exists())
-        throw TDBError(u"创建数据库失败：文件夹“%1”不存在"_s.arg(
-            QDir::toNativeSeparators(target.absolutePath())));
+        throw TDBError(Tr::tr("创建数据库失败：文件夹“%1”不存在")
+                           .arg(QDir::toNativeSeparators(target.absolutePath())));
 
     const QString temp = target.absoluteFilePath() + u".new-"_s
+        + QString::number(QCoreApplication::applicationPid()) + u'-'
         + QString::number(QRandomGenerator::global()->generate64(), 36);
     const QString connection = u"pnx-create-"_s + QFileInfo(temp).fileName();
     auto removeTemp = [&] {
@@ -291,8 +344,8 @@ void CreateDatabase(const QString &path, TSeed seed)
             QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
             db.setDatabaseName(temp);
             if (!db.open())
-                throw TDBError(u"创建数据库文件“%1”失败：%2"_s.arg(
-                    QDir::toNativeSeparators(temp), storeText(db.lastError())));
+                throw TDBError(Tr::tr("创建数据库文件“%1”失败：%2")
+                                   .arg(QDir::toNativeSeparators(temp), storeText(db.lastError())));
             Exec x(db);
             x.run(u"PRAGMA journal_mode = DELETE"_s);
             x.run(u"PRAGMA synchronous = FULL"_s);
@@ -318,8 +371,8 @@ void CreateDatabase(const QString &path, TSeed seed)
     if (!QFile::rename(temp, target.absoluteFilePath())) {
         removeTemp();
         throw TDBError(
-            u"创建数据库失败：不能把临时文件改名为“%1”（文件已存在或文件夹不可写）"_s.arg(
-                QDir::toNativeSeparators(path)));
+            Tr::tr("创建数据库失败：不能把临时文件改名为“%1”（文件已存在或文件夹不可写）")
+                .arg(QDir::toNativeSeparators(path)));
     }
 }
 
@@ -334,33 +387,34 @@ void CheckSchema(const QSqlDatabase &db, const QString &filePath)
         bool ok = false;
         const int code = e.nativeErrorCode().toInt(&ok) & 0xff;
         if (ok && (code == 5 || code == 6)) // busy, locked
-            throw TDBError(u"数据库文件正被其他程序使用，等待后仍被锁定（%1）"_s.arg(storeText(e)));
-        throw TDBError(u"文件不是本系统可读的数据库，或已损坏（%1）"_s.arg(storeText(e)));
+            throw TDBError(
+                Tr::tr("数据库文件正被其他程序使用，等待后仍被锁定（%1）").arg(storeText(e)));
+        throw TDBError(Tr::tr("文件不是本系统可读的数据库，或已损坏（%1）").arg(storeText(e)));
     }
     QSet<QString> tables;
     while (q.next())
         tables.insert(q.value(0).toString().toCaseFolded());
     for (const TTableDef &t : Tables()) {
         if (!tables.contains(t.name.toCaseFolded()))
-            throw TDBError(u"数据库中缺少数据表“%1”"_s.arg(t.name));
+            throw TDBError(Tr::tr("数据库中缺少数据表“%1”").arg(t.name));
         if (!q.exec(u"PRAGMA table_info(%1)"_s.arg(quoteId(t.name))))
             throw TDBError(
-                u"不能读取数据表“%1”的结构（%2）"_s.arg(t.name, storeText(q.lastError())));
+                Tr::tr("不能读取数据表“%1”的结构（%2）").arg(t.name, storeText(q.lastError())));
         QSet<QString> columns;
         while (q.next())
             columns.insert(q.value(1).toString().toCaseFolded());
         for (const TColumnDef &c : t.columns)
             if (!columns.contains(c.name.toCaseFolded()))
-                throw TDBError(u"数据表“%1”中缺少字段“%2”"_s.arg(t.name, c.name));
+                throw TDBError(Tr::tr("数据表“%1”中缺少字段“%2”").arg(t.name, c.name));
     }
     // A truncated or damaged file often still shows its schema; the structure check finds it.
     if (!q.exec(u"PRAGMA quick_check"_s))
-        throw TDBError(u"数据库文件已损坏（%1）"_s.arg(storeText(q.lastError())));
+        throw TDBError(Tr::tr("数据库文件已损坏（%1）").arg(storeText(q.lastError())));
     QStringList problems;
     while (q.next())
         problems << q.value(0).toString();
     if (problems != QStringList { u"ok"_s })
-        throw TDBError(u"数据库文件已损坏（%1）"_s.arg(problems.mid(0, 3).join(u"; "_s)));
+        throw TDBError(Tr::tr("数据库文件已损坏（%1）").arg(problems.mid(0, 3).join(u"; "_s)));
 
     // In rollback-journal mode the file always holds whole pages, never fewer than the
     // database counts (it only grows or shrinks by whole pages while committing).
@@ -374,7 +428,7 @@ void CheckSchema(const QSqlDatabase &db, const QString &filePath)
         const qint64 size = QFileInfo(filePath).size();
         if (pageSize > 0 && (size % pageSize != 0 || size < pageSize * pageCount))
             throw TDBError(
-                u"数据库文件已损坏：文件长度 %1 字节不是完整的数据页（页大小 %2，页数 %3）"_s
+                Tr::tr("数据库文件已损坏：文件长度 %1 字节不是完整的数据页（页大小 %2，页数 %3）")
                     .arg(size)
                     .arg(pageSize)
                     .arg(pageCount));

@@ -59,8 +59,12 @@ enum class TSeed {
 
 // Creates a new database file at path. The file is built under a temporary name beside it and
 // renamed into place at the end, so no half-built file ever carries the name; an existing file
-// is never overwritten (that is an error). Throws TDBError.
+// is never overwritten (that is an error). Temporary files that an earlier creation killed part
+// way left beside it are removed first. Throws TDBError.
 void CreateDatabase(const QString &path, TSeed seed);
+// Removes the temporary files (and journals) of creations of path whose process has ended;
+// returns how many files went.
+int RemoveStaleCreations(const QString &path);
 
 // Checks that db (open) is a readable database holding the six tables with all their columns
 // and that its structure is intact; given the file's path, also that the file holds whole pages

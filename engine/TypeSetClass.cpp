@@ -73,6 +73,7 @@ void TMaterialType::Assign(TMaterialType &Source)
     SetGroup(Source.Group());
     SetPrice(Source.Price());
     SetBlade(Source.Blade());
+    SetEnteredLengthShorter(Source.EnteredLengthShorter());
 }
 
 std::int64_t TMaterialType::GetArea() const
@@ -787,6 +788,7 @@ void TRectManage::GoWork(const std::function<bool()> &Stop)
                 Item->SetGroup(Step);
                 Item->SetPrice(P.Price());
                 Item->SetBlade(Sheet.Blade());
+                Item->SetEnteredLengthShorter(P.EnteredLengthShorter());
                 FCreateRectList.AddItem(std::move(Item), -1);
             }
             FCreateRectList.SetRectCount(BestCount);

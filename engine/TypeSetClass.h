@@ -86,6 +86,12 @@ public:
     void SetBlade(int Value) { FBlade = Value; }
     double Price() const { return FPrice; }
     void SetPrice(double Value) { FPrice = Value; }
+    // Part kinds: the part was entered with its shorter side as its length (长度); Width holds
+    // the longer side all the same. The caller that fills MaterialTypeList sets it; the engine
+    // copies it onto the strips of that kind, so that drawings and lists can give the size as
+    // entered and mark a part that lies turned. Other roles: false.
+    bool EnteredLengthShorter() const { return FEnteredLengthShorter; }
+    void SetEnteredLengthShorter(bool Value) { FEnteredLengthShorter = Value; }
 
     // An index into another list (meaning depends on the role).
     int Data = 0;
@@ -108,6 +114,7 @@ private:
     int FGroup = 0;
     int FBlade = 0;
     double FPrice = 0.0;
+    bool FEnteredLengthShorter = false;
 
     TMaterialTypeList *FCollection = nullptr;
     int FIndex = -1;
@@ -234,6 +241,11 @@ struct TDeepOptions
     // When the time limit starts to count (a program's start, say, so that reading the job
     // counts too); by default the call of GoWorkDeep.
     std::optional<std::chrono::steady_clock::time_point> Start;
+
+    // How the programs drive a deep run: a budget of Seconds (held to 1 ms .. 24 h) on every
+    // core, or (WorkLimit > 0) that much search work on one thread, which gives the same layouts
+    // on every run and machine.
+    static TDeepOptions ForBudget(double Seconds, std::uint64_t WorkLimit);
 };
 
 // What a deep run found, beside the result lists.

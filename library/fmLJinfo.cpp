@@ -9,10 +9,12 @@ TfrmLJinfo *frmLJinfo = nullptr;
 TLibraryDef TfrmLJinfo::definition()
 {
     return { u"frmLJinfo"_s, Sql::PartLibrary,
-        { { u"Name"_s, u"名称"_s, 95 }, { u"Length"_s, u"长"_s, 100 },
-            { u"Width"_s, u"宽"_s, 117 } },
-        { { u"Length"_s, u"长"_s, TColumnRule::Positive },
-            { u"Width"_s, u"宽"_s, TColumnRule::Positive } } };
+        { { u"Name"_s, TfrmLibraryEditor::tr("名称"), 95 },
+            { u"Length"_s, TfrmLibraryEditor::tr("长"), 100 },
+            { u"Width"_s, TfrmLibraryEditor::tr("宽"), 117 } },
+        { { u"Length"_s, TfrmLibraryEditor::tr("长"), TColumnRule::Positive },
+            { u"Width"_s, TfrmLibraryEditor::tr("宽"), TColumnRule::Positive } },
+        ImportTargets::PartLibrary(), TfrmLibraryEditor::tr("导入零件") };
 }
 
 TfrmLJinfo::TfrmLJinfo(QWidget *parent)

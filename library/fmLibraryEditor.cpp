@@ -4,6 +4,7 @@
 #include "DBNavigator.h"
 #include "DM.h"
 #include "Dialogs.h"
+#include "ImportDialog.h"
 #include "RowSet.h"
 #include "ShadowPanel.h"
 #include "WidgetArt.h"
@@ -23,6 +24,8 @@ using namespace Qt::StringLiterals;
 TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     : QWidget(parent)
     , FRules(def.rules)
+    , FImportTarget(def.importTarget)
+    , FImportCaption(def.importCaption)
 {
     setObjectName(def.objectName);
     // Closing destroys the editor (and with it every unsaved change).
@@ -37,20 +40,24 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     ToolBar1->setFixedHeight(ToolBarHeight);
     column->addWidget(ToolBar1);
 
-    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
-        u"关闭|关闭此窗体"_s, &TfrmLibraryEditor::actCloseExecute);
-    actAdd = MakeCommand(this, "actAdd", u"增加一行"_s, WidgetArt::addRowIcon(),
-        u"增加一行|增加一条记录"_s, &TfrmLibraryEditor::actAddExecute);
-    actDel = MakeCommand(this, "actDel", u"删除一行"_s, WidgetArt::deleteRowIcon(),
-        u"删除一行|删除选中的记录"_s, &TfrmLibraryEditor::actDelExecute);
-    actModify = MakeCommand(this, "actModify", u"修改数据"_s, WidgetArt::modifyIcon(),
-        u"修改数据|修改选中的记录"_s, &TfrmLibraryEditor::actModifyExecute);
-    actSave = MakeCommand(this, "actSave", u"保存数据"_s, WidgetArt::saveIcon(),
-        u"保存数据|保存数据"_s, &TfrmLibraryEditor::actSaveExecute);
+    actClose = MakeCommand(this, "actClose", tr("关闭"), WidgetArt::closeIcon(),
+        tr("关闭|关闭此窗体"), &TfrmLibraryEditor::actCloseExecute);
+    actAdd = MakeCommand(this, "actAdd", tr("增加一行"), WidgetArt::addRowIcon(),
+        tr("增加一行|增加一条记录"), &TfrmLibraryEditor::actAddExecute);
+    actDel = MakeCommand(this, "actDel", tr("删除一行"), WidgetArt::deleteRowIcon(),
+        tr("删除一行|删除选中的记录"), &TfrmLibraryEditor::actDelExecute);
+    actModify = MakeCommand(this, "actModify", tr("修改数据"), WidgetArt::modifyIcon(),
+        tr("修改数据|修改选中的记录"), &TfrmLibraryEditor::actModifyExecute);
+    actSave = MakeCommand(this, "actSave", tr("保存数据"), WidgetArt::saveIcon(),
+        tr("保存数据|保存数据"), &TfrmLibraryEditor::actSaveExecute);
+    actImport = MakeCommand(this, "actImport", tr("导入"), WidgetArt::importIcon(),
+        tr("导入|从Excel或CSV文件导入"), &TfrmLibraryEditor::actImportExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actAdd, actDel, actModify, actSave });
-    for (QAction *a : { actClose, actAdd, actDel, actModify, actSave }) {
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(actImport);
+    for (QAction *a : { actClose, actAdd, actDel, actModify, actSave, actImport }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
             button->setFixedSize(a == actAdd ? 65 : 60, 40);
@@ -99,6 +106,11 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     ADOMaterials->setObjectName(u"ADOMaterials"_s);
     ADOMaterials->setAfterInsert([this](TRowSet &ds) { ADOMaterialsAfterInsert(ds); });
     grdLJ->setDataSource(ADOMaterials);
+    grdLJ->setPasteTarget(FImportTarget);
+    grdLJ->setPasteHandler([this](const TImportTarget &, const QList<TImportedRow> &rows) {
+        if (ensureRead())
+            importRows(rows);
+    });
     DBNavigator1->setDataSource(ADOMaterials);
     setFocusProxy(grdLJ);
 
@@ -148,17 +160,11 @@ void TfrmLibraryEditor::FormShow()
 
 void TfrmLibraryEditor::ADOMaterialsAfterInsert(TRowSet &DataSet)
 {
+    if (FImporting)
+        return; // the batch renumbers once at its end
     DataSet.post();
-    DataSet.disableControls();
-    const auto reattach = qScopeGuard([&] { DataSet.enableControls(); });
-    DataSet.first();
-    const int count = DataSet.recordCount();
-    for (int i = 1; i <= count; ++i) {
-        DataSet.edit();
-        DataSet.field(u"name"_s).setAsString(QString::number(i));
-        DataSet.post();
-        DataSet.next();
-    }
+    // Rows are numbered by position; a name the user typed ("中纤板 18mm") is kept.
+    RenumberNames(DataSet, u"name"_s, QString());
 }
 
 // A library that could not be read is read now. False when it had to be: the command stops
@@ -209,7 +215,7 @@ QStringList TfrmLibraryEditor::rowProblems() const
         const QString name = nameColumn < 0
             ? QString()
             : rows.data(rows.index(p.row - 1, nameColumn)).toString().trimmed();
-        const bool ownName = !name.isEmpty() && name != QString::number(p.row);
+        const bool ownName = !IsNumberedName(name, QString());
         lines << DescribeProblems(rows, { p }, ownName ? u"Name"_s : QString());
     }
     return lines;
@@ -225,13 +231,35 @@ void TfrmLibraryEditor::actSaveExecute()
     const QStringList problems = rowProblems();
     if (!problems.isEmpty()) {
         Dialogs::showError(this,
-            u"下面这些行的数据不能用于下料，所以什么都没有保存。"
-            "请改正或删除这些行，然后再保存：\n"_s
+            tr("下面这些行的数据不能用于下料，所以什么都没有保存。"
+               "请改正或删除这些行，然后再保存：\n")
                 + problems.join(u'\n'));
         return;
     }
     DropBlankRows(*ADOMaterials, FRules);
     ADOMaterials->updateBatch();
+}
+
+void TfrmLibraryEditor::actImportExecute()
+{
+    if (!ensureRead() || !TDBGrid::commitEditors(ADOMaterials))
+        return;
+    importRows(RunImportDialog(this, FImportTarget, FImportCaption));
+}
+
+void TfrmLibraryEditor::importRows(const QList<TImportedRow> &Rows)
+{
+    if (Rows.isEmpty() || !TDBGrid::commitEditors(ADOMaterials))
+        return;
+    ADOMaterials->changeAtomically([&] {
+        FImporting = true;
+        const auto done = qScopeGuard([this] { FImporting = false; });
+        AppendImportedRows(*ADOMaterials, FImportTarget, Rows);
+        FImporting = false;
+        // The last added row stays current, as after 增加一行.
+        ADOMaterialsAfterInsert(*ADOMaterials);
+    });
+    grdLJ->setFocus();
 }
 
 void TfrmLibraryEditor::actCloseExecute()

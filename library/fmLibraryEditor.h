@@ -4,7 +4,13 @@
 // tool bar (关闭, 增加一行, 删除一行, 修改数据, 保存数据) and a record navigator.
 //
 // Edits stay in the row set until 保存数据 writes them in one batch; closing discards them and
-// destroys the editor. Every row added (by any command) renumbers the Name column 1..N.
+// destroys the editor. Every row added (by any command) numbers the rows 1..N by position in the
+// Name column, keeping the names the user typed.
+//
+// 导入 reads rows from a spreadsheet file (CSV, text, Excel) through the import dialog, and
+// Ctrl+V in the grid pastes rows copied from a spreadsheet: the sizes (and price) of every row
+// are checked first, and then all rows are added at the end of the library or none, with their
+// names (rows without one are numbered). Added rows are pending like typed ones until 保存数据.
 //
 // 保存数据 first checks the rows: a row whose sizes (and price) are all empty is dropped, and
 // rows that can never be cut (a size empty, zero or negative; a price negative or absurdly
@@ -14,6 +20,7 @@
 // read as soon as the file can be opened again, and by any command of the editor.
 
 #include "DBGrid.h"
+#include "PartImport.h"
 #include "RowCheck.h"
 
 #include <QList>
@@ -34,6 +41,8 @@ struct TLibraryDef
     QString commandText; // the library query
     QList<TGridColumn> columns; // grid columns, left to right
     QList<TColumnRule> rules; // what a row must hold to be saved
+    TImportTarget importTarget; // what 导入 and pasting fill
+    QString importCaption; // title of the import dialog
 };
 
 class TfrmLibraryEditor : public QWidget
@@ -56,6 +65,7 @@ public:
     QAction *actDel; // 删除一行
     QAction *actModify; // 修改数据
     QAction *actSave; // 保存数据
+    QAction *actImport; // 导入
 
     // Fixed sizes of the layout, in pixels.
     static constexpr int ToolBarHeight = 46;
@@ -70,7 +80,11 @@ public:
     void actDelExecute();
     void actModifyExecute();
     void actSaveExecute();
+    void actImportExecute();
     void actCloseExecute();
+    // Appends checked rows of an import (file or paste) at the end, all or none, and renumbers
+    // the library once.
+    void importRows(const QList<TImportedRow> &Rows);
 
     // The rows 保存数据 would refuse, as the lines of its message (empty: none). Rows whose
     // checked columns are all empty are not listed: saving drops them.
@@ -85,5 +99,8 @@ private:
     bool ensureRead();
 
     QList<TColumnRule> FRules;
+    TImportTarget FImportTarget;
+    QString FImportCaption;
     bool FReloadOnShow = true;
+    bool FImporting = false; // rows are being added in a batch: renumber once, afterwards
 };

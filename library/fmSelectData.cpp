@@ -1,9 +1,10 @@
 #include "fmSelectData.h"
 
 #include "Dialogs.h"
-#include "WidgetArt.h"
 #include "RowSet.h"
+#include "DBTypes.h"
 #include "ShadowPanel.h"
+#include "WidgetArt.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -38,18 +39,21 @@ protected:
 
 struct TListColumn
 {
-    QString title;
+    const char *title; // translated in the context TfrmSelectData
     int width;
     Qt::Alignment alignment;
 };
 
 const TListColumn ListColumns[] = {
-    { u"序号"_s, 60, Qt::AlignLeft | Qt::AlignVCenter },
-    { u"名称"_s, 100, Qt::AlignCenter },
-    { u"长"_s, 100, Qt::AlignCenter },
-    { u"宽"_s, 100, Qt::AlignCenter },
-    { u"价格"_s, 53, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "序号"), 60, Qt::AlignLeft | Qt::AlignVCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "名称"), 100, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "长"), 100, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "宽"), 100, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "价格"), 53, Qt::AlignCenter },
 };
+
+constexpr int NameColumn = 1;
+constexpr int PriceColumn = 4;
 
 } // namespace
 
@@ -87,7 +91,7 @@ TfrmSelectData::TfrmSelectData(QWidget *parent)
     ListView1->setColumnCount(int(std::size(ListColumns)));
     auto *header = new QTreeWidgetItem;
     for (int i = 0; i < int(std::size(ListColumns)); ++i) {
-        header->setText(i, ListColumns[i].title);
+        header->setText(i, tr(ListColumns[i].title));
         header->setTextAlignment(i, ListColumns[i].alignment);
     }
     ListView1->setHeaderItem(header);
@@ -95,6 +99,8 @@ TfrmSelectData::TfrmSelectData(QWidget *parent)
     ListView1->header()->setSectionsMovable(false);
     for (int i = 0; i < int(std::size(ListColumns)); ++i)
         ListView1->setColumnWidth(i, ListColumns[i].width);
+    // Names take the width the other columns leave, so that they are not cut short.
+    ListView1->header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     listBox->addWidget(ListView1);
     pnlList->addShadow(ListView1, 6);
     column->addWidget(pnlList, 1);
@@ -105,13 +111,13 @@ TfrmSelectData::TfrmSelectData(QWidget *parent)
     auto *bar = new QHBoxLayout(pnlBar);
     bar->setContentsMargins(8, 0, 10, 0);
     bar->setSpacing(8);
-    chkSelectAll = new QCheckBox(u"全部选中"_s, pnlBar);
+    chkSelectAll = new QCheckBox(tr("全部选中"), pnlBar);
     chkSelectAll->setObjectName(u"chkSelectAll"_s);
-    chkClearAll = new QCheckBox(u"全部取消"_s, pnlBar);
+    chkClearAll = new QCheckBox(tr("全部取消"), pnlBar);
     chkClearAll->setObjectName(u"chkClearAll"_s);
-    btnOK = new QPushButton(u"确定"_s, pnlBar);
+    btnOK = new QPushButton(tr("确定"), pnlBar);
     btnOK->setObjectName(u"btnOK"_s);
-    btnCancel = new QPushButton(u"取消"_s, pnlBar);
+    btnCancel = new QPushButton(tr("取消"), pnlBar);
     btnCancel->setObjectName(u"btnCancel"_s);
     for (QPushButton *b : { btnOK, btnCancel }) {
         b->setFlat(true);
@@ -139,9 +145,13 @@ void TfrmSelectData::addRow(const TPickedRow &row)
     auto *item = new QTreeWidgetItem(ListView1);
     const QString texts[] = { row.no, row.name, row.length, row.width, row.price };
     for (int i = 0; i < int(std::size(ListColumns)); ++i) {
-        item->setText(i, texts[i]);
+        // The list shows a text edited elsewhere to any length cut short; the row picked keeps
+        // it whole.
+        item->setData(i, Qt::UserRole, texts[i]);
+        item->setText(i, ShownText(texts[i]));
         item->setTextAlignment(i, ListColumns[i].alignment);
     }
+    item->setToolTip(1, ShownText(row.name));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
         | Qt::ItemNeverHasChildren);
     item->setCheckState(0, Qt::Unchecked);
@@ -150,6 +160,8 @@ void TfrmSelectData::addRow(const TPickedRow &row)
 void TfrmSelectData::fillFromLibrary(TRowSet &library, bool withPrice)
 {
     ListView1->clear();
+    // Parts have no price: their list has no 价格 column.
+    ListView1->setColumnHidden(PriceColumn, !withPrice);
     library.reopen();
     library.disableControls();
     const auto reattach = qScopeGuard([&] { library.enableControls(); });
@@ -186,8 +198,9 @@ QList<TPickedRow> TfrmSelectData::checkedRows() const
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = ListView1->topLevelItem(i);
         if (item->checkState(0) == Qt::Checked)
-            rows.append(
-                { item->text(0), item->text(1), item->text(2), item->text(3), item->text(4) });
+            rows.append({ item->data(0, Qt::UserRole).toString(),
+                item->data(1, Qt::UserRole).toString(), item->data(2, Qt::UserRole).toString(),
+                item->data(3, Qt::UserRole).toString(), item->data(4, Qt::UserRole).toString() });
     }
     return rows;
 }

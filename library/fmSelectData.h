@@ -47,7 +47,7 @@ public:
     QPushButton *btnOK; // 确定
     QPushButton *btnCancel; // 取消
 
-    static constexpr QSize ClientSize { 448, 287 };
+    static constexpr QSize ClientSize { 560, 320 }; // room for names of a few dozen characters
     static constexpr int BarHeight = 35;
 
     // Reopens the library row set (so rows saved meanwhile are included), empties the list and

@@ -43,5 +43,5 @@ TDrawMaterial *TEngineLayouts::LayoutView(int i) const
 
 void TEngineLayouts::DrawPanel(TDrawMaterial &View)
 {
-    ::DrawPanel(View, FEngine);
+    ::DrawPanel(View, FEngine, FRule);
 }

@@ -4,6 +4,7 @@
 // and drawn on request. The command-line tool's PDF output prints from it; tests and the demo
 // program preview from it.
 
+#include "CutPlan.h"
 #include "LayoutSource.h"
 
 #include <memory>
@@ -25,6 +26,9 @@ public:
     void Clear();
     // The run's overall-utilisation caption, as the caller computed it after a completed run.
     void SetUtilisationCaption(const QString &Caption) { FCaption = Caption; }
+    // The smallest offcut the cut plans of its views keep as 余料 (default 200 x 200 mm; the
+    // settings play no part, so output made from it is the same on every machine).
+    void SetOffcutRule(const TOffcutRule &Rule) { FRule = Rule; }
 
     int LayoutCount() const override;
     TDrawMaterial *LayoutView(int i) const override;
@@ -36,4 +40,5 @@ private:
     TRectManage &FEngine;
     std::vector<std::unique_ptr<TDrawMaterial>> FViews;
     QString FCaption;
+    TOffcutRule FRule;
 };

@@ -26,4 +26,8 @@ public:
     virtual QString UtilisationCaption() const = 0;
     // The engine whose run the views show.
     virtual TRectManage &Engine() const = 0;
+    // The project's order number and the scheme's name of the run, for the workshop printout
+    // and labels; empty where not known.
+    virtual QString ProjectNumber() const { return {}; }
+    virtual QString SchemeName() const { return {}; }
 };

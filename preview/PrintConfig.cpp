@@ -1,5 +1,7 @@
 #include "PrintConfig.h"
 
+#include "DataPlace.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -29,15 +31,19 @@ struct TProperty
 {
     const char *Name;
     int TPrintConfig::*Field;
+    int Min;
+    int Max;
 };
 
-// In the order they are written.
+// In the order they are written, with the values that make sense: a pen up to 50 printer pixels,
+// margins up to 100 mm, paper up to 2 m a side (0: not chosen yet). A value outside is a damaged
+// file, not a wish: it would print drawings over each other or off the page.
 constexpr std::array<TProperty, 5> Properties { {
-    { "LineWidth", &TPrintConfig::LineWidth },
-    { "LeftOffset", &TPrintConfig::LeftOffset },
-    { "TopOffset", &TPrintConfig::TopOffset },
-    { "PageWidth", &TPrintConfig::PageWidth },
-    { "PageHeight", &TPrintConfig::PageHeight },
+    { "LineWidth", &TPrintConfig::LineWidth, 0, MaxLineWidth },
+    { "LeftOffset", &TPrintConfig::LeftOffset, 0, MaxMargin },
+    { "TopOffset", &TPrintConfig::TopOffset, 0, MaxMargin },
+    { "PageWidth", &TPrintConfig::PageWidth, 0, MaxPaperSide },
+    { "PageHeight", &TPrintConfig::PageHeight, 0, MaxPaperSide },
 } };
 
 QString &directoryOverride()
@@ -182,6 +188,12 @@ void ReadConfig(const QByteArray &Bytes, TPrintConfig &Config)
                      .arg(QString::fromLatin1(property->Name))
                      .arg(int(quint8(type))));
         }
+        if (value < property->Min || value > property->Max)
+            fail(u"第 %1 字节处属性 %2 的值 %3 超出范围（%4 到 %5）"_s.arg(typeAt)
+                     .arg(QString::fromLatin1(property->Name))
+                     .arg(value)
+                     .arg(property->Min)
+                     .arg(property->Max));
         Config.*property->Field = value;
     }
     const qsizetype at = in.Pos();
@@ -194,7 +206,7 @@ QString ConfigDirectory()
 {
     if (!directoryOverride().isEmpty())
         return directoryOverride();
-    return QCoreApplication::applicationDirPath();
+    return DataPlace::current().configDirectory;
 }
 
 void SetConfigDirectory(const QString &Dir)
@@ -236,6 +248,22 @@ void SetConfig(QPainter *Page)
         pen.setWidth(PrintConfig.LineWidth);
         Page->setPen(pen);
     }
+}
+
+QString PutDamagedConfigAside()
+{
+    const QString path = ConfigFile();
+    const QString aside = path + u".bad"_s;
+    if (QFile::exists(path)) {
+        if (QFile::exists(aside) && !QFile::remove(aside))
+            fail(u"无法删除旧的“%1”"_s.arg(QDir::toNativeSeparators(aside)));
+        QFile file(path);
+        if (!file.rename(aside))
+            fail(u"无法把损坏的打印设置文件改名为“%1”：%2"_s.arg(
+                QDir::toNativeSeparators(aside), file.errorString()));
+    }
+    PrintConfig = TPrintConfig();
+    return aside;
 }
 
 void SaveConfig()

@@ -1,7 +1,8 @@
 #pragma once
 // The print settings: page margins chosen in the page setup dialog, the paper size that dialog
 // reported, and a pen width for the printer page. One object, PrintConfig, lives for the whole
-// run; the file "Config" beside the executable keeps it between runs as a component byte stream:
+// run; the file "Config" (beside the program, or in the user's config folder: DataPlace) keeps it
+// between runs as a component byte stream:
 //
 //   "TPF0", class name (length byte + "TPrintConfig"), object name (length byte 0),
 //   one record per property: name (length byte + ASCII), type byte, little-endian value
@@ -52,15 +53,21 @@ QByteArray ConfigStream(const TPrintConfig &Config);
 // Writes the byte stream to Device; throws EConfigError when the device refuses it.
 void WriteConfig(const TPrintConfig &Config, QIODevice &Device);
 // Reads a byte stream into Config, property by property: on a fault the properties read before
-// it keep their new values and EConfigError tells what is wrong and where. Any bytes are safe.
+// it keep their new values and EConfigError tells what is wrong and where. A value out of its
+// range (see MaxMargin etc.) is such a fault. Any bytes are safe.
 void ReadConfig(const QByteArray &Bytes, TPrintConfig &Config);
+
+// The largest values a settings file may hold (see ReadConfig).
+constexpr int MaxLineWidth = 50; // printer pixels
+constexpr int MaxMargin = 100; // millimetres
+constexpr int MaxPaperSide = 200000; // hundredths of a millimetre
 
 // Files larger than this are not settings files and are refused without being read whole.
 constexpr qint64 MaxConfigSize = 64 * 1024;
 
-// The folder of the settings file: the executable's folder, or the test override.
+// The folder of the settings file: the data place's (DataPlace::current()), or the test override.
 QString ConfigDirectory();
-// Test hook: the folder to use instead of the executable's (empty: the executable's again).
+// Test hook: the folder to use instead of the data place's (empty: the data place's again).
 void SetConfigDirectory(const QString &Dir);
 // ConfigDirectory() + "/Config".
 QString ConfigFile();
@@ -70,6 +77,10 @@ QString ConfigFile();
 // for a file that cannot be read as settings (properties read before the fault keep their new
 // values).
 void SetConfig(QPainter *Page = nullptr);
+// A damaged settings file is kept aside as "Config.bad" (replacing an older one) and PrintConfig
+// starts afresh (all 0), so that the page can be set up again. Returns the path of Config.bad.
+// Throws EConfigError when the file cannot be moved.
+QString PutDamagedConfigAside();
 // Saves PrintConfig to Config atomically (the old file stays whole until the new one is
 // complete). Throws EConfigError when the folder or file cannot be written; the values stay
 // in memory.

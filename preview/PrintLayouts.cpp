@@ -1,10 +1,12 @@
 #include "PrintLayouts.h"
 
+#include "AppSettings.h"
 #include "DrawMaterial.h"
 #include "LayoutSource.h"
 #include "PrintConfig.h"
 #include "TypeSetClass.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFont>
@@ -76,7 +78,8 @@ TPrintPage PageOf(QPainter &Painter, QPagedPaintDevice &Device)
         [&Device] {
             if (!Device.newPage())
                 throw EPrintError("无法开始新的一页");
-        } };
+        },
+        [&Device](const QPageLayout &Layout) { Device.setPageLayout(Layout); } };
 }
 
 QString PrintJobTitle()
@@ -169,7 +172,18 @@ QString PrintOneCaption(const TDrawMaterial &View)
 
 QString MakerLine()
 {
-    return u"Velmarco.  电话：(000) 0000-0000  传真：(000) 0000-0001"_s;
+    return MakerLine(AppSettings::stringValue(AppSettings::Key::MakerCompany),
+        AppSettings::stringValue(AppSettings::Key::MakerPhone));
+}
+
+QString MakerLine(const QString &Company, const QString &Phone)
+{
+    QStringList parts;
+    if (!Company.trimmed().isEmpty())
+        parts << Company.trimmed();
+    if (!Phone.trimmed().isEmpty())
+        parts << u"电话："_s + Phone.trimmed();
+    return parts.join(u"  "_s);
 }
 
 QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString &Utilisation)
@@ -185,8 +199,8 @@ QString FooterText(int Pages, int Page)
         + u"页"_s;
 }
 
-void DrawLayoutOnPage(
-    TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale, QWidget *Parent)
+void DrawLayoutOnPage(TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale,
+    QWidget *Parent, bool Cuts)
 {
     TDrawMaterial temp(Parent);
     temp.hide();
@@ -197,6 +211,7 @@ void DrawLayoutOnPage(
     temp.SetTopOffset(Y0);
     temp.SetScale(Scale);
     temp.SetReadOnly(true);
+    temp.SetShowCuts(Cuts);
     const QFont textFont = Page.Painter.font();
     Page.Painter.setFont(DrawingFont(temp.Scale(), Page.DpiY));
     temp.SetPrinterCanvas(&Page.Painter);
@@ -291,7 +306,8 @@ void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial
     for (qsizetype k = 0; k < n; ++k)
         out.Out(rightAligned(lines[k]), qint64(PH) - TextInset - th * (n - k + 1), lines[k]);
     out.Out(rightAligned(caption), qint64(PH) - TextInset - th, caption);
-    out.Out(rightAligned(maker), qint64(PH) - TextInset, maker);
+    if (!maker.isEmpty())
+        out.Out(rightAligned(maker), qint64(PH) - TextInset, maker);
 }
 
 void PrintAllLayouts(
@@ -390,6 +406,41 @@ void PrintAllLayouts(
     }
 }
 
+void PrintToPdf(
+    QIODevice &Device, const QPageLayout &Layout, const std::function<void(TPrintPage &)> &Print)
+{
+    // The PDF writer ignores a device that takes only part of what it writes, so the pages are
+    // made in memory first and then written with every byte checked.
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(PrintResolution);
+        writer.setPageLayout(Layout);
+        writer.setTitle(PrintJobTitle());
+        writer.setCreator(QCoreApplication::applicationName());
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw EPrintError("cannot start drawing", "cannot start drawing");
+        TPrintPage page = PageOf(painter, writer);
+        Print(page);
+        if (!painter.end())
+            throw EPrintError("cannot finish drawing", "cannot finish drawing");
+    }
+    qint64 done = 0;
+    while (done < pdf.size()) {
+        const qint64 n = Device.write(pdf.constData() + done, pdf.size() - done);
+        if (n <= 0) {
+            const QString reason = Device.errorString().isEmpty() || n == 0
+                ? u"只写入了 %1 / %2 字节"_s.arg(done).arg(pdf.size())
+                : Device.errorString();
+            throw EPrintError(reason.toStdString(), reason.toStdString());
+        }
+        done += n;
+    }
+}
+
 void PrintToPdfFile(
     const QString &Path, const QPageLayout &Layout, const std::function<void(TPrintPage &)> &Print)
 {
@@ -401,19 +452,14 @@ void PrintToPdfFile(
     };
     if (!file.open(QIODevice::WriteOnly))
         cannotWrite(file.errorString());
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(PrintResolution);
-        writer.setPageLayout(Layout);
-        writer.setTitle(PrintJobTitle());
-        writer.setCreator(QCoreApplication::applicationName());
-        QPainter painter;
-        if (!painter.begin(&writer))
-            cannotWrite(u"cannot start drawing"_s);
-        TPrintPage page = PageOf(painter, writer);
-        Print(page);
-        painter.end();
+    try {
+        PrintToPdf(file, Layout, Print);
+    } catch (const EPrintError &e) {
+        if (!e.Reason().empty())
+            cannotWrite(QString::fromStdString(e.Reason()));
+        throw;
     }
+    // The save file keeps the old file until every byte is on the disk: a full disk fails here.
     if (!file.commit())
         cannotWrite(file.errorString());
 }

@@ -15,6 +15,7 @@ class QPainter;
 class QWidget;
 class TDrawMaterial;
 class TLayoutSource;
+class QIODevice;
 class TMaterialType;
 class TPrintConfig;
 
@@ -43,6 +44,8 @@ struct TPrintPage
     int DpiX = 0;
     int DpiY = 0;
     std::function<void()> NewPage; // throws EPrintError when no new page can be begun
+    // Sets the paper and turn of the pages begun after it (empty where the device cannot).
+    std::function<void(const QPageLayout &)> SetNextLayout = {};
 };
 
 // The page of a printer or PDF writer the painter is active on.
@@ -95,18 +98,24 @@ int PageCount(int Layouts);
 // Text lines of the printouts.
 QString PartLine(TMaterialType &Kind); // " 侧板 :720×560 3件"
 QString PrintOneCaption(const TDrawMaterial &View); // "切割 1:原材料 2440×1220 3件"
-QString MakerLine(); // "Velmarco." and the maker's telephone and fax
+// The maker's line of the printouts' footers, from the settings (MakerCompany, MakerPhone):
+// "木工坊  电话：0571-1234567", either part alone, or empty while neither is filled in.
+QString MakerLine();
+QString MakerLine(const QString &Company, const QString &Phone);
 // "切割3:原片800×600 2件,出材率:87" followed directly by the run's utilisation caption.
 QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString &Utilisation);
 QString FooterText(int Pages, int Page); // "Tavrin软件. 共2页 第2页"
 
 // Draws View onto the page at Scale with its sheet's top left corner at (X0, Y0), through a
-// temporary view in printer mode (a child of Parent when given), its texts in DrawingFont.
-void DrawLayoutOnPage(
-    TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale, QWidget *Parent);
+// temporary view in printer mode (a child of Parent when given), its texts in DrawingFont; with
+// its cut plan (cut lines, numbers and 余料) when Cuts is set, else without, whatever the view
+// shows on screen.
+void DrawLayoutOnPage(TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale,
+    QWidget *Parent, bool Cuts = false);
 
-// "打印本页": View on the page with its part list, caption and the maker's line at the bottom
-// right, the drawing fitted beside or above them. Config gives the margins (millimetres).
+// "打印本页": View on the page with its part list, caption and the maker's line (MakerLine; none
+// while it is empty) at the bottom right, the drawing fitted beside or above them. Config gives
+// the margins (millimetres).
 void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial &View,
     const TPrintConfig &Config, QWidget *Parent = nullptr);
 
@@ -118,6 +127,10 @@ void PrintOneLayout(TPrintPage &Page, TLayoutSource &Source, const TDrawMaterial
 void PrintAllLayouts(
     TPrintPage &Page, TLayoutSource &Source, const TPrintConfig &Config, QWidget *Parent = nullptr);
 
+// Runs Print on PDF pages made in memory, then writes them to Device, checking every byte.
+// Throws EPrintError (with a Reason) when the device takes less than everything.
+void PrintToPdf(
+    QIODevice &Device, const QPageLayout &Layout, const std::function<void(TPrintPage &)> &Print);
 // Runs Print on a PDF file at Path with the given page layout at PrintResolution, titled
 // PrintJobTitle. The file is written atomically: an error (Print may throw) leaves any earlier
 // file at Path as it was. Throws EPrintError when the file cannot be written.

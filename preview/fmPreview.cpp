@@ -1,6 +1,9 @@
 #include "fmPreview.h"
 
 #include "Command.h"
+#include "AppSettings.h"
+#include "fmWorkshop.h"
+#include "Workshop.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
 #include "LayoutSource.h"
@@ -40,12 +43,6 @@ bool &findPrinters()
     return on;
 }
 
-// The folder of the last PDF file saved in this run.
-QString &lastPdfFolder()
-{
-    static QString folder;
-    return folder;
-}
 
 const QColor Ink(40, 40, 40);
 const QColor PaperEdge(110, 110, 110);
@@ -242,8 +239,12 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actPrintOne, actPrtAll, actZoomIn, actZoomOut, actPrevious, actNext });
+    actWorkshop = MakeCommand(this, "actWorkshop", u"车间图"_s, WidgetArt::previewIcon(),
+        u"车间图|每张排版一页：尺寸线、锯切顺序、零件表和余料，供车间下料"_s,
+        &TfrmPreview::actWorkshopExecute);
     ToolBar1->addSeparator();
     ToolBar1->addAction(actPageSet);
+    ToolBar1->addAction(actWorkshop);
     for (QAction *a : ToolBar1->actions()) {
         if (a->isSeparator())
             continue;
@@ -429,18 +430,20 @@ void TfrmPreview::RunPrintJob(const std::function<void(TPrintPage &)> &Print)
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setNameFilter(u"PDF 文件 (*.pdf)"_s);
         dialog.setDefaultSuffix(u"pdf"_s);
-        dialog.setDirectory(lastPdfFolder().isEmpty() ? QDir::homePath() : lastPdfFolder());
+        const QString last = AppSettings::stringValue(AppSettings::Key::LastFolder);
+        dialog.setDirectory(last.isEmpty() || !QDir(last).exists() ? QDir::homePath() : last);
         dialog.selectFile(u"切割排版.pdf"_s);
         if (Dialogs::exec(dialog) != QDialog::Accepted)
             return;
         const QString path = dialog.selectedFiles().value(0);
         if (path.isEmpty())
             return;
-        lastPdfFolder() = QFileInfo(path).absolutePath();
         PrintToPdfFile(path, FPrinter->pageLayout(), [&](TPrintPage &page) {
             SetConfig(&page.Painter);
             Print(page);
         });
+        AppSettings::setValue(AppSettings::Key::LastFolder, QFileInfo(path).absolutePath());
+        StatusBar1->showMessage(savedPdfText(path), 20000);
         return;
     }
 
@@ -464,9 +467,25 @@ void TfrmPreview::RunPrintJob(const std::function<void(TPrintPage &)> &Print)
         throw EPrintError("打印作业未能完成");
 }
 
+void TfrmPreview::actWorkshopExecute()
+{
+    TfrmWorkshop::Open(FSource, WorkshopInfo(FSource.ProjectNumber(), FSource.SchemeName()),
+        std::max(0, FPanel->Group() - 1), this);
+}
+
 void TfrmPreview::actPageSetExecute()
 {
-    SetConfig();
+    // A damaged settings file would keep the page setup from ever opening: offer to set the
+    // page up afresh, keeping the damaged file aside.
+    try {
+        SetConfig();
+    } catch (const EConfigError &e) {
+        if (!Dialogs::askOkCancel(this,
+                QString::fromUtf8(e.what())
+                    + u"\n\n要重新设置页面吗？损坏的文件将保存为“Config.bad”。"_s))
+            return;
+        PutDamagedConfigAside();
+    }
 
     // Prime the dialog: left and top margins and paper from the settings, right and bottom
     // margins from the last time it was shown. It works on the printer's page layout, which
@@ -508,8 +527,8 @@ void TfrmPreview::actPageSetExecute()
     FitToPage();
     FPanel->SetDrawer(true);
 
-    PrintConfig.LeftOffset = hundredths(m.left()) / 100;
-    PrintConfig.TopOffset = hundredths(m.top()) / 100;
+    PrintConfig.LeftOffset = std::min(MaxMargin, hundredths(m.left()) / 100);
+    PrintConfig.TopOffset = std::min(MaxMargin, hundredths(m.top()) / 100);
     PrintConfig.PageWidth = hundredths(paper.width());
     PrintConfig.PageHeight = hundredths(paper.height());
     SaveConfig();

@@ -11,6 +11,7 @@
 // commands save a PDF file chosen in a file dialog. With a printer, the platform's print
 // dialog also offers printing to a PDF file.
 
+#include <QDir>
 #include "PrintConfig.h" // IWYU pragma: export
 #include "fmBase.h"
 
@@ -45,6 +46,11 @@ class TfrmPreview : public TfrmBase
 public:
     // Source: the run whose layouts the window pages through; it must outlive the window.
     TfrmPreview(TLayoutSource &Source, QWidget *Owner);
+    // The status line after a PDF was saved.
+    static QString savedPdfText(const QString &Path)
+    {
+        return QStringLiteral("已保存 PDF 文件：%1").arg(QDir::toNativeSeparators(Path));
+    }
     ~TfrmPreview() override;
 
     QToolBar *ToolBar1;
@@ -56,6 +62,7 @@ public:
     QAction *actPrevious;
     QAction *actNext;
     QAction *actPageSet;
+    QAction *actWorkshop; // 车间图: the workshop printout of the run, from the layout shown
 
     QScrollArea *ScrollBox2; // the scrolling area, medium grey
     QWidget *Panel1; // the page panel, white
@@ -95,6 +102,7 @@ public:
     void actPreviousExecute();
     void actNextExecute();
     void actPageSetExecute();
+    void actWorkshopExecute();
 
 protected:
     void showEvent(QShowEvent *event) override;

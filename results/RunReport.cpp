@@ -96,9 +96,24 @@ int TotalUtilisation(qint64 PartArea, qint64 NetSheetArea)
 {
     if (NetSheetArea == 0)
         return 0;
-    const qint64 u = RoundHalfEven(double(PartArea) / double(NetSheetArea) * 100);
-    return int(
-        std::clamp<qint64>(u, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    // Rounded from the exact ratio: a quotient in binary floating point puts 54.5 % a hair
+    // above or below the half, and the half must go to the even neighbour.
+    __int128 n = __int128(PartArea) * 100;
+    __int128 d = NetSheetArea;
+    if (d < 0) {
+        n = -n;
+        d = -d;
+    }
+    __int128 q = n / d;
+    __int128 r = n % d;
+    if (r < 0) { // floor division
+        q -= 1;
+        r += d;
+    }
+    if (2 * r > d || (2 * r == d && q % 2 != 0))
+        ++q;
+    return int(std::clamp<__int128>(
+        q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 QString GeneralDecimal(double Value)
@@ -191,4 +206,79 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption)
         }
     }
     return lines;
+}
+
+TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Events)
+{
+    TRunTotals T;
+    for (const TLayoutEvent &E : Events) {
+        AddLayoutTotals(Engine, E.Group, E.BCindex, E.RectCount, T.Price, T.GrossArea, T.NetArea);
+        if (Engine.BCTypeList().Items(E.BCindex))
+            T.Sheets += E.RectCount;
+    }
+    T.Utilisation = TotalUtilisation(Engine.MaterialTypeList().GetAreaSum(), T.NetArea);
+    return T;
+}
+
+TDeepOptions DeepRunOptions(double Seconds, std::uint64_t WorkLimit)
+{
+    TDeepOptions O;
+    if (WorkLimit > 0) {
+        O.Milliseconds = 0;
+        O.WorkLimit = WorkLimit;
+        O.Threads = 1;
+    } else {
+        O.Milliseconds = int(std::lround(std::clamp(Seconds * 1000.0, 1.0, 86400000.0)));
+        O.Threads = 0;
+    }
+    return O;
+}
+
+QString DeepGapText(const TDeepResult &R)
+{
+    if (R.Optimal || R.Bound <= 0 || R.Objective <= R.Bound)
+        return u"已证明最优"_s;
+    const double gap = (R.Objective / R.Bound - 1) * 100;
+    return QString::number(gap, 'f', 2) + u'%';
+}
+
+namespace {
+
+QString objectiveText(const TDeepResult &R, double Value)
+{
+    if (R.Cost)
+        return GeneralDecimal(Value);
+    return QString::number(truncated(std::floor(Value)));
+}
+
+} // namespace
+
+QStringList DeepReportLines(const TDeepResult &R, bool WorkLimited)
+{
+    QStringList lines;
+    lines << u"===深度优化==="_s;
+    lines << u"优化目标:"_s + (R.Cost ? u"总价格"_s : u"总面积"_s);
+    if (WorkLimited)
+        lines << u"计算量:"_s + QString::number(R.Work);
+    else
+        lines << u"计算用时:"_s + QString::number(R.Seconds, 'f', 1) + u"秒"_s;
+    lines << u"结    果:"_s + objectiveText(R, R.Objective);
+    // A bound rounded down is still a bound: cents are enough.
+    lines << u"下    界:"_s + objectiveText(R, R.Cost ? std::floor(R.Bound * 100) / 100 : R.Bound);
+    lines << u"差    距:"_s + DeepGapText(R);
+    return lines;
+}
+
+QString DeepBoundCaption(const TDeepResult &R)
+{
+    QString bound;
+    if (R.Cost)
+        bound = GeneralDecimal(std::floor(R.Bound * 100) / 100);
+    else if (R.BoundSheets > 0)
+        bound = QString::number(R.BoundSheets) + u"张"_s;
+    else
+        bound = QString::number(R.Bound / 1e6, 'f', 2) + u"m²"_s;
+    const QString gap = DeepGapText(R);
+    const QString tail = gap.endsWith(u'%') ? QString(u" 差距："_s + gap) : QString(u' ' + gap);
+    return u"下界："_s + bound + tail;
 }

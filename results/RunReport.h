@@ -8,7 +8,32 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <cstdint>
+#include <vector>
+
 class TRectManage;
+struct TDeepOptions;
+struct TDeepResult;
+
+// One layout notification of a run, as the engine raised it.
+struct TLayoutEvent
+{
+    int Group = 0;
+    int BCindex = -1;
+    int RectCount = 0;
+};
+
+// What a completed run writes into its scheme row, from its notifications.
+struct TRunTotals
+{
+    int Utilisation = 0; // 利用率, whole percent
+    qint64 Sheets = 0; // 板材数量
+    qint64 GrossArea = 0; // square millimetres of sheet (总面积 is this / 10^6)
+    qint64 NetArea = 0; // the same less the kerf allowance
+    double Price = 0; // 总价格
+};
+// The totals of a finished run from all its notifications (strips searched from the first).
+TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Events);
 
 // Kerf allowance of layout Group (every layout when Group is -1): for every committed strip of
 // the group, Blade x Count once when the strip does not touch the sheet's left edge and once
@@ -44,3 +69,21 @@ QString CostCaption(double PriceSum); // "总成本：650"
 // their counts and amounts, then every layout group with its part summary. costCaption is the
 // caption of the total-cost panel (empty when no run has completed).
 QStringList ReportLines(TRectManage &Engine, const QString &costCaption);
+
+// How a deep run of the program is driven: a budget of Seconds on every core, or (WorkLimit > 0)
+// that much search work on one thread, which gives the same layouts on every run and machine.
+TDeepOptions DeepRunOptions(double Seconds, std::uint64_t WorkLimit);
+
+// The block a deep run appends to the report, after the designed lines:
+//   ===深度优化===
+//   优化目标:总面积 | 总价格
+//   计算用时:3.2秒        (a run limited by work instead: 计算量:<units of work>)
+//   结    果:<objective>  (square millimetres, or the total price)
+//   下    界:<bound>      (proven: no layout of these parts needs less)
+//   差    距:1.23% | 已证明最优
+QStringList DeepReportLines(const TDeepResult &Result, bool WorkLimited);
+// The gap of a deep result to its bound: "1.23%", or "已证明最优" when the bound is reached.
+QString DeepGapText(const TDeepResult &Result);
+// The caption beside the totals after a deep run: "下界：24.78m² 差距：1.23%", "下界：7张 …" where
+// the sheet kinds are all alike, "下界：438 …" with the cost objective.
+QString DeepBoundCaption(const TDeepResult &Result);

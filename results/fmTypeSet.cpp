@@ -10,6 +10,16 @@
 #include "TypeSetClass.h"
 #include "WidgetArt.h"
 #include "fmPreview.h"
+#include "CutPlan.h"
+#include "CutPlanText.h"
+#include "DxfWriter.h"
+#include "LabelWriter.h"
+#include "SaveFile.h"
+#include "SvgWriter.h"
+#include "TableWriter.h"
+#include "Workshop.h"
+#include "fmWorkshop.h"
+#include "AppSettings.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,7 +33,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QCloseEvent>
+#include <QScopedValueRollback>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPainter>
 #include <QScrollArea>
+#include <QShortcut>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -95,6 +114,26 @@ QLabel *captionPanel(const QString &name, int width, QWidget *parent)
     return label;
 }
 
+// 锯切顺序: a sheet with numbered saw lines.
+QIcon cutsIcon()
+{
+    return WidgetArt::drawnIcon([](QPainter &p) {
+        p.setPen(QPen(QColor(120, 90, 50), 1.2));
+        p.setBrush(QColor(235, 215, 170));
+        p.drawRect(QRectF(2, 5, 28, 22));
+        p.setPen(QPen(QColor(200, 40, 30), 2, Qt::DashLine));
+        p.drawLine(QPointF(13, 5), QPointF(13, 27));
+        p.drawLine(QPointF(13, 16), QPointF(30, 16));
+        QFont f = p.font();
+        f.setPixelSize(9);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(QColor(200, 40, 30));
+        p.drawText(QRectF(3, 6, 9, 10), Qt::AlignCenter, u"1"_s);
+        p.drawText(QRectF(18, 6, 10, 10), Qt::AlignCenter, u"2"_s);
+    });
+}
+
 } // namespace
 
 TfrmTypeSet::TfrmTypeSet(TRectManage &Engine, QWidget *parent)
@@ -128,6 +167,7 @@ TfrmTypeSet::TfrmTypeSet(TRectManage &Engine, QWidget *parent)
 
 TfrmTypeSet::~TfrmTypeSet()
 {
+    abandonRun();
     FEngine.SetOnNewRectList(nullptr);
     if (frmTypeSet == this)
         frmTypeSet = nullptr;
@@ -147,12 +187,41 @@ void TfrmTypeSet::createToolBar()
         u"放大|排样图放大"_s, &TfrmTypeSet::ScalingPanelInc);
     actZoomOut = MakeCommand(this, "actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(),
         u"缩小|排样图缩小"_s, &TfrmTypeSet::ScalingPanelDec);
+    actCuts = MakeCommand(this, "actCuts", u"锯切顺序"_s, WidgetArt::runIcon(),
+        u"锯切顺序|在排样图上显示每一刀的位置和顺序，并列出锯切清单和余料"_s,
+        &TfrmTypeSet::actCutsExecute);
+    actCuts->setIcon(cutsIcon());
+    actCuts->setCheckable(true);
+    actWorkshop = MakeCommand(this, "actWorkshop", u"车间图"_s, WidgetArt::previewIcon(),
+        u"车间图|每张排版一页：尺寸线、锯切顺序、零件表和余料，供车间下料"_s,
+        &TfrmTypeSet::actWorkshopExecute);
+    actExportTables = MakeCommand(this, "actExportTables", u"导出用料表…"_s, QIcon(),
+        u"导出用料表|把原材料用量、零件表和每个排版的零件导出为 Excel 或 CSV 文件"_s,
+        &TfrmTypeSet::actExportTablesExecute);
+    actExportDxf = MakeCommand(this, "actExportDxf", u"导出排版图（DXF）…"_s, QIcon(),
+        u"导出排版图（DXF）|每个排版一个 DXF 文件，含零件和锯切线，供 CAD 和数控锯使用"_s,
+        &TfrmTypeSet::actExportDxfExecute);
+    actExportSvg = MakeCommand(this, "actExportSvg", u"导出排版图（SVG）…"_s, QIcon(),
+        u"导出排版图（SVG）|每个排版一个按比例的 SVG 图"_s, &TfrmTypeSet::actExportSvgExecute);
+    actLabels = MakeCommand(this, "actLabels", u"打印标签…"_s, QIcon(),
+        u"打印标签|每个零件一张标签（条码、名称、尺寸、排版号），保存为 PDF"_s,
+        &TfrmTypeSet::actLabelsExecute);
+    auto *exportMenu = new QMenu(this);
+    exportMenu->setObjectName(u"mnuExport"_s);
+    exportMenu->addActions({ actExportTables, actExportDxf, actExportSvg });
+    exportMenu->addSeparator();
+    exportMenu->addAction(actLabels);
+    actExport = new QAction(WidgetArt::exportIcon(), u"导出"_s, this);
+    actExport->setObjectName(u"actExport"_s);
+    SetHint(actExport, u"导出|导出用料表、排版图和零件标签"_s);
+    actExport->setMenu(exportMenu);
 
     ComboBox1 = new QComboBox(ToolBar1);
     ComboBox1->setObjectName(u"ComboBox1"_s);
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setFixedWidth(73);
+    ComboBox1->setToolTip(u"显示比例"_s);
     for (int s = 10; s <= 100; s += 10)
         ComboBox1->addItem(QString::number(s));
     ComboBox1->setCurrentIndex(-1);
@@ -168,6 +237,26 @@ void TfrmTypeSet::createToolBar()
     cbCost->setObjectName(u"cbCost"_s);
     cbCost->setToolTip(u"成本优先"_s);
     cbCost->setStatusTip(u"使用低价原材料"_s);
+    cbDeep = new QCheckBox(u"深度优化"_s, ToolBar1);
+    cbDeep->setObjectName(u"cbDeep"_s);
+    cbDeep->setToolTip(u"深度优化"_s);
+    cbDeep->setStatusTip(
+        u"在给定时间内搜索用料最少（勾选成本优先时为成本最低）的排样，计算时可随时停止"_s);
+    cbDeep->setChecked(AppSettings::boolValue(AppSettings::Key::DeepMode));
+    edtSeconds = new QSpinBox(ToolBar1);
+    edtSeconds->setObjectName(u"edtSeconds"_s);
+    edtSeconds->setRange(1, 3600);
+    edtSeconds->setSuffix(u" 秒"_s);
+    edtSeconds->setToolTip(u"深度优化的计算时间"_s);
+    edtSeconds->setStatusTip(u"深度优化最多计算的时间（1 到 3600 秒）；证明最优时提前结束"_s);
+    edtSeconds->setValue(AppSettings::intValue(AppSettings::Key::DeepSeconds));
+    edtSeconds->setEnabled(cbDeep->isChecked());
+    connect(cbDeep, &QCheckBox::toggled, this, [this](bool on) {
+        AppSettings::setValue(AppSettings::Key::DeepMode, on);
+        edtSeconds->setEnabled(on && !FRunning);
+    });
+    connect(edtSeconds, &QSpinBox::valueChanged, this,
+        [](int seconds) { AppSettings::setValue(AppSettings::Key::DeepSeconds, seconds); });
 
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
@@ -177,15 +266,20 @@ void TfrmTypeSet::createToolBar()
     boxRow->setContentsMargins(6, 0, 6, 0);
     boxRow->addWidget(ComboBox1);
     ToolBar1->addWidget(boxHolder);
-    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut });
+    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport });
     auto *checks = new QWidget(ToolBar1);
     auto *checkRow = new QHBoxLayout(checks);
     checkRow->setContentsMargins(8, 0, 8, 0);
     checkRow->setSpacing(12);
     checkRow->addWidget(cbUseBCMax);
     checkRow->addWidget(cbCost);
+    checkRow->addWidget(cbDeep);
+    checkRow->addWidget(edtSeconds);
     ToolBar1->addWidget(checks);
-    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut }) {
+    if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(actExport)))
+        button->setPopupMode(QToolButton::InstantPopup);
+    for (QAction *a :
+        { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
             button->setFixedSize(a == actYHJS ? QSize(84, 54) : QSize(60, 40));
@@ -227,6 +321,16 @@ void TfrmTypeSet::createLeftPane()
     detailsBox->addWidget(ValueListEditor1);
     ListView1 = listView(u"ListView1"_s, { u"名称"_s, u"长度"_s, u"宽度"_s, u"数量"_s }, details);
     detailsBox->addWidget(ListView1, 1);
+    lstCuts = listView(u"lstCuts"_s, CutColumnTitles(), details);
+    for (int c = 0; c < lstCuts->columnCount(); ++c)
+        lstCuts->setColumnWidth(c, c == 0 ? 34 : 40);
+    lstCuts->hide();
+    detailsBox->addWidget(lstCuts, 1);
+    lblOffcuts = new QLabel(details);
+    lblOffcuts->setObjectName(u"lblOffcuts"_s);
+    lblOffcuts->setWordWrap(true);
+    lblOffcuts->hide();
+    detailsBox->addWidget(lblOffcuts);
     for (QTableWidget *list : { ListView2, ListView1 }) {
         list->setColumnWidth(0, 64);
         for (int c = 1; c < 4; ++c)
@@ -276,19 +380,69 @@ void TfrmTypeSet::createLayoutArea()
     ScrollBox1->setWidget(FViews);
     box->addWidget(ScrollBox1, 1);
 
-    TabSet1 = new TTabStrip(right);
+    // The tabs, and beside them a box that jumps to a layout by its number: reaching tab 438 of
+    // a long run by scrolling takes the better part of a minute.
+    auto *tabRow = new QWidget(right);
+    tabRow->setObjectName(u"pnlTabs"_s);
+    auto *tabLine = new QHBoxLayout(tabRow);
+    tabLine->setContentsMargins(0, 0, 2, 0);
+    tabLine->setSpacing(4);
+    TabSet1 = new TTabStrip(tabRow);
     TabSet1->setObjectName(u"TabSet1"_s);
     connect(TabSet1, &TTabStrip::currentChanged, this, [this](int index) {
         if (index >= 0)
             Dialogs::guarded([&] { TabSet1Change(index); });
+        const QSignalBlocker quiet(edtGoTo);
+        edtGoTo->setValue(std::max(1, index + 1));
     });
-    box->addWidget(TabSet1);
+    tabLine->addWidget(TabSet1, 1);
+    auto *goToLabel = new QLabel(u"转到切割"_s, tabRow);
+    edtGoTo = new QSpinBox(tabRow);
+    edtGoTo->setObjectName(u"edtGoTo"_s);
+    edtGoTo->setRange(1, 1);
+    edtGoTo->setKeyboardTracking(false); // a number is taken when typed in full (Enter)
+    edtGoTo->setToolTip(u"输入排版序号后按回车，直接转到该排版（Ctrl+G）"_s);
+    edtGoTo->setEnabled(false);
+    goToLabel->setBuddy(edtGoTo);
+    connect(edtGoTo, &QSpinBox::valueChanged, this, [this](int n) {
+        if (n >= 1 && n <= TabSet1->count())
+            TabSet1->setCurrentIndex(n - 1);
+    });
+    tabLine->addWidget(goToLabel);
+    tabLine->addWidget(edtGoTo);
+    box->addWidget(tabRow);
+
+    // From anywhere in the window: Ctrl+PgUp/PgDn to the previous or next layout, Ctrl+G to the
+    // number box.
+    const auto shortcut = [this](const QKeySequence &keys, std::function<void()> run) {
+        auto *s = new QShortcut(keys, this);
+        s->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, std::move(run));
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] {
+        if (TabSet1->currentIndex() > 0)
+            TabSet1->setCurrentIndex(TabSet1->currentIndex() - 1);
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] {
+        if (TabSet1->currentIndex() + 1 < TabSet1->count())
+            TabSet1->setCurrentIndex(TabSet1->currentIndex() + 1);
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
+        if (edtGoTo->isEnabled()) {
+            edtGoTo->setFocus();
+            edtGoTo->selectAll();
+        }
+    });
 
     FCaptions = new QWidget(right);
     FCaptions->setObjectName(u"pnlCaptions"_s);
     Panel8 = captionPanel(u"Panel8"_s, 105, FCaptions);
     Panel7 = captionPanel(u"Panel7"_s, 104, FCaptions);
     pnlPriceSum = captionPanel(u"pnlPriceSum"_s, 120, FCaptions);
+    pnlBound = captionPanel(u"pnlBound"_s, 150, FCaptions);
+    pnlBound->setToolTip(u"深度优化证明的下界：任何排样所需的原材料（或成本）都不会少于它；"
+                         "差距是本结果比下界多出的比例"_s);
+    pnlBound->hide();
     Panel5 = captionPanel(u"Panel5"_s, 136, FCaptions);
     Panel6 = captionPanel(u"Panel6"_s, 112, FCaptions);
     FCaptions->setFixedHeight(24);
@@ -331,7 +485,9 @@ void TfrmTypeSet::placeCaptions()
     // Left to right, each at least as wide as laid out and as its text needs; a layout area too
     // narrow for all of them cuts off the last ones instead of squeezing them.
     int x = 0;
-    for (QLabel *l : { Panel8, Panel7, pnlPriceSum, Panel5, Panel6 }) {
+    for (QLabel *l : { Panel8, Panel7, pnlPriceSum, pnlBound, Panel5, Panel6 }) {
+        if (l->isHidden())
+            continue;
         const int w = std::max(l->minimumWidth(), l->sizeHint().width());
         l->setGeometry(x, 1, w, FCaptions->height() - 2);
         x += w + 1;
@@ -397,6 +553,12 @@ void TfrmTypeSet::fitViewsArea()
 
 void TfrmTypeSet::actYHJSExecute()
 {
+    if (FRunning) {
+        // 停止: the worker ends soon with the best complete layout so far.
+        FCancel = true;
+        setStatusText(u"正在停止……"_s);
+        return;
+    }
     if (FEngine.MaterialTypeList().Count() == 0 || FEngine.BCTypeList().Count() == 0)
         return;
     actYHJS->setEnabled(false);
@@ -405,21 +567,39 @@ void TfrmTypeSet::actYHJSExecute()
     Panel7_Tag = 0;
     PriceSum = 0;
     ListView2->setRowCount(0);
-    ProgressBar1->setMaximum(std::max(0, FEngine.MaterialTypeList().GetSumCount()));
+    pnlBound->clear();
+    pnlBound->hide();
+    setStatusText(QString());
+    // At least 1: a maximum of 0 would turn the bar into a busy indicator that never stops.
+    ProgressBar1->setMaximum(std::max(1, FEngine.MaterialTypeList().GetSumCount()));
     ProgressBar1->setValue(0);
     StatusPane0->setText(runningText());
     FEngine.SetUseBCMaxArea(cbUseBCMax->isChecked());
     FEngine.SetUseCost(cbCost->isChecked());
     CostTime = tickCount();
     FStripsSeen = 0;
+    if (cbDeep->isChecked()) {
+        startDeepRun();
+        return;
+    }
     FEngine.GoWork();
+    finishRun(false);
+}
+
+void TfrmTypeSet::finishRun(bool Deep)
+{
     // The run's outcome: every part placed, or a step that could place nothing.
     if (FEngine.Execpt())
         abnormalEnd();
     else
         completeRun();
     FEngine.GetTotalBC();
-    writeReport();
+    if (Deep && !FEngine.Execpt()) {
+        pnlBound->setText(DeepBoundCaption(FEngine.DeepResult()));
+        pnlBound->show();
+        placeCaptions();
+    }
+    writeReport(Deep);
     // A write-back the store refused is reported once the results stand and the report is
     // written; the scheme row keeps the totals as pending changes, saved with the workspace.
     if (!FWriteBackError.isEmpty())
@@ -429,7 +609,162 @@ void TfrmTypeSet::actYHJSExecute()
         const QString unplaced = UnplacedPartsText(FEngine);
         if (!unplaced.isEmpty())
             Dialogs::showError(this, unplaced, u"提示"_s);
+    } else if (!Deep && !cbCost->isChecked()) {
+        // The quick mode takes the first of equal sheets whatever it costs: say so when a
+        // dearer board of the same size may have been used.
+        TMaterialTypeList &sheets = FEngine.BCTypeList();
+        for (int i = 0; i < sheets.Count(); ++i)
+            for (int j = i + 1; j < sheets.Count(); ++j) {
+                const TMaterialType &a = *sheets.Items(i);
+                const TMaterialType &b = *sheets.Items(j);
+                if (a.Width() == b.Width() && a.Height() == b.Height() && a.Price() != b.Price()) {
+                    setStatusText(samePriceHint());
+                    return;
+                }
+            }
     }
+}
+
+void TfrmTypeSet::startDeepRun()
+{
+    FPartArea = FEngine.MaterialTypeList().GetAreaSum();
+    FDeepEvents.clear();
+    FWorkerError.clear();
+    FCancel = false;
+    // The worker raises the layout notifications at its end; they are kept and replayed on this
+    // thread, where the tabs and totals are made.
+    FEngine.SetOnNewRectList([this](int Group, int BCindex, int RectCount) {
+        FDeepEvents.push_back({ Group, BCindex, RectCount });
+    });
+    TDeepOptions options = DeepRunOptions(edtSeconds->value(), FWorkLimit);
+    options.Cancel = &FCancel;
+    options.OnProgress = [this](const TDeepProgress &P) {
+        QMetaObject::invokeMethod(this, [this, P] { showDeepProgress(P); }, Qt::QueuedConnection);
+    };
+    setRunning(true);
+    FWorker = std::thread([this, options] {
+        try {
+            FEngine.GoWorkDeep(options);
+        } catch (const std::exception &e) {
+            FWorkerError = QString::fromUtf8(e.what());
+        } catch (...) {
+            FWorkerError = u"深度优化意外中止"_s;
+        }
+        // Delivered only while the window exists; a closed window has joined the worker.
+        QMetaObject::invokeMethod(this, [this] { finishDeepRun(); }, Qt::QueuedConnection);
+    });
+}
+
+void TfrmTypeSet::showDeepProgress(const TDeepProgress &P)
+{
+    if (!FRunning)
+        return;
+    const double budget = FWorkLimit > 0 ? 0.0 : double(edtSeconds->value());
+    if (budget > 0)
+        ProgressBar1->setValue(int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 1000));
+    if (ProgressStatus)
+        ProgressStatus->setValue(budget > 0 ? int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 100) : 0);
+    QString best;
+    if (P.Sheets > 0) {
+        best = u"目前最好：%1 张"_s.arg(P.Sheets);
+        if (FEngine.UseCost())
+            best += u"，成本 "_s + GeneralDecimal(P.Objective);
+        else if (P.Objective > 0)
+            best += u"，利用率 "_s + QString::number(double(FPartArea) / P.Objective * 100, 'f', 1)
+                + u'%';
+        if (P.Placed < P.Parts)
+            best += u"（已排 %1/%2 件）"_s.arg(P.Placed).arg(P.Parts);
+    }
+    StatusPane0->setText(u"深度优化 "_s + QString::number(P.Seconds, 'f', 1) + u" 秒"_s);
+    setStatusText(best);
+}
+
+void TfrmTypeSet::finishDeepRun()
+{
+    if (!FWorker.joinable())
+        return;
+    FWorker.join();
+    setRunning(false);
+    FEngine.SetOnNewRectList(
+        [this](int Group, int BCindex, int RectCount) { NewRectList(Group, BCindex, RectCount); });
+    setStatusText(QString());
+    ProgressBar1->setMaximum(std::max(1, FEngine.MaterialTypeList().GetSumCount()));
+    if (!FWorkerError.isEmpty()) {
+        abnormalEnd();
+        actYHJS->setEnabled(true);
+        Dialogs::reportError(std::exchange(FWorkerError, QString()));
+        return;
+    }
+    {
+        const QScopedValueRollback<bool> replaying(FReplaying, true);
+        for (const TLayoutEvent &e : std::exchange(FDeepEvents, {}))
+            CreateDraw(e.Group, e.BCindex, e.RectCount);
+    }
+    finishRun(true);
+}
+
+void TfrmTypeSet::StopRun()
+{
+    if (!FWorker.joinable())
+        return;
+    FCancel = true;
+    finishDeepRun();
+}
+
+void TfrmTypeSet::abandonRun()
+{
+    if (!FWorker.joinable())
+        return;
+    FCancel = true;
+    FWorker.join();
+    FDeepEvents.clear();
+    setRunning(false);
+    FEngine.SetOnNewRectList(
+        [this](int Group, int BCindex, int RectCount) { NewRectList(Group, BCindex, RectCount); });
+    StatusPane0->setText(u"计算已停止"_s);
+    actYHJS->setEnabled(true);
+}
+
+void TfrmTypeSet::closeEvent(QCloseEvent *event)
+{
+    // A run in progress ends with the window: nothing of it is shown or written back.
+    abandonRun();
+    QWidget::closeEvent(event);
+}
+
+void TfrmTypeSet::setRunning(bool Running)
+{
+    FRunning = Running;
+    if (Running) {
+        actYHJS->setText(u"停止"_s);
+        actYHJS->setIcon(WidgetArt::stopIcon());
+        SetHint(actYHJS, u"停止|停止深度优化，保留目前找到的最好排样"_s);
+        actYHJS->setEnabled(true);
+        ProgressBar1->setRange(0, 1000);
+        ProgressBar1->setValue(0);
+    } else {
+        actYHJS->setText(u"优化计算"_s);
+        actYHJS->setIcon(WidgetArt::runIcon());
+        SetHint(actYHJS, u"优化计算|根据选中的项目方案进行优化计算"_s);
+        ProgressBar1->setValue(0);
+    }
+    for (QWidget *w : { static_cast<QWidget *>(cbUseBCMax), static_cast<QWidget *>(cbCost),
+             static_cast<QWidget *>(cbDeep) })
+        w->setEnabled(!Running);
+    edtSeconds->setEnabled(!Running && cbDeep->isChecked());
+    actPreview->setEnabled(!Running);
+}
+
+void TfrmTypeSet::setStatusText(const QString &Text)
+{
+    // The text lies in the progress bar, which covers the status bar beside the first pane.
+    ProgressBar1->setFormat(Text);
+    ProgressBar1->setTextVisible(!Text.isEmpty());
+}
+
+QString TfrmTypeSet::statusText() const
+{
+    return ProgressBar1->isTextVisible() ? ProgressBar1->format() : QString();
 }
 
 QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
@@ -473,11 +808,13 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
     if (TMaterialType *S = FEngine.BCTypeList().Items(BCindex)) {
         FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr });
         TabSet1->addTab(u"切割"_s + QString::number(TabSet1->count() + 1));
+        edtGoTo->setMaximum(TabSet1->count());
+        edtGoTo->setEnabled(true);
         S->SetCount(RectCount);
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
-        AddLayoutTotals(
-            FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag, FStripsSeen);
+        AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
+            FReplaying ? 0 : FStripsSeen);
     }
     FStripsSeen = FEngine.CreateRectList().Count();
     const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
@@ -541,6 +878,16 @@ void TfrmTypeSet::completeRun()
     }
 }
 
+void WriteSchemeTotals(TRowSet &Rows, const TRunTotals &Totals)
+{
+    Rows.edit();
+    Rows.field(u"利用率"_s).setAsInteger(Totals.Utilisation);
+    Rows.field(u"总面积"_s).setAsString(GeneralDecimal(double(Totals.GrossArea) / 1000000.0));
+    Rows.field(u"板材数量"_s).setAsInteger(Totals.Sheets);
+    Rows.field(u"总价格"_s).setAsString(GeneralDecimal(Totals.Price));
+    Rows.updateBatch();
+}
+
 void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)
 {
     // The scheme row current in the workspace now receives the totals and is saved at once.
@@ -548,17 +895,20 @@ void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)
     TRowSet *rows = SchemeRows ? SchemeRows() : nullptr;
     if (!rows || !rows->isOpen() || rows->isEmpty())
         return;
-    rows->edit();
-    rows->field(u"利用率"_s).setAsInteger(Utilisation);
-    rows->field(u"总面积"_s).setAsString(GeneralDecimal(double(Panel4_Tag) / 1000000.0));
-    rows->field(u"板材数量"_s).setAsInteger(Sheets);
-    rows->field(u"总价格"_s).setAsString(GeneralDecimal(PriceSum));
-    rows->updateBatch();
+    TRunTotals totals;
+    totals.Utilisation = Utilisation;
+    totals.Sheets = Sheets;
+    totals.GrossArea = Panel4_Tag;
+    totals.NetArea = Panel7_Tag;
+    totals.Price = PriceSum;
+    WriteSchemeTotals(*rows, totals);
 }
 
-void TfrmTypeSet::writeReport()
+void TfrmTypeSet::writeReport(bool Deep)
 {
-    const QStringList lines = ReportLines(FEngine, pnlPriceSum->text());
+    QStringList lines = ReportLines(FEngine, pnlPriceSum->text());
+    if (Deep)
+        lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0);
     if (!Notes)
         return;
     Notes->setUpdatesEnabled(false);
@@ -595,6 +945,7 @@ TDrawMaterial *TfrmTypeSet::LayoutView(int i) const
         view->hide();
         view->move(0, 0);
         SetupLayoutView(*view, l.SheetWidth, l.SheetHeight, l.Blade, l.Group, l.RectCount);
+        view->SetShowCuts(FShowCuts);
         view->installEventFilter(const_cast<TfrmTypeSet *>(this));
         l.View = view;
     }
@@ -697,6 +1048,160 @@ void TfrmTypeSet::TabSet1Change(int Index)
         }
     }
     Panel4->setText(u"零件总数："_s + QString::number(V->Materials()->Count()));
+    showCutList(*V);
+}
+
+void TfrmTypeSet::showCutList(TDrawMaterial &View)
+{
+    lstCuts->setVisible(FShowCuts);
+    lblOffcuts->setVisible(FShowCuts);
+    if (!FShowCuts)
+        return;
+    lstCuts->setRowCount(0);
+    const TCutPlan *plan = View.CutPlan();
+    if (!plan || !plan->Cuttable) {
+        lblOffcuts->setText(UncuttableText());
+        return;
+    }
+    lstCuts->setRowCount(int(plan->Cuts.size()));
+    for (int r = 0; r < int(plan->Cuts.size()); ++r)
+        setRow(lstCuts, r, CutRow(plan->Cuts[std::size_t(r)]));
+    const QStringList kept = KeptOffcutLines(*plan);
+    lblOffcuts->setText(kept.isEmpty() ? u"余料：无"_s : u"余料：\n"_s + kept.join(u'\n'));
+}
+
+void TfrmTypeSet::actCutsExecute()
+{
+    FShowCuts = actCuts->isChecked();
+    for (const TLayout &l : std::as_const(FLayouts))
+        if (l.View)
+            l.View->SetShowCuts(FShowCuts);
+    if (FShown)
+        showCutList(*FShown);
+}
+
+void TfrmTypeSet::actWorkshopExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    TfrmWorkshop::Open(*this, WorkshopInfo(HandOffProject, HandOffScheme), std::max(0, FTabIndex),
+        this);
+}
+
+QString TfrmTypeSet::askSavePath(const QString &Title, const QString &Filter, const QString &Name)
+{
+    QFileDialog dialog(this, Title);
+    dialog.setObjectName(u"dlgExport"_s);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(Filter.split(u";;"_s));
+    const QString last = AppSettings::stringValue(AppSettings::Key::LastFolder);
+    dialog.setDirectory(last.isEmpty() || !QDir(last).exists() ? QDir::homePath() : last);
+    dialog.selectFile(Name);
+    if (Dialogs::exec(dialog) != QDialog::Accepted)
+        return {};
+    QString path = dialog.selectedFiles().value(0);
+    if (path.isEmpty())
+        return {};
+    // The suffix of the chosen filter when none was typed.
+    if (QFileInfo(path).suffix().isEmpty()) {
+        const QString filter = dialog.selectedNameFilter();
+        const qsizetype star = filter.indexOf(u"*."_s);
+        if (star >= 0)
+            path += u'.' + filter.mid(star + 2).section(u')', 0, 0).section(u' ', 0, 0);
+    }
+    AppSettings::setValue(AppSettings::Key::LastFolder, QFileInfo(path).absolutePath());
+    return path;
+}
+
+QString TfrmTypeSet::askFolder(const QString &Title)
+{
+    QFileDialog dialog(this, Title);
+    dialog.setObjectName(u"dlgExportFolder"_s);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    const QString last = AppSettings::stringValue(AppSettings::Key::LastFolder);
+    dialog.setDirectory(last.isEmpty() || !QDir(last).exists() ? QDir::homePath() : last);
+    if (Dialogs::exec(dialog) != QDialog::Accepted)
+        return {};
+    const QString folder = dialog.selectedFiles().value(0);
+    if (!folder.isEmpty())
+        AppSettings::setValue(AppSettings::Key::LastFolder, folder);
+    return folder;
+}
+
+void TfrmTypeSet::ExportTables(const QString &Path)
+{
+    const std::vector<TLayoutSheet> layouts = LayoutsFromEngine(FEngine);
+    if (Path.endsWith(u".csv"_s, Qt::CaseInsensitive)) {
+        SaveBytes(Path, CsvBytes(LayoutPartsTable(layouts)));
+        return;
+    }
+    SaveFile(Path, [&](QIODevice &Out) {
+        WriteXlsx(Out,
+            { UsageTable(UsageRows(layouts)), PartListTable(HandOffParts),
+                LayoutPartsTable(layouts) });
+    });
+}
+
+QStringList TfrmTypeSet::ExportDrawings(const QString &Folder, const QString &Suffix)
+{
+    std::vector<TLayoutSheet> layouts = LayoutsFromEngine(FEngine);
+    AddCutPlans(layouts, FEngine);
+    return SaveIntoFolder(
+        Folder, Suffix == u"svg"_s ? SvgFiles(layouts) : DxfFiles(layouts));
+}
+
+void TfrmTypeSet::ExportLabels(const QString &Path)
+{
+    const QList<TLabel> labels = LabelsForLayouts(
+        LayoutsFromEngine(FEngine), HandOffProject, HandOffScheme, HandOffParts);
+    SaveBytes(Path, LabelsPdf(labels, LabelSettingsFromApp()));
+}
+
+void TfrmTypeSet::actExportTablesExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    const QString path = askSavePath(u"导出用料表"_s,
+        u"Excel 工作簿 (*.xlsx);;CSV 文件（每个排版的零件） (*.csv)"_s, u"用料表.xlsx"_s);
+    if (path.isEmpty())
+        return;
+    ExportTables(path);
+    setStatusText(u"已导出：%1"_s.arg(QDir::toNativeSeparators(path)));
+}
+
+void TfrmTypeSet::actExportDxfExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    const QString folder = askFolder(u"选择保存 DXF 排版图的文件夹"_s);
+    if (folder.isEmpty())
+        return;
+    const QStringList files = ExportDrawings(folder, u"dxf"_s);
+    setStatusText(u"已导出 %1 个 DXF 文件到：%2"_s.arg(files.size()).arg(QDir::toNativeSeparators(folder)));
+}
+
+void TfrmTypeSet::actExportSvgExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    const QString folder = askFolder(u"选择保存 SVG 排版图的文件夹"_s);
+    if (folder.isEmpty())
+        return;
+    const QStringList files = ExportDrawings(folder, u"svg"_s);
+    setStatusText(u"已导出 %1 个 SVG 文件到：%2"_s.arg(files.size()).arg(QDir::toNativeSeparators(folder)));
+}
+
+void TfrmTypeSet::actLabelsExecute()
+{
+    if (FLayouts.isEmpty())
+        return;
+    const QString path = askSavePath(u"打印标签"_s, u"PDF 文件 (*.pdf)"_s, u"零件标签.pdf"_s);
+    if (path.isEmpty())
+        return;
+    ExportLabels(path);
+    setStatusText(u"已保存标签：%1"_s.arg(QDir::toNativeSeparators(path)));
 }
 
 void TfrmTypeSet::ClearTabs()
@@ -704,6 +1209,11 @@ void TfrmTypeSet::ClearTabs()
     {
         const QSignalBlocker quiet(TabSet1);
         TabSet1->clear();
+    }
+    {
+        const QSignalBlocker quiet(edtGoTo);
+        edtGoTo->setRange(1, 1);
+        edtGoTo->setEnabled(false);
     }
     FShown = nullptr;
     FTabIndex = -1;

@@ -10,13 +10,21 @@
 // shown, previewed or printed, and drawn from the engine's strips then; the report is built once.
 
 #include "LayoutSource.h"
+#include "ExchangeTypes.h"
+#include "RunReport.h"
 
 #include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
+#include <thread>
+#include <vector>
+
+struct TDeepProgress;
 
 class QAction;
 class QCheckBox;
@@ -25,6 +33,7 @@ class QFrame;
 class QLabel;
 class QProgressBar;
 class QScrollArea;
+class QSpinBox;
 class QSplitter;
 class QStatusBar;
 class QTableWidget;
@@ -56,12 +65,19 @@ public:
     // Where a completed run writes its totals: the workspace's scheme set, or nullptr once the
     // workspace is gone. Set by the workspace when it hands a scheme over.
     std::function<TRowSet *()> SchemeRows;
+    // What the workspace handed over with the scheme: the project's order number, the scheme's
+    // name and the part rows as entered (in the engine's order), for printouts and labels.
+    QString HandOffProject;
+    QString HandOffScheme;
+    QList<TPartRow> HandOffParts;
 
     // ---- controls ----
     QToolBar *ToolBar1;
     QComboBox *ComboBox1; // zoom box
     QCheckBox *cbUseBCMax; // 大板优先
     QCheckBox *cbCost; // 成本优先
+    QCheckBox *cbDeep; // 深度优化: the deep mode on a worker thread
+    QSpinBox *edtSeconds; // its time budget in seconds (1 to 3600)
     QSplitter *Splitter1; // left pane | layout area
     QTableWidget *ListView2; // sheet usage: 名称, 长度, 宽度, 用量
     QTableWidget *ValueListEditor1; // details: 标识, 值
@@ -70,9 +86,11 @@ public:
     QLabel *Panel10; // hidden: total sheet area of the last completed run
     QScrollArea *ScrollBox1; // layout area
     TTabStrip *TabSet1; // 切割1, 切割2, ...
+    QSpinBox *edtGoTo; // 转到切割: the number of the layout to show
     QLabel *Panel8; // 原材料总数：
     QLabel *Panel7; // 总利用率：
     QLabel *pnlPriceSum; // 总成本：
+    QLabel *pnlBound; // after a deep run: 下界：… 差距：…; hidden otherwise
     QLabel *Panel5; // 原材料尺寸：
     QLabel *Panel6; // 材料利用率：
     QStatusBar *StatusBar1;
@@ -86,6 +104,15 @@ public:
     QAction *actPreview; // 打印预览
     QAction *actZoomIn; // 放大
     QAction *actZoomOut; // 缩小
+    QAction *actCuts; // 锯切顺序: cut lines and numbers on the drawing, cuts and offcuts listed
+    QAction *actWorkshop; // 车间图: the workshop printout from the layout shown
+    QAction *actExport; // 导出: a menu of files (tables, drawings, labels)
+    QAction *actExportTables; // 导出用料表: usage, part list and the parts of every layout
+    QAction *actExportDxf; // 导出排版图 (DXF)
+    QAction *actExportSvg; // 导出排版图 (SVG)
+    QAction *actLabels; // 打印标签: one label per piece, as a PDF
+    QTableWidget *lstCuts; // the cuts of the shown layout while 锯切顺序 is on
+    QLabel *lblOffcuts; // its offcuts kept (余料), or why there is no cut plan
 
     // ---- the run ----
     void actYHJSExecute();
@@ -96,6 +123,25 @@ public:
     qint32 GetBladeSum(int Blade, int Group) const;
     // The workspace handed a new scheme over: a window stopped by an abnormal end may run again.
     void SchemeReloaded();
+
+    // ---- the deep run ----
+    // With 深度优化 checked, 优化计算 runs the deep mode on a worker thread within the budget;
+    // the window stays usable and shows the time and the best result so far; 优化计算 reads
+    // 停止 meanwhile. When the run ends (budget spent, bound reached or 停止) the tabs, usage,
+    // captions, write-back and report appear as after a quick run, with the bound and the gap.
+    bool isRunning() const { return FRunning; }
+    // Ends a deep run now and shows the best layout it found (nothing when none is running).
+    void StopRun();
+    // Test hook: deep runs limited by this much search work on one thread instead of by time,
+    // as pnxcut's "option work" (0: by time again).
+    void setDeepWorkLimit(std::uint64_t Units) { FWorkLimit = Units; }
+    // The hint after a quick run on a scheme that offers one size at different prices.
+    static QString samePriceHint()
+    {
+        return QStringLiteral("相同尺寸有不同价格：勾选成本优先或深度优化可降低成本");
+    }
+    // What the status bar says besides the panes: the deep run's progress, or a hint.
+    QString statusText() const;
 
     // The message after an abnormal end: every part kind the run left short, with its size and
     // the number still wanted; empty when nothing is missing.
@@ -121,6 +167,23 @@ public:
     void DrawPanel(TDrawMaterial &View) override;
     QString UtilisationCaption() const override;
     TRectManage &Engine() const override { return FEngine; }
+    QString ProjectNumber() const override { return HandOffProject; }
+    QString SchemeName() const override { return HandOffScheme; }
+
+    // ---- workshop output ----
+    void actCutsExecute();
+    void actWorkshopExecute();
+    void actExportTablesExecute();
+    void actExportDxfExecute();
+    void actExportSvgExecute();
+    void actLabelsExecute();
+    // Writes the usage, the part list and every layout's parts to Path: .xlsx (one sheet
+    // each) or .csv (every layout's parts).
+    void ExportTables(const QString &Path);
+    // Writes one drawing per layout into Folder ("dxf" or "svg"); returns the files written.
+    QStringList ExportDrawings(const QString &Folder, const QString &Suffix);
+    // Writes one label per piece of the run to a PDF file at Path.
+    void ExportLabels(const QString &Path);
 
     // Texts of the window.
     static QString runningText() { return QStringLiteral("正在计算..."); }
@@ -128,6 +191,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -153,11 +217,21 @@ private:
     void placeCaptions();
     void zoomBy(int Step);
     void addSheetUsage(const QString &Name, int Width, int Height, int Sheets);
+    void finishRun(bool Deep);
+    void startDeepRun();
+    void showDeepProgress(const TDeepProgress &Progress);
+    void finishDeepRun();
+    void abandonRun();
+    void setRunning(bool Running);
+    void setStatusText(const QString &Text);
     void completeRun();
     void abnormalEnd();
     void writeBack(int Utilisation, qint64 Sheets);
-    void writeReport();
+    void writeReport(bool Deep);
     void fitViewsArea();
+    void showCutList(TDrawMaterial &View);
+    QString askSavePath(const QString &Title, const QString &Filter, const QString &Name);
+    QString askFolder(const QString &Title);
 
     TRectManage &FEngine;
     mutable QList<TLayout> FLayouts;
@@ -168,8 +242,24 @@ private:
     int FStripsSeen = 0; // committed strips already counted in the totals of this run
     QString FWriteBackError; // why the totals could not be saved into the scheme row
 
+    // The deep run: the worker, the only thing the window writes while it runs (the cancel
+    // flag), the notifications the engine raised on the worker, replayed when it ends.
+    std::thread FWorker;
+    std::atomic<bool> FCancel { false };
+    std::vector<TLayoutEvent> FDeepEvents; // written by the worker only while it runs
+    QString FWorkerError;
+    bool FRunning = false;
+    bool FReplaying = false; // totals of replayed layouts search their strips from the first
+    std::uint64_t FWorkLimit = 0;
+    qint64 FPartArea = 0; // of the job, taken before the run (the engine's lists are busy then)
+
     bool FShownOnce = false;
+    bool FShowCuts = false;
 };
+
+// Writes a run's totals into the current row of a scheme set (利用率, 总面积 in square metres,
+// 板材数量, 总价格) and saves the set at once.
+void WriteSchemeTotals(TRowSet &Rows, const TRunTotals &Totals);
 
 // The results window while it exists.
 extern TfrmTypeSet *frmTypeSet;

@@ -24,7 +24,7 @@ QString formatNumber(double v)
 
 QString TCalcEngine::errorText()
 {
-    return u"错误"_s;
+    return TDeskCalculator::tr("错误");
 }
 
 void TCalcEngine::applyPending()

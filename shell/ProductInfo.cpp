@@ -2,18 +2,29 @@
 
 #include "ProductInfoBuild.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace ProductInfo {
 
+namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(ProductInfo)
+};
+
+} // namespace
+
 QString applicationTitle()
 {
-    return u"Tavrin优化切割PNX"_s;
+    return Tr::tr("Tavrin优化切割PNX");
 }
 
 QString mainCaption()
 {
-    return u"Tavrin优化切割"_s;
+    return Tr::tr("Tavrin优化切割");
 }
 
 QString fileVersion()
@@ -24,6 +35,11 @@ QString fileVersion()
 QString companyName()
 {
     return QString::fromUtf8(PNX_COMPANY_NAME);
+}
+
+QString desktopFileName()
+{
+    return QString::fromUtf8(PNX_APP_ID);
 }
 
 // The maker's addresses live under the reserved ".example" domain until a real one is decided,
@@ -40,7 +56,7 @@ QString supportMailAddress()
 
 QString rightsNotice()
 {
-    return u"版权所有 © Quarvel Software Co.,Ltd. 保留所有权利"_s;
+    return Tr::tr("版权所有 © Quarvel Software Co.,Ltd. 保留所有权利");
 }
 
 } // namespace ProductInfo

@@ -14,6 +14,9 @@ QString mainCaption(); // "Tavrin优化切割"
 QString fileVersion();
 // The maker as recorded in the version information.
 QString companyName();
+// The name of the program's desktop entry (without ".desktop"), which the desktop uses to match
+// the running program with its menu entry and icon.
+QString desktopFileName();
 
 QString webAddress(); // the maker's web site
 QString supportMailAddress(); // "mailto:" address of the support mailbox

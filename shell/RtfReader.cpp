@@ -981,7 +981,7 @@ void TRtfReader::read(QByteArrayView rtf, QTextDocument &doc)
 {
     const qsizetype start = rtfStart(rtf);
     if (start < 0)
-        throw TRtfError(u"内容不是 RTF 格式"_s);
+        throw TRtfError(tr("内容不是 RTF 格式"));
     const bool undo = doc.isUndoRedoEnabled();
     doc.setUndoRedoEnabled(false);
     doc.clear();
@@ -994,15 +994,15 @@ void TRtfReader::readFile(const QString &path, QTextDocument &doc)
     const QString name = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw TRtfError(u"无法打开文件“%1”：%2"_s.arg(name, file.errorString()));
+        throw TRtfError(tr("无法打开文件“%1”：%2").arg(name, file.errorString()));
     if (file.size() > MaxFileSize)
-        throw TRtfError(u"文件“%1”太大"_s.arg(name));
+        throw TRtfError(tr("文件“%1”太大").arg(name));
     const QByteArray data = file.read(MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
-        throw TRtfError(u"无法读取文件“%1”：%2"_s.arg(name, file.errorString()));
+        throw TRtfError(tr("无法读取文件“%1”：%2").arg(name, file.errorString()));
     if (data.size() > MaxFileSize)
-        throw TRtfError(u"文件“%1”太大"_s.arg(name));
+        throw TRtfError(tr("文件“%1”太大").arg(name));
     if (rtfStart(data) < 0)
-        throw TRtfError(u"文件“%1”不是 RTF 格式"_s.arg(name));
+        throw TRtfError(tr("文件“%1”不是 RTF 格式").arg(name));
     read(data, doc);
 }

@@ -10,6 +10,7 @@
 // read before a damaged or truncated part is kept.
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QString>
 #include <stdexcept>
 
@@ -24,6 +25,8 @@ public:
 
 class TRtfReader
 {
+    Q_DECLARE_TR_FUNCTIONS(TRtfReader)
+
 public:
     // Groups nested deeper than this are skipped with everything inside them.
     static constexpr int MaxDepth = 200;

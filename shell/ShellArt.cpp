@@ -46,9 +46,14 @@ void paintLayout(QPainter &p, const QRectF &r, bool faded)
     WidgetArt::paintLayout(p, r, faded);
 }
 
+void paintApplicationIcon(QPainter &p)
+{
+    paintLayout(p, QRectF(2, 5, 28, 22), false);
+}
+
 QIcon applicationIcon()
 {
-    return drawn([](QPainter &p) { paintLayout(p, QRectF(2, 5, 28, 22), false); });
+    return drawn(paintApplicationIcon);
 }
 
 QIcon exitIcon()

@@ -10,6 +10,9 @@ class QRectF;
 namespace ShellArt {
 
 QIcon applicationIcon();
+// The application icon's picture in a 32 x 32 box; scale the painter for other sizes. The
+// installed icons (SVG and PNG) are drawn by it too (dist/pnxicon).
+void paintApplicationIcon(QPainter &p);
 QIcon exitIcon();
 QIcon layoutIcon(); // 优化排样
 QIcon partsIcon(); // 零件管理

@@ -1,6 +1,6 @@
 #include "ShellSettings.h"
 
-#include "ProductInfo.h"
+#include "AppSettings.h"
 
 #include <QSettings>
 
@@ -19,6 +19,8 @@ const QString KeyNotesWidth = u"NotesWidth"_s;
 const QString KeyGeometry = u"Geometry"_s;
 const QString KeyUser = u"User"_s;
 const QString KeyOrg = u"Org"_s;
+// Set in the settings file once the settings of earlier versions were carried over.
+const QString KeyCarriedOver = u"CarriedOverOldSettings"_s;
 
 // Pane widths outside this range (a hand-edited file, another screen) fall back to the default.
 constexpr int MaxPaneWidth = 4000;
@@ -49,17 +51,46 @@ int readWidth(const QSettings &s, const QString &key, int fallback)
 
 QString viewOrganisation()
 {
-    return u"Temp"_s;
+    return AppSettings::organisation();
 }
 
 QString viewApplication()
 {
-    return ProductInfo::applicationTitle();
+    return AppSettings::application();
+}
+
+QString viewGroup()
+{
+    return u"MainWindow"_s;
+}
+
+bool carryOverOldSettings()
+{
+    QSettings target(AppSettings::organisation(), AppSettings::application());
+    if (target.value(KeyCarriedOver).toBool())
+        return false;
+    const auto copy
+        = [&target](const QString &organisation, const QString &application, const QString &group) {
+              const QSettings old(organisation, application);
+              if (old.fileName() == target.fileName())
+                  return;
+              for (const QString &key : old.allKeys()) {
+                  const QString to = group.isEmpty() ? key : group + u'/' + key;
+                  if (!target.contains(to))
+                      target.setValue(to, old.value(key));
+              }
+          };
+    copy(u"Temp"_s, u"Tavrin优化切割PNX"_s, viewGroup());
+    copy(u"PNX"_s, u"PNX Cutting Planner"_s, QString());
+    target.setValue(KeyCarriedOver, true);
+    target.sync();
+    return true;
 }
 
 TViewSettings TViewSettings::load()
 {
-    const QSettings s(viewOrganisation(), viewApplication());
+    QSettings s(viewOrganisation(), viewApplication());
+    s.beginGroup(viewGroup());
     const TViewSettings d;
     TViewSettings v;
     v.toolBar = readBool(s, KeyToolBar, d.toolBar);
@@ -75,6 +106,7 @@ TViewSettings TViewSettings::load()
 void TViewSettings::save() const
 {
     QSettings s(viewOrganisation(), viewApplication());
+    s.beginGroup(viewGroup());
     s.setValue(KeyToolBar, toolBar);
     s.setValue(KeyStatusBar, statusBar);
     s.setValue(KeyNotes, notes);

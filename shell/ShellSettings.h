@@ -1,8 +1,9 @@
 #pragma once
 // Every per-user setting the shell reads or writes, with its default, in one place.
 //
-// View settings of the main window, QSettings organisation "Temp", application
-// "Tavrin优化切割PNX" (on Windows HKEY_CURRENT_USER\Software\Temp\Tavrin优化切割PNX):
+// View settings of the main window, in the group "MainWindow" of the program's one settings file
+// (QSettings organisation and application of AppSettings: ~/.config/pnx/pnx.conf), beside the
+// work-area settings (data/AppSettings.h):
 //
 //   Key            Default   Meaning
 //   ToolBar        true      check mark of "工具条        &T"
@@ -52,8 +53,16 @@ struct TOwnerInfo
     static TOwnerInfo read();
 };
 
-// Where the view settings live (organisation and application name).
+// Where the view settings live (organisation and application name, and their group).
 QString viewOrganisation();
 QString viewApplication();
+QString viewGroup(); // "MainWindow"
+
+// Where earlier versions kept the settings: the view settings under organisation "Temp" and
+// application "Tavrin优化切割PNX", the work-area settings under "PNX" and "PNX Cutting Planner".
+// The first start with the one settings file copies every value found there into it (a value
+// already in the new file is kept) and records that it did, so it happens once; the old files
+// are left as they are. Returns true when it copied (or looked) this time.
+bool carryOverOldSettings();
 
 } // namespace ShellSettings

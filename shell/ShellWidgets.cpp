@@ -20,9 +20,14 @@ using namespace Qt::StringLiterals;
 
 // ---- THeaderStrip ----
 
+QString THeaderStrip::welcomeText()
+{
+    return u"Quarvel Cutting Optimization"_s;
+}
+
 THeaderStrip::THeaderStrip(QWidget *parent)
     : QWidget(parent)
-    , FText(u"Quarvel Cutting Optimization"_s)
+    , FText(welcomeText())
 {
     QFont f(u"Arial"_s);
     f.setPointSize(12);
@@ -92,10 +97,23 @@ bool TWorkPanel::event(QEvent *e)
 {
     if (e->type() == QEvent::ChildAdded || e->type() == QEvent::ChildPolished) {
         QObject *child = static_cast<QChildEvent *>(e)->child();
-        if (child->isWidgetType())
+        if (child->isWidgetType()) {
             fit(static_cast<QWidget *>(child));
+            if (e->type() == QEvent::ChildAdded && child != FHeader)
+                child->installEventFilter(this);
+        }
+    } else if (e->type() == QEvent::ChildRemoved) {
+        emit frontChanged();
     }
     return QWidget::event(e);
+}
+
+bool TWorkPanel::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::Show || e->type() == QEvent::Hide
+        || e->type() == QEvent::ZOrderChange)
+        emit frontChanged();
+    return QWidget::eventFilter(watched, e);
 }
 
 void TWorkPanel::resizeEvent(QResizeEvent *e)
@@ -134,7 +152,7 @@ void TWelcomePanel::paintEvent(QPaintEvent *)
     QFont notice(u"Arial"_s);
     notice.setPointSize(9);
 
-    const QString sloganText = u"简单 直观 高效 快速"_s;
+    const QString sloganText = tr("简单 直观 高效 快速");
     const QString noticeText = ProductInfo::rightsNotice();
     const int noticeHeight = QFontMetrics(notice).height();
     const QRect noticeRect = rect().adjusted(0, 0, -24, -16);
@@ -426,7 +444,7 @@ void TStatusText::paintEvent(QPaintEvent *)
     QPainter p(this);
     const QRect r = contentsRect();
     p.setPen(palette().color(foregroundRole()));
-    p.drawText(r, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+    p.drawText(r, int(alignment()), fontMetrics().elidedText(text(), FElide, r.width()));
 }
 
 void keepStatusBarWhole(QWidget *statusBar)
@@ -503,9 +521,9 @@ TMemoryPane::TMemoryPane(QWidget *parent)
     : QProgressBar(parent)
 {
     setRange(0, 100);
-    setFormat(u"已用内存 %p%"_s);
+    setFormat(tr("已用内存 %p%"));
     setAlignment(Qt::AlignCenter);
-    setToolTip(u"已用内存"_s);
+    setToolTip(tr("已用内存"));
     auto *timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &TMemoryPane::refresh);
     timer->start(2000);

@@ -19,6 +19,7 @@ class THeaderStrip : public QWidget
     Q_OBJECT
 public:
     explicit THeaderStrip(QWidget *parent = nullptr);
+    static QString welcomeText(); // the text when no work area is open
     QString text() const { return FText; }
     void setText(const QString &text);
     QSize sizeHint() const override;
@@ -48,8 +49,13 @@ public:
     // areas whose content is larger scroll it.
     static constexpr QSize MinimumSize { 400, 300 };
 
+signals:
+    // The front widget may have changed: a child came, went, was shown, hidden or raised.
+    void frontChanged();
+
 protected:
     bool event(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
 private:
@@ -170,6 +176,8 @@ class TStatusText : public QLabel
 public:
     // preferredWidth: the width it asks for when there is room; 0: its whole text.
     explicit TStatusText(const QString &text, QWidget *parent = nullptr, int preferredWidth = 0);
+    // Where a text too long for its pane is cut (default: at its end).
+    void setElideMode(Qt::TextElideMode mode) { FElide = mode; }
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
@@ -178,6 +186,7 @@ protected:
 
 private:
     int FPreferredWidth;
+    Qt::TextElideMode FElide = Qt::ElideRight;
 };
 
 // Makes a main window's status bar keep its panes side by side: its minimum width becomes

@@ -1,5 +1,6 @@
 #include "UserManual.h"
 
+#include "DataPlace.h"
 #include "Dialogs.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,11 @@ using namespace Qt::StringLiterals;
 namespace UserManual {
 
 namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(UserManual)
+};
 
 QString &manualDirectory()
 {
@@ -35,7 +41,7 @@ QString helpFile()
 QString htmlFile()
 {
     const QString dir = manualDirectory().isEmpty()
-        ? QCoreApplication::applicationDirPath() + u"/manual"_s
+        ? DataPlace::sharedDirectory() + u"/manual"_s
         : manualDirectory();
     return QDir(dir).absoluteFilePath(u"index.html"_s);
 }
@@ -52,11 +58,12 @@ void open(QWidget *parent)
     const QString html = QDir::toNativeSeparators(htmlFile());
     if (QFileInfo(htmlFile()).isFile())
         Dialogs::showError(parent,
-            u"不能打开用户手册：系统没有能打开网页文件的浏览器。\n"
-            "请用浏览器打开这个文件：\n%1"_s.arg(html));
+            Tr::tr("不能打开用户手册：系统没有能打开网页文件的浏览器。\n"
+                   "请用浏览器打开这个文件：\n%1")
+                .arg(html));
     else
-        Dialogs::showError(
-            parent, u"找不到用户手册：工作目录中没有 PNX.CHM，程序旁边也没有“%1”。"_s.arg(html));
+        Dialogs::showError(parent,
+            Tr::tr("找不到用户手册：工作目录中没有 PNX.CHM，也没有“%1”。").arg(html));
 }
 
 } // namespace UserManual

@@ -1,7 +1,7 @@
 #pragma once
 // The user manual behind F1 (用户手册): the help file "PNX.CHM" of the working directory where
-// one is present, else the Chinese HTML manual installed beside the program (manual/index.html),
-// opened in the desktop's browser. When neither can be opened, a message says so.
+// one is present, else the Chinese HTML manual in the program's shared folder
+// (<share/pnx>/manual/index.html, DataPlace::sharedDirectory), opened in the desktop's browser. When neither can be opened, a message says so.
 
 #include <QString>
 
@@ -11,9 +11,9 @@ namespace UserManual {
 
 // "PNX.CHM" in the working directory (a relative name, looked up there).
 QString helpFile();
-// manual/index.html beside the executable (or in the folder set by setManualDirectory).
+// manual/index.html in the shared folder (or in the folder set by setManualDirectory).
 QString htmlFile();
-// Test hook: the folder holding index.html; empty: <executable's folder>/manual.
+// Test hook: the folder holding index.html; empty: <shared folder>/manual.
 void setManualDirectory(const QString &dir);
 
 // Hands the help file, else the HTML manual, to the desktop. Errors are shown in a message box

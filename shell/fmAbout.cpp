@@ -122,11 +122,11 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     lblRights->setFont(fontOf(tahoma, 8));
     lblRights->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblRights->setWordWrap(true);
-    lblRights->setText(ProductInfo::rightsNotice()
-        + u"\n本软件受著作权法保护。未经许可，不得复制、修改或传播本软件的全部或任何部分。"_s);
+    lblRights->setText(ProductInfo::rightsNotice() + u'\n'
+        + tr("本软件受著作权法保护。未经许可，不得复制、修改或传播本软件的全部或任何部分。"));
     lblRights->setGeometry(x, 66, w, 64);
 
-    lblOwnerHeading = new QLabel(u"本产品授权给："_s, this);
+    lblOwnerHeading = new QLabel(tr("本产品授权给："), this);
     lblOwnerHeading->setObjectName(u"lblOwnerHeading"_s);
     lblOwnerHeading->setFont(fontOf(tahoma, 8));
     lblOwnerHeading->setGeometry(x, 146, w, 18);
@@ -160,7 +160,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     connect(lblFeedback, &TLinkLabel::clicked, this,
         [this] { Dialogs::guarded([this] { lblFeedbackClick(); }); });
 
-    btnOK = new QPushButton(u"OK"_s, this);
+    btnOK = new QPushButton(u"确定"_s, this); // as every other box of the program, whatever the locale
     btnOK->setObjectName(u"btnOK"_s);
     btnOK->setGeometry(558 - 19 - 75, 472, 75, 25);
     btnOK->setDefault(true);
@@ -179,18 +179,18 @@ TfrmAbout::TfrmAbout(QWidget *parent)
 
 QString TfrmAbout::titleText(const QString &fileVersion)
 {
-    return u"Quarvel PNX  板材优化切割软件"_s + u" 版本:"_s
+    return tr("Quarvel PNX  板材优化切割软件") + tr(" 版本:")
         + (fileVersion.isEmpty() ? u"Value Not Available"_s : fileVersion);
 }
 
 void TfrmAbout::FormCreate()
 {
     lblTitle->setText(titleText(ProductInfo::fileVersion()));
-    lblFeedback->setText(u"反  馈"_s);
+    lblFeedback->setText(tr("反  馈"));
     const auto owner = ShellSettings::TOwnerInfo::read();
     memOwner->clear();
-    memOwner->appendPlainText(u"用户: "_s + owner.user);
-    memOwner->appendPlainText(u"单位: "_s + owner.org);
+    memOwner->appendPlainText(tr("用户: ") + owner.user);
+    memOwner->appendPlainText(tr("单位: ") + owner.org);
 }
 
 void TfrmAbout::lblWebClick()

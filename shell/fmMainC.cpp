@@ -1,5 +1,6 @@
 #include "fmMainC.h"
 
+#include "AppSettings.h"
 #include "Command.h"
 #include "DM.h"
 #include "DeskCalculator.h"
@@ -9,6 +10,7 @@
 #include "ShellArt.h"
 #include "ShellSettings.h"
 #include "ShellWidgets.h"
+#include "Startup.h"
 #include "UserManual.h"
 #include "fmAbout.h"
 #include "fmLJinfo.h"
@@ -16,6 +18,7 @@
 #include "fmYCLinfo.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -87,25 +90,32 @@ TfrmMainC::TfrmMainC(QWidget *parent)
     restoreViewSettings();
 }
 
+namespace {
+// Property of a work area: the caption of the command that opened it.
+constexpr char WorkAreaCaption[] = "pnxWorkAreaCaption";
+} // namespace
+
 TfrmMainC::~TfrmMainC()
 {
+    // The work areas go with the panel after this object has stopped being a main window.
+    disconnect(pnlMain, nullptr, this, nullptr);
     if (frmMainC == this)
         frmMainC = nullptr;
 }
 
 void TfrmMainC::createActions()
 {
-    actOCS = command(this, "actOCS", u"优化排样"_s, ShellArt::layoutIcon(), Qt::Key_F2,
-        u"根据需要建立各种优化排样工作模式"_s);
-    actLJ = command(
-        this, "actLJ", u"零件管理"_s, ShellArt::partsIcon(), Qt::Key_F3, u"设置各种常用零件尺寸"_s);
-    actMaterial = command(this, "actMaterial", u"原材料管理"_s, ShellArt::sheetsIcon(), Qt::Key_F4,
-        u"设置各种原材料的尺寸和价格"_s);
-    actManu = command(this, "actManu", u"用户手册"_s, ShellArt::helpIcon(), Qt::Key_F1, {});
-    actAbout = command(this, "actAbout", u"关于..."_s, ShellArt::aboutIcon(), Qt::Key_F12, {});
+    actOCS = command(this, "actOCS", tr("优化排样"), ShellArt::layoutIcon(), Qt::Key_F2,
+        tr("根据需要建立各种优化排样工作模式"));
+    actLJ = command(this, "actLJ", tr("零件管理"), ShellArt::partsIcon(), Qt::Key_F3,
+        tr("设置各种常用零件尺寸"));
+    actMaterial = command(this, "actMaterial", tr("原材料管理"), ShellArt::sheetsIcon(), Qt::Key_F4,
+        tr("设置各种原材料的尺寸和价格"));
+    actManu = command(this, "actManu", tr("用户手册"), ShellArt::helpIcon(), Qt::Key_F1, {});
+    actAbout = command(this, "actAbout", tr("关于..."), ShellArt::aboutIcon(), Qt::Key_F12, {});
     actExit
-        = command(this, "actExit", u"退出(&x)"_s, ShellArt::exitIcon(), {}, u"退出|退出本程序"_s);
-    actTavrin = command(this, "actTavrin", u"Tavrin软件"_s, ShellArt::webIcon(), {}, {});
+        = command(this, "actExit", tr("退出(&x)"), ShellArt::exitIcon(), {}, tr("退出|退出本程序"));
+    actTavrin = command(this, "actTavrin", tr("Tavrin软件"), ShellArt::webIcon(), {}, {});
 
     // A work area's command stays disabled until its window is plugged in (plugWorkAreas).
     for (QAction *a : { actOCS, actLJ, actMaterial })
@@ -120,32 +130,52 @@ void TfrmMainC::createActions()
     connect(actTavrin, &QAction::triggered, this,
         [this] { Dialogs::guarded([this] { actTavrinExecute(); }); });
 
-    mnuToolBar = viewToggle(this, "mnuToolBar", u"工具条        &T"_s);
-    mnuStatusBar = viewToggle(this, "mnuStatusBar", u"状态栏        &S"_s);
-    mnuNotes = viewToggle(this, "mnuNotes", u"说明          &N"_s);
-    mnuLeftMenu = viewToggle(this, "mnuLeftMenu", u"左侧菜单      &L"_s);
+    mnuToolBar = viewToggle(this, "mnuToolBar", tr("工具条        &T"));
+    mnuStatusBar = viewToggle(this, "mnuStatusBar", tr("状态栏        &S"));
+    mnuNotes = viewToggle(this, "mnuNotes", tr("说明          &N"));
+    mnuLeftMenu = viewToggle(this, "mnuLeftMenu", tr("左侧菜单      &L"));
     for (QAction *a : { mnuToolBar, mnuStatusBar, mnuNotes, mnuLeftMenu })
         connect(a, &QAction::toggled, this,
             [this] { Dialogs::guarded([this] { applyViewToggles(); }); });
+
+    // The names of the two languages are written in their own language.
+    auto *languages = new QActionGroup(this);
+    const QString stored = AppSettings::stringValue(AppSettings::Key::Language);
+    const auto language = [&](const char *name, const QString &caption, const QString &code) {
+        auto *action = new QAction(caption, languages);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        action->setChecked(stored == code);
+        connect(action, &QAction::triggered, this,
+            [this, code] { Dialogs::guarded([&] { chooseLanguage(code); }); });
+        return action;
+    };
+    actLanguageSystem = language("actLanguageSystem", tr("跟随系统"), QString());
+    actLanguageZh = language("actLanguageZh", u"中文"_s, u"zh"_s);
+    actLanguageEn = language("actLanguageEn", u"English"_s, u"en"_s);
 }
 
 void TfrmMainC::createMenus()
 {
-    QMenu *file = menuBar()->addMenu(u"文件(&F)"_s);
+    QMenu *file = menuBar()->addMenu(tr("文件(&F)"));
     file->setObjectName(u"mnuFile"_s);
     file->addAction(actOCS);
     file->addSeparator();
     file->addAction(actExit);
 
-    QMenu *view = menuBar()->addMenu(u"查看(&V)"_s);
+    QMenu *view = menuBar()->addMenu(tr("查看(&V)"));
     view->setObjectName(u"mnuView"_s);
     view->addActions({ mnuToolBar, mnuStatusBar, mnuNotes, mnuLeftMenu });
 
-    QMenu *settings = menuBar()->addMenu(u"设置(&O)"_s);
+    QMenu *settings = menuBar()->addMenu(tr("设置(&O)"));
     settings->setObjectName(u"mnuSettings"_s);
     settings->addActions({ actLJ, actMaterial });
+    settings->addSeparator();
+    QMenu *language = settings->addMenu(tr("界面语言(&L)"));
+    language->setObjectName(u"mnuLanguage"_s);
+    language->addActions({ actLanguageSystem, actLanguageZh, actLanguageEn });
 
-    QMenu *help = menuBar()->addMenu(u"帮助(&H)"_s);
+    QMenu *help = menuBar()->addMenu(tr("帮助(&H)"));
     help->setObjectName(u"mnuHelp"_s);
     help->addAction(actManu);
     help->addSeparator();
@@ -154,7 +184,7 @@ void TfrmMainC::createMenus()
 
 void TfrmMainC::createToolBar()
 {
-    tbMain = new QToolBar(u"工具条"_s, this);
+    tbMain = new QToolBar(tr("工具条"), this);
     tbMain->setObjectName(u"tbMain"_s);
     tbMain->setMovable(false);
     tbMain->setFloatable(false);
@@ -196,7 +226,7 @@ void TfrmMainC::createPanes()
     column->setContentsMargins(10, 10, 10, 10);
     column->setSpacing(12);
 
-    grpOCS = new TTaskGroup(u"优化切割"_s, ShellArt::layoutIcon(), true, groups);
+    grpOCS = new TTaskGroup(tr("优化切割"), ShellArt::layoutIcon(), true, groups);
     grpOCS->setObjectName(u"grpOCS"_s);
     grpOCS->addItem(actTavrin)->setObjectName(u"itemTavrin"_s);
     grpOCS->addDivider();
@@ -209,7 +239,7 @@ void TfrmMainC::createPanes()
     grpOCS->addItem(actExit);
     column->addWidget(grpOCS);
 
-    grpCalculator = new TTaskGroup(u"简易计算器"_s, ShellArt::calculatorIcon(), false, groups);
+    grpCalculator = new TTaskGroup(tr("简易计算器"), ShellArt::calculatorIcon(), false, groups);
     grpCalculator->setObjectName(u"grpCalculator"_s);
     calculator = new TDeskCalculator;
     grpCalculator->addContent(calculator);
@@ -224,6 +254,7 @@ void TfrmMainC::createPanes()
     pnlMain = new TWorkPanel(central);
     pnlMain->setObjectName(u"pnlMain"_s);
     rzpnlHeader = pnlMain->header();
+    connect(pnlMain, &TWorkPanel::frontChanged, this, &TfrmMainC::updateHeader);
     pnlWelcome = new TWelcomePanel(pnlMain);
     pnlWelcome->setObjectName(u"pnlWelcome"_s);
 
@@ -260,7 +291,7 @@ void TfrmMainC::createStatusBar()
     companyIcon->setPixmap(ShellArt::applicationIcon().pixmap(iconSize, iconSize));
     companyRow->addWidget(companyIcon);
     companyRow->addWidget(
-        new TStatusText(u"优化切割软件 "_s + ProductInfo::companyName(), company));
+        new TStatusText(tr("优化切割软件 ") + ProductInfo::companyName(), company));
     bar->addWidget(company);
 
     auto *clock = new TClockPane(bar);
@@ -301,7 +332,26 @@ void TfrmMainC::createStatusBar()
     bar->addWidget(maker);
     auto *version = statusLabel(ProductInfo::fileVersion(), 40, bar);
     version->setObjectName(u"stsVersion"_s);
-    bar->addWidget(version, 1);
+    bar->addWidget(version);
+
+    // Which database the program works on: beside the program, in the user's data folder, or
+    // the file named with --database. A file in the home folder is shown from "~"; squeezed, the
+    // pane keeps the file's name in sight.
+    const QString database = QDir::toNativeSeparators(TFrmDM::databaseFile());
+    const QString home = QDir::toNativeSeparators(QDir::homePath()) + QDir::separator();
+    const QString shown = database.startsWith(home)
+        ? u'~' + QDir::separator() + database.mid(home.size())
+        : database;
+    auto *databasePane = new TStatusText(shown, bar, 160);
+    databasePane->setElideMode(Qt::ElideLeft);
+    databasePane->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    databasePane->setMinimumWidth(databasePane->fontMetrics().horizontalAdvance(
+                                      u"…"_s + QDir::separator() + QFileInfo(database).fileName())
+        + 8);
+    databasePane->setToolTip(tr("数据库文件：%1").arg(database));
+    databasePane->setObjectName(u"stsDatabase"_s);
+    stsDatabase = databasePane;
+    bar->addWidget(stsDatabase, 1);
 
     for (QProgressBar *p : bar->findChildren<QProgressBar *>())
         p->setMaximumHeight(16);
@@ -368,9 +418,23 @@ void TfrmMainC::openWorkArea(QAction *command)
     if (FrmDM)
         FrmDM->ensureConnected();
     QWidget *area = it->second();
+    area->setProperty(WorkAreaCaption, QString(command->text()).remove(u'&'));
     area->show();
     area->raise();
-    rzpnlHeader->setText(QString(command->text()).remove(u'&'));
+    updateHeader();
+}
+
+void TfrmMainC::updateHeader()
+{
+    // The header names the work area in front. A window a work area opened itself (the results
+    // window of 优化排样) is part of that work.
+    QWidget *front = pnlMain->frontWidget();
+    if (!front || front == pnlWelcome) {
+        rzpnlHeader->setText(THeaderStrip::welcomeText());
+        return;
+    }
+    const QString caption = front->property(WorkAreaCaption).toString();
+    rzpnlHeader->setText(caption.isEmpty() ? QString(actOCS->text()).remove(u'&') : caption);
 }
 
 void TfrmMainC::loadNotes()
@@ -415,6 +479,15 @@ void TfrmMainC::restoreViewSettings()
     applyViewToggles();
 }
 
+void TfrmMainC::chooseLanguage(const QString &language)
+{
+    const QString before = Startup::uiLanguage(
+        AppSettings::stringValue(AppSettings::Key::Language), QLocale::system());
+    AppSettings::setValue(AppSettings::Key::Language, language);
+    if (Startup::uiLanguage(language, QLocale::system()) != before)
+        Dialogs::showInformation(this, tr("界面语言将在程序下次启动时更换。"));
+}
+
 void TfrmMainC::saveViewSettings() const
 {
     ShellSettings::TViewSettings v;
@@ -433,7 +506,7 @@ void TfrmMainC::closeEvent(QCloseEvent *e)
     // The open workspace is saved as when it is closed. When that fails its error has been
     // shown; the user decides whether to quit all the same.
     if (frmMaterial && !frmMaterial->close()
-        && !Dialogs::askOkCancel(this, u"工程数据未能保存，仍要退出吗？"_s)) {
+        && !Dialogs::askOkCancel(this, tr("工程数据未能保存，仍要退出吗？"))) {
         e->ignore();
         return;
     }
@@ -472,7 +545,7 @@ void TfrmMainC::actManuExecute()
 void TfrmMainC::actAboutExecute()
 {
     TfrmAbout about(this);
-    about.setWindowTitle(u"关于 板材优化切割软件"_s);
+    about.setWindowTitle(tr("关于 板材优化切割软件"));
     Dialogs::exec(about);
 }
 

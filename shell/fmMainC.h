@@ -9,6 +9,7 @@
 #include <map>
 
 class QAction;
+class QLabel;
 class QProgressBar;
 class QSystemTrayIcon;
 class QTextEdit;
@@ -39,12 +40,18 @@ public:
     QAction *mnuStatusBar;
     QAction *mnuNotes;
     QAction *mnuLeftMenu;
+    // Language of the user interface (设置 menu, submenu "界面语言"): the setting Language "",
+    // "zh" or "en", used from the next start on.
+    QAction *actLanguageSystem;
+    QAction *actLanguageZh;
+    QAction *actLanguageEn;
 
     // ---- parts other windows use ----
     TWorkPanel *pnlMain; // every work area is placed in it (setParent) and fills it
     THeaderStrip *rzpnlHeader; // header strip at the top of pnlMain
     QTextEdit *edtNotes; // notes pane: read-me at start-up, optimisation reports
     QProgressBar *rzprgrstsMain; // progress pane, a percentage (0..100), initially 0
+    QLabel *stsDatabase; // status pane: the database file in use
 
     QToolBar *tbMain;
     TSizePanel *pnlTask; // task pane with its sizing bar
@@ -78,6 +85,8 @@ public:
 
     // What a work-area command runs (errors reach the caller).
     void openWorkArea(QAction *command);
+    // Sets the header to the caption of the work area in front.
+    void updateHeader();
 
     // The commands' effects (each runs through the application-wide error handler).
     void actManuExecute();
@@ -87,6 +96,10 @@ public:
 
     // Applies the check marks to the tool bar, status bar, notes pane and task pane.
     void applyViewToggles();
+
+    // Stores the language setting ("", "zh" or "en") and says that it applies from the next
+    // start when the language would change.
+    void chooseLanguage(const QString &language);
 
 protected:
     void closeEvent(QCloseEvent *e) override;

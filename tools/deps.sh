@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the program need, if missing.
+# With --package also what building and checking the Debian package needs (tools/package.sh).
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config libx11-dev
   qt6-base-dev libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   libbenchmark-dev
+  qt6-svg-dev libxlsxwriter-dev libdxflib-dev libzint-dev libzip-dev libuchardet-dev
   fonts-wqy-microhei
   xvfb xauth imagemagick poppler-utils sqlite3 xdotool
+  zbar-tools
+  qt6-tools-dev qt6-l10n-tools qt6-svg-dev appstream desktop-file-utils
 )
+if [ "${1:-}" = --package ]; then
+  packages+=(dpkg-dev file lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,7 @@
 #include "DrawMaterial.h"
 
+#include "CutPlan.h"
+
 #include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -7,6 +9,7 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -111,6 +114,7 @@ void TDrawMaterialItem::Assign(const TDrawMaterialItem &Source)
     SetWidth(Source.FWidth);
     SetHeight(Source.FHeight);
     FTag = Source.FTag;
+    SetTurned(Source.FTurned);
 }
 
 QString TDrawMaterialItem::GetDisplayName() const
@@ -168,6 +172,17 @@ void TDrawMaterialItem::SetWidth(int Value)
 void TDrawMaterialItem::SetHeight(int Value)
 {
     Store(FHeight, Value);
+}
+
+void TDrawMaterialItem::SetTurned(bool Value)
+{
+    Store(FTurned, Value);
+}
+
+QString TDrawMaterialItem::SizeText() const
+{
+    return QString::number(EnteredLength()) + u"×"_s + QString::number(EnteredWidth())
+        + (FTurned ? u" ↻"_s : QString());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -327,6 +342,8 @@ void TCustomDrawMaterial::Assign(const TCustomDrawMaterial &Source)
     SetSelectColor(Source.SelectColor());
     FLeftOffset = Source.FLeftOffset;
     FTopOffset = Source.FTopOffset;
+    FCutPlan = Source.FCutPlan;
+    SetShowCuts(Source.FShowCuts);
 }
 
 void TCustomDrawMaterial::Assign(const QObject *Source)
@@ -411,6 +428,19 @@ void TCustomDrawMaterial::SetMHeight(int Value)
 {
     FMHeight = Value;
     ResizeControl(width(), qint64(Value) + 2 * qint64(FOffSet));
+}
+
+void TCustomDrawMaterial::SetCutPlan(std::shared_ptr<const TCutPlan> Plan)
+{
+    FCutPlan = std::move(Plan);
+    if (FShowCuts)
+        Paint();
+}
+
+void TCustomDrawMaterial::SetShowCuts(bool Value)
+{
+    FShowCuts = Value;
+    Paint();
 }
 
 void TCustomDrawMaterial::SetGuage(bool Value)
@@ -595,7 +625,11 @@ void TCustomDrawMaterial::PaintTo(QPainter &Painter) const
     canvas.SetFontColor(Qt::black);
     FrameSet(canvas, r);
     DrawinRect(canvas);
-    DrawMaterials(canvas);
+    // The parts' texts, which the cut numbers keep clear of where they can.
+    QList<QRect> texts;
+    DrawMaterials(canvas, FShowCuts ? &texts : nullptr);
+    if (FShowCuts)
+        DrawCutPlan(canvas, texts);
     // Paper shows neither selection nor marks; Selectindex may also lag behind a collection
     // that was replaced or shortened, and then there is nothing to show.
     if (!FPrinter && !FReadOnly && FSelectIndex >= 0 && FSelectIndex < FMaterials->Count())
@@ -685,53 +719,30 @@ void TCustomDrawMaterial::DrawinRect(TDrawCanvas &Canvas) const
     painter.restore();
 }
 
-void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas) const
+void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas, QList<QRect> *Texts) const
 {
     for (int i = 0; i < FMaterials->Count(); ++i) {
         const TDrawMaterialItem &item = *FMaterials->GetItem(i);
         TPixelRect r = PartRect(i);
         FrameSet(Canvas, r);
         Canvas.SetBrushClear(true);
-        if (FPrinter) {
-            DrawPaperTexts(Canvas, r, item);
+        DrawPartTexts(Canvas, r, item, Texts);
+        if (FPrinter)
             Canvas.SetBrushClear(false);
-            continue;
-        }
-        DrawScreenName(Canvas, r, item.Text());
     }
 }
 
-void TCustomDrawMaterial::DrawScreenName(
-    TDrawCanvas &Canvas, const TPixelRect &r, const QString &text)
+void TCustomDrawMaterial::DrawPartTexts(
+    TDrawCanvas &Canvas, const TPixelRect &r, const TDrawMaterialItem &item, QList<QRect> *Texts)
 {
-    // The name centred in the framed rectangle. A tall narrow part too slim for the name but
-    // long enough for it carries it upwards along its length; otherwise a long name runs over
-    // the frame.
-    const qint64 W = qint64(r.Right) - r.Left, H = qint64(r.Bottom) - r.Top;
-    const qint64 tw = Canvas.TextWidth(text), th = Canvas.TextHeight(text);
-    if (tw > W && H > W && tw <= H && th <= W) {
-        QPainter &painter = Canvas.Painter();
-        painter.save();
-        painter.translate(r.Left, r.Bottom);
-        painter.rotate(-90);
-        Canvas.TextOut(h(H - tw), h(W - th), text);
-        painter.restore();
-        return;
-    }
-    Canvas.TextOut(qint64(r.Left) + h(W - tw), qint64(r.Top) + h(H - th), text);
-}
-
-void TCustomDrawMaterial::DrawPaperTexts(
-    TDrawCanvas &Canvas, const TPixelRect &r, const TDrawMaterialItem &item)
-{
-    // On paper a part carries its name in the middle and its size in the top left corner. A
-    // printout is read at the saw: texts that run into each other or over the neighbours are
-    // worse than none. So where the two do not fit that way, they go on one line, or along a
-    // tall narrow part; then the name alone, then the size alone; a part too small for any of
-    // them stays blank (the part list beside the drawing names it).
+    // A part carries its name in the middle and its size as entered in the top left corner,
+    // on screen and on paper alike. A printout is read at the saw: texts that run into each
+    // other or over the neighbours are worse than none. So where the two do not fit that way,
+    // they go on one line, or along a tall narrow part; then the name alone, then the size
+    // alone; a part too small for any of them stays blank (the part list names it, the hint
+    // on screen too).
     const QString name = item.Text();
-    const QString size
-        = u"  "_s + QString::number(item.Width()) + u"×"_s + QString::number(item.Height());
+    const QString size = u"  "_s + item.SizeText();
     const qint64 W = qint64(r.Right) - r.Left, H = qint64(r.Bottom) - r.Top;
     const qint64 tn = Canvas.TextWidth(name), ts = Canvas.TextWidth(size);
     const qint64 th = Canvas.TextHeight(name);
@@ -741,15 +752,28 @@ void TCustomDrawMaterial::DrawPaperTexts(
     const bool nameInside = tn <= W && th <= H;
     const bool sizeInside = ts <= W && th <= H;
     const bool apart = name.isEmpty() || nameTop >= th || nameLeft >= ts;
+    // Writes s at (x, y) of the part's box, or of the part turned a quarter left (reading
+    // upwards), and notes where it went.
+    QPainter &painter = Canvas.Painter();
+    const auto put = [&](bool turned, qint64 x, qint64 y, const QString &s) {
+        Canvas.TextOut(x, y, s);
+        if (Texts && !s.isEmpty()) {
+            const qint64 tw = Canvas.TextWidth(s);
+            *Texts << (turned ? QRect(int(r.Left + y), int(r.Bottom - x - tw), int(th), int(tw))
+                              : QRect(int(r.Left + x), int(r.Top + y), int(tw), int(th)));
+        }
+    };
     if (nameInside && sizeInside && apart) {
-        Canvas.TextOut(r.Left + nameLeft, r.Top + nameTop, name);
-        Canvas.TextOut(r.Left, r.Top, size);
+        painter.save();
+        painter.translate(r.Left, r.Top);
+        put(false, nameLeft, nameTop, name);
+        put(false, 0, 0, size);
+        painter.restore();
         return;
     }
 
     // Writes with the texts' top left at (x, y) of a box w x h that is the part itself or the
     // part turned a quarter left (reading upwards), as `turned` says.
-    QPainter &painter = Canvas.Painter();
     const auto write = [&](bool turned, const auto &texts) {
         painter.save();
         if (turned) {
@@ -758,7 +782,8 @@ void TCustomDrawMaterial::DrawPaperTexts(
         } else {
             painter.translate(r.Left, r.Top);
         }
-        texts(turned ? H : W, turned ? W : H);
+        texts(turned ? H : W, turned ? W : H,
+            [&](qint64 x, qint64 y, const QString &s) { put(turned, x, y, s); });
         painter.restore();
     };
     const bool tall = H > W;
@@ -767,16 +792,16 @@ void TCustomDrawMaterial::DrawPaperTexts(
             break;
         const qint64 w = turned ? H : W, hgt = turned ? W : H;
         if (hgt >= 2 * th && w >= std::max(tn, ts)) { // two lines: size above, name below
-            write(turned, [&](qint64 bw, qint64 bh) {
-                Canvas.TextOut(0, 0, size);
-                Canvas.TextOut(h(bw - tn), th + h(bh - th - th), name);
+            write(turned, [&](qint64 bw, qint64 bh, const auto &out) {
+                out(0, 0, size);
+                out(h(bw - tn), th + h(bh - th - th), name);
             });
             return;
         }
         if (hgt >= th && w >= ts + tn) { // one line: size, then the name in what is left
-            write(turned, [&](qint64 bw, qint64 bh) {
-                Canvas.TextOut(0, h(bh - th), size);
-                Canvas.TextOut(ts + h(bw - ts - tn), h(bh - th), name);
+            write(turned, [&](qint64 bw, qint64 bh, const auto &out) {
+                out(0, h(bh - th), size);
+                out(ts + h(bw - ts - tn), h(bh - th), name);
             });
             return;
         }
@@ -788,7 +813,7 @@ void TCustomDrawMaterial::DrawPaperTexts(
             if (only->isEmpty() || tw > w || th > hgt || (turned && !tall))
                 continue;
             write(turned,
-                [&](qint64 bw, qint64 bh) { Canvas.TextOut(h(bw - tw), h(bh - th), *only); });
+                [&](qint64 bw, qint64 bh, const auto &out) { out(h(bw - tw), h(bh - th), *only); });
             return;
         }
     }
@@ -802,7 +827,7 @@ void TCustomDrawMaterial::DrawSelectMaterial(TDrawCanvas &Canvas) const
     Canvas.FillRect(r);
     FrameSet(Canvas, r);
     Canvas.SetBrushClear(true);
-    DrawScreenName(Canvas, r, item.Text());
+    DrawPartTexts(Canvas, r, item, nullptr);
     if (!FGuage)
         return;
 
@@ -837,14 +862,122 @@ void TCustomDrawMaterial::DrawSelectMaterial(TDrawCanvas &Canvas) const
     Canvas.TextOut(L - O, T + h(B - T - mHeight), hgt);
 }
 
+void TCustomDrawMaterial::DrawCutPlan(TDrawCanvas &Canvas, const QList<QRect> &Texts) const
+{
+    const TCutPlan *plan = FCutPlan.get();
+    if (!plan)
+        return;
+    QPainter &painter = Canvas.Painter();
+    const qint64 dx = qint64(FOffSet) + FLeftOffset, dy = qint64(FOffSet) + FTopOffset;
+    const auto px = [&](qint64 mm, qint64 d) { return clampCoord(MulDiv64(mm, FScale, 100) + d); };
+    const QColor ink = FPrinter ? QColor(Qt::black) : QColor(200, 0, 0);
+    // Lengths on paper follow its resolution; on screen they are pixels.
+    const double dpi = painter.device() ? painter.device()->logicalDpiX() : 96.0;
+    const auto dots = [&](double screenPixels) {
+        return FPrinter ? std::max(1, int(std::lround(screenPixels * dpi / 96.0)))
+                        : int(screenPixels);
+    };
+    const int pad = dots(2);
+    const qint64 th = Canvas.TextHeight(u"M"_s);
+    const auto label = [&](const QRect &box, const QString &text, const QColor &frame) {
+        painter.save();
+        painter.setPen(QPen(frame, dots(1)));
+        painter.setBrush(Qt::white);
+        painter.drawRect(box);
+        painter.restore();
+        Canvas.SetBrushClear(true);
+        Canvas.SetFontColor(frame);
+        Canvas.TextOut(box.left() + pad, box.top() + pad, text);
+        Canvas.SetFontColor(Qt::black);
+    };
+
+    const TPixelRect sheet = SheetRect();
+    if (!plan->Cuttable) {
+        const QString text = u"此排版不能全部一刀切通"_s;
+        const QRect box(sheet.Left + dots(6), sheet.Top + dots(6), Canvas.TextWidth(text) + 2 * pad,
+            int(th) + 2 * pad);
+        label(box, text, ink);
+        return;
+    }
+
+    // The offcuts worth keeping, shaded, with their sizes where they fit.
+    const QColor keep = FPrinter ? QColor(150, 150, 150) : QColor(40, 150, 70);
+    for (const TOffcut &o : plan->Offcuts) {
+        if (!o.Kept)
+            continue;
+        const TPixelRect r { px(o.X, dx), px(o.Y, dy), px(qint64(o.X) + o.Width, dx),
+            px(qint64(o.Y) + o.Height, dy) };
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        QBrush hatch(keep, Qt::BDiagPattern);
+        if (FPrinter) // the pattern's own spacing is a few device dots: too fine on paper
+            hatch.setTransform(QTransform::fromScale(dpi / 96.0, dpi / 96.0));
+        painter.setBrush(hatch);
+        painter.drawRect(r.toQRect());
+        painter.restore();
+        const qint64 W = qint64(r.Right) - r.Left, H = qint64(r.Bottom) - r.Top;
+        const QString sized = u"余料 "_s + QString::number(std::max(o.Width, o.Height)) + u"×"_s
+            + QString::number(std::min(o.Width, o.Height));
+        for (const QString &text : { sized, u"余料"_s }) {
+            const qint64 tw = Canvas.TextWidth(text);
+            if (tw + 2 * pad > W || th + 2 * pad > H)
+                continue;
+            label(QRect(int(r.Left + h(W - tw) - pad), int(r.Top + h(H - th) - pad),
+                      int(tw + 2 * pad), int(th + 2 * pad)),
+                text, keep.darker(150));
+            break;
+        }
+    }
+
+    // Every cut where its kerf starts, then its number on it, each number where it covers the
+    // fewest numbers already written and then the fewest part texts (along the line from its
+    // middle outwards), so that no number is read as part of a size.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(ink, dots(2), Qt::SolidLine, Qt::FlatCap));
+    for (const TCut &c : plan->Cuts)
+        painter.drawLine(QPoint(px(c.X1, dx), px(c.Y1, dy)), QPoint(px(c.X2, dx), px(c.Y2, dy)));
+    painter.restore();
+    QList<QRect> placed;
+    const bool avoid = plan->Cuts.size() <= 400; // beyond that the search costs more than it helps
+    for (const TCut &c : plan->Cuts) {
+        const QString text = QString::number(c.Number);
+        const int w = Canvas.TextWidth(text) + 2 * pad, hgt = int(th) + 2 * pad;
+        const QPoint a(px(c.X1, dx), px(c.Y1, dy)), b(px(c.X2, dx), px(c.Y2, dy));
+        QRect best;
+        int bestHits = -1;
+        for (const double t : { 0.5, 0.3, 0.7, 0.15, 0.85 }) {
+            const QPoint m(a.x() + int((b.x() - a.x()) * t), a.y() + int((b.y() - a.y()) * t));
+            const QRect box(m.x() - w / 2, m.y() - hgt / 2, w, hgt);
+            int hits = 0;
+            if (avoid) {
+                for (const QRect &q : std::as_const(placed))
+                    hits += q.intersects(box) ? 2 * int(Texts.size() + 1) : 0;
+                for (const QRect &q : Texts)
+                    hits += q.intersects(box) ? 1 : 0;
+            }
+            if (bestHits < 0 || hits < bestHits) {
+                best = box;
+                bestHits = hits;
+            }
+            if (hits == 0 || !avoid)
+                break;
+        }
+        label(best, text, ink);
+        if (avoid)
+            placed << best;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Mouse and hint
 
 QString TCustomDrawMaterial::HintText(const TDrawMaterialItem &Item)
 {
     const QChar cr(13);
-    return u"名称："_s + Item.Text() + cr + u"长度："_s + QString::number(Item.Width()) + cr
-        + u"宽度："_s + QString::number(Item.Height());
+    return u"名称："_s + Item.Text() + cr + u"长度："_s + QString::number(Item.EnteredLength()) + cr
+        + u"宽度："_s + QString::number(Item.EnteredWidth())
+        + (Item.Turned() ? cr + u"↻ 已旋转"_s : QString());
 }
 
 void TCustomDrawMaterial::PointToSelectIndex(QPoint P)

@@ -22,6 +22,7 @@
 #include <stdexcept>
 
 class QPainter;
+struct TCutPlan;
 
 // a * b / c with the product formed exactly and the quotient rounded to the nearest integer,
 // halves away from zero: MulDiv(1, 50, 100) = 1, MulDiv(-1, 50, 100) = -1,
@@ -58,7 +59,8 @@ public:
     TDrawMaterialItem(const TDrawMaterialItem &) = delete;
     TDrawMaterialItem &operator=(const TDrawMaterialItem &) = delete;
 
-    // Text, Left, Top, Width and Height through their setters (in that order), Tag as is.
+    // Text, Left, Top, Width and Height through their setters (in that order), Tag and Turned
+    // as they are.
     virtual void Assign(const TDrawMaterialItem &Source);
     // Text, or the class name while Text is empty.
     virtual QString GetDisplayName() const;
@@ -78,6 +80,14 @@ public:
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     int Tag() const { return FTag; }
+    // The part lies turned from the way it was entered: its entered length (长度) runs along the
+    // sheet's width (y). Its size as entered is then Height x Width, and it is marked "↻".
+    bool Turned() const { return FTurned; }
+    // Entered length and width: Width x Height, or Height x Width for a turned part.
+    int EnteredLength() const { return FTurned ? FHeight : FWidth; }
+    int EnteredWidth() const { return FTurned ? FWidth : FHeight; }
+    // The size as entered as drawn on the part: "764×540", with " ↻" after it when turned.
+    QString SizeText() const;
 
     // Each reports one change to the collection, which repaints the view.
     void SetText(const QString &Value);
@@ -87,6 +97,8 @@ public:
     void SetHeight(int Value);
     // A free integer of the caller; reports nothing and is never drawn.
     void SetTag(int Value) { FTag = Value; }
+    // Reports one change, like the sizes.
+    void SetTurned(bool Value);
 
 private:
     friend class TDrawMaterialCollection;
@@ -99,6 +111,7 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     int FTag = 0;
+    bool FTurned = false;
 };
 
 // The ordered, owned list of items of one view. Every structural change and every item
@@ -162,9 +175,9 @@ public:
     ~TCustomDrawMaterial() override;
 
     // Copies Source's items, OffSet, MWidth, MHeight, Tag, Group, Blade, SelectColor,
-    // LeftOffset and TopOffset, in that order through the setters. Scale, LineColor, Guage,
-    // ReadOnly, Drawer, isPrinter, Selectindex, Color, the font and the bevel settings stay
-    // as they are. Copying a view into itself changes nothing.
+    // LeftOffset and TopOffset, in that order through the setters, and its cut plan and
+    // ShowCuts. Scale, LineColor, Guage, ReadOnly, Drawer, isPrinter, Selectindex, Color, the
+    // font and the bevel settings stay as they are. Copying a view into itself changes nothing.
     virtual void Assign(const TCustomDrawMaterial &Source);
     // The same for a source of unknown kind; anything but a layout view throws EAssignError.
     void Assign(const QObject *Source);
@@ -218,8 +231,20 @@ public:
     int Tag() const { return FTag; }
     void SetTag(int Value) { FTag = Value; }
 
-    // Printer mode: black on white, no marks, no selection, each part with its size text;
-    // Paint draws onto PrinterCanvas at the LeftOffset, TopOffset origin.
+    // The cut plan of the layout (the engine's, see CutPlan.h; DrawPanel sets it), or nullptr.
+    // The view shares it with its copies and never changes it.
+    const TCutPlan *CutPlan() const { return FCutPlan.get(); }
+    std::shared_ptr<const TCutPlan> SharedCutPlan() const { return FCutPlan; }
+    void SetCutPlan(std::shared_ptr<const TCutPlan> Plan);
+    // Draw the cut plan over the layout: every cut as a line where its kerf starts with its
+    // number, and the offcuts kept as 余料 shaded with their sizes; a layout without a plan says
+    // "此排版不能全部一刀切通" on the sheet. Off by default; repaints at once.
+    bool ShowCuts() const { return FShowCuts; }
+    void SetShowCuts(bool Value);
+
+    // Printer mode: black on white, no marks, no selection; Paint draws onto PrinterCanvas at
+    // the LeftOffset, TopOffset origin. On screen and paper alike each part carries its name and
+    // its size as entered, each where it fits.
     bool isPrinter() const { return FPrinter; }
     void SetIsPrinter(bool Value) { FPrinter = Value; }
     int LeftOffset() const { return FLeftOffset; }
@@ -286,7 +311,9 @@ public:
     // Sets the hint to the part under P; bare sheet keeps the last hint.
     void PointToHint(QPoint P);
 
-    // The hint text for a part: "名称：" Text CR "长度：" Width CR "宽度：" Height.
+    // The hint text for a part: "名称：" Text CR "长度：" length CR "宽度：" width, the size as
+    // the part was entered (EnteredLength, EnteredWidth), and for a turned part a fourth line
+    // "↻ 已旋转".
     static QString HintText(const TDrawMaterialItem &Item);
 
     QSize sizeHint() const override { return size(); }
@@ -304,10 +331,11 @@ private:
         const QColor &BottomColor, int Width) const;
     void FrameSet(TDrawCanvas &Canvas, TPixelRect &R) const;
     void DrawinRect(TDrawCanvas &Canvas) const;
-    void DrawMaterials(TDrawCanvas &Canvas) const;
-    static void DrawScreenName(TDrawCanvas &Canvas, const TPixelRect &r, const QString &text);
-    static void DrawPaperTexts(
-        TDrawCanvas &Canvas, const TPixelRect &r, const TDrawMaterialItem &item);
+    // Texts, when given, receives the rectangles of the parts' texts.
+    void DrawMaterials(TDrawCanvas &Canvas, QList<QRect> *Texts = nullptr) const;
+    static void DrawPartTexts(TDrawCanvas &Canvas, const TPixelRect &r,
+        const TDrawMaterialItem &item, QList<QRect> *Texts);
+    void DrawCutPlan(TDrawCanvas &Canvas, const QList<QRect> &Texts) const;
     void DrawSelectMaterial(TDrawCanvas &Canvas) const;
 
     std::unique_ptr<TDrawMaterialCollection> FMaterials;
@@ -335,6 +363,8 @@ private:
     TBevelCut FBevelInner = TBevelCut::bvRaised;
     int FBevelWidth = 1;
     int FBorderWidth = 0;
+    std::shared_ptr<const TCutPlan> FCutPlan;
+    bool FShowCuts = false;
 };
 
 // The class everyone instantiates.

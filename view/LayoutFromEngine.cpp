@@ -1,7 +1,11 @@
 #include "LayoutFromEngine.h"
 
+#include "AppSettings.h"
 #include "DrawMaterial.h"
 #include "TypeSetClass.h"
+
+#include <algorithm>
+#include <memory>
 
 #include <QApplication>
 #include <QPalette>
@@ -25,7 +29,18 @@ void SetupLayoutView(
     View.SetLineColor(QColor(0, 0, 255));
 }
 
+TOffcutRule OffcutRuleFromSettings()
+{
+    return { AppSettings::intValue(AppSettings::Key::MinOffcutLength),
+        AppSettings::intValue(AppSettings::Key::MinOffcutWidth) };
+}
+
 void DrawPanel(TDrawMaterial &View, TRectManage &Engine)
+{
+    DrawPanel(View, Engine, OffcutRuleFromSettings());
+}
+
+void DrawPanel(TDrawMaterial &View, TRectManage &Engine, const TOffcutRule &Rule)
 {
     View.SetDrawer(false);
     TDrawMaterialCollection &items = *View.Materials();
@@ -36,9 +51,14 @@ void DrawPanel(TDrawMaterial &View, TRectManage &Engine)
         if (r.Group() != View.Group())
             continue;
         const QString text = QString::fromStdString(r.Text());
+        // The entered length lies along x unless the part lies turned.
+        const int enteredLength = r.EnteredLengthShorter() ? std::min(r.Width(), r.Height())
+                                                           : std::max(r.Width(), r.Height());
+        const bool turned = r.Width() != r.Height() && r.Width() != enteredLength;
         for (int k = 0; k < r.Count(); ++k) {
             TDrawMaterialItem *item = items.Add();
             item->SetText(text);
+            item->SetTurned(turned);
             item->SetWidth(r.Width());
             item->SetHeight(r.Height());
             // 64-bit steps: a strip that runs past the int range would be an engine fault, but
@@ -55,5 +75,7 @@ void DrawPanel(TDrawMaterial &View, TRectManage &Engine)
         }
     }
     items.EndUpdate();
+    View.SetCutPlan(std::make_shared<const TCutPlan>(MakeCutPlan(
+        View.MWidth(), View.MHeight(), View.Blade(), LayoutParts(Engine, View.Group()), Rule)));
     View.SetDrawer(true);
 }

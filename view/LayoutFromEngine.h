@@ -2,7 +2,9 @@
 // Layout views made from the engine's results: what the results window does when the engine
 // reports a layout (a view sized to the sheet, carrying the layout number, sheet count and kerf)
 // and when a layout is first shown, previewed or printed (its parts drawn from the committed
-// strips). The command-line tool's PDF output builds its views the same way.
+// strips, and its cut plan). The command-line tool's PDF output builds its views the same way.
+
+#include "CutPlan.h"
 
 class TDrawMaterial;
 class TMaterialType;
@@ -18,7 +20,14 @@ void SetupLayoutView(
 
 // Fills the view's drawn rectangles from the engine's committed strips of the view's Group: a
 // strip of Count parts becomes Count rectangles spaced by the strip's kerf, along the sheet's
-// length (horizontal strips) or its width (vertical ones). Painting is off while it fills and
-// on afterwards. Rectangles already in the view stay; callers fill a view once, while it has
-// none.
+// length (horizontal strips) or its width (vertical ones), each marked Turned when its entered
+// length (the strip's EnteredLengthShorter says which side that was) runs along the sheet's
+// width. Then gives the view the layout's cut plan (MakeCutPlan on the view's sheet size and
+// kerf and the group's parts), with offcuts kept as 余料 by Rule; the two-argument form takes the
+// rule from the settings (MinOffcutLength, MinOffcutWidth). Painting is off while it fills and on
+// afterwards. Rectangles already in the view stay; callers fill a view once, while it has none.
 void DrawPanel(TDrawMaterial &View, TRectManage &Engine);
+void DrawPanel(TDrawMaterial &View, TRectManage &Engine, const TOffcutRule &Rule);
+
+// The smallest offcut kept as 余料 by the settings (MinOffcutLength x MinOffcutWidth).
+TOffcutRule OffcutRuleFromSettings();

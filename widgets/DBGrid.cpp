@@ -2,9 +2,12 @@
 
 #include "Currency.h"
 #include "Dialogs.h"
+#include "ImportDialog.h"
 #include "RowSet.h"
 #include "WidgetArt.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -82,7 +85,7 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
     }
     if (FKind == Integer) {
         if (i != t.size())
-            return refuse(u"这一列只能输入整数"_s);
+            return refuse(tr("这一列只能输入整数"));
         if (intDigits == 0)
             return Intermediate;
         bool ok = false;
@@ -90,8 +93,8 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
         if (ok && v >= std::numeric_limits<qint32>::min()
             && v <= std::numeric_limits<qint32>::max())
             return Acceptable;
-        return refuse(t.startsWith(u'-') ? u"数字太小，不能再输入：最小是 -2147483648"_s
-                                         : u"数字太大，不能再输入：最大是 2147483647"_s);
+        return refuse(t.startsWith(u'-') ? tr("数字太小，不能再输入：最小是 -2147483648")
+                                         : tr("数字太大，不能再输入：最大是 2147483647"));
     }
 
     qsizetype fracDigits = 0;
@@ -107,9 +110,9 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
     const bool mantissa = intDigits + fracDigits > 0;
     if (FKind == Currency) {
         if (i != t.size())
-            return refuse(u"这一列只能输入数字和一个小数点"_s);
+            return refuse(tr("这一列只能输入数字和一个小数点"));
         if (fracDigits > 4)
-            return refuse(u"金额最多只能有四位小数"_s);
+            return refuse(tr("金额最多只能有四位小数"));
         if (!mantissa)
             return Intermediate;
         if (TCurrency::parse(t))
@@ -117,14 +120,14 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
         // "12." is on its way to a price; anything else that does not parse is out of range.
         if (point && fracDigits == 0 && TCurrency::parse(t.chopped(1)))
             return Intermediate;
-        return refuse(u"金额太大，不能再输入"_s);
+        return refuse(tr("金额太大，不能再输入"));
     }
 
     // Floating: an exponent may follow the mantissa.
     bool exponentOpen = false;
     if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
         if (!mantissa)
-            return refuse(u"这一列只能输入数字"_s);
+            return refuse(tr("这一列只能输入数字"));
         ++i;
         if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
             ++i;
@@ -136,12 +139,12 @@ QValidator::State TNumericValidator::validate(QString &input, int &) const
         exponentOpen = expDigits == 0;
     }
     if (i != t.size())
-        return refuse(u"这一列只能输入数字"_s);
+        return refuse(tr("这一列只能输入数字"));
     if (!mantissa || exponentOpen)
         return Intermediate;
     bool ok = false;
     const double d = t.toDouble(&ok);
-    return ok && std::isfinite(d) ? Acceptable : refuse(u"数字太大，不能再输入"_s);
+    return ok && std::isfinite(d) ? Acceptable : refuse(tr("数字太大，不能再输入"));
 }
 
 // ======================================================================= TDBGridDelegate
@@ -165,6 +168,8 @@ QWidget *TDBGridDelegate::createEditor(
         editor = line;
     }
     const TRowSet *rs = FGrid->dataSource();
+    if (rs && rs->fieldType(index.column()) == ftString)
+        line->setMaxLength(MaxNameLength);
     if (rs) {
         if (const auto kind = TNumericValidator::kindOf(rs->fieldType(index.column()))) {
             auto *validator = new TNumericValidator(*kind, line);
@@ -254,6 +259,12 @@ public:
             const TRowSet *rs = FGrid->dataSource();
             const bool numeric = rs && TNumericValidator::kindOf(rs->fieldType(index.column()));
             return int((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        }
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+            const QVariant v = QIdentityProxyModel::data(index, role);
+            if (v.typeId() == QMetaType::QString)
+                return ShownText(v.toString());
+            return v;
         }
         return QIdentityProxyModel::data(index, role);
     }
@@ -579,6 +590,12 @@ void TDBGrid::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Paste) && state() != QAbstractItemView::EditingState) {
+        const QString text = QGuiApplication::clipboard()->text();
+        Dialogs::guarded([&] { pasteRows(text); });
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
 
@@ -613,7 +630,7 @@ void TDBGrid::enterWalk()
     TRowSet *rs = FRowSet;
     if (!rs || !rs->isOpen())
         return;
-    if (!commitEditor())
+    if (!commitEditor() || !FEnterWalk)
         return;
     const int count = gridColumnCount();
     if (count == 0)
@@ -628,4 +645,54 @@ void TDBGrid::enterWalk()
     } else {
         setSelectedIndex(selected + 1);
     }
+}
+
+TImportTarget TDBGrid::pasteTarget() const
+{
+    if (!FPasteTarget.isEmpty())
+        return FPasteTarget;
+    QList<QPair<QString, QString>> columns;
+    for (const TGridColumn &c : FColumns)
+        columns.append({ c.fieldName, c.title });
+    return TargetForColumns(columns);
+}
+
+void TDBGrid::pasteRows(const QString &Text)
+{
+    TRowSet *rs = FRowSet;
+    if (!rs || !rs->isOpen() || Text.trimmed().isEmpty())
+        return;
+    if (!commitEditor())
+        return;
+    // One value: into the current cell, checked as if typed.
+    QString single = Text;
+    while (single.endsWith(u'\n') || single.endsWith(u'\r'))
+        single.chop(1);
+    if (!single.contains(u'\t') && !single.contains(u'\n') && !single.contains(u'\r')) {
+        const QModelIndex cell = currentIndex();
+        if (cell.isValid())
+            model()->setData(cell, single.trimmed(), Qt::EditRole);
+        return;
+    }
+    const TReadOutcome read = ReadDelimitedText(Text);
+    if (!read.Ok) {
+        Dialogs::showError(this, u"粘贴的内容不能读成表格，没有增加任何行：\n"_s + read.Error);
+        return;
+    }
+    const TImportTarget target = pasteTarget();
+    const TImportOutcome outcome
+        = ConvertRows(read.Table, target, GuessMapping(read.Table, target));
+    if (!outcome.ok()) {
+        Dialogs::showError(this,
+            u"粘贴的行有问题，没有增加任何行。请改正后重新复制、粘贴：\n"_s
+                + ProblemLines(outcome.Problems).join(u'\n'));
+        return;
+    }
+    if (outcome.Rows.isEmpty())
+        return;
+    if (FPasteHandler)
+        FPasteHandler(target, outcome.Rows);
+    else
+        AppendImportedRows(*rs, target, outcome.Rows);
+    setFocus();
 }

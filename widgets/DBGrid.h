@@ -14,6 +14,11 @@
 // The Enter key walks the grid: to the next column of the row; from the last column to the
 // second column of the next row, appending a new row at the end (the row set's AfterInsert then
 // runs as for any new row). With a cell editor open, Enter first puts the text into the row.
+//
+// Ctrl+V appends rows copied from a spreadsheet: the text goes through the same reader and
+// checks as an imported file (columns from a copied header, else from the content), and either
+// every row is added or, when any value is refused, none, with every problem listed. A single
+// value (no tab, no line break) goes into the current cell instead, as typing it would.
 
 #include <QIdentityProxyModel>
 #include <QList>
@@ -23,7 +28,10 @@
 #include <QValidator>
 #include <optional>
 
+#include "PartImport.h"
 #include "RowSet.h"
+
+#include <functional>
 
 class TDBGrid;
 
@@ -112,6 +120,10 @@ public:
 
     // The Enter key (errors left to the caller; the key reports them).
     void enterWalk();
+    // Whether Enter walks the grid (the default). Without the walk, Enter only puts the text of
+    // an open cell editor into its row: it never moves to another row or appends one.
+    void setEnterWalk(bool on) { FEnterWalk = on; }
+    bool enterWalkEnabled() const { return FEnterWalk; }
 
     // Puts the text of an open cell editor into the row set and closes the editor. False when
     // the row set refused the text (it has been reported); true otherwise, also with no editor.
@@ -119,6 +131,16 @@ public:
     // The same for every grid bound to rowSet: commands that act on a row set call it first, so
     // that text still being typed is not lost or written to the wrong row.
     static bool commitEditors(const TRowSet *rowSet);
+
+    // Ctrl+V with Text on the clipboard (errors left to the caller; the key reports them).
+    void pasteRows(const QString &Text);
+    // What pasted rows fill: by default the shown columns whose kind the importer knows
+    // (名称/Name, 长度/Length, 宽度/Width, 数量, 刀口, 价格/Price).
+    void setPasteTarget(const TImportTarget &target) { FPasteTarget = target; }
+    TImportTarget pasteTarget() const;
+    // Who takes the checked rows; by default AppendImportedRows into the row set.
+    using TPasteHandler = std::function<void(const TImportTarget &, const QList<TImportedRow> &)>;
+    void setPasteHandler(TPasteHandler handler) { FPasteHandler = std::move(handler); }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -144,4 +166,7 @@ private:
     int FModelChanging = 0; // inside a structural change of the row set
     bool FSyncing = false; // moving the grid to the row set's current row
     bool FCommitting = false; // an editor's text is being put into the row set
+    bool FEnterWalk = true;
+    TImportTarget FPasteTarget;
+    TPasteHandler FPasteHandler;
 };

@@ -2,8 +2,8 @@
 
 #include "DBGrid.h"
 #include "Dialogs.h"
-#include "WidgetArt.h"
 #include "RowSet.h"
+#include "WidgetArt.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -26,13 +26,13 @@ TDBNavigator::TButtonSet TDBNavigator::allButtons()
 
 QStringList TDBNavigator::defaultHints()
 {
-    return { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s, u"插入"_s, u"删除"_s, u"编辑"_s,
-        u"提交"_s, u"放弃"_s, u"刷新"_s };
+    return { tr("第一条"), tr("上一条"), tr("下一条"), tr("最后条"), tr("插入"), tr("删除"),
+        tr("编辑"), tr("提交"), tr("放弃"), tr("刷新") };
 }
 
 QString TDBNavigator::defaultDeleteQuestion()
 {
-    return u"确实要删除当前记录吗？"_s;
+    return tr("确实要删除当前记录吗？");
 }
 
 TDBNavigator::TDBNavigator(QWidget *parent)

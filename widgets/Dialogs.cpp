@@ -95,6 +95,8 @@ void reportCurrentException()
 {
     try {
         throw;
+    } catch (const TAbandoned &) {
+        // already said
     } catch (const std::exception &e) {
         reportError(QString::fromUtf8(e.what()));
     } catch (...) {

@@ -31,6 +31,14 @@ QString errorText(const QString &message); // the text reportError shows
 // anything else: an empty message). Call only inside a catch block.
 void reportCurrentException();
 
+// Thrown to abandon a command whose reason the user has already been shown (a cell editor that
+// refused its text, say): reportCurrentException passes it over in silence.
+class TAbandoned : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "command abandoned"; }
+};
+
 // Runs a command; an exception that leaves it is reported and the command abandoned.
 // Every slot that runs a user command goes through this, so no exception crosses the
 // event loop.

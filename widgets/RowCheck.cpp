@@ -2,9 +2,17 @@
 
 #include "RowSet.h"
 
+#include <QCoreApplication>
+#include <QScopeGuard>
+
 using namespace Qt::StringLiterals;
 
 namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(RowCheck)
+};
 
 QString cellText(const TRowSet &rows, int row, int column)
 {
@@ -25,18 +33,18 @@ QList<TRowProblem> CheckRows(const TRowSet &rows, const QList<TColumnRule> &rule
             QString reason;
             if (text.isEmpty()) {
                 if (rule.kind != TColumnRule::NonNegative)
-                    reason = u"不能为空"_s;
+                    reason = Tr::tr("不能为空");
             } else {
                 bool ok = false;
                 const double value = text.toDouble(&ok);
                 if (!ok)
-                    reason = u"不是数字"_s;
+                    reason = Tr::tr("不是数字");
                 else if (rule.kind == TColumnRule::Positive && !(value > 0))
-                    reason = u"必须大于0"_s;
+                    reason = Tr::tr("必须大于0");
                 else if (rule.kind != TColumnRule::Positive && value < 0)
-                    reason = u"不能小于0"_s;
+                    reason = Tr::tr("不能小于0");
                 else if (rule.maximum && value > *rule.maximum)
-                    reason = u"不能大于"_s + QString::number(*rule.maximum, 'g', 15);
+                    reason = Tr::tr("不能大于%1").arg(QString::number(*rule.maximum, 'g', 15));
             }
             if (!reason.isEmpty())
                 problems.push_back({ r + 1, rule.title, reason });
@@ -61,13 +69,13 @@ QStringList DescribeProblems(
     const int nameColumn = nameField.isEmpty() ? -1 : rows.fieldIndex(nameField);
     QStringList lines;
     for (const TRowProblem &p : problems) {
-        QString line = u"第%1行"_s.arg(p.row);
+        QString line = Tr::tr("第%1行").arg(p.row);
         if (nameColumn >= 0) {
             const QString name = cellText(rows, p.row - 1, nameColumn);
             if (!name.isEmpty())
-                line += u"（"_s + name + u"）"_s;
+                line = Tr::tr("%1（%2）").arg(line, name);
         }
-        lines << line + u' ' + p.column + u"："_s + p.reason;
+        lines << Tr::tr("%1 %2：%3").arg(line, p.column, p.reason);
     }
     return lines;
 }
@@ -85,4 +93,35 @@ void DropBlankRows(TRowSet &rows, const QList<TColumnRule> &rules)
     }
     if (current >= 1 && current <= rows.recordCount())
         rows.setRecNo(current);
+}
+
+bool IsNumberedName(const QString &name, const QString &prefix)
+{
+    const QString t = name.trimmed();
+    if (t.isEmpty())
+        return true;
+    if (!t.startsWith(prefix) || t.size() == prefix.size())
+        return false;
+    for (qsizetype i = prefix.size(); i < t.size(); ++i)
+        if (t[i] < u'0' || t[i] > u'9')
+            return false;
+    return true;
+}
+
+void RenumberNames(TRowSet &rows, const QString &field, const QString &prefix)
+{
+    rows.disableControls();
+    const auto reattach = qScopeGuard([&] { rows.enableControls(); });
+    rows.first();
+    const int count = rows.recordCount();
+    for (int i = 1; i <= count; ++i) {
+        const QString name = rows.field(field).asString();
+        const QString numbered = prefix + QString::number(i);
+        if (name != numbered && IsNumberedName(name, prefix)) {
+            rows.edit();
+            rows.field(field).setAsString(numbered);
+            rows.post();
+        }
+        rows.next();
+    }
 }

@@ -4,6 +4,8 @@
 // rule names a column (as the row set spells it) and the title the user sees on the grid; the
 // problems come back as one line per offending cell, ready to be listed in one message.
 
+#include "Currency.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,14 +26,6 @@ struct TColumnRule
     // The largest number allowed, if any (a number above it: "不能大于<maximum>").
     std::optional<double> maximum = std::nullopt;
 };
-
-// The largest price of one sheet a row may carry. Far above any real sheet, and low enough that
-// everything computed from prices stays exact and usable: totals of thousands of sheets keep
-// their four decimals in a double, and the engine's cost ranking (price per square metre of
-// placed parts, held below 2147483647) still ranks a sheet of this price as long as its parts
-// cover more than about 470 mm² (a 22 x 22 mm square). A price like 99999999999 is a typing
-// slip, not a sheet.
-inline constexpr double MaxSheetPrice = 1000000;
 
 struct TRowProblem
 {
@@ -57,3 +51,11 @@ void DropBlankRows(TRowSet &rows, const QList<TColumnRule> &rules);
 // nameField is given and the name is not empty: "第3行（侧板） 长：必须大于0".
 QStringList DescribeProblems(
     const TRowSet &rows, const QList<TRowProblem> &problems, const QString &nameField = {});
+
+// Numbers the rows by position in the column field: row i gets prefix + i where its name is empty
+// or one this numbering gave ("5" for an empty prefix, "方案5" for "方案"); a name the user typed
+// is kept. Leaves the last row current, as the numbering walk did. The edits are pending like
+// any other.
+void RenumberNames(TRowSet &rows, const QString &field, const QString &prefix);
+// Whether name is one RenumberNames gives (prefix followed by ASCII digits only) or empty.
+bool IsNumberedName(const QString &name, const QString &prefix);

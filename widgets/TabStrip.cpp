@@ -19,7 +19,8 @@ constexpr int ButtonWidth = 18;
 TTabStrip::TTabStrip(QWidget *parent)
     : QWidget(parent)
 {
-    setFocusPolicy(Qt::TabFocus);
+    // Clicking a tab gives the strip the keyboard: the arrows, Home and End then move on.
+    setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     FLeft = new QToolButton(this);
     FRight = new QToolButton(this);
@@ -236,6 +237,14 @@ void TTabStrip::keyPressEvent(QKeyEvent *event)
     case Qt::Key_End:
         if (count() > 0)
             setCurrentIndex(count() - 1);
+        break;
+    case Qt::Key_PageUp:
+        if (count() > 0)
+            setCurrentIndex(std::max(0, FCurrent - std::max(1, visibleCount())));
+        break;
+    case Qt::Key_PageDown:
+        if (count() > 0)
+            setCurrentIndex(std::min(count() - 1, FCurrent + std::max(1, visibleCount())));
         break;
     default:
         QWidget::keyPressEvent(event);

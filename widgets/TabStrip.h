@@ -1,8 +1,9 @@
 #pragma once
 // TTabStrip: a row of tabs along the foot of a layout area, one per layout of a run. It stays
 // quick with thousands of tabs: adding or clearing tabs costs nothing per existing tab, and only
-// the tabs in view are painted. When the tabs do not fit, two scroll buttons at the right end, the
-// mouse wheel and the arrow keys move through them.
+// the tabs in view are painted. When the tabs do not fit, two scroll buttons at the right end and
+// the mouse wheel move through them. With the keyboard (a click on a tab gives it): the arrows move
+// one tab, PgUp/PgDn a strip's width, Home/End to the first and last tab.
 //
 // Unlike a notebook's tab bar, no tab is current until one is chosen (currentIndex -1), so a
 // run can fill the strip without showing anything yet.

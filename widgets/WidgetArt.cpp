@@ -1,5 +1,7 @@
 #include "WidgetArt.h"
 
+#include <cmath>
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -106,6 +108,30 @@ QIcon deleteRowIcon()
     return drawnIcon([](QPainter &p) {
         table(p);
         badge(p, Red, [](QPainter &q) { q.drawLine(QPointF(20, 24), QPointF(28, 24)); });
+    });
+}
+
+QIcon importIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        table(p);
+        badge(p, Blue, [](QPainter &q) {
+            q.drawLine(QPointF(24, 19), QPointF(24, 28));
+            q.drawLine(QPointF(20.5, 24.5), QPointF(24, 28));
+            q.drawLine(QPointF(27.5, 24.5), QPointF(24, 28));
+        });
+    });
+}
+
+QIcon exportIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        table(p);
+        badge(p, Blue, [](QPainter &q) {
+            q.drawLine(QPointF(24, 29), QPointF(24, 20));
+            q.drawLine(QPointF(20.5, 23.5), QPointF(24, 20));
+            q.drawLine(QPointF(27.5, 23.5), QPointF(24, 20));
+        });
     });
 }
 
@@ -257,6 +283,40 @@ QIcon runIcon()
             p.drawPath(arrow);
         },
         { 16, 24, 32, 48 });
+}
+
+QIcon stopIcon()
+{
+    return drawnIcon(
+        [](QPainter &p) {
+            QPolygonF octagon;
+            for (int i = 0; i < 8; ++i) {
+                const double a = (22.5 + 45.0 * i) * 3.14159265358979 / 180.0;
+                octagon << QPointF(16 + 14 * std::cos(a), 16 + 14 * std::sin(a));
+            }
+            p.setPen(QPen(Red.darker(150), 1.2));
+            p.setBrush(Red);
+            p.drawPolygon(octagon);
+            p.setPen(QPen(Qt::white, 3));
+            p.drawLine(QPointF(10, 16), QPointF(22, 16));
+        },
+        { 16, 24, 32, 48 });
+}
+
+QIcon runAllIcon()
+{
+    return drawnIcon([](QPainter &p) {
+        for (int i = 2; i >= 0; --i)
+            paintLayout(p, QRectF(1 + 4 * i, 1 + 4 * i, 18, 15), false);
+        QPainterPath arrow;
+        arrow.moveTo(18, 19);
+        arrow.lineTo(31, 25);
+        arrow.lineTo(18, 31);
+        arrow.closeSubpath();
+        p.setPen(QPen(Green.darker(140), 1));
+        p.setBrush(Green);
+        p.drawPath(arrow);
+    });
 }
 
 QIcon previewIcon()

@@ -30,12 +30,16 @@ QIcon addRowIcon(); // 增加一行
 QIcon deleteRowIcon(); // 删除一行
 QIcon modifyIcon(); // 修改数据
 QIcon saveIcon(); // 保存数据
+QIcon importIcon(); // 导入: a table with an arrow pointing into it
+QIcon exportIcon(); // 导出: a table with an arrow pointing out of it
 
 // Tool-bar commands of the project workspace and the results window.
 QIcon layoutIcon(); // 优化排样: a sheet with rows of parts
 QIcon addProjectIcon(); // 增加工程
 QIcon deleteProjectIcon(); // 删除工程
 QIcon runIcon(); // 优化计算
+QIcon stopIcon(); // 停止: a red octagon
+QIcon runAllIcon(); // 计算全部方案: three sheets with a go arrow
 QIcon previewIcon(); // 打印预览
 QIcon zoomInIcon(); // 放大
 QIcon zoomOutIcon(); // 缩小

@@ -11,8 +11,13 @@
 #include "WidgetArt.h"
 #include "fmSelectData.h"
 #include "fmTypeSet.h"
+#include "AppSettings.h"
+#include "ImportDialog.h"
+#include "SchemeBatch.h"
 
+#include <QCheckBox>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QTextEdit>
 
 #include <QAction>
@@ -131,6 +136,9 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
         u"删除工程|删除项目数据"_s, &TfrmMaterial::actDelPrjExecute);
     actSave = MakeCommand(this, "actSave", u"保存工程"_s, WidgetArt::saveIcon(),
         u"保存工程|保存项目数据"_s, &TfrmMaterial::actSaveExecute);
+    actCalcAll = MakeCommand(this, "actCalcAll", u"计算全部方案"_s, WidgetArt::runAllIcon(),
+        u"计算全部方案|用结果窗口的选项依次计算本工程的每个方案，把结果写入方案表以便比较"_s,
+        &TfrmMaterial::actCalcAllExecute);
 
     cbOrder = new QComboBox(ToolBar1);
     cbOrder->setObjectName(u"cbOrder"_s);
@@ -147,16 +155,17 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addAction(actYHPY);
+    ToolBar1->addAction(actCalcAll);
     auto *boxHolder = new QWidget(ToolBar1);
     auto *boxRow = new QHBoxLayout(boxHolder);
     boxRow->setContentsMargins(6, 0, 6, 0);
     boxRow->addWidget(cbOrder);
     ToolBar1->addWidget(boxHolder);
     ToolBar1->addActions({ actAddPrj, actDelPrj, actSave });
-    for (QAction *a : { actClose, actYHPY, actAddPrj, actDelPrj, actSave }) {
+    for (QAction *a : { actClose, actYHPY, actCalcAll, actAddPrj, actDelPrj, actSave }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
-            button->setFixedSize(a == actYHPY ? 65 : 60, 40);
+            button->setFixedSize(a == actYHPY ? 65 : a == actCalcAll ? 84 : 60, 40);
         }
     }
 
@@ -240,6 +249,9 @@ void TfrmMaterial::createPanes()
     pnlFA = createPane(u"FA"_s, u"加工方案"_s, navFA, rdgFA);
     rdgFA->setColumns(SchemeColumns);
     rdgFA->setDataSource(ADOOrderDetail);
+    // Enter in the scheme list only takes the typed name: schemes are added with the navigator,
+    // never by walking off the last row.
+    rdgFA->setEnterWalk(false);
     navFA->setDataSource(ADOOrderDetail);
     navFA->setVisibleButtons(TDBNavigator::allButtons());
     // The scheme's own delete: a question of its own, then the scheme with its sheets.
@@ -280,9 +292,12 @@ void TfrmMaterial::createPanes()
     N3 = menuCommand("N3", u"选择原材料"_s, &TfrmMaterial::N3Click);
     N2 = menuCommand("N2", u"删除"_s, &TfrmMaterial::N2Click);
     N4 = menuCommand("N4", u"选择零件"_s, &TfrmMaterial::N4Click);
-    rdgYCL->addActions({ N1, N3 });
-    rdgLJ->addActions({ N2, N4 });
-    for (TDBGrid *g : { rdgYCL, rdgLJ })
+    N5 = menuCommand("N5", u"导入原材料…"_s, &TfrmMaterial::N5Click);
+    N6 = menuCommand("N6", u"导入零件…"_s, &TfrmMaterial::N6Click);
+    rdgYCL->addActions({ N1, N3, N5 });
+    rdgLJ->addActions({ N2, N4, N6 });
+    rdgFA->addAction(actCalcAll);
+    for (TDBGrid *g : { rdgFA, rdgYCL, rdgLJ })
         g->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -328,10 +343,16 @@ void TfrmMaterial::closeEvent(QCloseEvent *event)
         actSaveExecute();
         saved = true;
     });
-    if (saved)
-        QWidget::closeEvent(event);
-    else
+    if (!saved) {
         event->ignore();
+        return;
+    }
+    // Runs on what is closing end with it: a batch is dropped, a deep run in the results window
+    // ends now with its best layout (written back while this workspace still exists).
+    delete FBatch.data();
+    if (frmTypeSet && frmTypeSet->isRunning())
+        Dialogs::guarded([] { frmTypeSet->StopRun(); });
+    QWidget::closeEvent(event);
 }
 
 void TfrmMaterial::FormShow()
@@ -362,23 +383,62 @@ qint64 TfrmMaterial::schemeId() const
     return hasScheme() ? ADOOrderDetail->field(u"ID"_s).asLargeInt() : 0;
 }
 
-bool TfrmMaterial::commitEditors()
+void TfrmMaterial::commitEditors()
 {
+    // A cell that refuses its text has said why; the command stops there, with the window and
+    // every row as they are, instead of going on without what was typed.
     for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
         if (!TDBGrid::commitEditors(rs))
-            return false;
-    return true;
+            throw Dialogs::TAbandoned();
+}
+
+QString TfrmMaterial::currentOrderNo() const
+{
+    return hasProject() ? ADOOrder->field(u"单号"_s).asString() : QString();
+}
+
+bool TfrmMaterial::orderNoTaken(const QString &orderNo) const
+{
+    TRowSet found(Sql::ProjectByOrderNo(orderNo));
+    found.open();
+    return !found.isEmpty();
+}
+
+void TfrmMaterial::showOrderNoInBox(const QString &orderNo)
+{
+    const QSignalBlocker quiet(cbOrder); // the program's own change: no Find
+    cbOrder->setEditText(orderNo);
 }
 
 // ---- projects ----
 
 QString TfrmMaterial::AddOrderNo()
 {
-    const QString orderNo = u"T"_s + QDateTime::currentDateTime().toString(u"yyyyMMddHHmmss"_s);
-    ADOOrder->append();
-    ADOOrder->field(u"单号"_s).setAsString(orderNo);
-    ADOOrder->field(u"日期"_s).setAsDateTime(QDateTime::currentDateTime());
-    ADOOrder->updateBatch();
+    // The number comes from the clock; one already given (two projects within a second) moves to
+    // the next free second, so that every project can be found by its number.
+    const QDateTime now = QDateTime::currentDateTime();
+    QString orderNo;
+    for (qint64 k = 0;; ++k) {
+        orderNo = u"T"_s + now.addSecs(k).toString(u"yyyyMMddHHmmss"_s);
+        if (!orderNoTaken(orderNo))
+            break;
+    }
+    const QString left = currentOrderNo();
+    try {
+        ADOOrder->close();
+        ADOOrder->setCommandText(Sql::ProjectByOrderNo(orderNo));
+        ADOOrder->open();
+        ADOOrder->append();
+        ADOOrder->field(u"单号"_s).setAsString(orderNo);
+        ADOOrder->field(u"日期"_s).setAsDateTime(QDateTime::currentDateTime());
+        ADOOrder->updateBatch();
+    } catch (...) {
+        // Not made: the project that was current stays so.
+        ADOOrder->close();
+        ADOOrder->setCommandText(Sql::ProjectByOrderNo(left));
+        Dialogs::guarded([this] { ADOOrder->open(); });
+        throw;
+    }
     {
         const QSignalBlocker quiet(cbOrder); // the program's own change: no Find
         cbOrder->addItem(orderNo);
@@ -406,7 +466,8 @@ void TfrmMaterial::applyRows(TRowSet &Rows)
 {
     if (!Rows.isOpen())
         return;
-    TDBGrid::commitEditors(&Rows);
+    if (!TDBGrid::commitEditors(&Rows))
+        throw Dialogs::TAbandoned();
     if (&Rows == ADOMaterialA)
         DropBlankRows(Rows, SheetBlank);
     else if (&Rows == ADOMaterialB)
@@ -426,14 +487,27 @@ void TfrmMaterial::actFindExecute()
     const QString orderNo = cbOrder->currentText();
     if (orderNo.isEmpty())
         return;
+    // Looked up aside first: the project on screen stays current until another one is found,
+    // so that a number being typed never leaves the lists without their project.
+    if (!orderNoTaken(orderNo)) {
+        StatusBar1->showMessage(noProjectText(orderNo));
+        return;
+    }
+    StatusBar1->clearMessage();
+    // What was typed for the project being left is written before anything moves; when that
+    // fails the project stays current and the box shows its number again.
+    const QString left = currentOrderNo();
+    try {
+        commitEditors();
+        applyDetailSets();
+    } catch (...) {
+        if (hasProject())
+            showOrderNoInBox(left);
+        throw;
+    }
     ADOOrder->close();
     ADOOrder->setCommandText(Sql::ProjectByOrderNo(orderNo));
     ADOOrder->open();
-    if (ADOOrder->isEmpty())
-        return; // the schemes, sheets and parts keep what they showed
-    // What was typed for the project being left is kept, not dropped with its row sets.
-    commitEditors();
-    applyDetailSets();
     ADOOrderDetail->close();
     ADOOrderDetail->setCommandText(Sql::SchemesOfProject(projectId()));
     ADOOrderDetail->open();
@@ -443,6 +517,10 @@ void TfrmMaterial::actFindExecute()
 
 void TfrmMaterial::actAddPrjExecute()
 {
+    // What was typed for the project on screen is written first; when that fails no project is
+    // made and nothing moves.
+    commitEditors();
+    applyDetailSets();
     AddOrderNo();
     actFindExecute();
 }
@@ -451,6 +529,12 @@ void TfrmMaterial::actDelPrjExecute()
 {
     if (!hasProject())
         return;
+    // Only the project whose number the box shows is deleted, never one left current while
+    // another number is being typed.
+    if (cbOrder->currentText() != currentOrderNo()) {
+        StatusBar1->showMessage(noProjectText(cbOrder->currentText()));
+        return;
+    }
     if (!Dialogs::askOkCancel(this, deleteProjectQuestion(), deleteProjectTitle()))
         return;
     const QString orderNo = ADOOrder->field(u"单号"_s).asString();
@@ -471,11 +555,11 @@ void TfrmMaterial::actDelPrjExecute()
 
 void TfrmMaterial::actSaveExecute()
 {
-    if (!commitEditors())
-        return;
-    ADOOrder->edit(); // on an empty project set this starts a new project
-    ADOOrder->field(u"单号"_s).setAsString(cbOrder->currentText());
-    ADOOrder->updateBatch();
+    commitEditors();
+    // The project box is a search: its text never becomes a project or a project's new number
+    // (增加工程 makes projects). The project row itself has nothing the user edits.
+    if (ADOOrder->isOpen() && ADOOrder->hasPendingChanges())
+        ADOOrder->updateBatch();
     for (TRowSet *rs : { ADOOrderDetail, ADOMaterialA, ADOMaterialB })
         applyRows(*rs);
 }
@@ -489,20 +573,15 @@ void TfrmMaterial::actCloseExecute()
 
 void TfrmMaterial::ADOOrderDetailAfterInsert(TRowSet &DataSet)
 {
-    if (hasProject())
-        DataSet.field(u"PID"_s).setAsInteger(projectId());
-    DataSet.updateBatch();
-    // Every scheme of the project is named anew by its position.
-    DataSet.disableControls();
-    const auto reattach = qScopeGuard([&] { DataSet.enableControls(); });
-    DataSet.first();
-    const int count = DataSet.recordCount();
-    for (int i = 1; i <= count; ++i) {
-        DataSet.edit();
-        DataSet.field(u"名称"_s).setAsString(u"方案"_s + QString::number(i));
-        DataSet.post();
-        DataSet.next();
+    if (!hasProject()) {
+        DataSet.cancel(); // a scheme belongs to a project: without one the row is discarded
+        StatusBar1->showMessage(noProjectYetText());
+        return;
     }
+    DataSet.field(u"PID"_s).setAsInteger(projectId());
+    DataSet.updateBatch();
+    // The schemes are numbered by position; a name the user gave a scheme is kept.
+    RenumberNames(DataSet, u"名称"_s, u"方案"_s);
 }
 
 void TfrmMaterial::ADOOrderDetailBeforeScroll(TRowSet &DataSet)
@@ -554,8 +633,12 @@ void TfrmMaterial::ADOMaterialAAfterInsert(TRowSet &DataSet)
 
 void TfrmMaterial::ADOMaterialBAfterInsert(TRowSet &DataSet)
 {
-    if (hasProject())
-        DataSet.field(u"ID"_s).setAsInteger(projectId());
+    if (!hasProject()) {
+        DataSet.cancel(); // a part belongs to a project: without one the row is discarded
+        StatusBar1->showMessage(noProjectYetText());
+        return;
+    }
+    DataSet.field(u"ID"_s).setAsInteger(projectId());
 }
 
 void TfrmMaterial::N1Click()
@@ -658,41 +741,20 @@ QStringList TfrmMaterial::MissingInput() const
 
 void TfrmMaterial::CreateRectManage(TRectManage &Engine)
 {
-    Engine.BCTypeList().Clear();
-    if (ADOMaterialA->isOpen()) {
-        ADOMaterialA->disableControls();
-        const auto resume = qScopeGuard([this] { ADOMaterialA->enableControls(); });
-        for (int n = 1; n <= ADOMaterialA->recordCount(); ++n) {
-            ADOMaterialA->setRecNo(n);
-            const int length = ADOMaterialA->field(u"长度"_s).asInteger();
-            const int width = ADOMaterialA->field(u"宽度"_s).asInteger();
-            TMaterialType *sheet = Engine.BCTypeList().Add();
-            sheet->SetText(ADOMaterialA->field(u"名称"_s).asString().toStdString());
-            sheet->SetBlade(ADOMaterialA->field(u"刀口"_s).asInteger());
-            sheet->SetWidth(std::max(length, width));
-            sheet->SetHeight(std::min(length, width));
-            sheet->SetPrice(ADOMaterialA->field(u"价格"_s).asCurrency().toDouble());
-        }
-    }
-    Engine.MaterialTypeList().Clear();
-    if (ADOMaterialB->isOpen()) {
-        ADOMaterialB->disableControls();
-        const auto resume = qScopeGuard([this] { ADOMaterialB->enableControls(); });
-        for (int n = 1; n <= ADOMaterialB->recordCount(); ++n) {
-            ADOMaterialB->setRecNo(n);
-            const int length = ADOMaterialB->field(u"长度"_s).asInteger();
-            const int width = ADOMaterialB->field(u"宽度"_s).asInteger();
-            TMaterialType *part = Engine.MaterialTypeList().Add();
-            part->SetText(ADOMaterialB->field(u"名称"_s).asString().toStdString());
-            part->SetWidth(std::max(length, width));
-            part->SetHeight(std::min(length, width));
-            part->SetCount(ADOMaterialB->field(u"数量"_s).asInteger());
-        }
-    }
+    FillEngine(Engine, SheetInputs(*ADOMaterialA), PartInputs(*ADOMaterialB));
+    // As the rows' walk always did: the last row of each list is current afterwards.
+    for (TRowSet *rows : { ADOMaterialA, ADOMaterialB })
+        if (rows->isOpen() && rows->recordCount() > 0)
+            rows->setRecNo(rows->recordCount());
 }
 
 void TfrmMaterial::actYHPYExecute()
 {
+    // The engine is busy while the results window runs the deep mode or a batch runs.
+    if ((frmTypeSet && frmTypeSet->isRunning()) || isBatchRunning()) {
+        Dialogs::showInformation(this, deepRunningText(), u"提示"_s);
+        return;
+    }
     actSaveExecute();
     // Rows the engine cannot use are named and the hand-off stops; what was typed is saved.
     const QStringList problems = CheckInput();
@@ -714,7 +776,13 @@ void TfrmMaterial::actYHPYExecute()
         throw std::logic_error("the layout engine has not been created");
     CreateRectManage(*RectManage);
     PriceSum = 0;
+    const auto handOver = [this](TfrmTypeSet &results) {
+        results.HandOffProject = currentOrderNo();
+        results.HandOffScheme = ADOOrderDetail->field(u"名称"_s).asString();
+        results.HandOffParts = PartInputs(*ADOMaterialB);
+    };
     if (frmTypeSet) {
+        handOver(*frmTypeSet);
         frmTypeSet->SchemeReloaded();
         frmTypeSet->show();
         frmTypeSet->raise();
@@ -724,6 +792,179 @@ void TfrmMaterial::actYHPYExecute()
     results->Notes = Notes;
     results->ProgressStatus = ProgressStatus;
     results->SchemeRows = [] { return frmMaterial ? frmMaterial->ADOOrderDetail : nullptr; };
+    handOver(*results);
     results->show();
     results->raise();
+}
+
+// ---- import ----
+
+void TfrmMaterial::N5Click()
+{
+    if (!ADOMaterialA->isOpen() || !hasScheme())
+        return;
+    if (!TDBGrid::commitEditors(ADOMaterialA))
+        return;
+    const QList<TImportedRow> rows
+        = RunImportDialog(this, ImportTargets::SheetList(), u"导入原材料"_s);
+    AppendImportedRows(*ADOMaterialA, ImportTargets::SheetList(), rows);
+}
+
+void TfrmMaterial::N6Click()
+{
+    if (!ADOMaterialB->isOpen() || !hasProject())
+        return;
+    if (!TDBGrid::commitEditors(ADOMaterialB))
+        return;
+    const QList<TImportedRow> rows = RunImportDialog(this, ImportTargets::PartList(), u"导入零件"_s);
+    AppendImportedRows(*ADOMaterialB, ImportTargets::PartList(), rows);
+}
+
+// ---- 计算全部方案 ----
+
+bool TfrmMaterial::isBatchRunning() const
+{
+    // Until its results are written: the worker may have ended a moment before.
+    return bool(FBatch);
+}
+
+void TfrmMaterial::actCalcAllExecute()
+{
+    if (FBatch) {
+        FBatch->cancel();
+        StatusBar1->showMessage(u"正在停止……"_s);
+        return;
+    }
+    if (frmTypeSet && frmTypeSet->isRunning()) {
+        Dialogs::showInformation(this, deepRunningText(), u"提示"_s);
+        return;
+    }
+    actSaveExecute();
+    if (!hasScheme()) {
+        Dialogs::showInformation(this,
+            u"工程还没有加工方案：请在“加工方案”表中增加一个方案。"_s, u"提示"_s);
+        return;
+    }
+    const QList<TPartRow> parts = PartInputs(*ADOMaterialB);
+    if (parts.isEmpty()) {
+        Dialogs::showInformation(this,
+            u"工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。"_s,
+            u"提示"_s);
+        return;
+    }
+    const QStringList partProblems
+        = DescribeProblems(*ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s);
+    if (!partProblems.isEmpty()) {
+        QStringList lines;
+        for (const QString &line : partProblems)
+            lines << u"工程需要切割的零件 "_s + line;
+        Dialogs::showInformation(this,
+            u"以下数据不能用于优化排样，请改正或删除后再试：\n"_s + lines.join(u'\n'),
+            u"提示"_s);
+        return;
+    }
+
+    // Every scheme with its sheets as saved; a scheme whose sheets the engine cannot use goes
+    // without them, and is named at the end.
+    QList<TBatchScheme> schemes;
+    const int idColumn = ADOOrderDetail->fieldIndex(u"ID"_s);
+    const int nameColumn = ADOOrderDetail->fieldIndex(u"名称"_s);
+    for (int r = 0; r < ADOOrderDetail->rowCount(); ++r) {
+        TBatchScheme scheme;
+        scheme.Id = ADOOrderDetail->data(ADOOrderDetail->index(r, idColumn)).toLongLong();
+        scheme.Name = ADOOrderDetail->data(ADOOrderDetail->index(r, nameColumn)).toString();
+        TRowSet sheets(Sql::SheetsOfScheme(scheme.Id));
+        sheets.open();
+        if (CheckRows(sheets, SheetRules).isEmpty())
+            scheme.Sheets = SheetInputs(sheets);
+        schemes << scheme;
+    }
+
+    TBatchOptions options;
+    if (frmTypeSet) {
+        options.UseCost = frmTypeSet->cbCost->isChecked();
+        options.BigSheet = frmTypeSet->cbUseBCMax->isChecked();
+        options.Deep = frmTypeSet->cbDeep->isChecked();
+        options.Seconds = frmTypeSet->edtSeconds->value();
+    } else {
+        options.Deep = AppSettings::boolValue(AppSettings::Key::DeepMode);
+        options.Seconds = AppSettings::intValue(AppSettings::Key::DeepSeconds);
+    }
+    options.WorkLimit = FBatchWorkLimit;
+
+    auto *batch = new TSchemeBatch(schemes, parts, options, this);
+    FBatch = batch;
+    connect(batch, &TSchemeBatch::progress, this,
+        [this, schemes](int index, int count, const QString &text) {
+            StatusBar1->showMessage(u"计算全部方案：%1（%2/%3）  %4"_s.arg(schemes[index].Name)
+                                        .arg(index + 1)
+                                        .arg(count)
+                                        .arg(text));
+            if (ProgressStatus)
+                ProgressStatus->setValue(count > 0 ? index * 100 / count : 0);
+        });
+    connect(batch, &TSchemeBatch::finished, this,
+        [this] { Dialogs::guarded([this] { batchFinished(); }); });
+    setBatchRunning(true);
+    batch->start();
+}
+
+void TfrmMaterial::setBatchRunning(bool Running)
+{
+    // The lists stay as they are while their schemes are laid out.
+    splMain->setEnabled(!Running);
+    for (QAction *a : { actYHPY, actAddPrj, actDelPrj, actSave })
+        a->setEnabled(!Running);
+    cbOrder->setEnabled(!Running);
+    actCalcAll->setText(Running ? u"停止"_s : u"计算全部方案"_s);
+    actCalcAll->setIcon(Running ? WidgetArt::stopIcon() : WidgetArt::runAllIcon());
+    if (ProgressStatus && !Running)
+        ProgressStatus->setValue(0);
+}
+
+void TfrmMaterial::batchFinished()
+{
+    TSchemeBatch *batch = FBatch;
+    if (!batch)
+        return;
+    const QList<TBatchResult> results = batch->results();
+    const bool cancelled = batch->wasCancelled();
+    batch->deleteLater();
+    FBatch = nullptr;
+    setBatchRunning(false);
+
+    // Totals into the rows of the completed schemes, then the cheapest made current.
+    QStringList failed;
+    int cheapest = -1;
+    double cheapestPrice = 0;
+    qint64 cheapestSheets = 0;
+    const int idColumn = ADOOrderDetail->fieldIndex(u"ID"_s);
+    for (const TBatchResult &r : results) {
+        if (!r.Completed) {
+            failed << u"%1：%2"_s.arg(r.Name, r.Why);
+            continue;
+        }
+        int row = -1;
+        for (int i = 0; i < ADOOrderDetail->rowCount(); ++i)
+            if (ADOOrderDetail->data(ADOOrderDetail->index(i, idColumn)).toLongLong() == r.Id)
+                row = i;
+        if (row < 0)
+            continue;
+        ADOOrderDetail->setRecNo(row + 1);
+        WriteSchemeTotals(*ADOOrderDetail, r.Totals);
+        if (cheapest < 0 || r.Totals.Price < cheapestPrice
+            || (r.Totals.Price == cheapestPrice && r.Totals.Sheets < cheapestSheets)) {
+            cheapest = row;
+            cheapestPrice = r.Totals.Price;
+            cheapestSheets = r.Totals.Sheets;
+        }
+    }
+    if (cheapest >= 0)
+        ADOOrderDetail->setRecNo(cheapest + 1);
+    StatusBar1->showMessage(cancelled
+            ? u"计算全部方案已停止：算完 %1 个方案"_s.arg(results.size() - failed.size())
+            : u"计算全部方案完成：%1 个方案"_s.arg(results.size()));
+    if (!failed.isEmpty())
+        Dialogs::showInformation(this,
+            u"以下方案未能算完，保留原来的结果：\n"_s + failed.join(u'\n'), u"提示"_s);
 }

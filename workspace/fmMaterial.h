@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <cstdint>
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -28,6 +30,7 @@ class TRectManage;
 class TRowSet;
 class TShadowPanel;
 class TfrmSelectData;
+class TSchemeBatch;
 
 class TfrmMaterial : public QWidget
 {
@@ -75,6 +78,9 @@ public:
     QAction *N3; // 选择原材料
     QAction *N2; // 删除 (part grid)
     QAction *N4; // 选择零件
+    QAction *N5; // 导入原材料… (sheet grid)
+    QAction *N6; // 导入零件… (part grid)
+    QAction *actCalcAll; // 计算全部方案, 停止 while it runs
 
     // ---- operations (errors reach the caller; commands and events report them) ----
     // Creates a project row with a new order number "T" + yyyyMMddHHmmss, saves it, adds the
@@ -93,6 +99,19 @@ public:
     // Saves, checks the rows, loads the current scheme and the parts into the engine and opens
     // (or raises) the results window.
     void actYHPYExecute();
+    // 计算全部方案: every scheme of the project laid out in turn with the results window's
+    // options (deep or not, its budget for each) on a worker thread; each completed scheme's
+    // totals go into its row (利用率, 板材数量, 总面积, 总价格), the cheapest becomes current;
+    // schemes that cannot be completed are named in one message and keep their old totals.
+    // While it runs the lists cannot be edited and the command reads 停止.
+    void actCalcAllExecute();
+    bool isBatchRunning() const;
+    // Test hook: deep runs of the batch limited by work instead of time (0: by time).
+    void setBatchWorkLimit(std::uint64_t Units) { FBatchWorkLimit = Units; }
+    // Imports rows from a spreadsheet file into the sheet list of the current scheme (N5) or the
+    // part list (N6): all rows or none, pending until saved.
+    void N5Click();
+    void N6Click();
     // Fills the engine's sheet kinds and part kinds from the sheet and part sets, longer side
     // first.
     void CreateRectManage(TRectManage &Engine);
@@ -131,6 +150,18 @@ public:
     static QString deleteProjectTitle() { return QStringLiteral("警告..."); }
     static QString deleteSchemeQuestion() { return QStringLiteral("是否删除数据！"); }
     static QString deleteSchemeTitle() { return QStringLiteral("提示"); }
+    static QString noProjectText(const QString &orderNo)
+    {
+        return QStringLiteral("没有单号为“%1”的工程").arg(orderNo);
+    }
+    static QString deepRunningText()
+    {
+        return QStringLiteral("正在进行深度优化：请先在结果窗口中按“停止”，或等它算完。");
+    }
+    static QString noProjectYetText()
+    {
+        return QStringLiteral("请先用“增加工程”建立一个工程");
+    }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -149,10 +180,20 @@ private:
     void applyDetailSets();
     // Writes a set's pending changes; sheet and part rows left blank are dropped first.
     void applyRows(TRowSet &Rows);
-    bool commitEditors();
+    // Puts the text of every open cell editor into its row; throws Dialogs::TAbandoned when a
+    // cell refused its text (it has said why).
+    void commitEditors();
     qint64 projectId() const;
+    QString currentOrderNo() const; // of the current project, or ""
+    bool orderNoTaken(const QString &orderNo) const; // a project with this number exists
+    void showOrderNoInBox(const QString &orderNo);
     qint64 schemeId() const;
 
+    void batchFinished();
+    void setBatchRunning(bool Running);
+
+    QPointer<TSchemeBatch> FBatch;
+    std::uint64_t FBatchWorkLimit = 0;
     bool FShowPending = true;
     bool FFirstShow = true;
 };

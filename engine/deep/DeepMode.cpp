@@ -515,6 +515,20 @@ std::vector<TStrip> Joined(const std::vector<TStrip> &In, i64 Kerf)
 
 } // namespace
 
+TDeepOptions TDeepOptions::ForBudget(double Seconds, std::uint64_t WorkLimit)
+{
+    TDeepOptions O;
+    if (WorkLimit > 0) {
+        O.Milliseconds = 0;
+        O.WorkLimit = WorkLimit;
+        O.Threads = 1;
+    } else {
+        O.Milliseconds = int(std::lround(std::clamp(Seconds * 1000.0, 1.0, 86400000.0)));
+        O.Threads = 0;
+    }
+    return O;
+}
+
 void TRectManage::GoWorkDeep(const TDeepOptions &Options)
 {
     init();
@@ -746,6 +760,7 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             Item->SetGroup(Group);
             Item->SetPrice(M.Price());
             Item->SetBlade(Sheet.Blade());
+            Item->SetEnteredLengthShorter(M.EnteredLengthShorter());
             FCreateRectList.AddItem(std::move(Item), -1);
         }
         FCreateRectList.SetRectCount(Count);

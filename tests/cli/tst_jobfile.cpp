@@ -368,7 +368,7 @@ void TestCliJobFile::main_refusesBadInvocationsWithNothingOnStdout_data()
     QTest::addColumn<QStringList>("args"); // %DIR% stands for a temporary folder with test files
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("errorStart");
-    QTest::newRow("no arguments") << QStringList {} << 2 << u"usage: pnxcut [--summary | --report] [--pdf OUT.pdf] JOBFILE"_s;
+    QTest::newRow("no arguments") << QStringList {} << 2 << u"usage: pnxcut [--summary | --report] [--cuts] [--pdf OUT.pdf] [--workshop OUT.pdf] JOBFILE"_s;
     QTest::newRow("only --summary") << QStringList { u"--summary"_s } << 2 << u"usage:"_s;
     QTest::newRow("unknown option") << QStringList { u"--fast"_s, u"%DIR%/good.job"_s } << 2
                                     << u"pnxcut: unknown option '--fast'"_s;

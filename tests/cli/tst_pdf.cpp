@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -72,6 +73,12 @@ class TestCliPdf : public QObject
         Env.remove(u"DISPLAY"_s);
         Env.remove(u"WAYLAND_DISPLAY"_s);
         Env.remove(u"QT_QPA_PLATFORM"_s);
+        // Nor a runtime folder, as under cron or a plain ssh login.
+        Env.remove(u"XDG_RUNTIME_DIR"_s);
+        // The user's folders are the test's own: never the real user's "Config".
+        Env.insert(u"HOME"_s, FDir.filePath(u"home"_s));
+        Env.remove(u"XDG_CONFIG_HOME"_s);
+        Env.remove(u"XDG_DATA_HOME"_s);
         P.setProcessEnvironment(Env);
         P.start(Program, Args);
         TRun R;
@@ -104,6 +111,8 @@ private slots:
         // The program loads what printing needs from its module beside it.
         QVERIFY(QFile::copy(QString::fromUtf8(PNXCUT_QT_PATH), FDir.filePath(u"pnxcut_qt.so"_s)));
         WriteAll(FDir.filePath(u"twelve.job"_s), TwelveLayouts);
+        // A copy of the program whose folder holds a writable pnx.dat keeps "Config" beside it.
+        WriteAll(FDir.filePath(u"pnx.dat"_s), "");
     }
     void init() { QFile::remove(FDir.filePath(u"Config"_s)); }
 
@@ -125,7 +134,8 @@ private slots:
         const QString Pdf = FDir.filePath(u"out.pdf"_s);
         const TRun R = Pnxcut({ u"--pdf"_s, Pdf, job });
         QCOMPARE(R.Code, 0);
-        QVERIFY2(!R.Err.contains("pnxcut:"), R.Err.constData());
+        // Standard error is for the program's own messages: none on success.
+        QVERIFY2(R.Err.isEmpty(), R.Err.constData());
         const TRun Plain = Pnxcut({ job });
         QCOMPARE(R.Out, Plain.Out);
         const TPdfText Printed = Text(Pdf);
@@ -201,13 +211,35 @@ private slots:
         QVERIFY(Eleven[0].Box.bottom() < T.Pages[1].height() / 5);
     }
 
-    // The settings file beside the program gives the margins, in millimetres.
-    void pdf_usesTheSettingsBesideTheProgram()
+    // The settings file gives the margins, in millimetres: beside a program whose folder holds
+    // a writable pnx.dat, else (an installed program) in the user's config folder.
+    void pdf_usesTheSettingsOfTheDataPlace_data()
     {
+        QTest::addColumn<bool>("portable");
+        QTest::newRow("beside a portable program") << true;
+        QTest::newRow("user's config folder") << false;
+    }
+    void pdf_usesTheSettingsOfTheDataPlace()
+    {
+        QFETCH(bool, portable);
         TPrintConfig C;
         C.LeftOffset = 20;
         C.TopOffset = 10;
-        WriteAll(FDir.filePath(u"Config"_s), ConfigStream(C));
+        const QString Database = FDir.filePath(u"pnx.dat"_s);
+        const QString UserConfig = FDir.filePath(u"home/.config/pnx"_s);
+        QVERIFY(QDir().mkpath(UserConfig));
+        const auto Restore = qScopeGuard([&] {
+            WriteAll(Database, "");
+            QFile::remove(UserConfig + u"/Config"_s);
+        });
+        if (portable) {
+            WriteAll(FDir.filePath(u"Config"_s), ConfigStream(C));
+            WriteAll(UserConfig + u"/Config"_s, ConfigStream(TPrintConfig {}));
+        } else {
+            QVERIFY(QFile::remove(Database));
+            WriteAll(FDir.filePath(u"Config"_s), ConfigStream(TPrintConfig {}));
+            WriteAll(UserConfig + u"/Config"_s, ConfigStream(C));
+        }
         const QString Pdf = FDir.filePath(u"margins.pdf"_s);
         QCOMPARE(Pnxcut({ u"--pdf"_s, Pdf, FDir.filePath(u"twelve.job"_s) }).Code, 0);
         const QList<TPdfLine> First = Text(Pdf).Find(u"切割1:"_s);
@@ -264,9 +296,9 @@ private slots:
         QVERIFY(Missing.Err.contains("usage: pnxcut"));
     }
 
-    // Without its module beside it the program still writes records; the report and the PDF
-    // are refused with a message before any run, and no file is written.
-    void withoutModule_reportAndPdfRefusedRecordsWritten()
+    // Without its module the program still writes records (and cut records); what needs Qt is
+    // refused with a message before any run, and no file is written.
+    void withoutModule_qtOutputsRefusedRecordsWritten()
     {
         QTemporaryDir Alone;
         QVERIFY(Alone.isValid());
@@ -279,8 +311,13 @@ private slots:
         QCOMPARE(Records.Code, 0);
         QCOMPARE(Records.Out, ReadAll(ExamplesDir() + u"/expected/kitchen-cabinet.out"_s));
         const QString Pdf = Alone.filePath(u"x.pdf"_s);
+        const QString Dir = Alone.filePath(u"drawings"_s);
         for (const QStringList &Args :
-            { QStringList { u"--report"_s, Kitchen }, QStringList { u"--pdf"_s, Pdf, Kitchen } }) {
+            { QStringList { u"--report"_s, Kitchen }, QStringList { u"--pdf"_s, Pdf, Kitchen },
+                QStringList { u"--workshop"_s, Pdf, Kitchen },
+                QStringList { u"--svg"_s, Dir, Kitchen },
+                QStringList { u"--labels"_s, Pdf, Kitchen },
+                QStringList { u"--convert"_s, Kitchen } }) {
             const TRun R = Run(Program, Args);
             QCOMPARE(R.Code, 2);
             QVERIFY(R.Out.isEmpty());
@@ -289,6 +326,52 @@ private slots:
             QVERIFY2(R.Err.contains("pnxcut_qt.so"), R.Err.constData());
         }
         QVERIFY(!QFile::exists(Pdf));
+        QVERIFY(!QFile::exists(Dir));
+        const TRun Cuts = Run(Program, { u"--cuts"_s, Kitchen });
+        QCOMPARE(Cuts.Code, 0);
+        QCOMPARE(Cuts.Out, ReadAll(ExamplesDir() + u"/expected/kitchen-cabinet.cuts"_s));
+    }
+
+    // --workshop: the workshop printout of the same run, one layout a page headed with the job's
+    // name and without a maker's line; the records on standard output stay those of the run
+    // (with --cuts its cut plans too); failures leave no file.
+    void workshop_onePageALayoutBesideTheRecords()
+    {
+        const QString Kitchen = ExamplesDir() + u"/kitchen-cabinet.job"_s;
+        const QString Pdf = FDir.filePath(u"workshop.pdf"_s);
+        const TRun R = Pnxcut({ u"--cuts"_s, u"--workshop"_s, Pdf, Kitchen });
+        QCOMPARE(R.Code, 0);
+        QVERIFY2(!R.Err.contains("pnxcut"), R.Err.constData());
+        QCOMPARE(R.Out, ReadAll(ExamplesDir() + u"/expected/kitchen-cabinet.cuts"_s));
+        const int Layouts = int(R.Out.count("\ngroup "));
+        QVERIFY(Layouts >= 2);
+        const TPdfText T = Text(Pdf);
+        QCOMPARE(T.Pages.size(), Layouts);
+        for (int p = 1; p <= Layouts; ++p) {
+            bool Project = false, Layout = false, Numbered = false;
+            for (const TPdfLine &L : T.OnPage(p)) {
+                Project |= L.Text.contains(u"工程 kitchen-cabinet"_s);
+                Layout |= L.Text.contains(u"排版 %1 / %2"_s.arg(p).arg(Layouts));
+                Numbered |= L.Text.contains(u"第 %1 页 / 共 %2 页"_s.arg(p).arg(Layouts));
+            }
+            QVERIFY2(Project && Layout && Numbered, qPrintable(u"page %1"_s.arg(p)));
+        }
+        QVERIFY(T.Find(u"电话"_s).isEmpty());
+
+        const QString Kept = FDir.filePath(u"kept-workshop.pdf"_s);
+        WriteAll(Kept, "an earlier file");
+        const TRun Nothing
+            = Pnxcut({ u"--workshop"_s, Kept, ExamplesDir() + u"/edge-nothing-wanted.job"_s });
+        QCOMPARE(Nothing.Code, 1);
+        QVERIFY2(Nothing.Err.contains("pnxcut: no workshop PDF written"), Nothing.Err.constData());
+        QCOMPARE(ReadAll(Kept), "an earlier file"_ba);
+        const TRun Unwritable
+            = Pnxcut({ u"--workshop"_s, FDir.filePath(u"no/such/folder/x.pdf"_s), Kitchen });
+        QCOMPARE(Unwritable.Code, 1);
+        QVERIFY2(Unwritable.Err.contains("pnxcut: cannot write"), Unwritable.Err.constData());
+        const TRun Missing = Pnxcut({ u"--workshop"_s });
+        QCOMPARE(Missing.Code, 2);
+        QVERIFY(Missing.Err.contains("usage: pnxcut"));
     }
 };
 

@@ -2,8 +2,10 @@
 // damaged files of any shape, and the fresh database the build places.
 
 #include "DataFixture.h"
+#include "DataPlace.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <cstring>
@@ -87,7 +89,7 @@ class TestDM : public QObject
     Q_OBJECT
 private slots:
     void cleanup();
-    void databaseDirectory_isTheExecutablesUnlessOverridden();
+    void databaseDirectory_isTheDataPlacesUnlessOverridden();
     void open_missingFile_reportsAndCreatesNothing();
     void open_unusableFile_data();
     void open_unusableFile();
@@ -95,6 +97,7 @@ private slots:
     void open_pathWithSpecialCharacters();
     void damagedFiles_neverCrash();
     void createDatabase_neverOverwrites();
+    void createDatabase_removesLeftoversOfKilledRuns();
     void pnxdbinit_createsSeededDatabaseOnce();
     void pnxdbinit_optionsAreNeverFileNames_data();
     void pnxdbinit_optionsAreNeverFileNames();
@@ -106,21 +109,26 @@ void TestDM::cleanup()
     QVERIFY(FrmDM == nullptr);
 }
 
-void TestDM::databaseDirectory_isTheExecutablesUnlessOverridden()
+void TestDM::databaseDirectory_isTheDataPlacesUnlessOverridden()
 {
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    QCOMPARE(TFrmDM::databaseDirectory(), exeDir);
-    // Not the working directory.
+    // The data place decides (DataPlace, tested on its own); the working directory never does.
+    const QString placed = DataPlace::current().databaseFile;
+    QCOMPARE(TFrmDM::databaseFile(), placed);
     QTemporaryDir elsewhere;
     const QString oldCwd = QDir::currentPath();
     QVERIFY(QDir::setCurrent(elsewhere.path()));
-    QCOMPARE(TFrmDM::databaseFile(), QDir(exeDir).filePath(u"pnx.dat"_s));
+    QCOMPARE(TFrmDM::databaseFile(), placed);
     QVERIFY(QDir::setCurrent(oldCwd));
+    QCOMPARE(TFrmDM::databaseDirectory(), QFileInfo(placed).absolutePath());
 
     TFrmDM::setDatabaseDirectory(elsewhere.path());
     QCOMPARE(TFrmDM::databaseFile(), QDir(elsewhere.path()).filePath(u"pnx.dat"_s));
+    QCOMPARE(TFrmDM::databaseDirectory(), QDir(elsewhere.path()).absolutePath());
+    // Under the override nothing is ever copied into the user's folder.
+    QVERIFY(!TFrmDM::provideDatabase());
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList());
     TFrmDM::setDatabaseDirectory(QString());
-    QCOMPARE(TFrmDM::databaseDirectory(), exeDir);
+    QCOMPARE(TFrmDM::databaseFile(), placed);
 
     // The first data module becomes FrmDM and clears it when destroyed.
     {
@@ -335,6 +343,28 @@ void TestDM::createDatabase_neverOverwrites()
         QStringList { u"pnx.dat"_s });
 }
 
+// A creation killed part way leaves its temporary file and journal; the next run removes them,
+// but never those of a creation still running.
+void TestDM::createDatabase_removesLeftoversOfKilledRuns()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"pnx.dat"_s);
+    const QString running = u"pnx.dat.new-%1-live"_s.arg(QCoreApplication::applicationPid());
+    const QStringList leftovers { u"pnx.dat.new-999999999-k9"_s,
+        u"pnx.dat.new-999999999-k9-journal"_s, u"pnx.dat.new-3hx8aq"_s };
+    for (const QString &name : leftovers + QStringList { running, u"other.dat.new-1-x"_s })
+        writeAll(dir.filePath(name), "half built");
+    QProcess init;
+    init.start(QStringLiteral(PNX_DBINIT), { path });
+    QVERIFY(init.waitForFinished(30000));
+    QCOMPARE(init.exitCode(), 0);
+    QStringList left = QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    left.sort();
+    QStringList expected { u"other.dat.new-1-x"_s, u"pnx.dat"_s, running };
+    expected.sort();
+    QCOMPARE(left, expected);
+}
+
 void TestDM::pnxdbinit_createsSeededDatabaseOnce()
 {
     QTemporaryDir dir;
@@ -440,7 +470,8 @@ void TestDM::pnxdbinit_optionsAreNeverFileNames()
     init.start(QStringLiteral(PNX_DBINIT), args);
     QVERIFY(init.waitForFinished(30000));
     QCOMPARE(init.exitCode(), exitCode);
-    const QString said = QString::fromLocal8Bit(init.readAllStandardOutput() + init.readAllStandardError());
+    const QString said
+        = QString::fromLocal8Bit(init.readAllStandardOutput() + init.readAllStandardError());
     QVERIFY2(said.contains(output), qPrintable(said));
     // Nothing was created in the working folder.
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 namespace enginetest {
 
@@ -88,6 +89,98 @@ bool Cuttable(std::vector<Box> Boxes, std::int64_t Kerf)
 }
 
 } // namespace
+
+std::string ReplayCuts(std::int64_t W, std::int64_t H, std::int64_t K,
+    const std::vector<CutLine> &Cuts, const std::vector<Piece> &Parts,
+    const std::vector<Piece> &Offcuts, std::vector<std::int64_t> *Positions)
+{
+    struct B
+    {
+        std::int64_t X0, Y0, X1, Y1;
+        bool operator==(const B &) const = default;
+        bool operator<(const B &O) const
+        {
+            return std::tie(X0, Y0, X1, Y1) < std::tie(O.X0, O.Y0, O.X1, O.Y1);
+        }
+    };
+    const auto Of = [](const Piece &P) { return B { P.X, P.Y, P.X + P.W, P.Y + P.H }; };
+    const auto Overlap = [](const B &A, const B &C) {
+        return A.X0 < C.X1 && C.X0 < A.X1 && A.Y0 < C.Y1 && C.Y0 < A.Y1;
+    };
+    std::vector<B> Pieces { { 0, 0, W, H } };
+    std::vector<B> PartBoxes;
+    for (const Piece &P : Parts)
+        PartBoxes.push_back(Of(P));
+    if (Positions)
+        Positions->clear();
+    for (std::size_t n = 0; n < Cuts.size(); ++n) {
+        const CutLine &C = Cuts[n];
+        const std::string Where = "cut " + std::to_string(n + 1) + ": ";
+        const bool Vertical = C.X1 == C.X2;
+        if (!Vertical && C.Y1 != C.Y2)
+            return Where + "not straight";
+        const std::int64_t At = Vertical ? C.X1 : C.Y1;
+        const std::int64_t A0 = Vertical ? C.Y1 : C.X1, A1 = Vertical ? C.Y2 : C.X2;
+        const B Band = Vertical ? B { At, A0, At + K, A1 } : B { A0, At, A1, At + K };
+        for (const B &P : PartBoxes) {
+            const bool Hit = K > 0 ? Overlap(Band, P)
+                                   : (Vertical ? P.X0 < At && At < P.X1 && P.Y0 < A1 && A0 < P.Y1
+                                               : P.Y0 < At && At < P.Y1 && P.X0 < A1 && A0 < P.X1);
+            if (Hit)
+                return Where + "crosses a part";
+        }
+        int Found = -1;
+        for (std::size_t i = 0; i < Pieces.size(); ++i) {
+            const B &P = Pieces[i];
+            if ((Vertical ? P.Y0 : P.X0) != A0 || (Vertical ? P.Y1 : P.X1) != A1)
+                continue;
+            const std::int64_t Q0 = Vertical ? P.X0 : P.Y0, Q1 = Vertical ? P.X1 : P.Y1;
+            if (!(K > 0 ? At < Q1 && At + K > Q0 : Q0 < At && At < Q1))
+                continue;
+            if (Found >= 0)
+                return Where + "lies in two pieces";
+            Found = static_cast<int>(i);
+        }
+        if (Found < 0)
+            return Where + "runs across no whole piece";
+        const B P = Pieces[static_cast<std::size_t>(Found)];
+        const std::int64_t Q0 = Vertical ? P.X0 : P.Y0, Q1 = Vertical ? P.X1 : P.Y1;
+        if (Positions)
+            Positions->push_back(std::max<std::int64_t>(0, At - Q0));
+        Pieces.erase(Pieces.begin() + Found);
+        const auto Keep = [&](std::int64_t From, std::int64_t To) {
+            if (To > From)
+                Pieces.push_back(
+                    Vertical ? B { From, P.Y0, To, P.Y1 } : B { P.X0, From, P.X1, To });
+        };
+        Keep(Q0, std::min(At, Q1));
+        Keep(std::max(At + K, Q0), Q1);
+    }
+    std::vector<B> Rest;
+    for (const B &P : Pieces) {
+        const auto Same = std::count(PartBoxes.begin(), PartBoxes.end(), P);
+        if (Same > 1)
+            return "two parts in one place";
+        if (Same == 1)
+            continue;
+        for (const B &Q : PartBoxes)
+            if (Overlap(P, Q))
+                return "a final piece holds a part with waste, or more than one part";
+        Rest.push_back(P);
+    }
+    for (const B &Q : PartBoxes)
+        if (std::count(Pieces.begin(), Pieces.end(), Q) != 1)
+            return "a part is not a final piece";
+    std::vector<B> Expected;
+    for (const Piece &O : Offcuts)
+        Expected.push_back(Of(O));
+    std::sort(Rest.begin(), Rest.end());
+    std::sort(Expected.begin(), Expected.end());
+    if (Rest != Expected)
+        return "the offcuts are not the pieces left without parts (" + std::to_string(Rest.size())
+            + " pieces, " + std::to_string(Expected.size()) + " offcuts)";
+    return {};
+}
 
 bool FitsEmptySheet(std::int64_t PartW, std::int64_t PartH, std::int64_t SheetW,
     std::int64_t SheetH, std::int64_t Kerf)

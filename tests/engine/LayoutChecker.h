@@ -43,6 +43,30 @@ std::vector<std::string> CheckLayout(
 // is always cut into its parts). Returns one line per group that cannot be cut.
 std::vector<std::string> CheckGuillotine(TRectManage &Engine, std::size_t MaxReports = 20);
 
+// A rectangle of a cut replay (x to the right, y downwards, sheet millimetres).
+struct Piece
+{
+    std::int64_t X = 0, Y = 0, W = 0, H = 0;
+};
+
+// A cut as a saw makes it: the segment where its kerf starts (X1 == X2: a vertical cut whose
+// kerf runs right of the line; else Y1 == Y2, a horizontal one whose kerf runs below it).
+struct CutLine
+{
+    std::int64_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+
+// Replays Cuts in order on a sheet of W x H with kerf Kerf: each cut must run straight across
+// the whole of exactly one piece (from edge to edge) and take something off it, and its kerf
+// (with kerf 0: its line) must cross no part. At the end every part must be exactly one final
+// piece and the other final pieces exactly the Offcuts (in any order). Returns what is wrong,
+// or an empty text. Positions, when given, receives for each cut its distance from the left
+// (vertical cut) or top (horizontal cut) edge of the piece it cut, 0 when its kerf starts
+// before that edge.
+std::string ReplayCuts(std::int64_t W, std::int64_t H, std::int64_t Kerf,
+    const std::vector<CutLine> &Cuts, const std::vector<Piece> &Parts,
+    const std::vector<Piece> &Offcuts, std::vector<std::int64_t> *Positions = nullptr);
+
 // True when a part kind of the given size fits an empty sheet as a strip of one part with a
 // kerf after it in at least one direction and one orientation (what the packer needs to place
 // anything on an empty sheet).

@@ -3,6 +3,7 @@
 // close without saving, reopen).
 
 #include "DBNavigator.h"
+#include "ImportDialog.h"
 #include "LibraryFixture.h"
 #include "ShadowPanel.h"
 #include "ShellWidgets.h"
@@ -12,10 +13,12 @@
 #include "fmYCLinfo.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -55,16 +58,6 @@ private:
 
 // Clicks a cell to make it current. A click on the current cell would instead start a delayed
 // edit (the view's own double-click guard), so the current cell is left alone.
-void clickCell(TDBGrid *grid, int row, int gridColumn)
-{
-    const QModelIndex cell = grid->cellIndex(row, gridColumn);
-    QVERIFY(cell.isValid());
-    if (grid->currentIndex() == cell)
-        return;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
-    QCOMPARE(grid->currentIndex(), cell);
-}
-
 QStringList rowSetColumn(TRowSet &rs, const QString &field)
 {
     QStringList out;
@@ -167,20 +160,24 @@ private slots:
         QCOMPARE(grid->palette().color(QPalette::Base), QColor(250, 245, 220));
         QVERIFY(grid->alternatingRowColors());
 
-        // Tool bar: 关闭, a separator, then the four row commands, with their hints.
+        // Tool bar: 关闭, a separator, the four row commands, a separator and 导入, with their
+        // hints.
         const QList<QAction *> tools = e->ToolBar1->actions();
-        QCOMPARE(tools.size(), 6);
+        QCOMPARE(tools.size(), 8);
         QVERIFY(tools[1]->isSeparator());
-        const QList<QAction *> commands = { tools[0], tools[2], tools[3], tools[4], tools[5] };
+        QVERIFY(tools[6]->isSeparator());
+        const QList<QAction *> commands
+            = { tools[0], tools[2], tools[3], tools[4], tools[5], tools[7] };
         QCOMPARE(commands,
-            (QList<QAction *> { e->actClose, e->actAdd, e->actDel, e->actModify, e->actSave }));
+            (QList<QAction *> {
+                e->actClose, e->actAdd, e->actDel, e->actModify, e->actSave, e->actImport }));
         QStringList hints;
         for (QAction *a : commands)
             hints << a->text() + u'|' + a->toolTip() + u'|' + a->statusTip();
         QCOMPARE(hints,
             (QStringList { u"关闭|关闭|关闭此窗体"_s, u"增加一行|增加一行|增加一条记录"_s,
                 u"删除一行|删除一行|删除选中的记录"_s, u"修改数据|修改数据|修改选中的记录"_s,
-                u"保存数据|保存数据|保存数据"_s }));
+                u"保存数据|保存数据|保存数据"_s, u"导入|导入|从Excel或CSV文件导入"_s }));
         QCOMPARE(e->ToolBar1->height(), 46);
         QCOMPARE(e->ToolBar1->widgetForAction(e->actAdd)->width(), 65);
         QCOMPARE(e->ToolBar1->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
@@ -206,25 +203,30 @@ private slots:
 
     // Any new row, whichever command adds it, renames every row by its position; the current
     // row ends as the last one. The names reach the file with the next save.
-    void addingRow_renumbersEveryRow_data()
+    void addingRow_numbersRowsKeepingTypedNames_data()
     {
         QTest::addColumn<bool>("sheets");
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("newRowAt"); // 1-based position of the new, empty row
         // The file keeps rows in the order they were added: an inserted row goes last there.
+        QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QStringList>("saved");
-        const QStringList inOrder { u"1"_s, u"2"_s, u"3"_s, u"4"_s };
-        QTest::newRow("增加一行, parts") << false << u"add"_s << 4 << inOrder;
-        QTest::newRow("增加一行, sheets") << true << u"add"_s << 4 << inOrder;
+        // Numbered rows take their position, the name typed ("x") stays.
+        const QStringList atEnd { u"1"_s, u"2"_s, u"x"_s, u"4"_s };
+        QTest::newRow("增加一行, parts") << false << u"add"_s << 4 << atEnd << atEnd;
+        QTest::newRow("增加一行, sheets") << true << u"add"_s << 4 << atEnd << atEnd;
         QTest::newRow("navigator insert on row 2")
-            << false << u"insert"_s << 2 << QStringList { u"1"_s, u"3"_s, u"4"_s, u"2"_s };
-        QTest::newRow("Enter at the end of the last row") << false << u"enter"_s << 4 << inOrder;
+            << false << u"insert"_s << 2 << QStringList { u"1"_s, u"2"_s, u"3"_s, u"x"_s }
+            << QStringList { u"1"_s, u"3"_s, u"x"_s, u"2"_s };
+        QTest::newRow("Enter at the end of the last row")
+            << false << u"enter"_s << 4 << atEnd << atEnd;
     }
-    void addingRow_renumbersEveryRow()
+    void addingRow_numbersRowsKeepingTypedNames()
     {
         QFETCH(bool, sheets);
         QFETCH(QString, how);
         QFETCH(int, newRowAt);
+        QFETCH(QStringList, shown);
         QFETCH(QStringList, saved);
         TLibraryStore store;
         const QStringList seeded { u"5"_s, u"9"_s, u"x"_s };
@@ -244,7 +246,7 @@ private slots:
             pressEnter(e->grdLJ);
         }
 
-        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"1"_s, u"2"_s, u"3"_s, u"4"_s }));
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), shown);
         QCOMPARE(rowSetColumn(rs, u"Length"_s).indexOf(QString()), newRowAt - 1);
         QCOMPARE(rs.recNo(), 4);
         QCOMPARE(rs.state(), dsBrowse);
@@ -601,7 +603,7 @@ private slots:
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].contains(u"disk is full"_s), qPrintable(errors[0]));
         QVERIFY(rs.hasPendingChanges());
-        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"1"_s, u"2"_s, u"3"_s }));
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), (QStringList { u"a"_s, u"b"_s, u"3"_s }));
         QCOMPARE(store.column(u"SELECT Name FROM 零件信息表 ORDER BY rowid"_s),
             (QStringList { u"a"_s, u"b"_s }));
 
@@ -610,7 +612,7 @@ private slots:
         QVERIFY(!rs.hasPendingChanges());
         QCOMPARE(store.column(u"SELECT Name || ':' || ifnull(Length, '') FROM 零件信息表 "
                               "ORDER BY rowid"_s),
-            (QStringList { u"1:100"_s, u"2:200"_s, u"3:720"_s }));
+            (QStringList { u"a:100"_s, u"b:200"_s, u"3:720"_s }));
         QCOMPARE(store.scalar(u"SELECT Width FROM 零件信息表 WHERE Name = '3'"_s).toInt(), 36);
 
         store.exec(u"ALTER TABLE 零件信息表 RENAME TO 零件信息表_old"_s);
@@ -715,6 +717,95 @@ private slots:
         QTest::keyClick(w.get(), Qt::Key_F3); // raised again: the file is opened again
         QTRY_COMPARE(columnTexts(frmLJinfo->grdLJ, 0), (QStringList { u"侧板"_s, u"底板"_s }));
         QVERIFY(Dialogs::takeCaptured().isEmpty());
+    }
+
+    // 导入: the dialog's rows go to the end of the library in one step and are renumbered; a
+    // file with a bad row adds nothing. Imported rows are pending like typed ones.
+    void import_addsEveryRowOrNone_data()
+    {
+        QTest::addColumn<bool>("sheets");
+        QTest::newRow("part library") << false;
+        QTest::newRow("sheet library") << true;
+    }
+    void import_addsEveryRowOrNone()
+    {
+        QFETCH(bool, sheets);
+        TLibraryStore store;
+        sheets ? seedSheets(store, { u"a"_s }) : seedParts(store, { u"a"_s });
+        TShownEditor e(sheets);
+        TRowSet &rs = *e->ADOMaterials;
+        QTemporaryDir dir;
+        auto write = [&dir](const QString &name, const QString &text) {
+            QFile f(dir.filePath(name));
+            if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0)
+                qFatal("cannot write");
+            return f.fileName();
+        };
+        const QString bad
+            = write(u"bad.csv"_s, u"名称,长,宽,价格\n侧板,720mm,560,1\n顶板,800,560,2\n"_s);
+        const QString good
+            = write(u"good.csv"_s, u"名称,长,宽,价格\n侧板,720,560,12.5\n顶板,800,560,\n"_s);
+        const QString table = sheets ? u"原材料信息表"_s : u"零件信息表"_s;
+
+        QStringList seen;
+        auto loadAndAccept = [&seen](const QString &path) {
+            Dialogs::setNextDialogHandler([&seen, path](QDialog &dialog) {
+                auto &d = dynamic_cast<TImportDialog &>(dialog);
+                d.loadFile(path);
+                seen << u"%1 problems, import %2"_s.arg(d.problems().size())
+                            .arg(d.btnImport->isEnabled());
+                return int(QDialog::Accepted);
+            });
+        };
+        loadAndAccept(bad);
+        e->actImport->trigger();
+        QCOMPARE(seen.takeFirst(), u"1 problems, import 0"_s);
+        QCOMPARE(rs.recordCount(), 1);
+        QVERIFY(!rs.hasPendingChanges());
+
+        loadAndAccept(good);
+        e->actImport->trigger();
+        QCOMPARE(seen.takeFirst(), u"0 problems, import 1"_s);
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), QStringList({ u"a"_s, u"侧板"_s, u"顶板"_s }));
+        QCOMPARE(rowSetColumn(rs, u"Length"_s),
+            QStringList({ sheets ? u"1000"_s : u"100"_s, u"720"_s, u"800"_s }));
+        if (sheets)
+            QCOMPARE(rowSetColumn(rs, u"Price"_s), QStringList({ u"10"_s, u"12.5"_s, QString() }));
+        QCOMPARE(rs.recNo(), 3);
+        QCOMPARE(store.scalar(u"select count(*) from "_s + table).toInt(), 1);
+        e->actSave->trigger();
+        QCOMPARE(store.scalar(u"select count(*) from "_s + table).toInt(), 3);
+
+        // Cancelled: nothing.
+        Dialogs::setNextDialogHandler([](QDialog &) { return int(QDialog::Rejected); });
+        e->actImport->trigger();
+        QCOMPARE(rs.recordCount(), 3);
+    }
+
+    // Ctrl+V in the grid: rows copied from a spreadsheet, checked like an imported file, added
+    // at the end with their names; rows without a name are numbered.
+    void paste_addsRowsAtTheEndNumbered()
+    {
+        TLibraryStore store;
+        seedParts(store, { u"a"_s, u"b"_s });
+        TShownEditor e(false);
+        TRowSet &rs = *e->ADOMaterials;
+        e->grdLJ->setFocus();
+        QGuiApplication::clipboard()->setText(u"侧板\t720\t560\r\n\t800\t560\r\n"_s);
+        QTest::keyClick(e->grdLJ, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(rowSetColumn(rs, u"Name"_s), QStringList({ u"a"_s, u"b"_s, u"侧板"_s, u"4"_s }));
+        QCOMPARE(
+            rowSetColumn(rs, u"Length"_s), QStringList({ u"100"_s, u"200"_s, u"720"_s, u"800"_s }));
+        QCOMPARE(
+            rowSetColumn(rs, u"Width"_s), QStringList({ u"10"_s, u"20"_s, u"560"_s, u"560"_s }));
+
+        QGuiApplication::clipboard()->setText(u"背板\t764\t716\r\n隔板\t560\t-1\r\n"_s);
+        QTest::keyClick(e->grdLJ, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(rs.recordCount(), 4);
+        const QStringList messages = Dialogs::takeCaptured();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(u"第2行 宽（C列）：“-1”必须大于0"_s),
+            qPrintable(messages.first()));
     }
 
     void validator_data()

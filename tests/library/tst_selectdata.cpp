@@ -62,7 +62,7 @@ private slots:
 
         TfrmSelectData picker;
         picker.show();
-        QCOMPARE(picker.size(), QSize(448, 287));
+        QCOMPARE(picker.size(), QSize(560, 320));
         QVERIFY(
             !picker.Left->isVisible() && !picker.Bottom->isVisible() && !picker.Top->isVisible());
         QCOMPARE(picker.PanelBack->geometry(), picker.rect());
@@ -74,11 +74,13 @@ private slots:
         QStringList columns;
         for (int i = 0; i < list->columnCount(); ++i)
             columns << u"%1 %2 %3"_s.arg(list->headerItem()->text(i))
-                           .arg(list->columnWidth(i))
+                           .arg(i == 1 ? 0 : list->columnWidth(i))
                            .arg(list->headerItem()->textAlignment(i) & Qt::AlignHorizontal_Mask);
         QCOMPARE(columns,
             (QStringList {
-                u"序号 60 1"_s, u"名称 100 4"_s, u"长 100 4"_s, u"宽 100 4"_s, u"价格 53 4"_s }));
+                u"序号 60 1"_s, u"名称 0 4"_s, u"长 100 4"_s, u"宽 100 4"_s, u"价格 53 4"_s }));
+        // Names take the width the other columns leave.
+        QVERIFY(list->columnWidth(1) >= 200);
         QCOMPARE(list->palette().color(QPalette::Base), QColor(250, 245, 220));
         QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
         QVERIFY(list->geometry().bottom() < picker.pnlBar->geometry().top());
@@ -160,6 +162,8 @@ private slots:
                   { u"2"_s, QString(), QString(), u"100"_s, QString() },
                   { u"3"_s, u"背板"_s, u"784"_s, u"704"_s, QString() } };
         QCOMPARE(picker.checkedRows(), expected);
+        // Parts have no price: their list shows no 价格 column.
+        QCOMPARE(picker.ListView1->isColumnHidden(4), !sheets);
         // Every row starts unticked, with a tick box, not editable.
         TfrmSelectData fresh;
         fresh.fillFromLibrary(library, sheets);
@@ -167,6 +171,22 @@ private slots:
         const Qt::ItemFlags flags = fresh.ListView1->topLevelItem(0)->flags();
         QVERIFY(flags & Qt::ItemIsUserCheckable);
         QVERIFY(!(flags & Qt::ItemIsEditable));
+    }
+
+    // A name edited elsewhere to megabytes is shown cut short (laying it out froze the list for
+    // minutes) and picked whole.
+    void hugeName_shownShort_pickedWhole()
+    {
+        TLibraryStore store;
+        const QString huge(2000000, u'板');
+        store.addPart(huge, 720, 560);
+        TRowSet library(Sql::PartLibrary);
+        TfrmSelectData picker;
+        picker.fillFromLibrary(library, false);
+        picker.show();
+        QCOMPARE(picker.ListView1->topLevelItem(0)->text(1).size(), MaxShownTextLength + 1);
+        picker.setRowChecked(0, true);
+        QCOMPARE(picker.checkedRows().value(0).name, huge);
     }
 
     void fillFromLibrary_emptyOrUnreadable()

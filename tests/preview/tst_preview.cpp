@@ -12,6 +12,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPageSetupDialog>
+#include <QSettings>
+#include <QStatusBar>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -30,6 +32,12 @@ namespace {
 int hundredths(double mm)
 {
     return int(std::lround(mm * 100));
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
 }
 
 // A dialog handler that answers the next QFileDialog with Path (or cancels it when empty),
@@ -94,6 +102,8 @@ private slots:
     {
         QVERIFY(FDir.isValid());
         SetConfigDirectory(FDir.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, FDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FDir.path());
         TfrmPreview::setFindPrinters(false);
     }
     void init()
@@ -331,19 +341,33 @@ private slots:
         QCOMPARE(hundredths(primed.fullRect(QPageLayout::Millimeter).width()), 29700);
     }
 
-    // A damaged settings file stops the page setup before its dialog, through the error
-    // display.
-    void pageSetup_damagedSettingsAreReported()
+    // A damaged settings file does not lock the page setup out: the user is asked whether to
+    // set the page up afresh. Cancel leaves everything as it was; OK keeps the damaged file as
+    // Config.bad and opens the dialog from nothing.
+    void pageSetup_damagedSettings_offerToStartAfresh()
     {
+        const QByteArray damaged = "TPF0\x0CTPrintConfig\x00\x0ALeftOffset\x02\xF6\x00\x00"_ba;
         QFile f(ConfigFile());
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("TPF0\x0CTPrintConfig\x00\x05Width\x02\x01\x00\x00"_ba);
+        f.write(damaged);
         f.close();
         TfrmPreview &p = open();
+        Dialogs::setNextAnswer(false);
         p.actPageSet->trigger();
-        const QStringList shown = Dialogs::takeCaptured();
-        QCOMPARE(shown.size(), 1); // the error; no unanswered dialog
-        QVERIFY2(shown[0].contains(u"“Width”"_s), qPrintable(shown[0]));
+        auto asked = Dialogs::takeAsked();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].text.contains(u"LeftOffset 的值 -10 超出范围"_s), qPrintable(asked[0].text));
+        QVERIFY2(asked[0].text.contains(u"Config.bad"_s), qPrintable(asked[0].text));
+        QCOMPARE(readAll(ConfigFile()), damaged);
+        QVERIFY(!QFile::exists(ConfigFile() + u".bad"_s));
+
+        Dialogs::setNextAnswer(true);
+        const QPageLayout primed = pageSetupWith([](QPageSetupDialog &) {}, true);
+        QCOMPARE(Dialogs::takeAsked().size(), 1);
+        QCOMPARE(primed.margins(QPageLayout::Millimeter).left(), 0.0);
+        QCOMPARE(readAll(ConfigFile() + u".bad"_s), damaged);
+        QCOMPARE(readAll(ConfigFile()), ConfigStream(PrintConfig));
+        QCOMPARE(PrintConfig.LeftOffset, 0);
     }
 
     // Without a printer both print commands save a PDF file chosen in a file dialog, one job
@@ -390,6 +414,15 @@ private slots:
         // The preview's own view is not changed by printing.
         QCOMPARE(p.FPanel->Group(), 3);
         QCOMPARE(p.FPanel->isPrinter(), false);
+        // The status line says where the file went, and the next save starts in its folder.
+        QCOMPARE(p.StatusBar1->currentMessage(), TfrmPreview::savedPdfText(path));
+        QString startedIn;
+        Dialogs::setNextDialogHandler([&](QDialog &d) {
+            startedIn = static_cast<QFileDialog &>(d).directory().absolutePath();
+            return int(QDialog::Rejected);
+        });
+        p.actPrintOne->trigger();
+        QCOMPARE(startedIn, QFileInfo(path).absolutePath());
     }
 
     // The margins of the settings file reach the printout in millimetres.

@@ -108,7 +108,8 @@ private slots:
         QCOMPARE(back, c);
     }
 
-    // Each value in the shortest of the three forms, and read back as itself.
+    // Each value in the shortest of the three forms, and read back as itself where it is a
+    // possible paper height; the others are refused as damage.
     void integers_takeTheShortestForm_data()
     {
         QTest::addColumn<int>("value");
@@ -135,8 +136,13 @@ private slots:
         const QByteArray tail = record("PageHeight", typeAndBytes) + "\x00\x00"_ba;
         QVERIFY2(bytes.endsWith(tail), bytes.toHex(' ').constData());
         TPrintConfig back = sentinel();
-        ReadConfig(bytes, back);
-        QCOMPARE(back.PageHeight, value);
+        if (value >= 0 && value <= MaxPaperSide) {
+            ReadConfig(bytes, back);
+            QCOMPARE(back.PageHeight, value);
+        } else {
+            QVERIFY_THROWS_EXCEPTION(EConfigError, ReadConfig(bytes, back));
+            QCOMPARE(back.PageHeight, sentinel().PageHeight);
+        }
     }
 
     // Any order, any integer form, any case of the names.
@@ -146,10 +152,10 @@ private slots:
             + record("PageWidth", "\x04\x08\x52\x00\x00"_ba)
             + record("TopOffset", "\x03\x19\x00"_ba)
             + record("leftoffset", "\x04\x19\x00\x00\x00"_ba)
-            + record("LINEWIDTH", "\x03\xFD\xFF"_ba));
+            + record("LINEWIDTH", "\x03\x03\x00"_ba));
         TPrintConfig c = sentinel();
         ReadConfig(bytes, c);
-        QCOMPARE(c.LineWidth, -3);
+        QCOMPARE(c.LineWidth, 3);
         QCOMPARE(c.LeftOffset, 25);
         QCOMPARE(c.TopOffset, 25);
         QCOMPARE(c.PageWidth, 21000);
@@ -213,6 +219,15 @@ private slots:
             << u"第 43 字节处意外结束"_s << 3;
         QTest::newRow("no end markers")
             << "TPF0\x0CTPrintConfig\x00"_ba + first << u"意外结束"_s << 3;
+        // Values that would print drawings over each other or off the page.
+        QTest::newRow("negative margin") << stream(first + record("LeftOffset", "\x02\xFF"_ba))
+                                         << u"LeftOffset 的值 -1 超出范围（0 到 100）"_s << 3;
+        QTest::newRow("margin of 101 mm") << stream(first + record("TopOffset", "\x02\x65"_ba))
+                                          << u"TopOffset 的值 101 超出范围"_s << 3;
+        QTest::newRow("negative pen") << stream(record("LineWidth", "\x02\xFE"_ba))
+                                      << u"LineWidth 的值 -2 超出范围（0 到 50）"_s << -7001;
+        QTest::newRow("pen of 51") << stream(record("LineWidth", "\x02\x33"_ba))
+                                   << u"LineWidth 的值 51 超出范围"_s << -7001;
     }
     void read_damagedFileFailsClearly()
     {

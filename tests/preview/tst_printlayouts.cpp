@@ -1,15 +1,18 @@
 // Printing layouts onto pages: the scale and margin arithmetic, and the pages themselves as a
 // PDF file read back with the places of its texts (pdftotext), or as an image for the drawing.
 
+#include "AppSettings.h"
 #include "DrawMaterial.h"
 #include "PreviewFixture.h"
 #include "PrintConfig.h"
 #include "PrintLayouts.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,7 +73,42 @@ QRect darkPixels(const QImage &img, const QRect &area)
     return box;
 }
 
+void setMaker(const QString &company, const QString &phone)
+{
+    AppSettings::setValue(AppSettings::Key::MakerCompany, company);
+    AppSettings::setValue(AppSettings::Key::MakerPhone, phone);
+}
+
 } // namespace
+
+// A device that takes Room bytes and then refuses (-1, as a full disk) or writes nothing (0).
+class TFillingDevice : public QIODevice
+{
+public:
+    TFillingDevice(qint64 Room, bool Refuse)
+        : FRoom(Room)
+        , FRefuse(Refuse)
+    { }
+    QByteArray Written;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *Data, qint64 Size) override
+    {
+        const qint64 n = std::min(Size, FRoom - qint64(Written.size()));
+        if (n <= 0) {
+            if (FRefuse)
+                setErrorString(u"No space left on device"_s);
+            return FRefuse ? -1 : 0;
+        }
+        Written.append(Data, n);
+        return n;
+    }
+
+private:
+    qint64 FRoom;
+    bool FRefuse;
+};
 
 class TestPrintLayouts : public QObject
 {
@@ -79,7 +117,59 @@ class TestPrintLayouts : public QObject
     QTemporaryDir FDir;
 
 private slots:
-    void initTestCase() { QVERIFY(FDir.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(FDir.isValid());
+        // The maker's line comes from the settings: these tests keep theirs apart.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, FDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FDir.path());
+    }
+    void init() { QSettings(AppSettings::organisation(), AppSettings::application()).clear(); }
+
+    // The maker's line is the user's company and telephone as set, and nothing until then.
+    void makerLine_fromTheSettings_data()
+    {
+        QTest::addColumn<QString>("company");
+        QTest::addColumn<QString>("phone");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("nothing set") << QString() << QString() << QString();
+        QTest::newRow("both") << u"木工坊"_s << u"0571-1234567"_s
+                              << u"木工坊  电话：0571-1234567"_s;
+        QTest::newRow("company only") << u" 木工坊 "_s << u"  "_s << u"木工坊"_s;
+        QTest::newRow("telephone only")
+            << QString() << u"0571-1234567"_s << u"电话：0571-1234567"_s;
+    }
+    void makerLine_fromTheSettings()
+    {
+        QFETCH(QString, company);
+        QFETCH(QString, phone);
+        QFETCH(QString, line);
+        setMaker(company, phone);
+        QCOMPARE(MakerLine(), line);
+    }
+
+    // Until the user fills in the maker's line, 打印本页 prints none: no invented company or
+    // telephone number on the page, and the caption keeps its place.
+    void printOne_withoutMakerPrintsNoMakersLine()
+    {
+        TRunFixture run;
+        run.AddLayout(2440, 1220, 3, 91, { { "侧板", 0, 0, 720, 560, 3 } }, 4);
+        TDrawMaterial &view = *run.Layouts.LayoutView(0);
+        run.Layouts.DrawPanel(view);
+        TPageFacts f;
+        const TPdfText pdf = printPdf(
+            FDir.filePath(u"nomaker.pdf"_s),
+            [&](TPrintPage &page) { PrintOneLayout(page, run.Layouts, view, TPrintConfig()); }, f);
+        const double base = ptY(f.PH - 100);
+        for (const TPdfLine &l : pdf.Lines) {
+            QVERIFY2(
+                !l.Text.contains(u"电话"_s) && !l.Text.contains(u"Velmarco"_s), qPrintable(l.Text));
+            QVERIFY2(qAbs(l.Box.top() - base) > 1.5, qPrintable(l.Text)); // nothing on the line
+        }
+        const QList<TPdfLine> caption = pdf.Find(u"切割 1:原材料 2440×1220 3件"_s);
+        QCOMPARE(caption.size(), 1);
+        QVERIFY(qAbs(caption[0].Box.top() - (base - f.th * PtPerPx)) < 1.5);
+    }
 
     void printScale_fitsTheSmallerSide_data()
     {
@@ -238,6 +328,7 @@ private slots:
     // everything right-aligned 100 pixels from the page's right edge.
     void printOne_partListCaptionAndMakersLine()
     {
+        setMaker(u"木工坊"_s, u"0571-1234567"_s);
         TRunFixture run;
         run.AddLayout(2440, 1220, 3, 91,
             { { "侧板", 0, 0, 720, 560, 3 }, { "顶板", 0, 564, 800, 400, 3 },
@@ -261,7 +352,7 @@ private slots:
             { u"顶板 :800×400 3件"_s, base - 3 * th },
             { u"背板条 :1200×240 2件"_s, base - 2 * th },
             { u"切割 1:原材料 2440×1220 3件"_s, base - th },
-            { u"Velmarco."_s, base },
+            { u"木工坊 电话：0571-1234567"_s, base },
         };
         for (const auto &e : expected) {
             QList<TPdfLine> found;
@@ -370,6 +461,7 @@ private slots:
         QFETCH(bool, all);
         QFETCH(int, W);
         QFETCH(int, H);
+        setMaker(u"木工坊"_s, u"0571-1234567"_s);
         TRunFixture run;
         for (int i = 0; i < 3; ++i)
             run.AddLayout(W, H, 1, 95,
@@ -397,7 +489,7 @@ private slots:
                 && w.Text != u"%1×%2"_s.arg(W).arg(H)) // not a caption's
                 parts << w;
         for (const TPdfLine &l : pdf.Lines) {
-            if (l.Text.contains(u"件"_s) || l.Text.startsWith(u"Velmarco"_s)
+            if (l.Text.contains(u"件"_s) || l.Text.startsWith(u"木工坊"_s)
                 || l.Text.startsWith(u"Tavrin"_s))
                 texts << l; // part lists, captions, the maker's line, footers
         }
@@ -423,8 +515,10 @@ private slots:
             [&](TPrintPage &page) { PrintAllLayouts(page, run.Layouts, TPrintConfig()); }, f);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(run.Layouts.LayoutView(i)->Materials()->Count(), 3);
-        // Each drawn part carries its size: two side panels and a shelf on each of 3 layouts.
-        QCOMPARE(pdf.Find(u"300×500"_s).size() - pdf.Find(u"侧板 :300×500"_s).size(), 6);
+        // Each drawn part carries its size as entered, the longer side first (the fixture's
+        // parts lie turned): two side panels and a shelf on each of 3 layouts.
+        QCOMPARE(pdf.Find(u"500×300"_s).size(), 6);
+        QCOMPARE(pdf.Find(u"400×150"_s).size(), 3);
     }
 
     // A failed print leaves no file, and an earlier file stays whole.
@@ -446,6 +540,44 @@ private slots:
             PrintToPdfFile(
                 FDir.filePath(u"no/such/folder/x.pdf"_s), PdfPageLayout(), [](TPrintPage &) {}));
         QVERIFY(!QFile::exists(FDir.filePath(u"no/such/folder/x.pdf"_s)));
+    }
+
+    // A device that takes only part of the pages (a disk that fills up) is an error, never a
+    // cut-off PDF reported as written; a device that takes everything gets the whole PDF.
+    void printToPdf_deviceThatFailsPartWay_isAnError_data()
+    {
+        QTest::addColumn<qint64>("takes");
+        QTest::addColumn<bool>("refuses"); // -1 once full, else 0 (a short write)
+        QTest::newRow("full after 100 bytes") << qint64(100) << true;
+        QTest::newRow("short write after 4096 bytes") << qint64(4096) << false;
+        QTest::newRow("nothing at all") << qint64(0) << true;
+    }
+    void printToPdf_deviceThatFailsPartWay_isAnError()
+    {
+        QFETCH(qint64, takes);
+        QFETCH(bool, refuses);
+        const auto pages = [](TPrintPage &page) {
+            page.Painter.drawText(100, 100, u"切割1"_s);
+            page.NewPage();
+            page.Painter.drawText(100, 100, u"切割2"_s);
+        };
+        TFillingDevice full(takes, refuses);
+        QVERIFY(full.open(QIODevice::WriteOnly));
+        try {
+            PrintToPdf(full, PdfPageLayout(), pages);
+            QFAIL("a cut-off PDF was reported as written");
+        } catch (const EPrintError &e) {
+            QVERIFY(!e.Reason().empty());
+        }
+        QCOMPARE(full.Written.size(), takes);
+
+        QByteArray whole;
+        QBuffer buffer(&whole);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        PrintToPdf(buffer, PdfPageLayout(), pages);
+        QVERIFY(whole.startsWith("%PDF"));
+        QVERIFY(whole.trimmed().endsWith("%%EOF"));
+        QVERIFY(whole.size() > takes);
     }
 };
 

@@ -66,6 +66,13 @@ private slots:
         QTest::newRow("12.5 -> 12") << qint64(1000000) << qint64(8000000) << 12;
         QTest::newRow("37.5 -> 38") << qint64(3000000) << qint64(8000000) << 38;
         QTest::newRow("81.3 -> 81") << qint64(813) << qint64(1000) << 81;
+        // Exact halves that a binary quotient misses (54.50000000000001, 57.49999999999999).
+        QTest::newRow("54.5 -> 54") << qint64(545) << qint64(1000) << 54;
+        QTest::newRow("57.5 -> 58") << qint64(575) << qint64(1000) << 58;
+        QTest::newRow("just above a half") << qint64(545001) << qint64(1000000) << 55;
+        QTest::newRow("huge areas") << qint64(4611686018427387904) << qint64(9223372036854775807)
+                                    << 50;
+        QTest::newRow("kerf allowance above the sheets") << qint64(150) << qint64(-100) << -150;
         QTest::newRow("all of it") << qint64(5) << qint64(5) << 100;
         QTest::newRow("no sheets") << qint64(0) << qint64(0) << 0;
     }

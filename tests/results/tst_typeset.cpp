@@ -4,6 +4,7 @@
 #include "DataFixture.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
+#include "CutPlan.h"
 #include "RunReport.h"
 #include "TypeSetClass.h"
 #include "fmPreview.h"
@@ -11,6 +12,7 @@
 
 #include "TabStrip.h"
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +22,13 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QSpinBox>
+#include <QMenu>
 
 using namespace Qt::StringLiterals;
 
@@ -272,6 +280,124 @@ private slots:
         QCOMPARE(w->Panel8->text(), u"原材料总数：0"_s);
         QCOMPARE(w->Panel7->text(), u"总利用率：0%"_s);
         QCOMPARE(w->pnlPriceSum->text(), u"总成本：0"_s);
+        // The bar is a plain empty bar, not a busy indicator left running.
+        QVERIFY(w->ProgressBar1->maximum() > w->ProgressBar1->minimum());
+    }
+
+    // Getting to a far layout: Ctrl+PgDn/PgUp from anywhere in the window, the number box, and
+    // the tab strip's own keys once it has the keyboard.
+    void farLayouts_reachedByKeysAndNumber()
+    {
+        TRectManage engine;
+        // Forty parts of which no two share a sheet: forty layouts.
+        QList<TPart> parts;
+        for (int i = 0; i < 40; ++i)
+            parts.append({ "宽块", 1000, 260 + i, 1 });
+        load(engine, { { "板", 1000, 500, 0, 10 } }, parts);
+        TWindow w(engine);
+        w->actYHJS->trigger();
+        const int n = w->TabSet1->count();
+        QVERIFY(n >= 40);
+        QCOMPARE(w->TabSet1->currentIndex(), 0);
+        QCOMPARE(w->edtGoTo->maximum(), n);
+
+        w->ValueListEditor1->setFocus();
+        QTest::keyClick(w->ValueListEditor1, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(w->TabSet1->currentIndex(), 1);
+        QTest::keyClick(w->ValueListEditor1, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(w->TabSet1->currentIndex(), 0);
+
+        QTest::keyClick(w->ListView1, Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(w->edtGoTo->hasFocus());
+        QTest::keyClicks(w->edtGoTo, QString::number(n - 1));
+        QCOMPARE(w->TabSet1->currentIndex(), 0); // taken on Enter, not on every digit
+        QTest::keyClick(w->edtGoTo, Qt::Key_Return);
+        QCOMPARE(w->TabSet1->currentIndex(), n - 2);
+        QCOMPARE(w->ValueListEditor1->item(0, 1)->text(), u"切割%1"_s.arg(n - 1));
+
+        w->TabSet1->setFocus();
+        QTest::keyClick(w->TabSet1, Qt::Key_End);
+        QCOMPARE(w->TabSet1->currentIndex(), n - 1);
+        QCOMPARE(w->edtGoTo->value(), n);
+        QTest::keyClick(w->TabSet1, Qt::Key_Home);
+        QCOMPARE(w->TabSet1->currentIndex(), 0);
+        QTest::keyClick(w->TabSet1, Qt::Key_PageDown);
+        QVERIFY(w->TabSet1->currentIndex() > 1);
+
+        w->ClearTabs();
+        QVERIFY(!w->edtGoTo->isEnabled());
+    }
+
+    // 锯切顺序 lists the shown layout's cuts and offcuts and draws them on every view, made or
+    // not yet made; the files leave with the run's layouts (tables, drawings with cut lines,
+    // labels).
+    void cutsAndExports_fromTheShownRun()
+    {
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->HandOffProject = u"T20261211080000"_s;
+        w->HandOffScheme = u"方案1"_s;
+        w->actYHJS->trigger();
+        QVERIFY(!w->lstCuts->isVisible());
+        w->actCuts->trigger();
+        QVERIFY(w->actCuts->isChecked());
+        QVERIFY(w->lstCuts->isVisible());
+        const TDrawMaterial *shown = w->shownView();
+        QVERIFY(shown && shown->CutPlan());
+        QCOMPARE(w->lstCuts->rowCount(), int(shown->CutPlan()->Cuts.size()));
+        QVERIFY(w->lblOffcuts->text().startsWith(u"余料"_s) || w->lblOffcuts->text().contains(u"一刀"_s));
+        w->TabSet1->setCurrentIndex(2); // made now: it shows the cuts too
+        QVERIFY(w->shownView()->ShowCuts());
+        w->actCuts->trigger();
+        QVERIFY(!w->lstCuts->isVisible());
+        QVERIFY(!w->shownView()->ShowCuts());
+
+        QTemporaryDir dir;
+        const QStringList dxf = w->ExportDrawings(dir.path(), u"dxf"_s);
+        QCOMPARE(dxf.size(), w->TabSet1->count());
+        int withCuts = 0; // a part as large as its sheet needs none
+        for (const QString &path : dxf) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            withCuts += f.readAll().contains("CUTS") ? 1 : 0;
+        }
+        QVERIFY(withCuts > 0);
+        w->ExportTables(dir.filePath(u"用料.xlsx"_s));
+        QFile xlsx(dir.filePath(u"用料.xlsx"_s));
+        QVERIFY(xlsx.open(QIODevice::ReadOnly));
+        QVERIFY(xlsx.read(2) == "PK");
+        w->ExportLabels(dir.filePath(u"标签.pdf"_s));
+        QFile labels(dir.filePath(u"标签.pdf"_s));
+        QVERIFY(labels.open(QIODevice::ReadOnly));
+        QVERIFY(labels.read(4) == "%PDF");
+    }
+
+    // In a window too narrow for the tool bar, the overflow button offers what does not fit:
+    // 大板优先 and 成本优先 stay reachable.
+    void narrowWindow_toolBarOverflowOffersTheHiddenCommands()
+    {
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->resize(380, 500);
+        QTRY_VERIFY(!w->cbCost->isVisible());
+        auto *more = w->ToolBar1->findChild<QToolButton *>(u"qt_toolbar_ext_button"_s);
+        QVERIFY(more && more->isVisible());
+        QMenu *menu = more->menu();
+        QVERIFY(menu);
+        QMetaObject::invokeMethod(menu, "aboutToShow"); // as the button does before showing it
+        QStringList entries;
+        QAction *cost = nullptr;
+        for (QAction *a : menu->actions()) {
+            entries << a->text();
+            if (a->text() == u"成本优先"_s)
+                cost = a;
+        }
+        QVERIFY2(entries.contains(u"大板优先"_s), qPrintable(entries.join(u',')));
+        QVERIFY(cost && cost->isCheckable() && !cost->isChecked());
+        cost->trigger();
+        QVERIFY(w->cbCost->isChecked());
     }
 
     // Empty part or sheet list: the command does nothing at all.

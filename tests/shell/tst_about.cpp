@@ -134,6 +134,8 @@ private slots:
     {
         TfrmAbout about;
         QVERIFY(about.btnOK->isDefault());
+        // Tests run under the C locale: the button speaks Chinese as every other box does.
+        QCOMPARE(about.btnOK->text(), u"确定"_s);
         about.show();
         QApplication::setActiveWindow(&about);
         QVERIFY(QTest::qWaitForWindowActive(&about));

@@ -104,7 +104,8 @@ private slots:
         QCOMPARE(itemsOf(menu(1)),
             (QStringList { u"工具条        &T|"_s, u"状态栏        &S|"_s, u"说明          &N|"_s,
                 u"左侧菜单      &L|"_s }));
-        QCOMPARE(itemsOf(menu(2)), (QStringList { u"零件管理|F3"_s, u"原材料管理|F4"_s }));
+        QCOMPARE(itemsOf(menu(2)),
+            (QStringList { u"零件管理|F3"_s, u"原材料管理|F4"_s, u"-"_s, u"界面语言(&L)|"_s }));
         QCOMPARE(itemsOf(menu(3)), (QStringList { u"用户手册|F1"_s, u"-"_s, u"关于...|F12"_s }));
 
         // Hints: tool tip before "|", status text after it (the whole hint without "|").
@@ -131,7 +132,8 @@ private slots:
     }
 
     // F3/F4 open a work area once, raise it on later presses, set the header; a closed one
-    // empties its slot and reveals what lies below; the next press makes a fresh one.
+    // empties its slot and reveals what lies below, whose name the header then shows; the next
+    // press makes a fresh one.
     void workAreas_openRaiseAndClose()
     {
         auto w = shownWindow();
@@ -174,12 +176,20 @@ private slots:
         deleteClosed();
         QVERIFY(!frmTestA);
         QCOMPARE(w->pnlMain->frontWidget(), frmTestB);
-        QCOMPARE(w->rzpnlHeader->text(), u"零件管理"_s); // the header keeps its text
+        QCOMPARE(w->rzpnlHeader->text(), u"原材料管理"_s); // the header names what shows
+
+        // A window a work area opens itself (the results window) counts as that work.
+        auto *own = new QWidget(w->pnlMain);
+        own->show();
+        QCOMPARE(w->rzpnlHeader->text(), u"优化排样"_s);
+        delete own;
+        QCOMPARE(w->rzpnlHeader->text(), u"原材料管理"_s);
 
         frmTestB->close();
         deleteClosed();
         QVERIFY(!frmTestB);
         QCOMPARE(w->pnlMain->frontWidget(), w->pnlWelcome);
+        QCOMPARE(w->rzpnlHeader->text(), u"Quarvel Cutting Optimization"_s);
 
         QTest::keyClick(w.get(), Qt::Key_F3);
         QVERIFY(frmTestA && frmTestA != first);
@@ -319,6 +329,7 @@ private slots:
     {
         {
             QSettings s(ShellSettings::viewOrganisation(), ShellSettings::viewApplication());
+            s.beginGroup(ShellSettings::viewGroup());
             s.setValue(u"TaskPaneWidth"_s, u"wide"_s);
             s.setValue(u"NotesWidth"_s, -5);
             s.setValue(u"Notes"_s, u"perhaps"_s);

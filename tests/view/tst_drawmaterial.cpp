@@ -1,6 +1,7 @@
 // The layout view's model: scaling, properties and what setting them does, copying between
 // views, the item collection, hit-testing and hints.
 
+#include "CutPlan.h"
 #include "DrawMaterial.h"
 
 #include <QApplication>
@@ -269,8 +270,12 @@ private slots:
         source.SetTopOffset(12);
         source.SetScale(30);
         addPart(source, u"侧板"_s, 0, 0, 600, 400)->SetTag(9);
-        addPart(source, u"顶板"_s, 604, 0, 800, 300);
+        addPart(source, u"顶板"_s, 604, 0, 800, 300)->SetTurned(true);
         source.SetSelectindex(1);
+        const auto plan = std::make_shared<const TCutPlan>(
+            MakeCutPlan(2440, 1220, 4, { { 0, 0, 600, 400 }, { 604, 0, 800, 300 } }));
+        source.SetCutPlan(plan);
+        source.SetShowCuts(true);
 
         TDrawMaterial target;
         target.SetScale(40);
@@ -289,6 +294,11 @@ private slots:
         QCOMPARE(second->Width(), 800);
         QCOMPARE(second->Height(), 300);
         QCOMPARE(target.Materials()->GetItem(0)->Tag(), 9);
+        QVERIFY(!target.Materials()->GetItem(0)->Turned());
+        QVERIFY(second->Turned());
+        // The cut plan is shared, and shown as the source shows it.
+        QCOMPARE(target.CutPlan(), plan.get());
+        QVERIFY(target.ShowCuts());
         QCOMPARE(target.OffSet(), 15);
         QCOMPARE(target.MWidth(), 2440);
         QCOMPARE(target.MHeight(), 1220);
@@ -373,6 +383,43 @@ private slots:
         QCOMPARE(
             (QList<int> { item->Left(), item->Top(), item->Width(), item->Height(), item->Tag() }),
             (QList<int> { 5, 6, 7, 8, 9 }));
+    }
+
+    // A part lying turned gives its size as it was entered, marked, in its texts and its hint.
+    void turnedPart_sizeAsEntered_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("turned");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("hint");
+        const QString cr(QChar(13));
+        QTest::newRow("as entered") << 764 << 540 << false << u"764×540"_s
+                                    << u"名称：门"_s + cr + u"长度：764"_s + cr + u"宽度：540"_s;
+        QTest::newRow("turned") << 540 << 764 << true << u"764×540 ↻"_s
+                                << u"名称：门"_s + cr + u"长度：764"_s + cr + u"宽度：540"_s + cr
+                + u"↻ 已旋转"_s;
+        QTest::newRow("entered short side first, lying along x")
+            << 540 << 764 << false << u"540×764"_s
+            << u"名称：门"_s + cr + u"长度：540"_s + cr + u"宽度：764"_s;
+    }
+    void turnedPart_sizeAsEntered()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(bool, turned);
+        QFETCH(QString, size);
+        QFETCH(QString, hint);
+        TDrawMaterial v;
+        TDrawMaterialItem *item = addPart(v, u"门"_s, 0, 0, width, height);
+        item->SetTurned(turned);
+        QCOMPARE(item->SizeText(), size);
+        QCOMPARE(TCustomDrawMaterial::HintText(*item), hint);
+        // The drawn rectangle stays as placed.
+        QCOMPARE(item->Width(), width);
+        TDrawMaterialItem copy;
+        copy.Assign(*item);
+        QCOMPARE(copy.Turned(), turned);
     }
 
     void collection_addItemAndInsertPositions()

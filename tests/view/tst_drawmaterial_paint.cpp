@@ -1,6 +1,7 @@
 // What the layout view puts on screen and paper, checked on the pixels of rendered images,
 // and a layout printed to a PDF file.
 
+#include "CutPlan.h"
 #include "DrawMaterial.h"
 
 #include <QApplication>
@@ -464,20 +465,25 @@ private slots:
             qPrintable(u"centre %1"_s.arg(number.center().y())));
     }
 
-    // Names are centred in their parts; Chinese names render with the CJK font.
-    void partName_centredInPart()
+    // On screen, as on paper, a part with room for both carries its size in the corner and its
+    // name centred; a part too narrow for them carries them along its length, inside it.
+    void partTexts_nameCentredSizeInCorner()
     {
         TDrawMaterial v;
         setUp(v);
         const QImage img = render(v);
-        const QRect c = findPixels(img, QRect(223, 123, 144, 94), isDark);
+        const int th = QFontMetrics(QApplication::font()).height();
+        // Part C (220,120)-(370,220): its size "300×200" on the first line, "C" in the middle.
+        QVERIFY(!findPixels(img, QRect(223, 123, 144, th), isDark).isEmpty());
+        const QRect c = findPixels(img, QRect(223, 123 + th + 2, 144, 94 - th - 2), isDark);
         QVERIFY(!c.isEmpty());
         QVERIFY(qAbs(c.center().x() - 295) <= 2);
         QVERIFY(qAbs(c.center().y() - 170) <= 3);
-        // 侧板 in part B (120,20)-(170,120): ink of two wide glyphs, centred.
+        // 侧板 in part B (120,20)-(170,120), 50 pixels wide: name and size run upwards inside
+        // it, and nothing spills onto the bare sheet right of it.
         const QRect b = findPixels(img, QRect(123, 23, 44, 94), isDark);
-        QVERIFY(b.width() >= 12);
-        QVERIFY(qAbs(b.center().x() - 145) <= 2);
+        QVERIFY(b.height() > 2 * th);
+        QVERIFY(findPixels(img, QRect(172, 22, 46, 96), isDark).isEmpty());
     }
 
     // On paper everything is black on white whatever colours were set, without marks or
@@ -516,13 +522,69 @@ private slots:
         QCOMPARE(QColor(paper.pixel(30, 40)), QColor(Qt::black));
         QCOMPARE(QColor(paper.pixel(429, 200)), QColor(Qt::black));
         QCOMPARE(QColor(paper.pixel(300, 300)), QColor(Qt::white));
-        // Part C at (230,140)-(380,240): "  300×200" from its inner top left corner, which
-        // the screen does not show.
+        // Part C at (230,140)-(380,240): "  300×200" from its inner top left corner, on
+        // paper as on screen.
         const QRect corner(232, 142, 100, 20);
         QVERIFY(!findPixels(paper, corner, isDark).isEmpty());
-        QVERIFY(findPixels(screen, corner, isDark).isEmpty());
+        QCOMPARE(findPixels(screen, corner, isDark), findPixels(paper, corner, isDark));
         const QRect size = findPixels(paper, corner, isDark);
         QVERIFY(size.left() > 232 + 4); // after the two spaces
+    }
+
+    // The cut plan is drawn only when asked: on screen each cut a red line where its kerf
+    // starts with its number, the offcuts kept shaded green; on paper the lines black and
+    // thick; a layout without a plan says so on the sheet.
+    void cutPlan_drawnWhenAsked()
+    {
+        TDrawMaterial v;
+        v.SetMWidth(800);
+        v.SetMHeight(600);
+        TDrawMaterialItem *item = v.Materials()->Add();
+        item->SetText(u"A"_s);
+        item->SetWidth(400);
+        item->SetHeight(300);
+        v.SetScale(50); // sheet (20,20)-(420,320); part (20,20)-(220,170)
+        // A cut along the sheet at y 300 (pixel row 170), then one across the strip at x 400
+        // (pixel column 220); the 800 x 300 below and the 400 x 300 right are kept.
+        v.SetCutPlan(
+            std::make_shared<const TCutPlan>(MakeCutPlan(800, 600, 0, { { 0, 0, 400, 300 } })));
+        QCOMPARE(v.CutPlan()->Cuts.size(), std::size_t(2));
+        const auto isRed = [](QRgb p) { return qRed(p) > 150 && qGreen(p) < 60 && qBlue(p) < 60; };
+        const auto isGreen
+            = [](QRgb p) { return qGreen(p) > 100 && qRed(p) < 100 && qBlue(p) < 120; };
+        const QImage off = render(v);
+        QVERIFY(findPixels(off, QRect(0, 0, 440, 340), isRed).isEmpty());
+        QVERIFY(findPixels(off, QRect(0, 0, 440, 340), isGreen).isEmpty());
+
+        v.SetShowCuts(true);
+        const QImage on = render(v);
+        const QRect first = findPixels(on, QRect(20, 165, 400, 10), isRed);
+        QVERIFY(first.left() <= 22 && first.right() >= 417);
+        const QRect second = findPixels(on, QRect(215, 20, 10, 150), isRed);
+        QVERIFY(second.top() <= 22 && second.bottom() >= 165);
+        // Numbers in white boxes on the lines, the offcuts shaded.
+        QVERIFY(findPixels(on, QRect(100, 150, 240, 40), [](QRgb p) {
+            return qGray(p) == 255;
+        }).isValid());
+        QVERIFY(findPixels(on, QRect(30, 200, 380, 110), isGreen).isValid());
+        QVERIFY(findPixels(on, QRect(230, 30, 180, 130), isGreen).isValid());
+
+        v.SetReadOnly(true);
+        v.SetIsPrinter(true);
+        const QImage paper = render(v);
+        QVERIFY(findPixels(paper, QRect(0, 0, 440, 340), isRed).isEmpty());
+        QVERIFY(findPixels(paper, QRect(100, 160, 20, 20), isDark).height() >= 2);
+
+        // No plan: the message, and no lines.
+        v.SetIsPrinter(false);
+        v.SetReadOnly(false);
+        TCutPlan none;
+        none.SheetWidth = 800;
+        none.SheetHeight = 600;
+        v.SetCutPlan(std::make_shared<const TCutPlan>(none));
+        const QImage message = render(v);
+        QVERIFY(findPixels(message, QRect(20, 20, 400, 40), isRed).isValid());
+        QVERIFY(findPixels(message, QRect(20, 165, 400, 10), isRed).isEmpty());
     }
 
     // Painting through the widget shows exactly what the paint routine draws.

@@ -63,6 +63,17 @@ inline void type(QWidget *grid, const QString &text)
     }
 }
 
+// Makes a cell of the grid current by clicking it.
+inline void clickCell(TDBGrid *grid, int row, int gridColumn)
+{
+    const QModelIndex cell = grid->cellIndex(row, gridColumn);
+    QVERIFY(cell.isValid());
+    if (grid->currentIndex() == cell)
+        return;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    QCOMPARE(grid->currentIndex(), cell);
+}
+
 inline void pressEnter(QWidget *grid)
 {
     QTest::keyClick(keyTarget(grid), Qt::Key_Return);

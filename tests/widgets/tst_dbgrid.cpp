@@ -5,6 +5,7 @@
 #include "LibraryFixture.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 
 using namespace Qt::StringLiterals;
 using namespace LibraryTest;
@@ -103,6 +104,39 @@ private slots:
         QCOMPARE(grid.verticalHeader()->count(), 0); // the view knows, too
         QCOMPARE(grid.gridColumnCount(), 0);
         grid.grab(); // paints without touching the row set
+    }
+
+    // A name edited elsewhere to megabytes is shown cut short (laying it out whole froze the
+    // window for minutes); a cell editor takes at most MaxNameLength characters, numbers are not
+    // cut.
+    void longTexts_shownShort_editorsTakeSensibleNames()
+    {
+        TLibraryStore store;
+        const QString huge(3000000, u'板');
+        store.exec(u"INSERT INTO 原材料表 (ID, 名称, 长度, 宽度, 刀口, 价格) VALUES (7, ?, 2440, 1220, 0, 0)"_s,
+            { huge });
+        TRowSet rs(Sql::SheetsOfScheme(7));
+        TDBGrid grid;
+        grid.resize(500, 300);
+        grid.setColumns(SheetColumns);
+        grid.setDataSource(&rs);
+        rs.open();
+        grid.show();
+        const QString shown = grid.cellIndex(0, 0).data().toString();
+        QCOMPARE(shown.size(), MaxShownTextLength + 1);
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QCOMPARE(grid.cellIndex(0, 1).data().toString(), u"2440"_s);
+        grid.grab();
+
+        clickCell(&grid, 0, 0);
+        type(&grid, u"x"_s);
+        auto *editor = qobject_cast<QLineEdit *>(grid.indexWidget(grid.currentIndex()));
+        QVERIFY(editor);
+        QCOMPARE(editor->maxLength(), MaxNameLength);
+        editor->setText(QString(500, u'长'));
+        QCOMPARE(editor->text().size(), MaxNameLength);
+        QVERIFY(grid.commitEditor());
+        QCOMPARE(rs.field(u"名称"_s).asString().size(), MaxNameLength);
     }
 
     // Clicks, arrow keys and Tab move the row set; the row set's own moves move the grid; a

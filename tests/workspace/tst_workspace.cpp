@@ -11,6 +11,7 @@
 #include "fmMaterial.h"
 #include "fmSelectData.h"
 #include "fmTypeSet.h"
+#include "AppSettings.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,6 +21,8 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -184,7 +187,7 @@ private slots:
     }
 
     // Every keystroke looks the project up; a prefix that matches nothing leaves the previous
-    // project on screen, and a number with a quote in it is found.
+    // project current and on screen and says so, and a number with a quote in it is found.
     void typing_findsOnEveryKey_prefixKeepsGrids_quoteFound()
     {
         TProjectStore store;
@@ -199,13 +202,14 @@ private slots:
         w->cbOrder->lineEdit()->selectAll();
         QTest::keyClicks(w->cbOrder->lineEdit(), u"A"_s);
         QCOMPARE(w->cbOrder->currentText(), u"A"_s);
-        QVERIFY(!w->hasProject());
+        QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), other);
+        QCOMPARE(w->StatusBar1->currentMessage(), u"没有单号为“A”的工程"_s);
         QCOMPARE(column(*w->ADOMaterialB, u"名称"_s), QStringList { u"侧板"_s });
         QCOMPARE(w->ADOOrderDetail->recordCount(), 1);
 
         QTest::keyClicks(w->cbOrder->lineEdit(), u"'1"_s);
-        QVERIFY(w->hasProject());
         QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), quoted);
+        QCOMPARE(w->StatusBar1->currentMessage(), QString());
         QCOMPARE(column(*w->ADOMaterialB, u"名称"_s), QStringList { u"带引号的"_s });
         QCOMPARE(w->ADOOrderDetail->recordCount(), 0);
     }
@@ -281,13 +285,13 @@ private slots:
         QCOMPARE(w->ADOMaterialA->recordCount(), 1);
     }
 
-    // Adding a scheme names every scheme anew by position and leaves the new last one current;
-    // deleting one asks, then removes it with its sheets only.
+    // Adding a scheme numbers the schemes by position, keeping names the user gave, and leaves
+    // the new last one current; deleting one asks, then removes it with its sheets only.
     void schemes_insertRenumbers_deleteTakesItsSheets()
     {
         TProjectStore store;
         const qint64 p = store.project(u"P1"_s);
-        const qint64 first = store.scheme(p, u"我的方案"_s);
+        const qint64 first = store.scheme(p, u"方案7"_s);
         const qint64 second = store.scheme(p, u"便宜的"_s);
         store.sheet(first, u"甲板"_s, 2440, 1220);
         store.sheet(second, u"乙板"_s, 1830, 915);
@@ -297,7 +301,7 @@ private slots:
         w->ADOOrderDetail->setRecNo(2);
         w->navFA->btnClick(TDBNavigator::nbInsert);
         QCOMPARE(column(*w->ADOOrderDetail, u"名称"_s),
-            (QStringList { u"方案1"_s, u"方案2"_s, u"方案3"_s }));
+            (QStringList { u"方案1"_s, u"方案2"_s, u"便宜的"_s }));
         QCOMPARE(w->ADOOrderDetail->recNo(), 3);
         QCOMPARE(store.count(u"SELECT count(*) FROM 子数据表 WHERE PID = %1"_s.arg(p)), 3);
         // The new row went in before the second scheme; the last one, the former second, is
@@ -431,6 +435,7 @@ private slots:
             { { u"名称"_s, u"新件"_s }, { u"长度"_s, u"50"_s }, { u"宽度"_s, u"80"_s },
                 { u"数量"_s, u"3"_s } });
         PriceSum = 99;
+        QList<bool> enteredShorter;
         w->actYHPY->trigger();
 
         QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 3); // saved first
@@ -454,6 +459,10 @@ private slots:
         QCOMPARE(kinds(engine.MaterialTypeList()),
             (QList<QString> { u"不要了 600x300 刀口0 数量0 价格0"_s,
                 u"横件 600x300 刀口0 数量2 价格0"_s, u"新件 80x50 刀口0 数量3 价格0"_s }));
+        // 新件 was entered 50 × 80: its length is the shorter side, kept for drawings and labels.
+        for (int i = 0; i < engine.MaterialTypeList().Count(); ++i)
+            enteredShorter << engine.MaterialTypeList().Items(i)->EnteredLengthShorter();
+        QCOMPARE(enteredShorter, (QList<bool> { true, false, true }));
         QCOMPARE(w->ADOMaterialA->recNo(), 2); // walking the sets leaves the last rows current
         QCOMPARE(w->ADOMaterialB->recNo(), 3);
 
@@ -461,6 +470,9 @@ private slots:
         QVERIFY(results);
         QCOMPARE(results->parentWidget(), &parent);
         QCOMPARE(&results->Engine(), &engine);
+        QCOMPARE(results->HandOffProject, u"P1"_s);
+        QCOMPARE(results->HandOffScheme, u"方案1"_s);
+        QCOMPARE(results->HandOffParts.size(), 3);
 
         store.part(p, u"后加的"_s, 10, 10, 1); // reaches the engine with the next hand-off only
         w->ADOMaterialB->reopen();
@@ -588,8 +600,8 @@ private slots:
         QCOMPARE(store.column(u"SELECT 名称 FROM 零件表"_s), QStringList { u"新的零件"_s });
     }
 
-    // Closing the workspace saves it; so does ending the program with the workspace open, and a
-    // project number typed into an empty table becomes a project.
+    // Closing the workspace saves it; so does ending the program with the workspace open. A
+    // number typed into the project box is a search: it never becomes a project.
     void closeAndExit_saveTheWorkspace()
     {
         TProjectStore store;
@@ -597,12 +609,17 @@ private slots:
             TShownWorkspace w;
             QCOMPARE(w->cbOrder->count(), 0);
             w->cbOrder->setEditText(u"手写的单号"_s);
+            QCOMPARE(w->StatusBar1->currentMessage(), u"没有单号为“手写的单号”的工程"_s);
+            w->navLJ->btnClick(TDBNavigator::nbInsert); // no project: no part rows
+            QCOMPARE(w->ADOMaterialB->recordCount(), 0);
+            w->actSave->trigger();
             w->actClose->trigger();
             deleteClosed();
             QVERIFY(!w.get());
         }
-        QCOMPARE(store.column(u"SELECT 单号 || '|' || ifnull(日期, 'null') FROM 主数据表"_s),
-            QStringList { u"手写的单号|null"_s });
+        QCOMPARE(store.count(u"SELECT count(*) FROM 主数据表"_s), 0);
+        const qint64 p = store.project(u"P1"_s);
+        store.scheme(p, u"方案1"_s);
 
         auto main = std::make_unique<TfrmMainC>();
         main->show();
@@ -612,7 +629,7 @@ private slots:
         QCOMPARE(frmMaterial->FrmTypeSetParent, main->pnlMain);
         QCOMPARE(frmMaterial->Notes, main->edtNotes);
         QCOMPARE(frmMaterial->ProgressStatus, main->rzprgrstsMain);
-        QCOMPARE(frmMaterial->cbOrder->currentText(), u"手写的单号"_s);
+        QCOMPARE(frmMaterial->cbOrder->currentText(), u"P1"_s);
         addRow(
             *frmMaterial->ADOMaterialB, { { u"名称"_s, u"退出前输入"_s }, { u"数量"_s, u"2"_s } });
         QVERIFY(main->close());
@@ -620,6 +637,206 @@ private slots:
         main.reset();
         QCOMPARE(store.column(u"SELECT 名称 || ' ' || 数量 FROM 零件表"_s),
             QStringList { u"退出前输入 2"_s });
+    }
+
+    // Text a cell refuses stops the close, the quit (after asking), 保存工程 and 优化排样: the
+    // window stays with every row typed, nothing half saved.
+    void refusedCellText_stopsCloseQuitSaveAndHandOff_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("sheetGrid");
+        QTest::addColumn<int>("gridColumn");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("minus in 数量") << u"-"_s << false << 3 << u"数量"_s;
+        QTest::newRow("plus in 长度") << u"+"_s << false << 1 << u"长度"_s;
+        QTest::newRow("point in 价格") << u"."_s << true << 4 << u"价格"_s;
+    }
+    void refusedCellText_stopsCloseQuitSaveAndHandOff()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, sheetGrid);
+        QFETCH(int, gridColumn);
+        QFETCH(QString, title);
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        store.sheet(store.scheme(p, u"方案1"_s), u"板"_s, 2440, 1220);
+        TInstalledEngine installed;
+        auto main = std::make_unique<TfrmMainC>();
+        main->show();
+        main->openWorkArea(main->actOCS);
+        QPointer<TfrmMaterial> w = frmMaterial;
+        QVERIFY(w);
+        addRow(*w->ADOMaterialB,
+            { { u"名称"_s, u"门"_s }, { u"长度"_s, u"700"_s }, { u"宽度"_s, u"400"_s },
+                { u"数量"_s, u"2"_s } });
+        TDBGrid *grid = sheetGrid ? w->rdgYCL : w->rdgLJ;
+        clickCell(grid, 0, gridColumn);
+        type(grid, typed);
+        QVERIFY(grid->indexWidget(grid->currentIndex()));
+
+        const auto refusedOnce = [&] {
+            const QStringList said = Dialogs::takeCaptured();
+            QCOMPARE(said.size(), 1);
+            QVERIFY2(said[0].contains(title), qPrintable(said[0]));
+        };
+        w->actSave->trigger();
+        refusedOnce();
+        w->actYHPY->trigger();
+        refusedOnce();
+        QVERIFY(!frmTypeSet);
+        QVERIFY(!w->close());
+        refusedOnce();
+        Dialogs::setNextAnswer(false);
+        QVERIFY(!main->close());
+        refusedOnce();
+        QCOMPARE(Dialogs::takeAsked().size(), 1); // 工程数据未能保存，仍要退出吗？
+        deleteClosed();
+        QVERIFY(w);
+        QCOMPARE(store.count(u"SELECT count(*) FROM 零件表"_s), 0);
+        QCOMPARE(w->ADOMaterialB->recordCount(), 1);
+        QCOMPARE(column(*w->ADOMaterialB, u"名称"_s), QStringList { u"门"_s });
+
+        // Once the text is mended, everything goes through.
+        auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->currentIndex()));
+        QVERIFY(editor);
+        editor->setText(u"3"_s);
+        QVERIFY(main->close());
+        deleteClosed();
+        main.reset();
+        QCOMPARE(store.column(u"SELECT 名称 FROM 零件表"_s), QStringList { u"门"_s });
+    }
+
+    // When the project being left cannot be saved, the switch does not happen: the old project
+    // stays current with its lists and its number in the box, so nothing typed next goes to the
+    // wrong project.
+    void switchingProject_whenTheSaveFails_keepsTheOldProject()
+    {
+        TProjectStore store;
+        const qint64 old = store.project(u"旧"_s);
+        store.part(old, u"旧件"_s, 300, 200, 1);
+        const qint64 other = store.project(u"新"_s);
+        store.part(other, u"新件"_s, 300, 200, 1);
+        store.exec(u"CREATE TRIGGER no_parts BEFORE INSERT ON 零件表 "
+                   "BEGIN SELECT RAISE(ABORT, 'no new parts'); END"_s);
+        TShownWorkspace w;
+        w->cbOrder->setEditText(u"旧"_s);
+        addRow(*w->ADOMaterialB, { { u"名称"_s, u"刚输入的"_s }, { u"数量"_s, u"1"_s } });
+        w->cbOrder->setEditText(u"新"_s);
+        QCOMPARE(Dialogs::takeCaptured().size(), 1);
+        QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), old);
+        QCOMPARE(w->cbOrder->currentText(), u"旧"_s);
+        QCOMPARE(column(*w->ADOMaterialB, u"名称"_s), (QStringList { u"旧件"_s, u"刚输入的"_s }));
+        QCOMPARE(column(*w->ADOMaterialB, u"ID"_s),
+            (QStringList { QString::number(old), QString::number(old) }));
+    }
+
+    // Two projects made within a second get two numbers, each of which finds its own project.
+    void addProjectTwiceQuickly_givesTwoNumbers()
+    {
+        TProjectStore store;
+        TShownWorkspace w;
+        w->actAddPrj->trigger();
+        const qint64 first = w->ADOOrder->field(u"ID"_s).asLargeInt();
+        w->actAddPrj->trigger();
+        const qint64 second = w->ADOOrder->field(u"ID"_s).asLargeInt();
+        const QStringList numbers = store.column(u"SELECT 单号 FROM 主数据表 ORDER BY ID"_s);
+        QCOMPARE(numbers.size(), 2);
+        QVERIFY(numbers[0] != numbers[1]);
+        QVERIFY(second != first);
+        w->cbOrder->setEditText(numbers[0]);
+        QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), first);
+        w->cbOrder->setEditText(numbers[1]);
+        QCOMPARE(w->ADOOrder->field(u"ID"_s).asLargeInt(), second);
+    }
+
+    // Enter in the scheme list takes the typed name and adds no scheme; only an unmatched number
+    // in the box keeps 删除工程 from deleting the project on screen.
+    void enterInSchemeList_addsNothing_deleteNeedsTheShownNumber()
+    {
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        store.scheme(p, u"方案1"_s);
+        TShownWorkspace w;
+        clickCell(w->rdgFA, 0, 0);
+        type(w->rdgFA, u"x"_s);
+        pressEnter(w->rdgFA);
+        pressEnter(w->rdgFA);
+        pressEnter(w->rdgFA);
+        QCOMPARE(w->ADOOrderDetail->recordCount(), 1);
+        QCOMPARE(w->ADOOrderDetail->field(u"名称"_s).asString(), u"x"_s);
+
+        w->cbOrder->setEditText(u"P9"_s);
+        Dialogs::setNextAnswer(true);
+        w->actDelPrj->trigger();
+        QCOMPARE(Dialogs::takeAsked().size(), 0);
+        QCOMPARE(store.count(u"SELECT count(*) FROM 主数据表"_s), 1);
+        Dialogs::resetHooks();
+        Dialogs::setCapture(true);
+    }
+
+    // 计算全部方案 lays out every scheme, writes each completed one's totals into its row and
+    // makes the cheapest current; a scheme that cannot be completed is named and keeps its old
+    // totals. Deep or quick as the results window says.
+    void calculateAllSchemes_writesTotalsAndSelectsTheCheapest_data()
+    {
+        QTest::addColumn<bool>("deep");
+        QTest::newRow("quick") << false;
+        QTest::newRow("deep, work-limited") << true;
+    }
+    void calculateAllSchemes_writesTotalsAndSelectsTheCheapest()
+    {
+        QFETCH(bool, deep);
+        TProjectStore store;
+        const qint64 p = store.project(u"P1"_s);
+        const qint64 dear = store.scheme(p, u"贵的"_s);
+        const qint64 cheap = store.scheme(p, u"便宜的"_s);
+        const qint64 small = store.scheme(p, u"小板"_s);
+        const qint64 mixed = store.scheme(p, u"两种板"_s);
+        store.sheet(dear, u"中纤板"_s, 2440, 1220, 4, 1800000);
+        store.sheet(cheap, u"刨花板"_s, 2440, 1220, 4, 1500000);
+        store.sheet(small, u"小板"_s, 600, 400, 0, 100000);
+        store.sheet(mixed, u"刨花板"_s, 2440, 1220, 4, 1600000);
+        store.sheet(mixed, u"大板"_s, 2800, 2070, 4, 3000000);
+        store.exec(u"UPDATE 子数据表 SET 利用率 = 7, 板材数量 = 70, 总价格 = 700 WHERE ID = ?"_s, { small });
+        store.part(p, u"侧板"_s, 720, 560, 6);
+        store.part(p, u"顶板"_s, 764, 540, 4);
+        TShownWorkspace w;
+        QVERIFY(!frmTypeSet);
+        AppSettings::setValue(AppSettings::Key::DeepMode, deep);
+        w->setBatchWorkLimit(200000);
+        w->actCalcAll->trigger();
+        QVERIFY(w->isBatchRunning());
+        QCOMPARE(w->actCalcAll->text(), u"停止"_s);
+        QVERIFY(!w->actYHPY->isEnabled() && !w->splMain->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isBatchRunning(), 60000);
+        QCOMPARE(w->actCalcAll->text(), u"计算全部方案"_s);
+        QVERIFY(w->splMain->isEnabled());
+
+        const QStringList said = Dialogs::takeCaptured();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].contains(u"小板：有零件排不下"_s), qPrintable(said[0]));
+        QVERIFY(!said[0].contains(u"便宜的"_s));
+        const auto row = [&](qint64 id) {
+            return store.column(
+                u"SELECT 利用率 || ' ' || 板材数量 || ' ' || 总价格 FROM 子数据表 WHERE ID = %1"_s
+                    .arg(id))
+                .value(0);
+        };
+        QCOMPARE(row(small), u"7 70 700.0"_s);
+        for (qint64 id : { dear, cheap, mixed }) {
+            const QStringList figures = row(id).split(u' ');
+            QCOMPARE(figures.size(), 3);
+            QVERIFY2(figures[0].toInt() > 50 && figures[1].toInt() >= 1, qPrintable(row(id)));
+        }
+        QCOMPARE(row(dear).section(u' ', 1, 1), row(cheap).section(u' ', 1, 1));
+        QVERIFY(row(cheap).section(u' ', 2, 2).toDouble() < row(dear).section(u' ', 2, 2).toDouble());
+        const qint64 chosen = w->ADOOrderDetail->field(u"ID"_s).asLargeInt();
+        for (qint64 id : { dear, cheap, mixed })
+            QVERIFY2(row(chosen).section(u' ', 2, 2).toDouble()
+                    <= row(id).section(u' ', 2, 2).toDouble(),
+                qPrintable(row(chosen) + u" / "_s + row(id)));
+        QVERIFY(chosen != dear);
+        QCOMPARE(column(*w->ADOMaterialA, u"ID"_s).value(0), QString::number(chosen));
     }
 
     // A workspace that cannot save stays open with its changes when it is closed.

@@ -1,0 +1,5 @@
+#include "ExchangeError.h"
+
+EExchangeError::EExchangeError(const QString &message)
+    : std::runtime_error(message.toStdString())
+{ }
