@@ -649,7 +649,10 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
     const QtOutputs *Qt = nullptr;
     auto LoadQt = [&]() {
         std::string LoadError;
-        Qt = Outputs ? Outputs(LoadError) : nullptr;
+        // The report alone comes from the small module.
+        const bool ReportOnly
+            = Report && !PdfPath && !WorkshopPath && !Exchange.Any() && !ConvertPath;
+        Qt = Outputs ? Outputs(ReportOnly, LoadError) : nullptr;
         if (!Qt)
             Err << "pnxcut: " << NeedsQt
                 << " is not available: " << (LoadError.empty() ? "no module" : LoadError) << "\n";

@@ -145,26 +145,34 @@ struct QtOutputs
     int (*Convert)(const std::string &Path, std::ostream &Out, std::ostream &Err);
 };
 
-// What the module exports (extern "C"), and the version of QtOutputs it must have been built
-// with: a module left over from another build is refused rather than called.
+// The modules: pnxcut_qt with every output, and pnxcut_report with the report alone (it needs Qt
+// Core only, so it loads far quicker). What each exports (extern "C"), and the version of
+// QtOutputs it must have been built with: a module left over from another build is refused
+// rather than called.
+constexpr const char *QtOutputsFile = "pnxcut_qt.so";
+constexpr const char *QtReportFile = "pnxcut_report.so";
 constexpr const char *QtOutputsSymbol = "pnxcut_qt_outputs";
 constexpr int QtOutputsVersion = 2;
 using QtOutputsEntry = const QtOutputs *(*)(int Version);
 
-// Gives the Qt outputs, or nothing with the reason in Error.
-using QtOutputsSource = std::function<const QtOutputs *(std::string &Error)>;
+// Gives the Qt outputs (with ReportOnly, at least the report), or nothing with the reason in
+// Error.
+using QtOutputsSource = std::function<const QtOutputs *(bool ReportOnly, std::string &Error)>;
 
-// Loads the module pnxcut_qt from the program's folder or the installed layout's lib/pnx beside
-// it (once; later calls give the same).
-const QtOutputs *LoadQtOutputs(std::string &Error);
+// Loads a module from the program's folder or the installed layout's lib/pnx beside it (each
+// once; later calls give the same): pnxcut_report with ReportOnly, else pnxcut_qt.
+const QtOutputs *LoadQtOutputs(bool ReportOnly, std::string &Error);
 
 // The Qt outputs linked into the caller (library cli_qt).
-const QtOutputs *LinkedQtOutputs(std::string &Error);
+const QtOutputs *LinkedQtOutputs(bool ReportOnly, std::string &Error);
 
 // The report of a finished run, as the results window writes it into the notes pane: line 2
 // carries the total cost of a completed run, or nothing ("======") after an abnormal end. In
-// the library cli_qt.
+// the library cli_report.
 std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Events);
+// The same with the deep run's block after it when the run was deep (cli_report).
+std::string ReportOfRun(
+    TRectManage &Engine, const std::vector<LayoutEvent> &Events, bool Deep, bool WorkLimited);
 
 // The program: pnxcut [--summary | --report] [--cuts] [--pdf OUT.pdf] [--workshop OUT.pdf]
 // JOBFILE, with any of the file outputs of ExchangeOutput.h, or pnxcut --convert PARTLIST.

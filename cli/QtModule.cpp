@@ -5,5 +5,5 @@ extern "C" __attribute__((visibility("default"))) const cli::QtOutputs *pnxcut_q
     int Version)
 {
     std::string Unused;
-    return Version == cli::QtOutputsVersion ? cli::LinkedQtOutputs(Unused) : nullptr;
+    return Version == cli::QtOutputsVersion ? cli::LinkedQtOutputs(false, Unused) : nullptr;
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <string_view>
 
 namespace cli {
 
@@ -24,34 +25,49 @@ std::string ProgramFolder()
 
 } // namespace
 
-const QtOutputs *LoadQtOutputs(std::string &Error)
+namespace {
+
+// Loads one module (once; later calls give the same): beside the program (a copy of both), else
+// where the installed layout keeps it. It stays loaded until the process ends, as Qt's own
+// clean-up runs at exit.
+const QtOutputs *Load(const char *File, std::string &Error)
 {
-    static const QtOutputs *Loaded = nullptr;
-    static std::string LoadError;
-    static bool Tried = false;
-    if (!Tried) {
-        Tried = true;
-        // Beside the program (a copy of both), else where the installed layout keeps it.
+    struct TLoaded
+    {
+        bool Tried = false;
+        const QtOutputs *Outputs = nullptr;
+        std::string Error;
+    };
+    static TLoaded Modules[2];
+    TLoaded &M = Modules[std::string_view(File) == QtReportFile ? 0 : 1];
+    if (!M.Tried) {
+        M.Tried = true;
         const std::string Folder = ProgramFolder();
-        std::string Path = Folder + "pnxcut_qt.so";
+        std::string Path = Folder + File;
         if (access(Path.c_str(), F_OK) != 0)
-            Path = Folder + PNX_MODULE_FROM_BIN + "/pnxcut_qt.so";
-        // Kept loaded until the process ends: Qt's own clean-up runs at exit.
+            Path = Folder + PNX_MODULE_FROM_BIN + "/" + File;
         void *Module = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!Module) {
             const char *Why = dlerror();
-            LoadError = Why ? Why : "cannot load " + Path;
+            M.Error = Why ? Why : "cannot load " + Path;
         } else if (const auto Entry
             = reinterpret_cast<QtOutputsEntry>(dlsym(Module, QtOutputsSymbol))) {
-            Loaded = Entry(QtOutputsVersion);
-            if (!Loaded)
-                LoadError = Path + " belongs to another build of pnxcut";
+            M.Outputs = Entry(QtOutputsVersion);
+            if (!M.Outputs)
+                M.Error = Path + " belongs to another build of pnxcut";
         } else {
-            LoadError = Path + " has no entry " + QtOutputsSymbol;
+            M.Error = Path + " has no entry " + QtOutputsSymbol;
         }
     }
-    Error = LoadError;
-    return Loaded;
+    Error = M.Error;
+    return M.Outputs;
+}
+
+} // namespace
+
+const QtOutputs *LoadQtOutputs(bool ReportOnly, std::string &Error)
+{
+    return Load(ReportOnly ? QtReportFile : QtOutputsFile, Error);
 }
 
 } // namespace cli

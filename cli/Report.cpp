@@ -1,9 +1,6 @@
-// pnxcut --report: the report text of the results window, for runs checked without a screen;
-// and the table of the outputs that need Qt.
+// pnxcut --report: the report text of the results window, for runs checked without a screen.
 #include "JobFile.h"
 
-#include "ExchangeOutput.h"
-#include "PdfOutput.h"
 #include "RunReport.h"
 #include "TypeSetClass.h"
 
@@ -48,9 +45,6 @@ std::string FormatReport(TRectManage &Engine, const std::vector<LayoutEvent> &Ev
     return Encoded(ReportLines(Engine, CostText));
 }
 
-namespace {
-
-// The report and, after a deep run, its block.
 std::string ReportOfRun(
     TRectManage &Engine, const std::vector<LayoutEvent> &Events, bool Deep, bool WorkLimited)
 {
@@ -58,15 +52,6 @@ std::string ReportOfRun(
     if (Deep)
         Out += Encoded(DeepReportLines(Engine.DeepResult(), WorkLimited));
     return Out;
-}
-
-} // namespace
-
-const QtOutputs *LinkedQtOutputs(std::string &)
-{
-    static const QtOutputs Outputs { ReportOfRun, WritePdf, WriteWorkshop, WriteExchangeOutputs,
-        ConvertPartList };
-    return &Outputs;
 }
 
 } // namespace cli

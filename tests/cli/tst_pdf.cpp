@@ -323,7 +323,7 @@ private slots:
             QVERIFY(R.Out.isEmpty());
             const QByteArray Expected = "pnxcut: " + Args.first().toUtf8() + " is not available: ";
             QVERIFY2(R.Err.startsWith(Expected), R.Err.constData());
-            QVERIFY2(R.Err.contains("pnxcut_qt.so"), R.Err.constData());
+            QVERIFY2(R.Err.contains(".so"), R.Err.constData());
         }
         QVERIFY(!QFile::exists(Pdf));
         QVERIFY(!QFile::exists(Dir));
