@@ -290,9 +290,12 @@ private:
         }
         if (!Room(Fl))
             return;
+        // Slots of a row of parts are alike: once nothing fits under one, nothing fits under
+        // the next.
         for (const TSlotR &S : Slots)
             for (i64 j = 0; j < S.Count && Room(Fl); ++j)
-                StackIn(Fl, S.XS + j * S.SW, S.YC, S.SW, Rows[S.Row].Y4 - S.YC);
+                if (!StackIn(Fl, S.XS + j * S.SW, S.YC, S.SW, Rows[S.Row].Y4 - S.YC))
+                    break;
         for (const TRowR &R : Rows)
             SlotsIn(Fl, R.End, R.Y2, Cols[R.Col].X3 - R.End, R.Y4 - R.Y2);
         for (const TColR &C : Cols)
@@ -356,9 +359,11 @@ private:
         Fl.Used.push_back({ E.Item, Count });
     }
 
-    // Parts stacked in a slot of width W from (X, Y) down H: the widest that fit first.
-    void StackIn(TFill &Fl, i64 X, i64 Y, i64 W, i64 H)
+    // Parts stacked in a slot of width W from (X, Y) down H: the widest that fit first. Returns
+    // whether any was placed.
+    bool StackIn(TFill &Fl, i64 X, i64 Y, i64 W, i64 H)
     {
+        const std::size_t Before = Fl.Pattern.Strips.size();
         TEntry E;
         while (H > 0 && Room(Fl) && Pick(Fl, false, W, H, E)) {
             const i64 h = E.H + FV->Kerf;
@@ -367,6 +372,7 @@ private:
             Y += K * h;
             H -= K * h;
         }
+        return Fl.Pattern.Strips.size() > Before;
     }
 
     // New slots in a row from (X, Y), W across and H high: the tallest part that fits opens each,
