@@ -122,6 +122,10 @@ GenJob RealisticJob(Random &R, int PartKinds, int SheetKinds);
 // 40-300, no options.
 GenJob BenchmarkJob(Random &R, int PartKinds, int SheetKinds, int MeanQuantity);
 
+// The job's first Parts parts: its part kinds in order, the last one cut short, and the rest
+// left out (the benchmarks' 2,000- and 20,000-part cuts of the large job).
+GenJob FirstParts(GenJob J, int Parts);
+
 // Anything goes: zero, negative and huge sizes, quantities and kerfs, empty lists.
 GenJob HostileJob(Random &R);
 
