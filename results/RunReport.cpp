@@ -262,20 +262,6 @@ TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Event
     return T;
 }
 
-TDeepOptions DeepRunOptions(double Seconds, std::uint64_t WorkLimit)
-{
-    TDeepOptions O;
-    if (WorkLimit > 0) {
-        O.Milliseconds = 0;
-        O.WorkLimit = WorkLimit;
-        O.Threads = 1;
-    } else {
-        O.Milliseconds = int(std::lround(std::clamp(Seconds * 1000.0, 1.0, 86400000.0)));
-        O.Threads = 0;
-    }
-    return O;
-}
-
 QString DeepGapText(const TDeepResult &R)
 {
     if (R.Optimal || R.Bound <= 0 || R.Objective <= R.Bound)

@@ -83,10 +83,6 @@ QString CostCaption(double PriceSum); // "总成本：650"
 // caption of the total-cost panel (empty when no run has completed).
 QStringList ReportLines(TRectManage &Engine, const QString &costCaption);
 
-// How a deep run of the program is driven: a budget of Seconds on every core, or (WorkLimit > 0)
-// that much search work on one thread, which gives the same layouts on every run and machine.
-TDeepOptions DeepRunOptions(double Seconds, std::uint64_t WorkLimit);
-
 // The block a deep run appends to the report, after the designed lines:
 //   ===深度优化===
 //   优化目标:总面积 | 总价格

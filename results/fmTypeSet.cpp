@@ -656,7 +656,7 @@ void TfrmTypeSet::startDeepRun()
     FEngine.SetOnNewRectList([this](int Group, int BCindex, int RectCount) {
         FDeepEvents.push_back({ Group, BCindex, RectCount });
     });
-    TDeepOptions options = DeepRunOptions(edtSeconds->value(), FWorkLimit);
+    TDeepOptions options = TDeepOptions::ForBudget(edtSeconds->value(), FWorkLimit);
     options.Cancel = &FCancel;
     options.OnProgress = [this](const TDeepProgress &P) {
         QMetaObject::invokeMethod(this, [this, P] { showDeepProgress(P); }, Qt::QueuedConnection);
