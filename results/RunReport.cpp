@@ -51,10 +51,7 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip)
 {
     qint64 sum = 0;
     TMaterialTypeList &strips = Engine.CreateRectList();
-    for (int i = std::max(0, FirstStrip); i < strips.Count(); ++i) {
-        const TMaterialType &r = *strips.Items(i);
-        if (Group != -1 && r.Group() != Group)
-            continue;
+    const auto add = [&](const TMaterialType &r) {
         const qint64 one = qint64(Blade) * r.Count();
         if (r.X() != 0)
             sum += one;
@@ -62,6 +59,17 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip)
             sum += one;
         sum = std::clamp<qint64>(
             sum, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    };
+    if (Group != -1 && FirstStrip <= 0) {
+        // A finished run: the engine's index of each group's strips, in list order.
+        for (const int i : Engine.StripsOfGroup(Group))
+            add(*strips.Items(i));
+        return qint32(sum);
+    }
+    for (int i = std::max(0, FirstStrip); i < strips.Count(); ++i) {
+        const TMaterialType &r = *strips.Items(i);
+        if (Group == -1 || r.Group() == Group)
+            add(r);
     }
     return qint32(sum);
 }
