@@ -2,9 +2,6 @@
 
 #include "CutsOutput.h"
 #include "ExchangeOutput.h"
-#include "RunReport.h"
-
-#include "PdfOutput.h"
 #include "TypeSetClass.h"
 
 #include <algorithm>
@@ -440,6 +437,7 @@ void LoadJob(const Job &J, TRectManage &Engine)
 {
     TMaterialTypeList &Sheets = Engine.BCTypeList();
     Sheets.Clear();
+    Sheets.Reserve(static_cast<int>(std::min<std::size_t>(J.Sheets.size(), INT32_MAX)));
     for (const SheetRow &Row : J.Sheets) {
         TMaterialType &S = *Sheets.Add();
         S.SetText(Row.Name);
@@ -454,6 +452,7 @@ void LoadJob(const Job &J, TRectManage &Engine)
     }
     TMaterialTypeList &Parts = Engine.MaterialTypeList();
     Parts.Clear();
+    Parts.Reserve(static_cast<int>(std::min<std::size_t>(J.Parts.size(), INT32_MAX)));
     for (const PartRow &Row : J.Parts) {
         TMaterialType &P = *Parts.Add();
         P.SetText(Row.Name);
@@ -467,14 +466,17 @@ void LoadJob(const Job &J, TRectManage &Engine)
     Engine.SetUseBCMaxArea(J.UseBigSheet);
 }
 
-void RunEngine(const Job &J, TRectManage &Engine)
+void RunEngine(
+    const Job &J, TRectManage &Engine, std::optional<std::chrono::steady_clock::time_point> Start)
 {
     if (!J.Deep) {
         Engine.GoWork();
         return;
     }
     // The desktop program drives its deep runs with the same options.
-    Engine.GoWorkDeep(DeepRunOptions(J.Seconds, J.Work));
+    TDeepOptions O = TDeepOptions::ForBudget(J.Seconds, J.Work);
+    O.Start = Start;
+    Engine.GoWorkDeep(O);
 }
 
 std::string FormatBound(const TRectManage &Engine)
@@ -533,33 +535,12 @@ std::string FormatResult(TRectManage &Engine, const std::vector<LayoutEvent> &Ev
     return Out;
 }
 
-RunOutcome RunJob(const Job &J,
-    const std::function<void(TRectManage &, const std::vector<LayoutEvent> &)> &AfterRun)
+namespace {
+
+// The human-readable summary of a finished run (--summary).
+std::string FormatSummary(
+    const Job &J, TRectManage &Engine, const std::vector<LayoutEvent> &Events, double Ms)
 {
-    TRectManage Engine;
-    LoadJob(J, Engine);
-    std::vector<LayoutEvent> Events;
-    Engine.SetOnNewRectList([&Events](int Group, int BCindex, int RectCount) {
-        Events.push_back({ Group, BCindex, RectCount });
-    });
-
-    const auto Start = std::chrono::steady_clock::now();
-    RunEngine(J, Engine);
-    Engine.GetTotalBC();
-    const auto Stop = std::chrono::steady_clock::now();
-    const double Ms = std::chrono::duration<double, std::milli>(Stop - Start).count();
-
-    RunOutcome Outcome;
-    Outcome.Output = FormatResult(Engine, Events);
-    if (J.Deep)
-        Outcome.Output += FormatBound(Engine);
-    Outcome.Report = FormatReport(Engine, Events);
-    if (J.Deep)
-        for (const QString &Line : DeepReportLines(Engine.DeepResult(), J.Work > 0))
-            Outcome.Report += Line.toStdString() + "\n";
-    for (const QString &Line : LimitReportLines(Engine))
-        Outcome.Report += Line.toStdString() + "\n";
-
     // Summary: sheets by sheet kind (by position, so kinds that share a name stay apart).
     TMaterialTypeList &Sheets = Engine.BCTypeList();
     std::vector<std::int64_t> Used(static_cast<std::size_t>(Sheets.Count()), 0);
@@ -588,7 +569,7 @@ RunOutcome RunJob(const Job &J,
         Placed += P.UsedCount();
     }
 
-    std::string &Sum = Outcome.Summary;
+    std::string Sum;
     Sum += "Sheets used per sheet kind:\n";
     for (int i = 0; i < Sheets.Count(); ++i) {
         TMaterialType &S = *Sheets.GetItem(i);
@@ -615,12 +596,43 @@ RunOutcome RunJob(const Job &J,
     Sum += "Engine time: " + FixedDecimal(Ms, 3) + " ms\n";
     if (Engine.Execpt())
         Sum += "Not completed: a step could place no further part\n";
+    return Sum;
+}
+
+} // namespace
+
+RunOutcome RunJob(const Job &J,
+    const std::function<void(TRectManage &, const std::vector<LayoutEvent> &)> &AfterRun,
+    RunTexts Texts, std::optional<std::chrono::steady_clock::time_point> Start)
+{
+    TRectManage Engine;
+    LoadJob(J, Engine);
+    std::vector<LayoutEvent> Events;
+    Engine.SetOnNewRectList([&Events](int Group, int BCindex, int RectCount) {
+        Events.push_back({ Group, BCindex, RectCount });
+    });
+
+    const auto RunStart = std::chrono::steady_clock::now();
+    RunEngine(J, Engine, Start);
+    Engine.GetTotalBC();
+    const auto Stop = std::chrono::steady_clock::now();
+    const double Ms = std::chrono::duration<double, std::milli>(Stop - RunStart).count();
+
+    RunOutcome Outcome;
+    if (Texts.Records) {
+        Outcome.Output = FormatResult(Engine, Events);
+        if (J.Deep)
+            Outcome.Output += FormatBound(Engine);
+    }
+    if (Texts.Summary)
+        Outcome.Summary = FormatSummary(J, Engine, Events, Ms);
     if (AfterRun)
         AfterRun(Engine, Events);
     return Outcome;
 }
 
-int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err)
+int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &Err,
+    const QtOutputsSource &Outputs, std::optional<std::chrono::steady_clock::time_point> Start)
 {
     const std::string Usage = std::string("usage: pnxcut [--summary | --report] [--cuts] "
                                           "[--pdf OUT.pdf] [--workshop OUT.pdf] JOBFILE\n")
@@ -681,12 +693,37 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
             Path = A;
         }
     }
+    // What needs Qt is loaded only when asked for, and before the run, so that a missing module
+    // costs no run.
+    const char *NeedsQt = Report ? "--report"
+        : PdfPath                ? "--pdf"
+        : WorkshopPath           ? "--workshop"
+        : Exchange.DxfDir        ? "--dxf"
+        : Exchange.SvgDir        ? "--svg"
+        : Exchange.CsvPath       ? "--csv"
+        : Exchange.LabelsPath    ? "--labels"
+        : ConvertPath            ? "--convert"
+                                 : nullptr;
+    const QtOutputs *Qt = nullptr;
+    auto LoadQt = [&]() {
+        std::string LoadError;
+        // The report alone comes from the small module.
+        const bool ReportOnly
+            = Report && !PdfPath && !WorkshopPath && !Exchange.Any() && !ConvertPath;
+        Qt = Outputs ? Outputs(ReportOnly, LoadError) : nullptr;
+        if (!Qt)
+            Err << "pnxcut: " << NeedsQt
+                << " is not available: " << (LoadError.empty() ? "no module" : LoadError) << "\n";
+        return Qt != nullptr;
+    };
     if (ConvertPath) {
         if (Path) {
             Err << "pnxcut: --convert takes no job file\n" << Usage;
             return 2;
         }
-        return ConvertPartList(*ConvertPath, Out, Err);
+        if (!LoadQt())
+            return 2;
+        return Qt->Convert(*ConvertPath, Out, Err);
     }
     if (!Path) {
         Err << Usage;
@@ -705,28 +742,39 @@ int Main(const std::vector<std::string> &Args, std::ostream &Out, std::ostream &
             << "\n";
         return 2;
     }
+    if (NeedsQt && !LoadQt())
+        return 2;
     // The PDF comes from the same run as the records: a deep run with a time budget does not
     // repeat itself.
     int PdfCode = 0;
+    std::string ReportText;
     std::string CutRecords;
     int ExchangeCode = 0;
-    const RunOutcome Run
-        = RunJob(*Parsed.Parsed, [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
-              if (PdfPath)
-                  PdfCode = WritePdf(Engine, Events, *PdfPath, Err);
-              if (WorkshopPath && !PdfCode) {
-                  std::string Name = *Path;
-                  Name = Name.substr(Name.find_last_of('/') + 1);
-                  if (const std::size_t Dot = Name.rfind('.'); Dot != std::string::npos && Dot > 0)
-                      Name.resize(Dot);
-                  PdfCode = WriteWorkshop(Engine, Events, *WorkshopPath, Name, Err);
-              }
-              if (Cuts)
-                  CutRecords = FormatCuts(Engine);
-              if (Exchange.Any())
-                  ExchangeCode = WriteExchangeOutputs(Engine, *Parsed.Parsed, *Path, Exchange, Err);
-          });
-    Out << (Report ? Run.Report : Run.Output) << CutRecords;
+    RunTexts Texts;
+    Texts.Records = !Report;
+    Texts.Summary = Summary;
+    const Job &J = *Parsed.Parsed;
+    const RunOutcome Run = RunJob(
+        J,
+        [&](TRectManage &Engine, const std::vector<LayoutEvent> &Events) {
+            if (Report)
+                ReportText = Qt->Report(Engine, Events, J.Deep, J.Work > 0);
+            if (PdfPath)
+                PdfCode = Qt->Pdf(Engine, Events, *PdfPath, Err);
+            if (WorkshopPath && !PdfCode) {
+                std::string Name = *Path;
+                Name = Name.substr(Name.find_last_of('/') + 1);
+                if (const std::size_t Dot = Name.rfind('.'); Dot != std::string::npos && Dot > 0)
+                    Name.resize(Dot);
+                PdfCode = Qt->Workshop(Engine, Events, *WorkshopPath, Name, Err);
+            }
+            if (Cuts)
+                CutRecords = FormatCuts(Engine);
+            if (Exchange.Any())
+                ExchangeCode = Qt->Exchange(Engine, J, *Path, Exchange, Err);
+        },
+        Texts, Start);
+    Out << (Report ? ReportText : Run.Output) << CutRecords;
     Out.flush();
     if (Summary)
         Err << Run.Summary;

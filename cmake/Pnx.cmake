@@ -39,7 +39,10 @@ function(pnx_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;HOME=${CMAKE_CURRENT_BINARY_DIR}/home-${name};XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/home-${name}/.config;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/home-${name}/.local/share")
+  # Each test has a home of its own: no test reads or writes the settings or data of the user
+  # who runs them, nor those of another test.
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/home-${name})
 endfunction()
 
 # Installed layout (GNUInstallDirs): programs in bin/, the files they share (the fresh database,

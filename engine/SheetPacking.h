@@ -72,6 +72,21 @@ struct TChoice
     }
 };
 
+// Least values over positions 0 .. n-1 with changes of single values, and the last position up
+// to X whose value is at most C.
+class TMinTree
+{
+public:
+    void Reset(const std::vector<std::int64_t> &Values);
+    void Set(std::size_t At, std::int64_t Value);
+    // The largest position <= X with a value <= C, or -1.
+    std::int64_t LastAtMost(std::int64_t X, std::int64_t C) const;
+
+private:
+    std::size_t FSize = 0; // leaves (a power of two)
+    std::vector<std::int64_t> FMin; // heap order, root at 1
+};
+
 // Finds the strip for a free rectangle among the part kinds with parts left.
 class TStripSearch
 {
@@ -82,8 +97,8 @@ public:
         std::int64_t MaxSheetSide);
     // A kind has no parts left (committed): it never takes part again in this run.
     void Retire(int Kind);
-    // The committed remaining quantity of a kind went down from OldRemaining.
-    void Lowered(int Kind, std::int64_t OldRemaining);
+    // The committed remaining quantity of a kind went down to NowRemaining.
+    void Lowered(int Kind, std::int64_t NowRemaining);
 
     // The best strip for a free rectangle of Lx x Ly on a sheet with kerf B (B >= 0, Lx, Ly > 0),
     // given the committed remaining quantities Rem and what the trial has used so far (Used).
@@ -119,21 +134,44 @@ private:
     // Whether a strip of all the parts that fit can exist along a side of length L: that needs
     // a kind with (remaining + 1) x (part length + kerf) > L.
     bool FullPossible(std::int64_t L, std::int64_t B, const std::int64_t *Rem);
+    // Drops the entries of retired kinds from the lists.
+    void Compact();
+    // Completes Best (a full strip with the least remainder, or none) with the strips of fewer
+    // parts than fit, of parts no longer than Upto.
+    void Partial(std::int64_t Lx, std::int64_t Ly, std::int64_t B, std::int64_t Upto,
+        const std::int64_t *Rem, const std::int64_t *Used, const std::uint8_t *Turns, TChoice &Best) const;
 
     const std::vector<TKind> *FKinds = nullptr;
     // Pieces by the length along the strip (both orientations of each kind with parts left),
     // each bucket by Cross descending, then kind.
     std::vector<std::vector<TPiece>> FBuckets;
+    // Per bucket, at least the largest committed remaining quantity of its kinds (it only
+    // falls, so the value taken when the bucket was filled stays an upper bound).
+    std::vector<std::int64_t> FBucketRem;
+    // Per bucket, the least Cross of its pieces of kinds not retired, and a tree of them.
+    std::vector<std::int64_t> FBucketCross;
+    TMinTree FCrossTree;
+    // A piece of a kind just retired leaves a bucket: its dead entries go when they are the
+    // larger part, and the bucket's least Cross is taken again when the piece held it.
+    void RetireFromBucket(std::size_t Along, std::int64_t Cross);
+    // Retired kinds keep their entries in FByShort and FBuckets (where nothing is left of them
+    // to take) until they are the larger part and the lists are compacted.
+    std::vector<char> FRetired;
+    std::size_t FRetiredEntries = 0;
+    std::vector<std::size_t> FBucketDead; // entries of retired kinds per bucket
     std::int64_t FMaxAlong = 0;
+    std::int64_t FMinAlong = 0; // the shortest length along of any piece
     bool FDivisorsOn = false;
     // Divisors of M ascending: FDivisors[FDivisorStart[M] .. FDivisorStart[M + 1]).
     std::vector<int> FDivisors;
     std::vector<int> FDivisorStart;
-    // Upper bounds of (remaining + 1) x long side and of remaining + 1 over the kinds with parts
-    // left; recomputed when a kind that reached one of them has fewer parts left.
+    // The largest (remaining + 1) x long side and remaining + 1 over the kinds with parts left
+    // (as of the last FullPossible), and max-heaps of (value, kind) that give them: a kind's
+    // entry is pushed again when its quantity falls, and old entries are dropped when on top.
     std::int64_t FMaxSpan = 0;
     std::int64_t FMaxRemPlus1 = 0;
-    bool FBoundsStale = true;
+    std::vector<std::pair<std::int64_t, int>> FSpanHeap;
+    std::vector<std::pair<std::int64_t, int>> FRemHeap;
     // Kinds with parts left, by short side: a kind fits a free rectangle only if its short side
     // fits both of the rectangle's sides.
     std::vector<TByShort> FByShort;
@@ -230,7 +268,7 @@ public:
     void Reset(const std::vector<TKind> &Kinds, const std::vector<std::int64_t> &Remaining,
         std::int64_t MaxSheetSide, TLimits Limits);
     void Retire(int Kind) { FSearch.Retire(Kind); }
-    void Lowered(int Kind, std::int64_t OldRemaining) { FSearch.Lowered(Kind, OldRemaining); }
+    void Lowered(int Kind, std::int64_t NowRemaining) { FSearch.Lowered(Kind, NowRemaining); }
 
     // Brings T up to date for a sheet of Width x Height with kerf Blade (a usable sheet): keeps
     // the first T.ValidQueries choices and searches from there on. Turns: per kind the candidates

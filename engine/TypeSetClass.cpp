@@ -126,6 +126,15 @@ void TMaterialType::SetName(const std::string &Value)
         FCollection->NameAdded(FName);
 }
 
+void TMaterialType::SetGroup(int Value)
+{
+    if (Value == FGroup)
+        return;
+    FGroup = Value;
+    if (FCollection)
+        ++FCollection->FVersion;
+}
+
 void TMaterialType::SetOrient(TOrient Value)
 {
     FOrient = Value;
@@ -160,6 +169,7 @@ void TMaterialTypeList::SetItem(int Index, TMaterialType &Value)
 
 void TMaterialTypeList::Renumber(int From, int To)
 {
+    ++FVersion;
     for (int i = std::max(From, 0); i <= To && i < Count(); ++i)
         FItems[static_cast<std::size_t>(i)]->FIndex = i;
 }
@@ -197,6 +207,7 @@ TMaterialType *TMaterialTypeList::Attach(std::unique_ptr<TMaterialType> Item, in
     TMaterialType *Raw = Item.get();
     Raw->FCollection = this;
     Raw->FIndex = Count();
+    ++FVersion;
     FItems.push_back(std::move(Item));
     NameAdded(Raw->FName);
     const int Last = Count() - 1;
@@ -213,6 +224,7 @@ std::unique_ptr<TMaterialType> TMaterialTypeList::Detach(TMaterialType *Item)
 {
     const int At = Item->FIndex;
     std::unique_ptr<TMaterialType> Owned = std::move(FItems[static_cast<std::size_t>(At)]);
+    ++FVersion;
     FItems.erase(FItems.begin() + At);
     Renumber(At, Count() - 1);
     NameRemoved(Owned->FName);
@@ -264,8 +276,17 @@ void TMaterialTypeList::Clear()
         Item->FIndex = -1;
     }
     FItems.clear();
+    ++FVersion;
     FNumberUse.clear();
     FFreeHint = 1;
+}
+
+void TMaterialTypeList::Reserve(int Count)
+{
+    if (Count <= 0)
+        return;
+    FItems.reserve(static_cast<std::size_t>(Count));
+    FNumberUse.reserve(static_cast<std::size_t>(Count));
 }
 
 void TMaterialTypeList::Assign(TMaterialTypeList &Source)
@@ -625,6 +646,11 @@ void TRectManage::FlushTrialStrips()
 
 void TRectManage::GoWork()
 {
+    GoWork(std::function<bool()>());
+}
+
+void TRectManage::GoWork(const std::function<bool()> &Stop)
+{
     // The steps and choices are those of packing every trial with GetNullRect, saving and
     // restoring the part kinds around it. Work is saved in three ways, none of which changes a
     // result: a trial is only packed again from its first strip that a commit has changed (see
@@ -701,6 +727,11 @@ void TRectManage::GoWork()
 
     int Step = 1;
     for (;;) {
+        if (Stop && Unfinished > 0 && Stop()) {
+            FExecpt = true;
+            Notify(Step, -1, 0);
+            break;
+        }
         double BestUtilisation = 0.0;
         std::int64_t BestSheetArea = 0;
         double BestCost = 2147483647.0;
@@ -838,7 +869,6 @@ void TRectManage::GoWork()
                 const auto p = static_cast<std::size_t>(S.Kind);
                 TMaterialType &P = *FMaterialTypeList.GetItem(S.Kind);
                 const bool WasOpen = P.UsedCount() < P.Count();
-                Packer.Lowered(S.Kind, Rem[p]);
                 P.SetUsedCount(ClampToInt(static_cast<std::int64_t>(P.UsedCount())
                     + static_cast<std::int64_t>(S.Count) * BestCount));
                 P.SetGroup(Step);
@@ -846,6 +876,7 @@ void TRectManage::GoWork()
                 if (WasOpen && P.UsedCount() >= P.Count())
                     --Unfinished;
                 Rem[p] = static_cast<std::int64_t>(P.Count()) - P.UsedCount();
+                Packer.Lowered(S.Kind, Rem[p]);
                 if (!Changed[p]) {
                     Changed[p] = 1;
                     ChangedKinds.push_back(S.Kind);
@@ -897,16 +928,42 @@ void TRectManage::GoWork()
 // ---------------------------------------------------------------------------------------------
 // TRectManage: summaries
 
+std::span<const int> TRectManage::StripsOfGroup(int Group)
+{
+    if (FStripIndexVersion != FCreateRectList.Version()) {
+        const int N = FCreateRectList.Count();
+        std::vector<std::pair<int, int>> Order(static_cast<std::size_t>(N));
+        bool Sorted = true;
+        for (int i = 0; i < N; ++i) {
+            Order[static_cast<std::size_t>(i)] = { FCreateRectList.GetItem(i)->Group(), i };
+            Sorted = Sorted
+                && (i == 0
+                    || Order[static_cast<std::size_t>(i - 1)] < Order[static_cast<std::size_t>(i)]);
+        }
+        // Runs commit their strips group by group, so the list is nearly always in order.
+        if (!Sorted)
+            std::sort(Order.begin(), Order.end());
+        FStripGroups.resize(Order.size());
+        FStripPositions.resize(Order.size());
+        for (std::size_t i = 0; i < Order.size(); ++i) {
+            FStripGroups[i] = Order[i].first;
+            FStripPositions[i] = Order[i].second;
+        }
+        FStripIndexVersion = FCreateRectList.Version();
+    }
+    const auto [First, Last] = std::equal_range(FStripGroups.begin(), FStripGroups.end(), Group);
+    return std::span<const int>(FStripPositions.data() + (First - FStripGroups.begin()),
+        static_cast<std::size_t>(Last - First));
+}
+
 std::unique_ptr<TMaterialTypeList> TRectManage::GetMTLByGroup(int group)
 {
     auto Result = std::make_unique<TMaterialTypeList>();
     // First item of the result by its display text.
     std::unordered_map<std::string, TMaterialType *> ByText;
     std::int64_t Sum = 0;
-    for (int i = 0; i < FCreateRectList.Count(); ++i) {
+    for (const int i : StripsOfGroup(group)) {
         TMaterialType &S = *FCreateRectList.GetItem(i);
-        if (S.Group() != group)
-            continue;
         const std::string T = S.GetText();
         auto It = ByText.find(T);
         if (It != ByText.end()) {

@@ -6,9 +6,12 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -78,7 +81,7 @@ public:
     std::int64_t MaxHieght() const { return FMaxHeight; }
     void SetMaxHieght(std::int64_t Value) { FMaxHeight = Value; }
     int Group() const { return FGroup; }
-    void SetGroup(int Value) { FGroup = Value; }
+    void SetGroup(int Value);
     int Blade() const { return FBlade; }
     void SetBlade(int Value) { FBlade = Value; }
     double Price() const { return FPrice; }
@@ -170,6 +173,8 @@ public:
     void Delete(int Index);
     // Destroys every item. RectCount is left alone.
     void Clear();
+    // Makes room for Count items in all, so that adding that many allocates no more.
+    void Reserve(int Count);
 
     // Appends a copy of every item of Source (Add, then the item's Assign, so each copy ends
     // with the source item's Name) and takes Source's RectCount. Items already here stay.
@@ -184,6 +189,10 @@ public:
     int RectCount() const { return FRectCount; }
     void SetRectCount(int Value) { FRectCount = Value; }
 
+    // Grows whenever an item joins, leaves or moves, or an item's Group changes: what is built
+    // from the list's groups stays valid while this stays the same.
+    std::uint64_t Version() const { return FVersion; }
+
 private:
     friend class TMaterialType;
 
@@ -196,6 +205,7 @@ private:
 
     std::vector<std::unique_ptr<TMaterialType>> FItems;
     int FRectCount = 0;
+    std::uint64_t FVersion = 0;
     // How many items carry the name "M<n>", by n; every n below FFreeHint is in use.
     std::unordered_map<std::int64_t, int> FNumberUse;
     std::int64_t FFreeHint = 1;
@@ -250,6 +260,14 @@ struct TDeepOptions
     std::function<void(const TDeepProgress &)> OnProgress;
     // When set to true (from any thread), the run ends soon and keeps the best layout so far.
     const std::atomic<bool> *Cancel = nullptr;
+    // When the time limit starts to count (a program's start, say, so that reading the job
+    // counts too); by default the call of GoWorkDeep.
+    std::optional<std::chrono::steady_clock::time_point> Start;
+
+    // How the programs drive a deep run: a budget of Seconds (held to 1 ms .. 24 h) on every
+    // core, or (WorkLimit > 0) that much search work on one thread, which gives the same layouts
+    // on every run and machine.
+    static TDeepOptions ForBudget(double Seconds, std::uint64_t WorkLimit);
 };
 
 // What a deep run found, beside the result lists.
@@ -313,6 +331,10 @@ public:
     // as a layout group and raises OnNewRectList. The run is complete when every part kind has
     // UsedCount >= Count; a step that takes no trial ends it with Execpt set instead.
     void GoWork();
+    // GoWork that asks Stop before every step while parts are left: when it answers true, the
+    // run ends there as one whose step places nothing (Execpt, closing notification with
+    // BCindex -1). The layout groups committed until then are as GoWork makes them.
+    void GoWork(const std::function<bool()> &Stop);
     // The deep mode: guillotine layouts searched within a budget, for the least total sheet area
     // or, with UseCost, the least total price (UseBCMaxArea is not used). It fills the same result
     // lists as GoWork (GroupList with identical sheets grouped and counted, strips in
@@ -323,11 +345,15 @@ public:
     // Every layout keeps the parts inside the sheet and at least a kerf apart, no kerf being
     // needed at the sheet's edge, and is cut by edge-to-edge cuts of kerf width (in four stages:
     // columns, rows, slots and parts stacked in a slot, on the sheet or on the sheet turned).
-    // Parts are turned where that helps. Every part that fits some sheet kind is placed; Execpt
-    // is set when a part kind with parts wanted fits no sheet kind (or has a side <= 0). The run
-    // starts from GoWork's result, with any sheet that the cuts cannot separate laid out again,
-    // so it never ends worse than GoWork by its objective unless GoWork's layouts themselves
-    // cannot be cut that way.
+    // Parts are turned where that helps. Part kinds of the same size are one kind for the
+    // search, wherever they are written; their parts go back to them in list order. Every part
+    // that fits some sheet kind is placed; Execpt is set when a part kind with parts wanted fits
+    // no sheet kind (or has a side <= 0). The run starts from GoWork's result (and, where part
+    // kinds of the same size are written apart, from GoWork's result with them together, if
+    // better), with any sheet that the cuts cannot separate laid out again, so it never ends
+    // worse than GoWork by its objective unless GoWork's layouts themselves cannot be cut that
+    // way, or the time limit ends the run before GoWork does (what GoWork has not laid out by
+    // then goes into simple shelves).
     //
     // Sheets are laid out inside their trim (reported in whole-sheet coordinates, valued whole).
     // A job with limited stock, or with grain-held parts while a sheet kind has grain, is laid
@@ -348,6 +374,10 @@ public:
     // Part summary of one layout group (one item per distinct part text), or nullptr when the
     // group has no strips. The caller owns the result.
     std::unique_ptr<TMaterialTypeList> GetMTLByGroup(int group);
+    // Positions in CreateRectList of the strips of layout group Group, in list order. Summaries
+    // of every group of a run take time linear in the strips through it. The view stays valid
+    // until CreateRectList changes.
+    std::span<const int> StripsOfGroup(int Group);
 
     bool Execpt() const { return FExecpt; }
     bool UseCost() const { return FUseCost; }
@@ -408,7 +438,8 @@ private:
     void AddRemainder(std::int64_t Left, std::int64_t Top, const TRect &F);
     void Notify(int Group, int BCindex, int RectCount);
     void FlushTrialStrips();
-    // Writes a deep layout into the result lists and raises the notifications.
+    // Writes a deep layout into the result lists and raises the notifications. The strips'
+    // Item is the position of a part kind, not an item of P.
     void CommitDeep(const deep::TProblem &P, const deep::TSolution &S);
     // Whether the job has limits the deep search does not know: a sheet kind's stock, or a part
     // held by its grain (not square) while some sheet kind has grain.
@@ -444,4 +475,10 @@ private:
     bool FPending = false;
 
     TDeepResult FDeepResult;
+
+    // CreateRectList's strip positions ordered by group, then position (StripsOfGroup), and the
+    // list version they were taken from.
+    std::vector<int> FStripGroups;
+    std::vector<int> FStripPositions;
+    std::uint64_t FStripIndexVersion = UINT64_MAX;
 };

@@ -51,10 +51,7 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip, in
 {
     qint64 sum = 0;
     TMaterialTypeList &strips = Engine.CreateRectList();
-    for (int i = std::max(0, FirstStrip); i < strips.Count(); ++i) {
-        const TMaterialType &r = *strips.Items(i);
-        if (Group != -1 && r.Group() != Group)
-            continue;
+    const auto add = [&](const TMaterialType &r) {
         const qint64 one = qint64(Blade) * r.Count();
         if (r.X() != Trim)
             sum += one;
@@ -62,6 +59,17 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip, in
             sum += one;
         sum = std::clamp<qint64>(
             sum, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    };
+    if (Group != -1 && FirstStrip <= 0) {
+        // A finished run: the engine's index of each group's strips, in list order.
+        for (const int i : Engine.StripsOfGroup(Group))
+            add(*strips.Items(i));
+        return qint32(sum);
+    }
+    for (int i = std::max(0, FirstStrip); i < strips.Count(); ++i) {
+        const TMaterialType &r = *strips.Items(i);
+        if (Group == -1 || r.Group() == Group)
+            add(r);
     }
     return qint32(sum);
 }
@@ -76,6 +84,46 @@ void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
     Panel7 = saturatingSum(
         Panel7, saturatingSum(area,
                     -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip, S->Trim()))));
+    Panel4 = saturatingSum(Panel4, area);
+    PriceSum += S->Price() * RectCount;
+}
+
+TKerfUnits KerfUnitsByGroup(TRectManage &Engine)
+{
+    TKerfUnits units;
+    TMaterialTypeList &strips = Engine.CreateRectList();
+    for (int i = 0; i < strips.Count(); ++i) {
+        const TMaterialType &r = *strips.Items(i);
+        qint64 &u = units[r.Group()];
+        u += qint64(r.Count()) * ((r.X() != 0 ? 1 : 0) + (r.Y() != 0 ? 1 : 0));
+    }
+    return units;
+}
+
+qint32 KerfAllowance(const TKerfUnits &Units, int Group, int Blade)
+{
+    const auto it = Units.find(Group);
+    if (it == Units.end())
+        return 0;
+    // Every step of the strip-by-strip sum adds Blade x Count >= 0: holding the total to the
+    // 32-bit range once is holding it at every step.
+    return qint32(std::clamp<qint64>(saturatingProduct(qint64(Blade), it->second), 0,
+        std::numeric_limits<qint32>::max()));
+}
+
+void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount, double &PriceSum,
+    qint64 &Panel4, qint64 &Panel7, const TKerfUnits &Units)
+{
+    TMaterialType *S = Engine.BCTypeList().Items(BCindex);
+    if (!S)
+        return;
+    if (S->Blade() < 0) {
+        AddLayoutTotals(Engine, Group, BCindex, RectCount, PriceSum, Panel4, Panel7);
+        return;
+    }
+    const qint64 area = saturatingProduct(S->GetArea(), RectCount);
+    Panel7 = saturatingSum(
+        Panel7, saturatingSum(area, -qint64(KerfAllowance(Units, Group, S->Blade()))));
     Panel4 = saturatingSum(Panel4, area);
     PriceSum += S->Price() * RectCount;
 }
@@ -212,27 +260,15 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption)
 TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Events)
 {
     TRunTotals T;
+    const TKerfUnits units = KerfUnitsByGroup(Engine);
     for (const TLayoutEvent &E : Events) {
-        AddLayoutTotals(Engine, E.Group, E.BCindex, E.RectCount, T.Price, T.GrossArea, T.NetArea);
+        AddLayoutTotals(
+            Engine, E.Group, E.BCindex, E.RectCount, T.Price, T.GrossArea, T.NetArea, units);
         if (Engine.BCTypeList().Items(E.BCindex))
             T.Sheets += E.RectCount;
     }
     T.Utilisation = TotalUtilisation(Engine.MaterialTypeList().GetAreaSum(), T.NetArea);
     return T;
-}
-
-TDeepOptions DeepRunOptions(double Seconds, std::uint64_t WorkLimit)
-{
-    TDeepOptions O;
-    if (WorkLimit > 0) {
-        O.Milliseconds = 0;
-        O.WorkLimit = WorkLimit;
-        O.Threads = 1;
-    } else {
-        O.Milliseconds = int(std::lround(std::clamp(Seconds * 1000.0, 1.0, 86400000.0)));
-        O.Threads = 0;
-    }
-    return O;
 }
 
 QString DeepGapText(const TDeepResult &R)

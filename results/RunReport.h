@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 class TRectManage;
@@ -50,6 +51,18 @@ qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip = 0
 void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount, double &PriceSum,
     qint64 &Panel4, qint64 &Panel7, int FirstStrip = 0);
 
+// The kerf allowance of every layout group in one pass over the strips, for runs whose layouts
+// are all committed before they are reported (the deep mode): per group, the number of kerfs,
+// Count once for a strip away from the left edge and once more away from the top edge.
+// KerfAllowance(Units, Group, Blade) is then GetBladeSum(Engine, Blade, Group) for Blade >= 0.
+using TKerfUnits = std::unordered_map<int, qint64>;
+TKerfUnits KerfUnitsByGroup(TRectManage &Engine);
+qint32 KerfAllowance(const TKerfUnits &Units, int Group, int Blade);
+// AddLayoutTotals with the kerf allowance taken from Units (a negative kerf is looked up in the
+// strips as before).
+void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount, double &PriceSum,
+    qint64 &Panel4, qint64 &Panel7, const TKerfUnits &Units);
+
 // Rounds to the nearest integer, halves to the even neighbour (12.5 -> 12, 37.5 -> 38).
 qint64 RoundHalfEven(double Value);
 
@@ -70,10 +83,6 @@ QString CostCaption(double PriceSum); // "总成本：650"
 // their counts and amounts, then every layout group with its part summary. costCaption is the
 // caption of the total-cost panel (empty when no run has completed).
 QStringList ReportLines(TRectManage &Engine, const QString &costCaption);
-
-// How a deep run of the program is driven: a budget of Seconds on every core, or (WorkLimit > 0)
-// that much search work on one thread, which gives the same layouts on every run and machine.
-TDeepOptions DeepRunOptions(double Seconds, std::uint64_t WorkLimit);
 
 // The block a deep run appends to the report, after the designed lines:
 //   ===深度优化===

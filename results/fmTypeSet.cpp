@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHash>
@@ -51,6 +52,8 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QCoreApplication>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -271,18 +274,21 @@ void TfrmTypeSet::createToolBar()
     boxRow->setContentsMargins(6, 0, 6, 0);
     boxRow->addWidget(ComboBox1);
     ToolBar1->addWidget(boxHolder);
-    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport });
+    ToolBar1->addActions({ actPreview, actZoomIn, actZoomOut });
+    // The run's options in two rows, so that they stay in view beside the designed commands in
+    // a window of the first size; the workshop commands follow them.
     auto *checks = new QWidget(ToolBar1);
-    auto *checkRow = new QHBoxLayout(checks);
-    checkRow->setContentsMargins(8, 0, 8, 0);
-    checkRow->setSpacing(12);
-    checkRow->addWidget(cbUseBCMax);
-    checkRow->addWidget(cbCost);
-    checkRow->addWidget(cbDeep);
-    checkRow->addWidget(edtSeconds);
+    auto *checkGrid = new QGridLayout(checks);
+    checkGrid->setContentsMargins(8, 0, 8, 0);
+    checkGrid->setHorizontalSpacing(10);
+    checkGrid->setVerticalSpacing(2);
+    checkGrid->addWidget(cbUseBCMax, 0, 0);
+    checkGrid->addWidget(cbCost, 0, 1);
+    checkGrid->addWidget(cbDeep, 1, 0);
+    checkGrid->addWidget(edtSeconds, 1, 1);
     ToolBar1->addWidget(checks);
-    // Last: on a narrow window it is the one that goes into the tool bar's overflow menu.
-    ToolBar1->addAction(actConfirm);
+    ToolBar1->addSeparator();
+    ToolBar1->addActions({ actCuts, actWorkshop, actExport, actConfirm });
     if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(actExport)))
         button->setPopupMode(QToolButton::InstantPopup);
     for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop,
@@ -604,13 +610,20 @@ void TfrmTypeSet::finishRun(bool Deep)
         abnormalEnd();
     else
         completeRun();
-    FEngine.GetTotalBC();
     if (Deep && !FEngine.Execpt()) {
         pnlBound->setText(DeepBoundCaption(FEngine.DeepResult()));
         pnlBound->show();
         placeCaptions();
     }
-    writeReport(Deep);
+    if (Deep)
+        return; // the report follows from the report worker (startDeepReport)
+    FEngine.GetTotalBC();
+    writeReport(false);
+    afterReport(false);
+}
+
+void TfrmTypeSet::afterReport(bool Deep)
+{
     // A write-back the store refused is reported once the results stand and the report is
     // written; the scheme row keeps the totals as pending changes, saved with the workspace.
     if (!FWriteBackError.isEmpty())
@@ -636,18 +649,23 @@ void TfrmTypeSet::finishRun(bool Deep)
     }
 }
 
+// A deep run goes through three owners of the engine in turn: the search worker, this thread
+// (the tabs and totals, which also note every sheet kind's last layout), and the report worker
+// (the totals per sheet kind and the report of tens of thousands of lines, which would hold the
+// window up). The window counts as running until the report is in the notes pane.
 void TfrmTypeSet::startDeepRun()
 {
     FPartArea = FEngine.MaterialTypeList().GetAreaSum();
     FDeepEvents.clear();
     FWorkerError.clear();
     FCancel = false;
+    FReportDocument.reset();
     // The worker raises the layout notifications at its end; they are kept and replayed on this
     // thread, where the tabs and totals are made.
     FEngine.SetOnNewRectList([this](int Group, int BCindex, int RectCount) {
         FDeepEvents.push_back({ Group, BCindex, RectCount });
     });
-    TDeepOptions options = DeepRunOptions(edtSeconds->value(), FWorkLimit);
+    TDeepOptions options = TDeepOptions::ForBudget(edtSeconds->value(), FWorkLimit);
     options.Cancel = &FCancel;
     options.OnProgress = [this](const TDeepProgress &P) {
         QMetaObject::invokeMethod(this, [this, P] { showDeepProgress(P); }, Qt::QueuedConnection);
@@ -664,6 +682,43 @@ void TfrmTypeSet::startDeepRun()
         // Delivered only while the window exists; a closed window has joined the worker.
         QMetaObject::invokeMethod(this, [this] { finishDeepRun(); }, Qt::QueuedConnection);
     });
+}
+
+void TfrmTypeSet::startDeepReport()
+{
+    const QFont font = Notes ? Notes->document()->defaultFont() : QFont();
+    const QString cost = pnlPriceSum->text();
+    FReporting = true;
+    FWorker = std::thread([this, font, cost] {
+        try {
+            FEngine.GetTotalBC();
+            QStringList lines = ReportLines(FEngine, cost);
+            lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0);
+            auto doc = std::make_unique<QTextDocument>();
+            doc->setDefaultFont(font);
+            doc->setPlainText(lines.join(u'\n'));
+            doc->moveToThread(QCoreApplication::instance()->thread());
+            FReportDocument = std::move(doc);
+        } catch (const std::exception &e) {
+            FWorkerError = QString::fromUtf8(e.what());
+        }
+        QMetaObject::invokeMethod(this, [this] { finishDeepReport(); }, Qt::QueuedConnection);
+    });
+}
+
+void TfrmTypeSet::finishDeepReport()
+{
+    if (!FWorker.joinable() || !FReporting)
+        return;
+    FWorker.join();
+    FReporting = false;
+    setRunning(false);
+    // As after a quick run: off after an abnormal end, until a scheme comes again.
+    actYHJS->setEnabled(!FEngine.Execpt());
+    if (!FWorkerError.isEmpty())
+        Dialogs::reportError(std::exchange(FWorkerError, QString()));
+    writeReport(true);
+    afterReport(true);
 }
 
 void TfrmTypeSet::showDeepProgress(const TDeepProgress &P)
@@ -692,26 +747,34 @@ void TfrmTypeSet::showDeepProgress(const TDeepProgress &P)
 
 void TfrmTypeSet::finishDeepRun()
 {
-    if (!FWorker.joinable())
+    if (!FWorker.joinable() || FReporting)
         return;
     FWorker.join();
-    setRunning(false);
     FEngine.SetOnNewRectList(
         [this](int Group, int BCindex, int RectCount) { NewRectList(Group, BCindex, RectCount); });
     setStatusText(QString());
     ProgressBar1->setMaximum(std::max(1, FEngine.MaterialTypeList().GetSumCount()));
     if (!FWorkerError.isEmpty()) {
+        setRunning(false);
         abnormalEnd();
         actYHJS->setEnabled(true);
         Dialogs::reportError(std::exchange(FWorkerError, QString()));
         return;
     }
     {
+        // Every layout is committed already: the kerf allowances come from one pass.
+        FKerfUnits = KerfUnitsByGroup(FEngine);
         const QScopedValueRollback<bool> replaying(FReplaying, true);
         for (const TLayoutEvent &e : std::exchange(FDeepEvents, {}))
             CreateDraw(e.Group, e.BCindex, e.RectCount);
+        FKerfUnits.clear();
     }
     finishRun(true);
+    // The layouts stand; only the report is still to come. 停止 has nothing more to stop.
+    actYHJS->setText(u"优化计算"_s);
+    actYHJS->setIcon(WidgetArt::runIcon());
+    actYHJS->setEnabled(false);
+    startDeepReport();
 }
 
 void TfrmTypeSet::StopRun()
@@ -720,6 +783,7 @@ void TfrmTypeSet::StopRun()
         return;
     FCancel = true;
     finishDeepRun();
+    finishDeepReport();
 }
 
 void TfrmTypeSet::abandonRun()
@@ -728,6 +792,8 @@ void TfrmTypeSet::abandonRun()
         return;
     FCancel = true;
     FWorker.join();
+    FReporting = false;
+    FReportDocument.reset();
     FDeepEvents.clear();
     setRunning(false);
     FEngine.SetOnNewRectList(
@@ -837,8 +903,12 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
         S->SetCount(RectCount);
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
-        AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
-            FReplaying ? 0 : FStripsSeen);
+        if (FReplaying)
+            AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
+                FKerfUnits);
+        else
+            AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
+                FStripsSeen);
     }
     FStripsSeen = FEngine.CreateRectList().Count();
     const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
@@ -956,6 +1026,19 @@ void TfrmTypeSet::writeBack(int Utilisation, qint64 Sheets)
 
 void TfrmTypeSet::writeReport(bool Deep)
 {
+    if (Deep && FReportDocument) {
+        std::unique_ptr<QTextDocument> doc = std::move(FReportDocument);
+        if (!Notes)
+            return;
+        // The pane deletes a document of its own when given another; one this window gave it
+        // before goes here.
+        const QPointer<QTextDocument> before = Notes->document();
+        doc->setParent(Notes);
+        Notes->setDocument(doc.release());
+        if (before && before->parent() == Notes.data())
+            before->deleteLater();
+        return;
+    }
     QStringList lines = ReportLines(FEngine, pnlPriceSum->text());
     if (Deep)
         lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0);

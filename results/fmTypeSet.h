@@ -16,11 +16,13 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <QFont>
 #include <QWidget>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -37,6 +39,7 @@ class QSpinBox;
 class QSplitter;
 class QStatusBar;
 class QTableWidget;
+class QTextDocument;
 class QTextEdit;
 class QToolBar;
 class TDrawMaterial;
@@ -244,6 +247,9 @@ private:
     void startDeepRun();
     void showDeepProgress(const TDeepProgress &Progress);
     void finishDeepRun();
+    void startDeepReport();
+    void finishDeepReport();
+    void afterReport(bool Deep);
     void abandonRun();
     void setRunning(bool Running);
     void setStatusText(const QString &Text);
@@ -272,7 +278,13 @@ private:
     std::vector<TLayoutEvent> FDeepEvents; // written by the worker only while it runs
     QString FWorkerError;
     bool FRunning = false;
-    bool FReplaying = false; // totals of replayed layouts search their strips from the first
+    bool FReplaying = false; // replayed layouts take their kerf allowance from FKerfUnits
+    TKerfUnits FKerfUnits;
+    // Made by the worker at the end of a deep run (laying out a report of tens of thousands of
+    // lines would hold the window up): the run's totals per sheet kind are in the engine then,
+    // and the report waits as a document for the notes pane.
+    std::unique_ptr<QTextDocument> FReportDocument;
+    bool FReporting = false; // the report worker runs
     std::uint64_t FWorkLimit = 0;
     qint64 FPartArea = 0; // of the job, taken before the run (the engine's lists are busy then)
 

@@ -141,7 +141,7 @@ TBatchResult TSchemeBatch::runOne(const TBatchScheme &Scheme)
         events.push_back({ Group, BCindex, RectCount });
     });
     if (FOptions.Deep) {
-        TDeepOptions options = DeepRunOptions(FOptions.Seconds, FOptions.WorkLimit);
+        TDeepOptions options = TDeepOptions::ForBudget(FOptions.Seconds, FOptions.WorkLimit);
         options.Cancel = &FCancel;
         const int index = FIndex;
         const int count = int(FSchemes.size());

@@ -9,6 +9,8 @@
 //                                               seconds (or N units of work); also checks the
 //                                               layout (rules and guillotine cuts) and prints
 //                                               utilisation, cost and the gap to the bound
+//   bench_engine --job SIZE [--seed N] [--options N]
+//                                               the job as a pnxcut job file on standard output
 //
 // --options: 1 cost, 2 bigsheet (added). --grain: every sheet with grain and that share of the part
 // kinds (spread evenly) held to it.
@@ -17,6 +19,10 @@
 //   small   20 part kinds,   about 200 parts
 //   medium  200 part kinds,  about 5,000 parts
 //   large   2,000 part kinds, about 50,000 parts
+//   cut2000, cut20000   the first 2,000 or 20,000 parts of the large job (its part kinds in
+//                       order, the last one cut short), on its sheet kinds
+//   distinct  50,000 part kinds of one part each, 10 sheet kinds
+//   millions  4 part kinds of up to 10,000,000 parts each, 3 sheet kinds
 #include "LayoutChecker.h"
 #include "TypeSetClass.h"
 
@@ -38,15 +44,20 @@ struct Size
     int PartKinds;
     int SheetKinds;
     int MeanQuantity;
+    int Cut; // > 0: only the first Cut parts
 };
 
 constexpr Size Sizes[]
-    = { { "small", 20, 3, 10 }, { "medium", 200, 5, 25 }, { "large", 2000, 10, 25 } };
+    = { { "small", 20, 3, 10, 0 }, { "medium", 200, 5, 25, 0 }, { "large", 2000, 10, 25, 0 },
+          { "cut2000", 2000, 10, 25, 2000 }, { "cut20000", 2000, 10, 25, 20000 },
+          { "distinct", 50000, 10, 1, 0 }, { "millions", 4, 3, 5000000, 0 } };
 
 enginetest::GenJob MakeJob(const Size &S, std::uint64_t Seed, int Options, int GrainPercent = 0)
 {
     enginetest::Random R(Seed);
     enginetest::GenJob J = enginetest::BenchmarkJob(R, S.PartKinds, S.SheetKinds, S.MeanQuantity);
+    if (S.Cut > 0)
+        J = enginetest::FirstParts(J, S.Cut);
     J.UseCost = Options & 1;
     J.UseBigSheet = Options & 2;
     if (GrainPercent > 0) {
@@ -100,17 +111,23 @@ struct DeepRun
     int Threads = 0;
 };
 
+const Size *FindSize(const char *SizeName)
+{
+    for (const Size &Candidate : Sizes)
+        if (std::strcmp(Candidate.Name, SizeName) == 0)
+            return &Candidate;
+    std::fprintf(stderr,
+        "unknown size '%s' (small, medium, large, cut2000, cut20000, distinct, millions)\n",
+        SizeName);
+    return nullptr;
+}
+
 int RunOnce(
     const char *SizeName, std::uint64_t Seed, int Options, const DeepRun &Deep, int GrainPercent)
 {
-    const Size *S = nullptr;
-    for (const Size &Candidate : Sizes)
-        if (std::strcmp(Candidate.Name, SizeName) == 0)
-            S = &Candidate;
-    if (!S) {
-        std::fprintf(stderr, "unknown size '%s' (small, medium, large)\n", SizeName);
+    const Size *S = FindSize(SizeName);
+    if (!S)
         return 2;
-    }
     const enginetest::GenJob J = MakeJob(*S, Seed, Options, GrainPercent);
     TRectManage E;
     enginetest::LoadJob(J, E);
@@ -142,8 +159,8 @@ int RunOnce(
             Cost += E.BCTypeList().GetItem(Ev.BCindex)->Price() * Ev.RectCount;
     rusage Usage {};
     getrusage(RUSAGE_SELF, &Usage);
-    std::printf("%s seed %llu options %d%s: %d part kinds, %lld parts, %d sheet kinds\n", S->Name,
-        static_cast<unsigned long long>(Seed), Options, Deep.On ? " deep" : "", S->PartKinds,
+    std::printf("%s seed %llu options %d%s: %zu part kinds, %lld parts, %d sheet kinds\n", S->Name,
+        static_cast<unsigned long long>(Seed), Options, Deep.On ? " deep" : "", J.Parts.size(),
         static_cast<long long>(TotalParts(J)), S->SheetKinds);
     if (GrainPercent > 0)
         std::printf("grain: every sheet, %d %% of the part kinds held\n", GrainPercent);
@@ -173,7 +190,7 @@ int RunOnce(
 
 int main(int argc, char **argv)
 {
-    if (argc >= 3 && std::strcmp(argv[1], "--once") == 0) {
+    if (argc >= 3 && (std::strcmp(argv[1], "--once") == 0 || std::strcmp(argv[1], "--job") == 0)) {
         std::uint64_t Seed = 1;
         int Options = 0;
         int GrainPercent = 0;
@@ -194,7 +211,13 @@ int main(int argc, char **argv)
             } else if (std::strcmp(argv[i], "--threads") == 0)
                 Deep.Threads = std::atoi(argv[i + 1]);
         }
-        return RunOnce(argv[2], Seed, Options, Deep, GrainPercent);
+        if (std::strcmp(argv[1], "--once") == 0)
+            return RunOnce(argv[2], Seed, Options, Deep, GrainPercent);
+        const Size *S = FindSize(argv[2]);
+        if (!S)
+            return 2;
+        std::fputs(enginetest::JobText(MakeJob(*S, Seed, Options, GrainPercent)).c_str(), stdout);
+        return 0;
     }
     for (const Size &S : Sizes) {
         benchmark::RegisterBenchmark((std::string("GoWork/") + S.Name).c_str(),

@@ -13,6 +13,11 @@
 // DATA_FOLDER defaults to ../shared/benchdata beside the repository. --detail adds one line per
 // instance. Kerf 0; every part kind a quantity of COPIES (1 when the column is missing).
 //
+// The set jobs (built with the tests' job generator) is the engine benchmark's job of 50,000
+// parts on 10 sheet kinds with kerf (bench_engine's large) and its cuts to its first 2,000 and
+// 20,000 parts, by area and by cost: sheet area, utilisation, cost, and the deep mode's gap to
+// its bound.
+//
 // --grain PERCENT gives every sheet a grain along its width as listed and holds that share of the
 // item kinds (spread evenly over the list) to it, their width as listed along the grain: what
 // holding parts to their grain costs.
@@ -21,9 +26,13 @@
 // (default 1000) on --threads threads (default: one per core); --work N gives it N units of work
 // per instance instead (repeatable, no time limit). --filter keeps the instances whose name
 // contains TEXT; --sets picks the tables: bw (Berkey-Wang and Martello-Vigo), ps (Pisinger-Sigurd
-// by utilisation), psc (Pisinger-Sigurd by cost); default all three, or bw,psc with --deep.
+// by utilisation), psc (Pisinger-Sigurd by cost), jobs (the benchmark jobs below); default bw,
+// ps and psc, or bw, psc and jobs with --deep.
 // Timed figures depend on the load of the machine.
 #include "TypeSetClass.h"
+#ifdef PNX_HAVE_TESTKIT
+#include "LayoutChecker.h"
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -273,6 +282,7 @@ struct ModeSum
     int AtBest = 0;
     double Ms = 0.0;
     double GapSum = 0.0; // deep: value / its bound
+    double BestGapSum = 0.0; // deep: best known value / its bound (how tight the bound is)
     int Optimal = 0; // deep: value equals its bound
 
     void Add(const Outcome &O, double Value_, double BestValue, bool Deep)
@@ -290,6 +300,7 @@ struct ModeSum
         AtBest += Value_ <= BestValue + 1e-9;
         if (Deep && O.Bound > 0) {
             GapSum += Value_ / O.Bound;
+            BestGapSum += BestValue / O.Bound;
             Optimal += Value_ <= O.Bound * (1 + 1e-9);
         }
     }
@@ -303,6 +314,7 @@ struct ModeSum
         AtBest += O.AtBest;
         Ms += O.Ms;
         GapSum += O.GapSum;
+        BestGapSum += O.BestGapSum;
         Optimal += O.Optimal;
     }
 };
@@ -390,9 +402,9 @@ bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool 
     } else {
         std::printf("| class | instances | %s best known | designed: %s | mean of ratios | worst "
                     "| at best | ms | deep: %s | mean of ratios | worst | at best | ms | mean "
-                    "deep / its bound | at bound |\n",
+                    "deep / its bound | at bound | mean best known / bound |\n",
             What, What, What);
-        std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+        std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     }
     ClassSum All;
     auto Line = [&](const std::string &Name, const ClassSum &C) {
@@ -406,11 +418,12 @@ bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool 
             return;
         }
         std::printf("| %s | %d | %.0f | %.0f%s | %.4f | %.3f | %d | %.1f | %.0f%s | %.4f | %.3f | "
-                    "%d | %.0f | %.4f | %d |\n",
+                    "%d | %.0f | %.4f | %d | %.4f |\n",
             Name.c_str(), C.Instances, A.Best, A.Value, IncompleteText(A.Incomplete).c_str(),
             DoneA ? A.RatioSum / DoneA : 0.0, A.WorstRatio, A.AtBest, A.Ms, B.Value,
             IncompleteText(B.Incomplete).c_str(), DoneB ? B.RatioSum / DoneB : 0.0, B.WorstRatio,
-            B.AtBest, B.Ms, DoneB ? B.GapSum / DoneB : 0.0, B.Optimal);
+            B.AtBest, B.Ms, DoneB ? B.GapSum / DoneB : 0.0, B.Optimal,
+            DoneB ? B.BestGapSum / DoneB : 0.0);
     };
     for (const auto &[Class, C] : Classes) {
         Line(Class, C);
@@ -422,6 +435,90 @@ bool RunSet(const fs::path &Data, const char *BestFile, const char *Title, bool 
     std::fflush(stdout);
     return Ok;
 }
+
+#ifdef PNX_HAVE_TESTKIT
+// The benchmark jobs: each in the designed and (with --deep) the deep mode.
+void RunJobs(const DeepSettings &Deep)
+{
+    std::printf("\nBenchmark jobs (bench_engine's large: 2,000 part kinds of 50-1500 x 30-900 mm, "
+                "10 sheet kinds, kerf 0-5; and its first 2,000 and 20,000 parts)\n");
+    std::printf("| job | parts | by | designed: sheet m2 | utilisation | cost | ms | deep: sheet "
+                "m2 | utilisation | cost | ms | bound | deep / bound | layout check |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    struct Job
+    {
+        const char *Name;
+        int Parts; // 0: all
+    };
+    for (const Job &Jb : { Job { "cut2000", 2000 }, Job { "cut20000", 20000 }, Job { "large", 0 } })
+        for (const bool Cost : { false, true }) {
+            enginetest::Random R(1);
+            enginetest::GenJob J = enginetest::BenchmarkJob(R, 2000, 10, 25);
+            if (Jb.Parts > 0)
+                J = enginetest::FirstParts(J, Jb.Parts);
+            J.UseCost = Cost;
+            long long Parts = 0;
+            for (const auto &P : J.Parts)
+                Parts += P.Quantity;
+            struct Figures
+            {
+                double SheetArea = 0, PartsArea = 0, Cost = 0, Ms = 0, Bound = 0, Objective = 0;
+                bool Ok = true;
+            };
+            auto Run = [&](bool DeepMode) {
+                TRectManage E;
+                enginetest::LoadJob(J, E);
+                std::vector<enginetest::Event> Events;
+                E.SetOnNewRectList([&Events](int G, int B, int C) {
+                    Events.push_back({ G, B, C });
+                });
+                const auto Start = std::chrono::steady_clock::now();
+                if (DeepMode) {
+                    TDeepOptions O;
+                    O.Milliseconds = Deep.Work ? 0 : Deep.Ms;
+                    O.WorkLimit = Deep.Work;
+                    O.Threads = Deep.Threads;
+                    E.GoWorkDeep(O);
+                } else {
+                    E.GoWork();
+                }
+                E.GetTotalBC();
+                Figures F;
+                F.Ms = std::chrono::duration<double, std::milli>(
+                    std::chrono::steady_clock::now() - Start)
+                           .count();
+                for (int g = 0; g < E.GroupList().Count(); ++g) {
+                    const TMaterialType &G = *E.GroupList().GetItem(g);
+                    F.PartsArea += double(G.MaxWidth()) * G.Count();
+                    F.SheetArea += double(G.MaxHieght()) * G.Count();
+                }
+                for (const enginetest::Event &Ev : Events)
+                    if (Ev.BCindex >= 0)
+                        F.Cost += E.BCTypeList().GetItem(Ev.BCindex)->Price() * Ev.RectCount;
+                if (DeepMode) {
+                    F.Bound = E.DeepResult().Bound;
+                    F.Objective = E.DeepResult().Objective;
+                    F.Ok = enginetest::CheckLayout(E, Events, 1).empty()
+                        && enginetest::CheckGuillotine(E, 1).empty() && !E.Execpt();
+                }
+                return F;
+            };
+            const Figures A = Run(false);
+            std::printf("| %s | %lld | %s | %.3f | %.3f %% | %.2f | %.1f |", Jb.Name, Parts,
+                Cost ? "cost" : "area", A.SheetArea / 1e6, A.PartsArea / A.SheetArea * 100, A.Cost,
+                A.Ms);
+            if (Deep.On) {
+                const Figures B = Run(true);
+                std::printf(" %.3f | %.3f %% | %.2f | %.0f | %.6g | %.4f | %s |\n",
+                    B.SheetArea / 1e6, B.PartsArea / B.SheetArea * 100, B.Cost, B.Ms, B.Bound,
+                    B.Bound > 0 ? B.Objective / B.Bound : 0.0, B.Ok ? "kept" : "BROKEN");
+            } else {
+                std::printf(" | | | | | | |\n");
+            }
+            std::fflush(stdout);
+        }
+}
+#endif
 
 fs::path DefaultData()
 {
@@ -459,7 +556,7 @@ int main(int argc, char **argv)
             GrainPercent = std::clamp(std::atoi(Value(i)), 0, 100);
         } else if (A == "--help" || A == "-h") {
             std::printf("usage: quality_report [DATA_FOLDER] [--detail] [--deep [MS]] [--work N] "
-                        "[--threads N] [--filter TEXT] [--sets bw,ps,psc] [--grain PERCENT]\n"
+                        "[--threads N] [--filter TEXT] [--sets bw,ps,psc,jobs] [--grain PERCENT]\n"
                         "(default %s)\n",
                 DefaultData().string().c_str());
             return 0;
@@ -468,18 +565,21 @@ int main(int argc, char **argv)
         }
     }
     if (Sets.empty())
-        Sets = Deep.On ? "bw,psc" : "bw,ps,psc";
+        Sets = Deep.On ? "bw,psc,jobs" : "bw,ps,psc";
     auto Want = [&Sets](const std::string &Set) {
         return ("," + Sets + ",").find("," + Set + ",") != std::string::npos;
     };
     if (Data.empty())
         Data = DefaultData();
     std::error_code Ec;
-    if (!fs::is_directory(Data, Ec)) {
-        std::fprintf(stderr, "quality_report: data folder %s not found\n", Data.string().c_str());
-        return 2;
+    if (Want("bw") || Want("ps") || Want("psc")) {
+        if (!fs::is_directory(Data, Ec)) {
+            std::fprintf(
+                stderr, "quality_report: data folder %s not found\n", Data.string().c_str());
+            return 2;
+        }
+        std::printf("Data: %s\n", fs::weakly_canonical(Data, Ec).string().c_str());
     }
-    std::printf("Data: %s\n", fs::weakly_canonical(Data, Ec).string().c_str());
     if (GrainPercent > 0)
         std::printf("Grain: every sheet, %d %% of the item kinds held to it\n", GrainPercent);
     if (Deep.On) {
@@ -509,5 +609,14 @@ int main(int argc, char **argv)
                  "(best known values are for parts kept in their orientation)",
                  true, true, Detail, Deep, Filter)
             && Ok;
+    if (Want("jobs")) {
+#ifdef PNX_HAVE_TESTKIT
+        RunJobs(Deep);
+#else
+        std::fprintf(
+            stderr, "the set jobs needs the tests' job generator (build with the tests)\n");
+        Ok = false;
+#endif
+    }
     return Ok ? 0 : 1;
 }

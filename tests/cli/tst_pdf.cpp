@@ -64,7 +64,8 @@ class TestCliPdf : public QObject
     QTemporaryDir FDir;
     QString FProgram;
 
-    TRun Pnxcut(const QStringList &Args)
+    TRun Pnxcut(const QStringList &Args) { return Run(FProgram, Args); }
+    TRun Run(const QString &Program, const QStringList &Args)
     {
         QProcess P;
         // No display and no platform chosen: the program must manage without both.
@@ -79,7 +80,7 @@ class TestCliPdf : public QObject
         Env.remove(u"XDG_CONFIG_HOME"_s);
         Env.remove(u"XDG_DATA_HOME"_s);
         P.setProcessEnvironment(Env);
-        P.start(FProgram, Args);
+        P.start(Program, Args);
         TRun R;
         if (!P.waitForFinished(60000) || P.exitStatus() != QProcess::NormalExit)
             return R;
@@ -107,6 +108,8 @@ private slots:
         QVERIFY(QFile::copy(QString::fromUtf8(PNXCUT_PATH), FProgram));
         QVERIFY(QFile::setPermissions(
             FProgram, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        // The program loads what printing needs from its module beside it.
+        QVERIFY(QFile::copy(QString::fromUtf8(PNXCUT_QT_PATH), FDir.filePath(u"pnxcut_qt.so"_s)));
         WriteAll(FDir.filePath(u"twelve.job"_s), TwelveLayouts);
         // A copy of the program whose folder holds a writable pnx.dat keeps "Config" beside it.
         WriteAll(FDir.filePath(u"pnx.dat"_s), "");
@@ -291,6 +294,42 @@ private slots:
         const TRun Missing = Pnxcut({ u"--pdf"_s });
         QCOMPARE(Missing.Code, 2);
         QVERIFY(Missing.Err.contains("usage: pnxcut"));
+    }
+
+    // Without its module the program still writes records (and cut records); what needs Qt is
+    // refused with a message before any run, and no file is written.
+    void withoutModule_qtOutputsRefusedRecordsWritten()
+    {
+        QTemporaryDir Alone;
+        QVERIFY(Alone.isValid());
+        const QString Program = Alone.filePath(u"pnxcut"_s);
+        QVERIFY(QFile::copy(FProgram, Program));
+        QVERIFY(QFile::setPermissions(
+            Program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        const QString Kitchen = ExamplesDir() + u"/kitchen-cabinet.job"_s;
+        const TRun Records = Run(Program, { Kitchen });
+        QCOMPARE(Records.Code, 0);
+        QCOMPARE(Records.Out, ReadAll(ExamplesDir() + u"/expected/kitchen-cabinet.out"_s));
+        const QString Pdf = Alone.filePath(u"x.pdf"_s);
+        const QString Dir = Alone.filePath(u"drawings"_s);
+        for (const QStringList &Args :
+            { QStringList { u"--report"_s, Kitchen }, QStringList { u"--pdf"_s, Pdf, Kitchen },
+                QStringList { u"--workshop"_s, Pdf, Kitchen },
+                QStringList { u"--svg"_s, Dir, Kitchen },
+                QStringList { u"--labels"_s, Pdf, Kitchen },
+                QStringList { u"--convert"_s, Kitchen } }) {
+            const TRun R = Run(Program, Args);
+            QCOMPARE(R.Code, 2);
+            QVERIFY(R.Out.isEmpty());
+            const QByteArray Expected = "pnxcut: " + Args.first().toUtf8() + " is not available: ";
+            QVERIFY2(R.Err.startsWith(Expected), R.Err.constData());
+            QVERIFY2(R.Err.contains(".so"), R.Err.constData());
+        }
+        QVERIFY(!QFile::exists(Pdf));
+        QVERIFY(!QFile::exists(Dir));
+        const TRun Cuts = Run(Program, { u"--cuts"_s, Kitchen });
+        QCOMPARE(Cuts.Code, 0);
+        QCOMPARE(Cuts.Out, ReadAll(ExamplesDir() + u"/expected/kitchen-cabinet.cuts"_s));
     }
 
     // --workshop: the workshop printout of the same run, one layout a page headed with the job's

@@ -563,6 +563,18 @@ GenJob LimitedJob(Random &R, int PartKinds, int SheetKinds)
     return J;
 }
 
+GenJob FirstParts(GenJob J, int Parts)
+{
+    int Left = Parts;
+    std::size_t Kept = 0;
+    for (; Kept < J.Parts.size() && Left > 0; ++Kept) {
+        J.Parts[Kept].Quantity = std::min(J.Parts[Kept].Quantity, Left);
+        Left -= std::max(J.Parts[Kept].Quantity, 0);
+    }
+    J.Parts.resize(Kept);
+    return J;
+}
+
 GenJob HostileJob(Random &R)
 {
     // Values from several scales, with the extremes well represented.

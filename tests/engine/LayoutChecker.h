@@ -134,6 +134,10 @@ GenJob BenchmarkJob(Random &R, int PartKinds, int SheetKinds, int MeanQuantity);
 // parts with their length entered as the shorter side.
 GenJob LimitedJob(Random &R, int PartKinds, int SheetKinds);
 
+// The job's first Parts parts: its part kinds in order, the last one cut short, and the rest
+// left out (the benchmarks' 2,000- and 20,000-part cuts of the large job).
+GenJob FirstParts(GenJob J, int Parts);
+
 // Anything goes: zero, negative and huge sizes, quantities and kerfs, empty lists.
 GenJob HostileJob(Random &R);
 

@@ -313,6 +313,10 @@ void TestEngineDifferential::generatedJobs_sameAsReference_data()
     QTest::newRow("mixed sizes") << u"mixed"_s << 33001 << 15 + Sweep << 150 << 4;
     QTest::newRow("benchmark-like") << u"benchlike"_s << 40001 << 20 + Sweep << 80 << 5;
     QTest::newRow("one or two of each kind") << u"fewofeach"_s << 41001 << 20 + Sweep << 150 << 4;
+    // Many kinds of one part, or of a few: the strip search's paths for those (the longest part
+    // that fits through a tree of lengths, strips of fewer parts than fit by length downwards).
+    QTest::newRow("many kinds of one part") << u"single"_s << 42001 << 2 + Sweep << 900 << 10;
+    QTest::newRow("many kinds of a few parts") << u"fewofeach3"_s << 43001 << 3 + Sweep << 500 << 6;
     QTest::newRow("ties") << u"ties"_s << 50001 << 1500 + Sweep << 0 << 0;
     QTest::newRow("hostile") << u"hostile"_s << 60001 << 600 + Sweep << 0 << 0;
     QTest::newRow("watched by the handler") << u"watched"_s << 70001 << 60 + Sweep << 12 << 3;
@@ -358,6 +362,10 @@ void TestEngineDifferential::generatedJobs_sameAsReference()
             J = BenchLikeJob(R, partKinds, sheetKinds, 49);
         } else if (kind == u"fewofeach"_s) {
             J = BenchLikeJob(R, partKinds, sheetKinds, 2);
+        } else if (kind == u"single"_s) {
+            J = BenchLikeJob(R, partKinds, sheetKinds, 1);
+        } else if (kind == u"fewofeach3"_s) {
+            J = BenchLikeJob(R, partKinds, sheetKinds, 3);
         } else if (kind == u"ties"_s) {
             J = TieJob(R);
         } else {

@@ -99,6 +99,7 @@ private slots:
     void goWork_secondRunStartsAfresh();
     void getMTLByGroup_mergesByText();
     void getMTLByGroup_noStripsGivesNothing();
+    void getMTLByGroup_followsChangesToTheStrips();
     void getTotalBC_countsSheetsByText();
     void getTotalBC_secondCallAppendsAgain();
     void addAndAddBC_fillInputLists();
@@ -342,6 +343,40 @@ void TestEngineRun::getMTLByGroup_noStripsGivesNothing()
     std::unique_ptr<TMaterialTypeList> L = E.GetMTLByGroup(1);
     QVERIFY(L);
     QCOMPARE(L->RectCount(), 7);
+}
+
+void TestEngineRun::getMTLByGroup_followsChangesToTheStrips()
+{
+    // Summaries are taken through an index of the strips by group; whatever a caller does to the
+    // strip list between two calls shows in the next one.
+    TRectManage E;
+    Load(E, TwoSheets, TwoParts);
+    Run(E);
+    TMaterialTypeList &Strips = E.CreateRectList();
+    auto Parts = [&E](int Group) {
+        const std::unique_ptr<TMaterialTypeList> L = E.GetMTLByGroup(Group);
+        return L ? L->RectCount() : -1;
+    };
+    QCOMPARE(Parts(1), 7);
+    const int Second = Parts(2);
+    QVERIFY(Second > 0);
+    TMaterialType &First = *Strips.GetItem(0);
+    QCOMPARE(First.Group(), 1);
+    const int Moved = First.Count();
+    First.SetGroup(2); // regrouped
+    QCOMPARE(Parts(1), 7 - Moved);
+    QCOMPARE(Parts(2), Second + Moved);
+    Strips.AddItem(&First, -1); // moved to the end: still group 2, counted once
+    QCOMPARE(Parts(2), Second + Moved);
+    Strips.Delete(Strips.Count() - 1); // deleted
+    QCOMPARE(Parts(2), Second);
+    TMaterialType &Fresh = *Strips.Add(); // appended to a group of none
+    Fresh.SetCount(5);
+    Fresh.SetGroup(9);
+    QCOMPARE(Parts(9), 5);
+    Strips.Clear();
+    QCOMPARE(Parts(2), -1);
+    QVERIFY(E.StripsOfGroup(9).empty());
 }
 
 void TestEngineRun::getTotalBC_countsSheetsByText()

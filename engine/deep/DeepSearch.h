@@ -26,10 +26,15 @@
 // children of any one node.
 //
 // Larger jobs are laid out sheet by sheet, each sheet filled by a narrow beam over the parts that
-// fit its corners best. A complete layout is then improved by a large neighbourhood search: the
-// parts of a few sheets (often the emptiest among them) are laid out again by the beam, and the
-// result is kept when it needs less, or as much but leaves a sheet emptier (which in time frees
-// it). Last, sheets whose parts fit a sheet kind of less value move to it.
+// fit its corners best, and the room the beam leaves closed behind its open end (below the parts
+// of a slot, beside the last slot of a row, below the last row of a column) filled afterwards
+// with the parts still open, within the same four stages. Several settings of the fill (how many
+// parts a corner looks at, how wide the beam is) are tried in turn, as the best one differs from
+// job to job. A complete layout is then improved by a large neighbourhood search: the parts of a
+// few sheets (often the emptiest among them) are laid out again by the beam, or on jobs of many
+// parts those of up to 64 of the emptiest sheets sheet by sheet, and the result is kept when it
+// needs less, or as much but leaves a sheet emptier (which in time frees it). Last, sheets whose
+// parts fit a sheet kind of less value move to it.
 #pragma once
 
 #include <atomic>
@@ -49,7 +54,7 @@ struct TItem
     i64 Long = 0;
     i64 Short = 0;
     i64 Count = 0;
-    int Part = -1; // position in the engine's part kinds
+    int Part = -1; // position in the engine's part kinds of the first part kind of this size
 };
 
 // A usable sheet kind: W along X, H along Y, kerf >= 0, and what one sheet counts in the
@@ -131,8 +136,10 @@ class TControl
 public:
     using TClock = std::chrono::steady_clock;
 
-    // Milliseconds <= 0: no time limit; WorkPerWorker 0: no work limit.
-    TControl(int Milliseconds, std::uint64_t WorkPerWorker, const std::atomic<bool> *Cancel);
+    // Milliseconds <= 0: no time limit; WorkPerWorker 0: no work limit. The time counts from
+    // Start.
+    TControl(int Milliseconds, std::uint64_t WorkPerWorker, const std::atomic<bool> *Cancel,
+        TClock::time_point Start = TClock::now());
 
     bool TimeOrCancel() const;
     bool Cancelled() const { return FCancel && FCancel->load(std::memory_order_relaxed); }
@@ -239,17 +246,30 @@ TSolution BeamSearch(
 struct TGreedyOptions
 {
     int Width = 1; // beam width per sheet
-    int Candidates = 6; // parts tried per corner and way of looking for them
+    // Parts tried per corner and way of looking for them: more is not better, the beam's guide
+    // then takes more parts that fit well locally and leaves more waste later.
+    int Candidates = 1;
 };
 
 TSolution SheetBySheet(
     const TProblem &P, const TTask &Task, TWorker &W, const TGreedyOptions &Options);
+
+// Rows of falling height, one under another, each part kind on the sheet kind of least value per
+// area that it fits: a complete layout of Task in time near linear in the part kinds, whatever
+// the quantities. For parts that the budget leaves no time to lay out otherwise.
+TSolution Shelves(const TProblem &P, const TTask &Task);
 
 // Large neighbourhood search: repeatedly takes the parts of a few sheets off Best (often the
 // emptiest sheet among them) and lays them out again by beam search, keeping the result when it
 // needs less, or as much while leaving one of its sheets emptier. Returns when the worker stops or
 // Floor is reached.
 void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
+    const std::function<void(const TSolution &)> &OnImproved);
+
+// Large neighbourhood search for layouts of many sheets: the parts of many of the emptiest
+// sheets (up to 64, some passed over at random) laid out again sheet by sheet in a setting
+// picked at random, kept when they need less, or as much while leaving a sheet emptier.
+void Regroup(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
     const std::function<void(const TSolution &)> &OnImproved);
 
 // Tries to move each sheet's parts to a sheet kind of smaller value (one sheet each).

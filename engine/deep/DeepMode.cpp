@@ -18,13 +18,18 @@ namespace {
 
 using namespace deep;
 
-// The job as the search sees it, and how its items and sheets map to the engine's lists.
+// The job as the search sees it, and how its items and sheets map to the engine's lists. Part
+// kinds of the same size are one item, wherever they are written in the list: the search need
+// not tell their parts apart, and each item's parts go back to its part kinds in list order.
 struct TJob
 {
     TProblem P;
     std::vector<int> ItemOfPart; // per part kind: item index, or -1 when nothing is to be placed
+    std::vector<std::vector<int>> PartsOfItem; // per item: its part kinds in list order
+    std::vector<i64> Wanted; // per part kind: parts to place
     std::vector<int> SheetOfKind; // per sheet kind: problem sheet index, or -1 when not usable
     i64 Parts = 0; // parts to place (of kinds that fit some sheet kind)
+    bool Merged = false; // some item stands for several part kinds
 };
 
 // The sheet inside its trim, as the search lays it out; false when nothing is left to lay out.
@@ -69,6 +74,8 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
         J.P.Sheets.push_back(T);
     }
     J.ItemOfPart.assign(static_cast<std::size_t>(Parts.Count()), -1);
+    J.Wanted.assign(static_cast<std::size_t>(Parts.Count()), 0);
+    std::map<std::pair<i64, i64>, int> BySize;
     for (int p = 0; p < Parts.Count(); ++p) {
         const TMaterialType &M = *Parts.GetItem(p);
         if (M.Count() <= 0 || M.Width() <= 0 || M.Height() <= 0)
@@ -78,15 +85,32 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
         I.Short = std::min(M.Width(), M.Height());
         I.Count = M.Count();
         I.Part = p;
+        const auto [It, New]
+            = BySize.emplace(std::make_pair(I.Long, I.Short), int(J.P.Items.size()));
+        if (!New) {
+            const int Item = It->second;
+            if (Item < 0)
+                continue; // that size fits no sheet kind
+            J.P.Items[static_cast<std::size_t>(Item)].Count += I.Count;
+            J.PartsOfItem[static_cast<std::size_t>(Item)].push_back(p);
+            J.ItemOfPart[static_cast<std::size_t>(p)] = Item;
+            J.Wanted[static_cast<std::size_t>(p)] = I.Count;
+            J.Parts += I.Count;
+            J.Merged = true;
+            continue;
+        }
         J.P.Items.push_back(I);
         bool Fits = false;
         for (std::size_t s = 0; s < J.P.Sheets.size() && !Fits; ++s)
             Fits = J.P.Fits(int(J.P.Items.size() - 1), int(s));
         if (!Fits) {
             J.P.Items.pop_back();
+            It->second = -1;
             continue;
         }
+        J.PartsOfItem.push_back({ p });
         J.ItemOfPart[static_cast<std::size_t>(p)] = static_cast<int>(J.P.Items.size() - 1);
+        J.Wanted[static_cast<std::size_t>(p)] = I.Count;
         J.Parts += I.Count;
     }
     J.P.Prepare();
@@ -95,10 +119,22 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
 
 // GoWork's result on a copy of the input, as a starting layout: its layout groups that edge-to-edge
 // cuts can separate, as they are, and the parts of the others laid out again sheet by sheet.
-TSolution FromDesigned(
-    TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost, bool BigSheet, const TJob &J)
+// Within the run's time: GoWork stops when the time is up (or the run is cancelled), the
+// layout groups are laid out again only while time remains, and what is left then goes into
+// shelves, which take next to no time. So the start is always complete, and it is GoWork's
+// own layout (cut where needed) when the time allows GoWork to finish.
+struct TRefPart
+{
+    int W, H, Count;
+    int Item; // of the job, or -1
+};
+
+TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sheets, bool Cost,
+    bool BigSheet, const TJob &J, const TControl &Run, const std::atomic<bool> *Cancel)
 {
     TRectManage Ref;
+    Ref.BCTypeList().Reserve(Sheets.Count());
+    Ref.MaterialTypeList().Reserve(static_cast<int>(Parts.size()));
     for (int i = 0; i < Sheets.Count(); ++i) {
         const TMaterialType &S = *Sheets.GetItem(i);
         TMaterialType &T = *Ref.BCTypeList().Add();
@@ -108,19 +144,21 @@ TSolution FromDesigned(
         T.SetPrice(S.Price());
         T.SetTrim(S.Trim());
     }
-    for (int p = 0; p < Parts.Count(); ++p) {
-        const TMaterialType &M = *Parts.GetItem(p);
+    for (const TRefPart &Part : Parts) {
         TMaterialType &T = *Ref.MaterialTypeList().Add();
-        T.SetWidth(M.Width());
-        T.SetHeight(M.Height());
-        T.SetCount(M.Count());
+        T.SetWidth(Part.W);
+        T.SetHeight(Part.H);
+        T.SetCount(Part.Count);
     }
     Ref.SetUseCost(Cost);
     Ref.SetUseBCMaxArea(BigSheet);
     std::vector<int> SheetOfGroup;
     Ref.SetOnNewRectList(
         [&SheetOfGroup](int, int BCindex, int) { SheetOfGroup.push_back(BCindex); });
-    Ref.GoWork();
+    // The run's time and cancel, without its work limit: the start runs to its end on a run
+    // limited by work alone, as the result must not depend on timing.
+    TControl Time(Run.Milliseconds(), 0, Cancel, Run.Start());
+    Ref.GoWork([&Time] { return Time.TimeOrCancel(); });
 
     const TProblem &P = J.P;
     TSolution S;
@@ -133,10 +171,10 @@ TSolution FromDesigned(
     for (int i = 0; i < Ref.CreateRectList().Count(); ++i) {
         const TMaterialType &M = *Ref.CreateRectList().GetItem(i);
         const std::size_t g = static_cast<std::size_t>(M.Group() - 1);
-        if (g >= ByGroup.size() || M.Data < 0 || M.Data >= Parts.Count())
+        if (g >= ByGroup.size() || M.Data < 0 || M.Data >= static_cast<int>(Parts.size()))
             continue;
         TStrip St;
-        St.Item = J.ItemOfPart[static_cast<std::size_t>(M.Data)];
+        St.Item = Parts[static_cast<std::size_t>(M.Data)].Item;
         // Inside the trim, as the search sees the sheet.
         const int Kind = g < SheetOfGroup.size() ? SheetOfGroup[g] : -1;
         const int Trim = Kind >= 0 ? Sheets.GetItem(Kind)->Trim() : 0;
@@ -153,9 +191,8 @@ TSolution FromDesigned(
     std::vector<i64> Left(P.Items.size());
     for (std::size_t i = 0; i < P.Items.size(); ++i)
         Left[i] = P.Items[i].Count;
-    // This runs to the end whatever the budget of the run, so that a run cancelled at once still
-    // has a complete layout; laying groups out again has a budget of its own.
-    TControl Relayout(0, 2000000, nullptr);
+    // Laying groups out again has a work budget of its own, within the run's time.
+    TControl Relayout(Run.Milliseconds(), 2000000, Cancel, Run.Start());
     TWorker W(Relayout, -1);
     for (TPattern &Pt : ByGroup) {
         if (Pt.Sheet < 0 || Pt.Strips.empty() || Pt.Repeat < 1)
@@ -190,16 +227,101 @@ TSolution FromDesigned(
             Left[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
         S.Patterns.push_back(std::move(Pt));
     }
-    // The parts of the other groups (and any GoWork left over), sheet by sheet.
+    // The parts of the other groups (and any GoWork left over), sheet by sheet while time
+    // remains, the rest in shelves.
     TTask Task;
     Task.Counts = Left;
-    TControl Unlimited(0, 0, nullptr);
-    TWorker Rest(Unlimited, -1);
-    TSolution Others = SheetBySheet(P, Task, Rest, TGreedyOptions());
-    for (TPattern &Pt : Others.Patterns)
+    // Within the run's time and a work budget of its own (absurd input can take long here).
+    TControl RestControl(Run.Milliseconds(), std::max<std::uint64_t>(2000000, Run.WorkPerWorker()),
+        Cancel, Run.Start());
+    TWorker Rest(RestControl, -1);
+    TSolution Others;
+    if (!Rest.Stopped())
+        Others = SheetBySheet(P, Task, Rest, TGreedyOptions());
+    for (TPattern &Pt : Others.Patterns) {
+        for (const TStrip &St : Pt.Strips)
+            Task.Counts[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
         S.Patterns.push_back(std::move(Pt));
+    }
+    if (std::any_of(Task.Counts.begin(), Task.Counts.end(), [](i64 N) { return N > 0; }))
+        for (TPattern &Pt : Shelves(P, Task).Patterns)
+            S.Patterns.push_back(std::move(Pt));
     S.Evaluate(P);
     return S;
+}
+
+// The layout with its strips' parts given to part kinds (Item: a part kind's position): an
+// item's parts go to its part kinds in list order, as many as each wants. Identical sheets stay
+// together while they can carry the same part kinds; a strip whose parts go to two part kinds is
+// split between them.
+TSolution ToPartKinds(const TJob &J, const TSolution &S)
+{
+    TSolution Out;
+    Out.Placed = S.Placed;
+    Out.Value = S.Value;
+    Out.Area = S.Area;
+    const std::size_t NItems = J.P.Items.size();
+    std::vector<i64> Left = J.Wanted;
+    std::vector<std::size_t> Next(NItems, 0); // the item's part kind first in line
+    auto Front = [&](int Item) {
+        const std::vector<int> &Kinds = J.PartsOfItem[static_cast<std::size_t>(Item)];
+        std::size_t &k = Next[static_cast<std::size_t>(Item)];
+        while (k + 1 < Kinds.size() && Left[static_cast<std::size_t>(Kinds[k])] <= 0)
+            ++k;
+        return Kinds[k];
+    };
+    std::vector<i64> PerSheet(NItems, 0);
+    for (const TPattern &Pt : S.Patterns) {
+        const i64 Kerf = J.P.Sheets[static_cast<std::size_t>(Pt.Sheet)].Kerf;
+        for (const TStrip &St : Pt.Strips)
+            PerSheet[static_cast<std::size_t>(St.Item)] += St.Count;
+        for (i64 Repeat = Pt.Repeat; Repeat > 0;) {
+            // Sheets on which every item's parts come from its part kind first in line.
+            i64 Whole = Repeat;
+            for (const TStrip &St : Pt.Strips)
+                Whole = std::min(Whole,
+                    Left[static_cast<std::size_t>(Front(St.Item))]
+                        / PerSheet[static_cast<std::size_t>(St.Item)]);
+            TPattern Sheet;
+            Sheet.Sheet = Pt.Sheet;
+            if (Whole > 0) {
+                for (TStrip St : Pt.Strips) {
+                    const int Part = Front(St.Item);
+                    Left[static_cast<std::size_t>(Part)] -= St.Count * Whole;
+                    St.Item = Part;
+                    Sheet.Strips.push_back(St);
+                }
+                Sheet.Repeat = Whole;
+                Repeat -= Whole;
+            } else {
+                // One sheet, its strips split where a part kind runs out.
+                for (TStrip St : Pt.Strips) {
+                    while (St.Count > 0) {
+                        const int Part = Front(St.Item);
+                        i64 &Have = Left[static_cast<std::size_t>(Part)];
+                        const i64 Take = Have > 0 ? std::min(Have, St.Count) : St.Count;
+                        TStrip Piece = St;
+                        Piece.Item = Part;
+                        Piece.Count = Take;
+                        Piece.Row = St.Row || Take == 1;
+                        Sheet.Strips.push_back(Piece);
+                        Have -= Take;
+                        St.Count -= Take;
+                        if (St.Row)
+                            St.X += Take * (St.W + Kerf);
+                        else
+                            St.Y += Take * (St.H + Kerf);
+                    }
+                }
+                Sheet.Repeat = 1;
+                Repeat -= 1;
+            }
+            Out.Patterns.push_back(std::move(Sheet));
+        }
+        for (const TStrip &St : Pt.Strips)
+            PerSheet[static_cast<std::size_t>(St.Item)] = 0;
+    }
+    return Out;
 }
 
 // What the calling thread reports: a summary of the best layout any worker has found.
@@ -268,30 +390,51 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
         if (StopOthers && ReachedBound(Best, P, Parts, Bound))
             W.Control().StopAll();
     };
-    if (ReachedBound(Best, P, Parts, Bound) || P.Items.empty())
+    if (ReachedBound(Best, P, Parts, Bound) || P.Items.empty() || W.Stopped())
         return Best;
 
     std::size_t Kinds = 0;
     for (const TItem &I : P.Items)
         Kinds += I.Count > 0;
-    // The whole job in one beam while the tree stays small enough; else sheet by sheet.
-    const bool Small = double(Parts) * double(Kinds) <= 200000.0;
+    // The whole job in one beam while the tree stays small (a few hundred parts); else sheet by
+    // sheet, which from a few thousand parts on (2,000 parts of 80 kinds, say) also does better
+    // within seconds than a beam that cannot grow wide enough.
+    const bool Small = double(Parts) * double(Kinds) <= 20000.0;
     TTask All;
     for (const TItem &I : P.Items)
         All.Counts.push_back(I.Count);
 
-    TGreedyOptions G;
-    G.Width = W.Id() % 2 == 0 ? 1 : 3;
-    W.SetPhase(0.45);
-    Offer(SheetBySheet(P, All, W, G));
-
-    // The beam's share of the budget. Layouts of a few sheets gain little from the neighbourhood
-    // search, which works on a few sheets at a time; there the beam takes nearly all. Else the
-    // first worker mostly beam searches and the others mostly improve.
+    // Layouts of a few sheets.
     i64 Sheets = 0;
     for (const TPattern &Pt : Best.Patterns)
         Sheets += Pt.Repeat;
     const bool Few = P.Uniform ? Bound <= 4.5 * P.Sheets.front().Value : Sheets <= 4;
+
+    // Sheet-by-sheet layouts in settings (beam width per sheet, parts per corner), the workers
+    // taking turns along the list. Which setting fills a job's sheets best varies from job to
+    // job and is not the widest: a fill that looks at fewer parts per corner is often the
+    // tighter one. Jobs of many parts go through the list while the construction lasts (four
+    // tenths of the budget); jobs for a whole-job beam try the first four.
+    static constexpr TGreedyOptions Settings[] = { { 1, 1 }, { 2, 1 }, { 3, 1 }, { 1, 2 }, { 4, 1 },
+        { 2, 2 }, { 3, 2 }, { 6, 1 }, { 4, 2 }, { 8, 1 }, { 6, 2 }, { 1, 3 }, { 3, 3 }, { 12, 1 },
+        { 8, 2 }, { 16, 1 }, { 6, 3 }, { 12, 2 }, { 24, 1 }, { 16, 2 } };
+    const std::size_t Tries = Small ? 4 : 8;
+    // The first layout of each worker may take the whole budget: one that is cut short is lost.
+    bool First = true;
+    for (std::size_t k = std::size_t(W.Id()) % std::size_t(Threads); k < Tries;
+         k += std::size_t(Threads)) {
+        W.SetPhase(First ? 1.0 : Small ? 0.1 : 0.4);
+        First = false;
+        if (W.Stopped())
+            break;
+        TSolution S = SheetBySheet(P, All, W, Settings[k]);
+        if (S.Placed == Parts)
+            Offer(S);
+    }
+
+    // The beam's share of the budget. Layouts of a few sheets gain little from the neighbourhood
+    // search, which works on a few sheets at a time; there the beam takes nearly all. Else the
+    // first worker mostly beam searches and the others mostly improve.
     const double BeamShare = Few ? 0.9 : Threads == 1 ? 0.5 : W.Id() == 0 ? 0.5 : 0.15;
     W.SetPhase(Small ? BeamShare : 0.45);
     if (Small && !W.Stopped()) {
@@ -329,21 +472,18 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
         }
         if (!W.Stopped())
             Offer(BeamSearch(P, All, Cutoff(), W, O));
-    } else if (!W.Stopped()) {
-        // Wider beams per sheet while the construction phase lasts.
-        for (G.Width = G.Width * 2; !W.Stopped() && G.Width <= 16; G.Width *= 2) {
-            TSolution S = SheetBySheet(P, All, W, G);
-            if (S.Placed == Parts)
-                Offer(S);
-        }
     }
     if (Best.Placed == Parts && !ReachedBound(Best, P, Parts, Bound)) {
         W.SetPhase(P.Uniform ? 1.0 : 0.95);
-        Improve(P, Best, W, Bound, 1 + std::uint64_t(W.Id()), [&](const TSolution &S) {
+        auto Published = [&](const TSolution &S) {
             Shared.Publish(S, P);
             if (StopOthers && ReachedBound(S, P, Parts, Bound))
                 W.Control().StopAll();
-        });
+        };
+        if (Small)
+            Improve(P, Best, W, Bound, 1 + std::uint64_t(W.Id()), Published);
+        else
+            Regroup(P, Best, W, Bound, 1 + std::uint64_t(W.Id()), Published);
         if (!P.Uniform) {
             W.SetPhase(1.0);
             if (DowngradeSheets(P, Best, W))
@@ -394,6 +534,20 @@ std::vector<TStrip> Joined(const std::vector<TStrip> &In, i64 Kerf)
 
 } // namespace
 
+TDeepOptions TDeepOptions::ForBudget(double Seconds, std::uint64_t WorkLimit)
+{
+    TDeepOptions O;
+    if (WorkLimit > 0) {
+        O.Milliseconds = 0;
+        O.WorkLimit = WorkLimit;
+        O.Threads = 1;
+    } else {
+        O.Milliseconds = int(std::lround(std::clamp(Seconds * 1000.0, 1.0, 86400000.0)));
+        O.Threads = 0;
+    }
+    return O;
+}
+
 void TRectManage::GoWorkDeep(const TDeepOptions &Options)
 {
     init();
@@ -417,7 +571,8 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
     if (Threads <= 0)
         Threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     Threads = std::clamp(Threads, 1, 16);
-    TControl Control(Milliseconds, Options.WorkLimit / std::uint64_t(Threads), Options.Cancel);
+    TControl Control(Milliseconds, Options.WorkLimit / std::uint64_t(Threads), Options.Cancel,
+        Options.Start.value_or(TControl::TClock::now()));
 
     const TJob J = BuildJob(FMaterialTypeList, FBCTypeList, FUseCost);
     const TProblem &P = J.P;
@@ -484,8 +639,30 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
 
     TShared Shared;
     TSolution Start;
-    if (!P.Items.empty())
-        Start = FromDesigned(FMaterialTypeList, FBCTypeList, FUseCost, FUseBCMaxArea, J);
+    if (!P.Items.empty()) {
+        // The quick mode's layout of the job as entered (the deep mode ends no worse), and, where
+        // part kinds of the same size were written apart, of the job with them together.
+        std::vector<TRefPart> AsEntered;
+        for (int p = 0; p < NParts; ++p) {
+            const TMaterialType &M = *FMaterialTypeList.GetItem(p);
+            AsEntered.push_back({ M.Width(), M.Height(), M.Count(), J.ItemOfPart[std::size_t(p)] });
+        }
+        Start = FromDesigned(
+            AsEntered, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
+        std::vector<TRefPart> Together;
+        for (std::size_t i = 0; i < P.Items.size(); ++i) {
+            const TItem &I = P.Items[i];
+            if (I.Count > INT_MAX)
+                break; // more than a part kind can hold
+            Together.push_back({ int(I.Long), int(I.Short), int(I.Count), int(i) });
+        }
+        if (J.Merged && Together.size() == P.Items.size() && !Control.TimeOrCancel()) {
+            TSolution S = FromDesigned(
+                Together, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
+            if (S.Better(Start, P))
+                Start = std::move(S);
+        }
+    }
     Shared.Publish(Start, P);
 
     TDeepProgress Progress;
@@ -567,7 +744,7 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
     FDeepResult.Seconds = Control.Seconds();
     for (const std::uint64_t U : Work)
         FDeepResult.Work += U;
-    CommitDeep(P, Best);
+    CommitDeep(P, ToPartKinds(J, Best));
     Report(true);
 }
 
@@ -607,6 +784,13 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
         return A.Pattern.Repeat > B.Pattern.Repeat;
     });
 
+    std::size_t Strips = 0;
+    for (const TGroup &G : Groups)
+        Strips += G.Pattern.Strips.size();
+    FCreateRectList.Reserve(static_cast<int>(std::min<std::size_t>(Strips, INT_MAX)));
+    FGroupList.Reserve(static_cast<int>(std::min<std::size_t>(Groups.size(), INT_MAX)));
+    std::vector<i64> Before(static_cast<std::size_t>(FMaterialTypeList.Count()), 0);
+    std::vector<int> Touched;
     int Group = 0;
     for (const TGroup &G : Groups) {
         ++Group;
@@ -628,14 +812,15 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
                 ? static_cast<int>(static_cast<__int128>(G.PartsArea) * 100 / Sheet.GetArea())
                 : 0);
 
-        std::map<int, i64> Before; // parts of each kind earlier on this sheet
+        // Parts of each kind earlier on this sheet, and the kinds on it in order.
+        Touched.clear();
         // The search laid the sheet out inside its trim.
         const i64 Trim = Sheet.Trim();
         for (const TStrip &Found : G.Pattern.Strips) {
             TStrip St = Found;
             St.X += Trim;
             St.Y += Trim;
-            const int Part = P.Items[static_cast<std::size_t>(St.Item)].Part;
+            const int Part = St.Item;
             TMaterialType &M = *FMaterialTypeList.GetItem(Part);
             auto Item = std::make_unique<TMaterialType>();
             Item->SetX(static_cast<int>(St.X));
@@ -643,9 +828,11 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             Item->SetWidth(static_cast<int>(St.W));
             Item->SetHeight(static_cast<int>(St.H));
             Item->SetCount(static_cast<int>(St.Count));
-            Item->SetUsedCount(
-                static_cast<int>(std::min<i64>(INT_MAX, M.UsedCount() + Before[Part])));
-            Before[Part] += St.Count;
+            i64 &Earlier = Before[static_cast<std::size_t>(Part)];
+            if (Earlier == 0)
+                Touched.push_back(Part);
+            Item->SetUsedCount(static_cast<int>(std::min<i64>(INT_MAX, M.UsedCount() + Earlier)));
+            Earlier += St.Count;
             Item->SetName(M.Name());
             Item->SetText(M.GetText());
             Item->SetOrient(St.W >= St.H ? TOrient::horizontal : TOrient::vertical);
@@ -662,12 +849,14 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             FCreateRectList.AddItem(std::move(Item), -1);
         }
         FCreateRectList.SetRectCount(Count);
-        for (const auto &[Part, N] : Before) {
+        for (const int Part : Touched) {
+            i64 &N = Before[static_cast<std::size_t>(Part)];
             TMaterialType &M = *FMaterialTypeList.GetItem(Part);
             M.SetUsedCount(static_cast<int>(
                 std::min<i64>(INT_MAX, M.UsedCount() + N * static_cast<i64>(Count))));
             M.SetGroup(Group);
             M.Data = Kind;
+            N = 0;
         }
         Notify(Group, Kind, Count);
     }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <numeric>
 
 namespace deep {
@@ -144,6 +145,7 @@ struct TFill
     TPattern Pattern;
     std::vector<TUse> Used;
     double Placed = 0.0;
+    int Hist = -1; // the beam's last move
 };
 
 class TFiller
@@ -213,10 +215,205 @@ public:
             }
             std::swap(Cur, Next);
         }
+        if (Best.Hist >= 0)
+            FillHoles(Best);
         return Best;
     }
 
 private:
+    // The room that the beam's layout leaves closed behind it: below the parts of every slot,
+    // beside the last slot of every row, below the last row of every column, and beside the last
+    // column. The beam only places at the open end of the sheet; here the parts still open fill
+    // that room, slot, row and column as they are, so the layout keeps its four stages.
+    void FillHoles(TFill &Fl)
+    {
+        const TView &V = *FV;
+        struct TSlotR // Count slots of one width side by side, from XS
+        {
+            i64 XS, SW, YC;
+            std::size_t Row;
+            i64 Count = 1;
+        };
+        struct TRowR
+        {
+            i64 Y2, Y4 = 0, End = 0;
+            std::size_t Col;
+        };
+        struct TColR
+        {
+            i64 X1, X3 = 0, Bottom = 0;
+        };
+        std::vector<TSlotR> Slots;
+        std::vector<TRowR> Rows;
+        std::vector<TColR> Cols;
+        std::vector<const TFillMove *> Moves;
+        for (int h = Fl.Hist; h >= 0; h = FHist[static_cast<std::size_t>(h)].Parent)
+            Moves.push_back(&FHist[static_cast<std::size_t>(h)]);
+        std::reverse(Moves.begin(), Moves.end());
+        TFront F;
+        for (const TFillMove *M : Moves) {
+            TFront Nf;
+            i64 X, Y;
+            Insert(F, M->Type, M->W, M->H, M->Count, M->Row, V.WW, V.HH, Nf, X, Y);
+            if (M->Type == Sheet || M->Type == Column)
+                Cols.push_back({ X });
+            if (M->Type == Sheet || M->Type == Column || M->Type == NewRow)
+                Rows.push_back({ Y, 0, 0, Cols.size() - 1 });
+            if (M->Type == Stack) {
+                // Parts are stacked in the last slot of a row of them.
+                if (Slots.back().Count > 1) {
+                    TSlotR Last = Slots.back();
+                    Last.XS += (Last.Count - 1) * Last.SW;
+                    Last.Count = 1;
+                    --Slots.back().Count;
+                    Slots.push_back(Last);
+                }
+                TSlotR &S = Slots.back();
+                S.SW = std::max(S.SW, M->W);
+                S.YC = Y + M->H * M->Count;
+            } else if (M->Row) {
+                Slots.push_back({ X, M->W, Y + M->H, Rows.size() - 1, M->Count });
+            } else {
+                Slots.push_back({ X, M->W, Y + M->H * M->Count, Rows.size() - 1 });
+            }
+            F = Nf;
+        }
+        for (const TSlotR &S : Slots) {
+            TRowR &R = Rows[S.Row];
+            R.Y4 = std::max(R.Y4, S.YC);
+            R.End = std::max(R.End, S.XS + S.SW * S.Count);
+        }
+        for (const TRowR &R : Rows) {
+            TColR &C = Cols[R.Col];
+            C.X3 = std::max(C.X3, R.End);
+            C.Bottom = std::max(C.Bottom, R.Y4);
+        }
+        if (!Room(Fl))
+            return;
+        // Slots of a row of parts are alike: once nothing fits under one, nothing fits under
+        // the next.
+        for (const TSlotR &S : Slots)
+            for (i64 j = 0; j < S.Count && Room(Fl); ++j)
+                if (!StackIn(Fl, S.XS + j * S.SW, S.YC, S.SW, Rows[S.Row].Y4 - S.YC))
+                    break;
+        for (const TRowR &R : Rows)
+            SlotsIn(Fl, R.End, R.Y2, Cols[R.Col].X3 - R.End, R.Y4 - R.Y2);
+        for (const TColR &C : Cols)
+            RowsIn(Fl, C.X1, C.Bottom, C.X3 - C.X1, V.HH - C.Bottom);
+        if (!Cols.empty())
+            ColumnsIn(Fl, Cols.back().X3, V.WW - Cols.back().X3, V.HH);
+    }
+
+    // Parts still open after the fill so far.
+    i64 Left(const TFill &Fl, int Item) const
+    {
+        i64 L = FPool[static_cast<std::size_t>(Item)];
+        for (const TUse &U : Fl.Used)
+            if (U.Item == Item)
+                L -= U.Count;
+        return L;
+    }
+
+    // The first open entry of List (by First descending) with First <= L1 and Second <= L2, both
+    // grown by the kerf; false when there is none among the first few looked at.
+    bool Pick(const TFill &Fl, bool ByHeight, i64 L1, i64 L2, TEntry &Out) const
+    {
+        const i64 k = FV->Kerf;
+        const std::vector<TEntry> &List = ByHeight ? FIndex.ByH : FIndex.ByW;
+        if (L1 - k < FMinSide || L2 - k < FMinSide)
+            return false;
+        auto It = std::lower_bound(List.begin(), List.end(), L1 - k,
+            [ByHeight](const TEntry &E, i64 L) { return (ByHeight ? E.H : E.W) > L; });
+        std::size_t Looked = 0;
+        bool Found = false;
+        double BestArea = 0;
+        for (std::size_t i = FIndex.Live(ByHeight, std::size_t(It - List.begin()));
+             i < List.size() && Looked < 64; i = FIndex.Live(ByHeight, i + 1), ++Looked) {
+            const TEntry &E = List[i];
+            if ((ByHeight ? E.W : E.H) + k > L2 || Left(Fl, E.Item) <= 0)
+                continue;
+            const double A = double(E.W) * double(E.H);
+            if (A > BestArea) {
+                BestArea = A;
+                Out = E;
+                Found = true;
+            }
+        }
+        return Found;
+    }
+
+    // Absurd input (parts a millionth of the sheet) would otherwise fill one sheet with
+    // millions of strips.
+    static bool Room(const TFill &Fl) { return Fl.Pattern.Strips.size() < 20000; }
+
+    void Place(TFill &Fl, const TEntry &E, i64 X, i64 Y, i64 Count, bool Row)
+    {
+        const i64 k = FV->Kerf;
+        Fl.Pattern.Strips.push_back(MakeStrip(*FV, E.Item, X, Y, E.W + k, E.H + k, Count, Row));
+        Fl.Placed += double(E.W) * double(E.H) * double(Count);
+        for (TUse &U : Fl.Used)
+            if (U.Item == E.Item) {
+                U.Count += Count;
+                return;
+            }
+        Fl.Used.push_back({ E.Item, Count });
+    }
+
+    // Parts stacked in a slot of width W from (X, Y) down H: the widest that fit first. Returns
+    // whether any was placed.
+    bool StackIn(TFill &Fl, i64 X, i64 Y, i64 W, i64 H)
+    {
+        const std::size_t Before = Fl.Pattern.Strips.size();
+        TEntry E;
+        while (H > 0 && Room(Fl) && Pick(Fl, false, W, H, E)) {
+            const i64 h = E.H + FV->Kerf;
+            const i64 K = std::min(Left(Fl, E.Item), H / h);
+            Place(Fl, E, X, Y, K, false);
+            Y += K * h;
+            H -= K * h;
+        }
+        return Fl.Pattern.Strips.size() > Before;
+    }
+
+    // New slots in a row from (X, Y), W across and H high: the tallest part that fits opens each,
+    // with parts stacked under it.
+    void SlotsIn(TFill &Fl, i64 X, i64 Y, i64 W, i64 H)
+    {
+        TEntry E;
+        while (W > 0 && Room(Fl) && Pick(Fl, true, H, W, E)) {
+            const i64 w = E.W + FV->Kerf, h = E.H + FV->Kerf;
+            Place(Fl, E, X, Y, 1, true);
+            StackIn(Fl, X, Y + h, w, H - h);
+            X += w;
+            W -= w;
+        }
+    }
+
+    // New rows in a column from (X, Y), W wide and H down: the tallest part that fits opens
+    // each row.
+    void RowsIn(TFill &Fl, i64 X, i64 Y, i64 W, i64 H)
+    {
+        TEntry E;
+        while (H > 0 && Room(Fl) && Pick(Fl, true, H, W, E)) {
+            const i64 h = E.H + FV->Kerf;
+            SlotsIn(Fl, X, Y, W, h);
+            Y += h;
+            H -= h;
+        }
+    }
+
+    // New columns from X, W across the whole height H: the widest part that fits opens each.
+    void ColumnsIn(TFill &Fl, i64 X, i64 W, i64 H)
+    {
+        TEntry E;
+        while (W > 0 && Room(Fl) && Pick(Fl, false, W, H, E)) {
+            const i64 w = E.W + FV->Kerf;
+            RowsIn(Fl, X, 0, w, H);
+            X += w;
+            W -= w;
+        }
+    }
+
     i64 Open(const TFillNode &N, int Item) const
     {
         i64 Left = FPool[static_cast<std::size_t>(Item)];
@@ -231,6 +428,7 @@ private:
         Best = TFill();
         Best.Placed = N.Placed;
         Best.Used = N.Used;
+        Best.Hist = N.Hist;
         Best.Pattern.Sheet = FV->Sheet;
         std::vector<const TFillMove *> Moves;
         for (int h = N.Hist; h >= 0; h = FHist[static_cast<std::size_t>(h)].Parent)
@@ -395,7 +593,7 @@ TSolution SheetBySheet(
     std::vector<int> ScoreCount(V.size(), 0);
     std::vector<std::size_t> Short;
     std::size_t Step = 0;
-    while (Open > 0) {
+    while (Open > 0 && !W.Stopped()) {
         const bool All = Step < 24 || Step % 32 == 0 || Short.empty();
         std::vector<std::size_t> Try;
         if (All) {
@@ -470,8 +668,6 @@ TSolution SheetBySheet(
         Best.Pattern.Repeat = Repeat;
         Out.Patterns.push_back(std::move(Best.Pattern));
         ++Step;
-        if (W.Stopped())
-            break;
     }
     Out.Evaluate(P);
     return Out;

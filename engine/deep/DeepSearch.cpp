@@ -92,11 +92,12 @@ bool TSolution::Better(const TSolution &Other, const TProblem &P) const
 // ---------------------------------------------------------------------------------------------
 // Budget
 
-TControl::TControl(int Milliseconds, std::uint64_t WorkPerWorker, const std::atomic<bool> *Cancel)
+TControl::TControl(int Milliseconds, std::uint64_t WorkPerWorker, const std::atomic<bool> *Cancel,
+    TClock::time_point Start)
     : FMilliseconds(Milliseconds)
     , FWorkPerWorker(WorkPerWorker)
     , FCancel(Cancel)
-    , FStart(TClock::now())
+    , FStart(Start)
     , FDeadline(FStart + std::chrono::milliseconds(std::max(Milliseconds, 0)))
 { }
 
