@@ -278,16 +278,17 @@ struct TDeepResult
     // Proven lower bound on the objective of any layout (guillotine or not) that places every
     // part that fits some sheet kind: the part area valued at the cheapest price per area each
     // part can have, raised where all sheet kinds are alike by counting sheets through dual
-    // feasible functions, and by parts of which no two fit one sheet.
+    // feasible functions, and by parts of which no two fit one sheet. Stock only narrows what
+    // layouts may do, so the bound holds for complete layouts under stock too.
     double Bound = 0.0;
     double AreaBound = 0.0; // the plain area bound: part area (times the cheapest price per area)
     std::int64_t BoundSheets = 0; // with sheet kinds all alike: least number of sheets, else 0
     bool Optimal = false; // Objective reached Bound
-    // The job holds parts to its grain on sheets with grain, or limits the stock of a sheet kind:
-    // limits the search does not know yet. The quick mode (GoWork) laid it out and its result
-    // stands, Bound still a proven bound; no search was made (Work 0).
+    // No longer set: the search knows grain and stock, so no job is handed to the quick mode as
+    // it stands. Kept (always false) for the readers of earlier results.
     bool QuickResult = false;
-    // Every part that fits some sheet kind was placed; false only when stock ran out.
+    // Every part that fits some sheet kind was placed; false only when stock ran out. Optimal is
+    // never set on a layout that is not complete.
     bool Complete = true;
     bool Cancelled = false;
     double Seconds = 0.0;
@@ -347,8 +348,8 @@ public:
     // columns, rows, slots and parts stacked in a slot, on the sheet or on the sheet turned).
     // Parts are turned where that helps. Part kinds of the same size are one kind for the
     // search, wherever they are written; their parts go back to them in list order. Every part
-    // that fits some sheet kind is placed; Execpt is set when a part kind with parts wanted fits
-    // no sheet kind (or has a side <= 0). The run starts from GoWork's result (and, where part
+    // that fits some sheet kind is placed (unless stock runs out); Execpt is set when a part kind
+    // with parts wanted fits no sheet kind (or has a side <= 0). The run starts from GoWork's result (and, where part
     // kinds of the same size are written apart, from GoWork's result with them together, if
     // better), with any sheet that the cuts cannot separate laid out again, so it never ends
     // worse than GoWork by its objective unless GoWork's layouts themselves cannot be cut that
@@ -356,9 +357,13 @@ public:
     // then goes into simple shelves).
     //
     // Sheets are laid out inside their trim (reported in whole-sheet coordinates, valued whole).
-    // A job with limited stock, or with grain-held parts while a sheet kind has grain, is laid
-    // out by GoWork instead, and DeepResult says so (QuickResult): the search does not know
-    // those limits yet.
+    // A part held to its grain keeps its length along the grain of a sheet kind with grain (and
+    // turns freely on the others); part kinds of the same size are one kind for the search only
+    // where they are held alike. A sheet kind with a stock gives no more sheets than that; when
+    // the stock of every kind the parts fit is used up, the layout places as many parts (then as
+    // much part area) as it can find room for, and the run ends as one that cannot be completed
+    // (Execpt, closing notification with BCindex -1, the parts left over with UsedCount below
+    // their Count; DeepResult: Complete false, never Optimal).
     //
     // Deterministic: with a work limit, the result depends only on the input, WorkLimit and
     // Threads, unless the time limit or a cancel ends the run first.
@@ -441,9 +446,6 @@ private:
     // Writes a deep layout into the result lists and raises the notifications. The strips'
     // Item is the position of a part kind, not an item of P.
     void CommitDeep(const deep::TProblem &P, const deep::TSolution &S);
-    // Whether the job has limits the deep search does not know: a sheet kind's stock, or a part
-    // held by its grain (not square) while some sheet kind has grain.
-    bool QuickLimits() const;
 
     TMaterialTypeList FMaterialTypeList;
     TMaterialTypeList FBCTypeList;

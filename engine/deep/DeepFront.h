@@ -118,6 +118,13 @@ struct TView
     double RawArea;
 };
 
+// Whether the item may lie in the view with its short side along the view's X (Turned) or its
+// long side: a turned view turns the sheet's grain with it.
+inline bool MayLie(const TProblem &P, const TView &V, int Item, bool Turned)
+{
+    return P.MayLie(Item, V.Sheet, Turned != V.Turned);
+}
+
 inline std::vector<TView> Views(const TProblem &P, const std::vector<char> &Allowed)
 {
     std::vector<TView> V;

@@ -15,11 +15,12 @@ namespace deep {
 
 namespace {
 
-// One orientation of a part kind, sides without kerf.
+// One orientation of a part kind, sides without kerf; Turned: the short side along X.
 struct TEntry
 {
     i64 W, H;
     int Item;
+    bool Turned;
 };
 
 // The open part kinds in both orientations, by height and by width (largest first), for finding
@@ -35,9 +36,9 @@ public:
             if (Pool[i] <= 0)
                 continue;
             const TItem &I = P.Items[i];
-            ByH.push_back({ I.Long, I.Short, int(i) });
+            ByH.push_back({ I.Long, I.Short, int(i), false });
             if (I.Long != I.Short)
-                ByH.push_back({ I.Short, I.Long, int(i) });
+                ByH.push_back({ I.Short, I.Long, int(i), true });
         }
         ByW = ByH;
         std::sort(ByH.begin(), ByH.end(), [](const TEntry &A, const TEntry &B) {
@@ -330,7 +331,8 @@ private:
         for (std::size_t i = FIndex.Live(ByHeight, std::size_t(It - List.begin()));
              i < List.size() && Looked < 64; i = FIndex.Live(ByHeight, i + 1), ++Looked) {
             const TEntry &E = List[i];
-            if ((ByHeight ? E.W : E.H) + k > L2 || Left(Fl, E.Item) <= 0)
+            if ((ByHeight ? E.W : E.H) + k > L2 || Left(Fl, E.Item) <= 0
+                || !MayLie(FP, *FV, E.Item, E.Turned))
                 continue;
             const double A = double(E.W) * double(E.H);
             if (A > BestArea) {
@@ -510,7 +512,7 @@ private:
              i < List.size() && Taken < K && Looked < MaxLook;
              i = FIndex.Live(ByHeight, i + 1), ++Looked) {
             const TEntry &E = List[i];
-            if ((ByHeight ? E.W : E.H) > L2)
+            if ((ByHeight ? E.W : E.H) > L2 || !MayLie(FP, *FV, E.Item, E.Turned))
                 continue;
             const i64 Left = Open(N, E.Item);
             if (Left <= 0)
@@ -583,6 +585,13 @@ TSolution SheetBySheet(
         Out.Evaluate(P);
         return Out;
     }
+    // Sheets left per sheet kind (-1: any number).
+    std::vector<i64> Stock(P.Sheets.size());
+    for (std::size_t s = 0; s < P.Sheets.size(); ++s)
+        Stock[s] = Task.StockOf(P, s);
+    auto InStock = [&Stock, &V](std::size_t v) {
+        return Stock[static_cast<std::size_t>(V[v].Sheet)] != 0;
+    };
     TIndex Index;
     Index.Build(P, Pool);
     TFiller Filler(P, Pool, Index, W, Options);
@@ -602,6 +611,10 @@ TSolution SheetBySheet(
         } else {
             Try = Short;
         }
+        Try.erase(std::remove_if(Try.begin(), Try.end(), [&](std::size_t v) { return !InStock(v); }),
+            Try.end());
+        if (Try.empty())
+            break; // no sheet left of any kind: the parts still open stay so
         TFill Best;
         double BestScore = std::numeric_limits<double>::infinity();
         for (const std::size_t v : Try) {
@@ -638,8 +651,13 @@ TSolution SheetBySheet(
                 if (Pool[i] <= 0)
                     continue;
                 const TItem &I = P.Items[i];
-                for (const TView &Vw : V) {
-                    if (I.Long > Vw.WW - Vw.Kerf || I.Short > Vw.HH - Vw.Kerf)
+                for (std::size_t v = 0; v < V.size(); ++v) {
+                    const TView &Vw = V[v];
+                    // The long side along X where its grain allows, else across.
+                    const bool Turned = !MayLie(P, Vw, int(i), false);
+                    const i64 w = Turned ? I.Short : I.Long, h = Turned ? I.Long : I.Short;
+                    if (!InStock(v) || !MayLie(P, Vw, int(i), Turned) || w > Vw.WW - Vw.Kerf
+                        || h > Vw.HH - Vw.Kerf)
                         continue;
                     if (!Best.Used.empty()
                         && !(Vw.Value < P.Sheets[std::size_t(Best.Pattern.Sheet)].Value))
@@ -648,7 +666,7 @@ TSolution SheetBySheet(
                     Best.Used.push_back({ int(i), 1 });
                     Best.Pattern.Sheet = Vw.Sheet;
                     Best.Pattern.Strips.push_back(
-                        MakeStrip(Vw, int(i), 0, 0, I.Long + Vw.Kerf, I.Short + Vw.Kerf, 1, true));
+                        MakeStrip(Vw, int(i), 0, 0, w + Vw.Kerf, h + Vw.Kerf, 1, true));
                 }
             }
             if (Best.Used.empty())
@@ -658,6 +676,10 @@ TSolution SheetBySheet(
         for (const TUse &U : Best.Used)
             Repeat = std::min(Repeat, Pool[static_cast<std::size_t>(U.Item)] / U.Count);
         Repeat = std::max<i64>(Repeat, 1);
+        if (i64 &Left = Stock[static_cast<std::size_t>(Best.Pattern.Sheet)]; Left >= 0) {
+            Repeat = std::min(Repeat, Left);
+            Left -= Repeat;
+        }
         for (const TUse &U : Best.Used) {
             i64 &Left = Pool[static_cast<std::size_t>(U.Item)];
             Left -= U.Count * Repeat;

@@ -95,6 +95,18 @@ public:
 
     std::vector<TPattern> Patterns() const { return FRuns; }
 
+    // The stock left for laying the sheets Out again: each kind's stock less the sheets of the
+    // other sheets (-1: any number).
+    std::vector<i64> StockWithout(const std::vector<i64> &Out) const
+    {
+        std::vector<i64> Used(FP.Sheets.size(), 0);
+        for (const TPattern &Pt : FRuns)
+            Used[static_cast<std::size_t>(Pt.Sheet)] += Pt.Repeat;
+        for (const i64 i : Out)
+            --Used[static_cast<std::size_t>(FRuns[RunOf(i)].Sheet)];
+        return StockLeft(FP, Used);
+    }
+
 private:
     void Append(const TPattern &Pt, i64 Repeat)
     {
@@ -164,6 +176,8 @@ void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
                 Parts += S.Count;
             }
         }
+        if (P.Limited)
+            Task.Stock = Sheets.StockWithout(Chosen);
         TBeamOptions O;
         O.MaxWork = 5000 + 1000 * std::uint64_t(Parts);
         O.MaxWidth = 512;
@@ -247,6 +261,8 @@ void Regroup(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
         i64 Parts = 0;
         for (const i64 N : Task.Counts)
             Parts += N;
+        if (P.Limited)
+            Task.Stock = Sheets.StockWithout(Chosen);
         TSolution R = SheetBySheet(P, Task, W, Settings[Rng.Below(std::size(Settings))]);
         if (R.Placed != Parts)
             continue;
@@ -279,12 +295,22 @@ void Regroup(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
 bool DowngradeSheets(const TProblem &P, TSolution &S, TWorker &W)
 {
     bool Changed = false;
+    // With stock, a sheet moves only to a kind with as many sheets left as it is cut.
+    std::vector<i64> Used = SheetsUsed(P, S);
     for (TPattern &Pt : S.Patterns) {
         if (W.Stopped())
             break;
         const double Now = P.Sheets[static_cast<std::size_t>(Pt.Sheet)].Value;
         TTask Task;
         Task.Counts.assign(P.Items.size(), 0);
+        if (P.Limited) {
+            const std::vector<i64> Left = StockLeft(P, Used);
+            Task.SheetAllowed.assign(P.Sheets.size(), 0);
+            Task.Stock.assign(P.Sheets.size(), -1);
+            for (std::size_t s = 0; s < P.Sheets.size(); ++s)
+                Task.SheetAllowed[s] = Left[s] < 0 || Left[s] >= Pt.Repeat
+                    || s == static_cast<std::size_t>(Pt.Sheet);
+        }
         i64 Parts = 0;
         for (const TStrip &St : Pt.Strips) {
             Task.Counts[static_cast<std::size_t>(St.Item)] += St.Count;
@@ -298,8 +324,10 @@ bool DowngradeSheets(const TProblem &P, TSolution &S, TWorker &W)
         if (R.Empty() || R.Placed != Parts || R.Patterns.size() != 1 || !Less(R.Value, Now))
             continue;
         const i64 Repeat = Pt.Repeat;
+        Used[static_cast<std::size_t>(Pt.Sheet)] -= Repeat;
         Pt = std::move(R.Patterns.front());
         Pt.Repeat = Repeat;
+        Used[static_cast<std::size_t>(Pt.Sheet)] += Repeat;
         Changed = true;
     }
     if (Changed)

@@ -19,8 +19,9 @@ namespace {
 using namespace deep;
 
 // The job as the search sees it, and how its items and sheets map to the engine's lists. Part
-// kinds of the same size are one item, wherever they are written in the list: the search need
-// not tell their parts apart, and each item's parts go back to its part kinds in list order.
+// kinds of the same size (and, where a sheet kind has grain, held to it alike) are one item,
+// wherever they are written in the list: the search need not tell their parts apart, and each
+// item's parts go back to its part kinds in list order.
 struct TJob
 {
     TProblem P;
@@ -70,12 +71,20 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
             T.Value = double(S.Width()) * double(S.Height());
         }
         T.Index = i;
+        // The grain runs along the sheet's length: its Width, or its Height when the length was
+        // entered as the shorter side.
+        if (S.Grain())
+            T.Grain = S.EnteredLengthShorter() ? TGrain::AlongY : TGrain::AlongX;
+        if (S.StockLimited())
+            T.Stock = S.Stock();
         J.SheetOfKind[static_cast<std::size_t>(i)] = static_cast<int>(J.P.Sheets.size());
         J.P.Sheets.push_back(T);
     }
+    const bool GrainSheets = std::any_of(J.P.Sheets.begin(), J.P.Sheets.end(),
+        [](const TSheet &T) { return T.Grain != TGrain::None; });
     J.ItemOfPart.assign(static_cast<std::size_t>(Parts.Count()), -1);
     J.Wanted.assign(static_cast<std::size_t>(Parts.Count()), 0);
-    std::map<std::pair<i64, i64>, int> BySize;
+    std::map<std::tuple<i64, i64, TLock>, int> BySize;
     for (int p = 0; p < Parts.Count(); ++p) {
         const TMaterialType &M = *Parts.GetItem(p);
         if (M.Count() <= 0 || M.Width() <= 0 || M.Height() <= 0)
@@ -85,8 +94,12 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
         I.Short = std::min(M.Width(), M.Height());
         I.Count = M.Count();
         I.Part = p;
+        // Held to its grain: its length (the long side, or the short one where the length was
+        // entered as the shorter side) along the grain. Only where some sheet kind has grain.
+        if (GrainSheets && M.Grain() && I.Long != I.Short)
+            I.Lock = M.EnteredLengthShorter() ? TLock::ShortAlongGrain : TLock::LongAlongGrain;
         const auto [It, New]
-            = BySize.emplace(std::make_pair(I.Long, I.Short), int(J.P.Items.size()));
+            = BySize.emplace(std::make_tuple(I.Long, I.Short, I.Lock), int(J.P.Items.size()));
         if (!New) {
             const int Item = It->second;
             if (Item < 0)
@@ -127,6 +140,8 @@ struct TRefPart
 {
     int W, H, Count;
     int Item; // of the job, or -1
+    bool Grain = false;
+    bool EnteredLengthShorter = false;
 };
 
 TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sheets, bool Cost,
@@ -143,12 +158,17 @@ TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sh
         T.SetBlade(S.Blade());
         T.SetPrice(S.Price());
         T.SetTrim(S.Trim());
+        T.SetGrain(S.Grain());
+        T.SetEnteredLengthShorter(S.EnteredLengthShorter());
+        T.SetStock(S.Stock());
     }
     for (const TRefPart &Part : Parts) {
         TMaterialType &T = *Ref.MaterialTypeList().Add();
         T.SetWidth(Part.W);
         T.SetHeight(Part.H);
         T.SetCount(Part.Count);
+        T.SetGrain(Part.Grain);
+        T.SetEnteredLengthShorter(Part.EnteredLengthShorter);
     }
     Ref.SetUseCost(Cost);
     Ref.SetUseBCMaxArea(BigSheet);
@@ -228,9 +248,11 @@ TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sh
         S.Patterns.push_back(std::move(Pt));
     }
     // The parts of the other groups (and any GoWork left over), sheet by sheet while time
-    // remains, the rest in shelves.
+    // remains, the rest in shelves; with stock, on the sheets the kept groups leave.
     TTask Task;
     Task.Counts = Left;
+    if (P.Limited)
+        Task.Stock = StockLeft(P, SheetsUsed(P, S));
     // Within the run's time and a work budget of its own (absurd input can take long here).
     TControl RestControl(Run.Milliseconds(), std::max<std::uint64_t>(2000000, Run.WorkPerWorker()),
         Cancel, Run.Start());
@@ -241,6 +263,8 @@ TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sh
     for (TPattern &Pt : Others.Patterns) {
         for (const TStrip &St : Pt.Strips)
             Task.Counts[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
+        if (P.Limited && Task.Stock[static_cast<std::size_t>(Pt.Sheet)] > 0)
+            Task.Stock[static_cast<std::size_t>(Pt.Sheet)] -= Pt.Repeat;
         S.Patterns.push_back(std::move(Pt));
     }
     if (std::any_of(Task.Counts.begin(), Task.Counts.end(), [](i64 N) { return N > 0; }))
@@ -336,6 +360,7 @@ public:
         FHave = true;
         FFresh = true;
         FPlaced = S.Placed;
+        FPlacedArea = S.PlacedArea;
         FValue = S.Value;
         FArea = S.Area;
         FSheets = 0;
@@ -359,6 +384,8 @@ private:
     {
         if (S.Placed != FPlaced)
             return S.Placed > FPlaced;
+        if (S.PlacedArea != FPlacedArea)
+            return S.PlacedArea > FPlacedArea;
         return P.Cost ? Less(S.Value, FValue) : S.Area < FArea;
     }
 
@@ -366,6 +393,7 @@ private:
     bool FHave = false;
     bool FFresh = false;
     i64 FPlaced = 0;
+    __int128 FPlacedArea = 0;
     double FValue = 0.0;
     __int128 FArea = 0;
     i64 FSheets = 0;
@@ -428,7 +456,8 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
         if (W.Stopped())
             break;
         TSolution S = SheetBySheet(P, All, W, Settings[k]);
-        if (S.Placed == Parts)
+        // Where stock keeps some parts off every layout, the one placing most is the best.
+        if (S.Placed == Parts || P.Limited)
             Offer(S);
     }
 
@@ -452,6 +481,7 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
         if (W.Id() % 2 == 1)
             O.SameParts = 0;
         O.Floor = Bound;
+        O.Partial = P.Limited;
         O.OnImproved = [&](const TSolution &S) { Offer(S); };
         auto Cutoff = [&] {
             return Best.Placed == Parts ? Best.Value : std::numeric_limits<double>::infinity();
@@ -581,62 +611,6 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
     FDeepResult.AreaBound = Bound.AreaBound;
     FDeepResult.BoundSheets = P.Uniform ? Bound.Sheets : 0;
 
-    // Parts held by their grain on sheets with grain, and limited stock, are not known to the
-    // search: such a job is laid out by the quick mode, whose result stands. Either limit only
-    // narrows what layouts may do, so the bound (for layouts placing every part that fits some
-    // sheet kind) still holds for them.
-    if (QuickLimits()) {
-        std::vector<std::pair<int, int>> Sheets; // per layout group: sheet kind, sheets
-        // The caller's handler sees GoWork's notifications, and is back in place afterwards.
-        struct TRestore
-        {
-            TNewRectListEvent &Slot;
-            const TNewRectListEvent Saved;
-            ~TRestore() { Slot = Saved; }
-        } Restore { FOnNewRectList, FOnNewRectList };
-        FOnNewRectList = [&Sheets, &Restore](int Group, int BCindex, int RectCount) {
-            if (BCindex >= 0)
-                Sheets.emplace_back(BCindex, RectCount);
-            if (Restore.Saved)
-                Restore.Saved(Group, BCindex, RectCount);
-        };
-        GoWork();
-        double Objective = 0.0;
-        i64 SheetCount = 0;
-        for (const auto &[Kind, Count] : Sheets) {
-            const TMaterialType &S = *FBCTypeList.GetItem(Kind);
-            Objective += double(Count)
-                * (FUseCost ? std::max(S.Price(), 0.0) : double(S.Width()) * double(S.Height()));
-            SheetCount += Count;
-        }
-        i64 Placed = 0;
-        FDeepResult.Complete = true;
-        for (int p = 0; p < NParts; ++p) {
-            const TMaterialType &M = *FMaterialTypeList.GetItem(p);
-            if (J.ItemOfPart[static_cast<std::size_t>(p)] < 0)
-                continue;
-            Placed += std::min(M.UsedCount(), M.Count());
-            if (M.UsedCount() < M.Count())
-                FDeepResult.Complete = false;
-        }
-        FDeepResult.QuickResult = true;
-        FDeepResult.Objective = Objective;
-        FDeepResult.Optimal
-            = FDeepResult.Complete && !P.Items.empty() && !Less(Bound.Value, Objective);
-        FDeepResult.Seconds = Control.Seconds();
-        if (Options.OnProgress) {
-            TDeepProgress Progress;
-            Progress.Objective = Objective;
-            Progress.Bound = Bound.Value;
-            Progress.Sheets = SheetCount;
-            Progress.Placed = Placed;
-            Progress.Parts = J.Parts;
-            Progress.Seconds = FDeepResult.Seconds;
-            Options.OnProgress(Progress);
-        }
-        return;
-    }
-
     TShared Shared;
     TSolution Start;
     if (!P.Items.empty()) {
@@ -645,7 +619,8 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
         std::vector<TRefPart> AsEntered;
         for (int p = 0; p < NParts; ++p) {
             const TMaterialType &M = *FMaterialTypeList.GetItem(p);
-            AsEntered.push_back({ M.Width(), M.Height(), M.Count(), J.ItemOfPart[std::size_t(p)] });
+            AsEntered.push_back({ M.Width(), M.Height(), M.Count(), J.ItemOfPart[std::size_t(p)],
+                M.Grain(), M.EnteredLengthShorter() });
         }
         Start = FromDesigned(
             AsEntered, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
@@ -654,7 +629,8 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
             const TItem &I = P.Items[i];
             if (I.Count > INT_MAX)
                 break; // more than a part kind can hold
-            Together.push_back({ int(I.Long), int(I.Short), int(I.Count), int(i) });
+            Together.push_back({ int(I.Long), int(I.Short), int(I.Count), int(i),
+                I.Lock != TLock::Free, I.Lock == TLock::ShortAlongGrain });
         }
         if (J.Merged && Together.size() == P.Items.size() && !Control.TimeOrCancel()) {
             TSolution S = FromDesigned(
@@ -740,6 +716,8 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
     // With trims the area objective is valued whole sheet by whole sheet (see BuildJob).
     FDeepResult.Objective = P.Cost ? Best.Value : double(Best.Area);
     FDeepResult.Optimal = ReachedBound(Best, P, J.Parts, Bound.Value);
+    // Only stock keeps a layout from placing every part that fits some sheet kind.
+    FDeepResult.Complete = Best.Placed == J.Parts;
     FDeepResult.Cancelled = Control.Cancelled();
     FDeepResult.Seconds = Control.Seconds();
     for (const std::uint64_t U : Work)
@@ -867,23 +845,4 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
     }
     if (FExecpt)
         Notify(Group + 1, -1, 0);
-}
-
-bool TRectManage::QuickLimits() const
-{
-    bool GrainSheets = false;
-    for (int i = 0; i < FBCTypeList.Count(); ++i) {
-        const TMaterialType &S = *FBCTypeList.GetItem(i);
-        if (S.StockLimited())
-            return true;
-        GrainSheets = GrainSheets || S.Grain();
-    }
-    if (!GrainSheets)
-        return false;
-    for (int p = 0; p < FMaterialTypeList.Count(); ++p) {
-        const TMaterialType &M = *FMaterialTypeList.GetItem(p);
-        if (M.Grain() && M.Width() != M.Height())
-            return true;
-    }
-    return false;
 }

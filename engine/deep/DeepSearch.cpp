@@ -18,7 +18,9 @@ void TProblem::Prepare()
 {
     Density = std::numeric_limits<double>::infinity();
     Uniform = !Sheets.empty();
+    Limited = false;
     for (const TSheet &S : Sheets) {
+        Limited = Limited || S.Stock >= 0;
         Density = std::min(Density, S.Value / (double(S.W) * double(S.H)));
         const TSheet &F = Sheets.front();
         if (S.W != F.W || S.H != F.H || S.Value != F.Value)
@@ -32,7 +34,25 @@ bool TProblem::Fits(int Item, int Sheet) const
 {
     const TItem &I = Items[static_cast<std::size_t>(Item)];
     const TSheet &S = Sheets[static_cast<std::size_t>(Sheet)];
-    return (I.Long <= S.W && I.Short <= S.H) || (I.Long <= S.H && I.Short <= S.W);
+    return (I.Long <= S.W && I.Short <= S.H && MayLie(Item, Sheet, false))
+        || (I.Long <= S.H && I.Short <= S.W && MayLie(Item, Sheet, true));
+}
+
+std::vector<i64> SheetsUsed(const TProblem &P, const TSolution &S)
+{
+    std::vector<i64> Used(P.Sheets.size(), 0);
+    for (const TPattern &Pt : S.Patterns)
+        Used[static_cast<std::size_t>(Pt.Sheet)] += Pt.Repeat;
+    return Used;
+}
+
+std::vector<i64> StockLeft(const TProblem &P, const std::vector<i64> &Used)
+{
+    std::vector<i64> Left(P.Sheets.size(), -1);
+    for (std::size_t s = 0; s < P.Sheets.size(); ++s)
+        if (P.Sheets[s].Stock >= 0)
+            Left[s] = std::max<i64>(0, P.Sheets[s].Stock - Used[s]);
+    return Left;
 }
 
 i64 TPattern::Parts() const
@@ -54,11 +74,13 @@ i64 TPattern::PartsArea() const
 void TSolution::Evaluate(const TProblem &P)
 {
     Placed = 0;
+    PlacedArea = 0;
     Value = 0.0;
     Area = 0;
     for (const TPattern &Pt : Patterns) {
         const TSheet &S = P.Sheets[static_cast<std::size_t>(Pt.Sheet)];
         Placed += Pt.Parts() * Pt.Repeat;
+        PlacedArea += static_cast<__int128>(Pt.PartsArea()) * Pt.Repeat;
         Value += S.Value * double(Pt.Repeat);
         Area += static_cast<__int128>(S.W) * S.H * Pt.Repeat;
     }
@@ -84,6 +106,8 @@ bool TSolution::Better(const TSolution &Other, const TProblem &P) const
 {
     if (Placed != Other.Placed)
         return Placed > Other.Placed;
+    if (PlacedArea != Other.PlacedArea)
+        return PlacedArea > Other.PlacedArea;
     if (!P.Cost)
         return Area < Other.Area;
     return Less(Value, Other.Value);
@@ -277,7 +301,12 @@ public:
             FActive.push_back(int(j));
         }
         FN = FActive.size();
-        FRoot.Counts.assign(FN, 0);
+        // Sheets left of each kind ride along with the counts of the parts left where stock is
+        // limited.
+        for (const TView &V : FViews)
+            FLimited = FLimited || Task.StockOf(P, static_cast<std::size_t>(V.Sheet)) >= 0;
+        FStride = FLimited ? FN + P.Sheets.size() : FN;
+        FRoot.Counts.assign(FStride, 0);
         std::uint64_t Z = 0x9e3779b97f4a7c15ULL;
         for (std::size_t a = 0; a < FN; ++a) {
             const TItem &I = P.Items[static_cast<std::size_t>(FActive[a])];
@@ -288,6 +317,16 @@ public:
             FRoot.Node.RemArea += double(C) * double(I.Long) * double(I.Short);
             Z = Mix(Z + a);
             FZobrist.push_back(Z);
+        }
+        if (FLimited) {
+            for (std::size_t s = 0; s < P.Sheets.size(); ++s) {
+                const i64 Stock = Task.StockOf(P, s);
+                FRoot.Counts[FN + s] = static_cast<std::int32_t>(
+                    Stock < 0 ? std::numeric_limits<std::int32_t>::max()
+                              : std::min<i64>(Stock, std::numeric_limits<std::int32_t>::max()));
+                Z = Mix(Z + FN + s);
+                FZobrist.push_back(Z);
+            }
         }
         FUniformArea = P.Uniform && !P.Sheets.empty()
             ? double(P.Sheets.front().W) * double(P.Sheets.front().H)
@@ -307,7 +346,7 @@ public:
                 break;
             // Memory, kept to about 64 MB a search: two layers of nodes with their counts, the
             // candidates, and the history of as many layers as there are parts (at most).
-            const double PerWidth = 2.0 * double(sizeof(TNode) + FN * sizeof(std::int32_t))
+            const double PerWidth = 2.0 * double(sizeof(TNode) + FStride * sizeof(std::int32_t))
                 + 3.0 * sizeof(TCand)
                 + double(std::min<i64>(FRoot.Node.RemParts, 100000)) * sizeof(THist);
             if (double(Wd) * PerWidth > 64e6)
@@ -320,6 +359,8 @@ public:
                 break;
             Width = std::max(Width * FO.Growth, Width + 1.0);
         }
+        if (Best.Empty() && FO.Partial)
+            return std::move(FPartial);
         return Best;
     }
 
@@ -327,7 +368,7 @@ private:
     struct TLayer
     {
         std::vector<TNode> Nodes;
-        std::vector<std::int32_t> Counts; // FN per node
+        std::vector<std::int32_t> Counts; // FStride per node: parts left, then sheets left
     };
     struct TRoot
     {
@@ -401,6 +442,21 @@ private:
             FDone = true;
     }
 
+    // A node that nothing can follow while parts are left: stock ran out. Kept when it places
+    // the most parts (then the most area) of such nodes so far.
+    void DeadEnd(const TNode &N)
+    {
+        if (N.Hist < 0 || N.Parts < FPartial.Placed)
+            return;
+        std::vector<TMove> Moves;
+        for (int h = N.Hist; h >= 0; h = FHist[static_cast<std::size_t>(h)].Parent)
+            Moves.push_back(FHist[static_cast<std::size_t>(h)].Move);
+        std::reverse(Moves.begin(), Moves.end());
+        TSolution S = Replay(FP, FViews, Moves);
+        if (FPartial.Empty() || S.Better(FPartial, FP))
+            FPartial = std::move(S);
+    }
+
     void Child(const TNode &N, std::uint32_t NodeIndex, const TView &V, int ViewIndex,
         const TFront &F, int Type, std::size_t a, bool Turned, i64 Count, bool Row, double PartArea,
         std::size_t Width, TSolution &Best)
@@ -455,6 +511,8 @@ private:
                 const TItem &I = FP.Items[static_cast<std::size_t>(FActive[a])];
                 const double PartArea = double(I.Long) * double(I.Short);
                 for (int t = 0; t < (I.Long == I.Short ? 1 : 2); ++t) {
+                    if (!MayLie(FP, V, FActive[a], t))
+                        continue;
                     const i64 w = (t ? I.Short : I.Long) + V.Kerf;
                     const i64 h = (t ? I.Long : I.Short) + V.Kerf;
                     for (int Type = Stack; Type <= Column; ++Type) {
@@ -486,21 +544,27 @@ private:
         }
         if (AnyFit)
             return;
-        // A new sheet only when nothing fits the open one.
+        // A new sheet only when nothing fits the open one, and only of a kind with sheets left.
+        bool NewSheet = false;
         for (std::size_t v = 0; v < FViews.size(); ++v) {
             const TView &V = FViews[v];
+            if (FLimited && C[FN + static_cast<std::size_t>(V.Sheet)] <= 0)
+                continue;
             for (std::size_t a = 0; a < FN; ++a) {
                 if (C[a] <= 0)
                     continue;
                 const TItem &I = FP.Items[static_cast<std::size_t>(FActive[a])];
                 const double PartArea = double(I.Long) * double(I.Short);
                 for (int t = 0; t < (I.Long == I.Short ? 1 : 2); ++t) {
+                    if (!MayLie(FP, V, FActive[a], t))
+                        continue;
                     const i64 w = (t ? I.Short : I.Long) + V.Kerf;
                     const i64 h = (t ? I.Long : I.Short) + V.Kerf;
                     TFront F;
                     i64 X, Y;
                     if (!Insert(TFront(), Sheet, w, h, 1, false, V.WW, V.HH, F, X, Y))
                         continue;
+                    NewSheet = true;
                     Child(N, NodeIndex, V, int(v), F, Sheet, a, t, 1, false, PartArea, Width, Best);
                     if (C[a] < 2)
                         continue;
@@ -515,6 +579,8 @@ private:
                 }
             }
         }
+        if (!NewSheet && FO.Partial)
+            DeadEnd(N);
     }
 
     // One beam search of the given width, keeping at most Width / Share children of one node
@@ -535,7 +601,7 @@ private:
             FSeq = 0;
             for (std::size_t n = 0; n < Cur.Nodes.size(); ++n) {
                 FEvaluated = 0;
-                Expand(Cur.Nodes[n], static_cast<std::uint32_t>(n), Cur.Counts.data() + n * FN,
+                Expand(Cur.Nodes[n], static_cast<std::uint32_t>(n), Cur.Counts.data() + n * FStride,
                     Gather, Best);
                 FSpent += FEvaluated + 1;
                 if (!FW.Tick(FEvaluated + 1) || (FO.MaxWork && FSpent > FO.MaxWork))
@@ -580,6 +646,8 @@ private:
                 N.Parts += M.Count;
                 N.RemParts -= M.Count;
                 N.Key += FZobrist[a] * static_cast<std::uint64_t>(M.Count);
+                if (FLimited && M.Type == Sheet)
+                    N.Key += FZobrist[FN + static_cast<std::size_t>(V.Sheet)];
                 const std::uint64_t Key = Mix(N.Key ^ Mix(std::uint64_t(N.F.X1) * 31 + N.F.X3)
                     ^ Mix(std::uint64_t(N.F.Y2) * 37 + N.F.Y4 + (std::uint64_t(N.View) << 40))
                     ^ Mix(std::uint64_t(N.F.XS) * 41 + N.F.SW + (std::uint64_t(N.F.YC) << 20)
@@ -599,9 +667,11 @@ private:
                 N.Hist = static_cast<int>(FHist.size() - 1);
                 Next.Nodes.push_back(N);
                 const std::size_t Base = Next.Counts.size();
-                Next.Counts.insert(Next.Counts.end(), Cur.Counts.begin() + Cd.Node * FN,
-                    Cur.Counts.begin() + (Cd.Node + 1) * FN);
+                Next.Counts.insert(Next.Counts.end(), Cur.Counts.begin() + Cd.Node * FStride,
+                    Cur.Counts.begin() + (Cd.Node + 1) * FStride);
                 Next.Counts[Base + a] -= M.Count;
+                if (FLimited && M.Type == Sheet)
+                    Next.Counts[Base + FN + static_cast<std::size_t>(V.Sheet)] -= 1;
             }
             std::swap(Cur, Next);
         }
@@ -614,6 +684,9 @@ private:
     std::vector<TView> FViews;
     std::vector<int> FActive; // items with parts to place, ascending
     std::size_t FN = 0;
+    bool FLimited = false; // some sheet kind of the task has a stock
+    std::size_t FStride = 0; // counts per node: FN, and with stock one per sheet kind
+    TSolution FPartial; // with Partial: the best dead end so far
     TRoot FRoot;
     std::vector<std::uint64_t> FZobrist;
     double FUniformArea = 0.0;

@@ -48,6 +48,14 @@ namespace deep {
 
 using i64 = std::int64_t;
 
+// How a part is held to the grain of a sheet that has one: not at all, with its long side along
+// the grain, or with its short side along it (a part whose length was entered as its shorter
+// side). Square parts are never held.
+enum class TLock : std::uint8_t { Free = 0, LongAlongGrain = 1, ShortAlongGrain = 2 };
+
+// Which way a sheet's grain runs in its own coordinates.
+enum class TGrain : std::uint8_t { None = 0, AlongX = 1, AlongY = 2 };
+
 // A part kind with parts to place; Long >= Short > 0 (sides as entered, without kerf).
 struct TItem
 {
@@ -55,6 +63,7 @@ struct TItem
     i64 Short = 0;
     i64 Count = 0;
     int Part = -1; // position in the engine's part kinds of the first part kind of this size
+    TLock Lock = TLock::Free;
 };
 
 // A usable sheet kind: W along X, H along Y, kerf >= 0, and what one sheet counts in the
@@ -66,6 +75,8 @@ struct TSheet
     i64 Kerf = 0;
     double Value = 0.0;
     int Index = -1; // position in the engine's sheet kinds
+    TGrain Grain = TGrain::None;
+    i64 Stock = -1; // sheets of the kind a layout may use; -1: as many as it needs
 };
 
 struct TProblem
@@ -77,10 +88,26 @@ struct TProblem
     double Density = 1.0;
     // Every sheet kind has the same size and value: sheets can be counted instead of valued.
     bool Uniform = false;
+    // Some sheet kind has a stock: layouts may place fewer than all parts.
+    bool Limited = false;
 
-    // Fills Density and Uniform from the sheet kinds.
+    // Fills Density, Uniform and Limited from the sheet kinds.
     void Prepare();
+    // Whether a part of the item fits an empty sheet of the kind in a way its grain allows.
     bool Fits(int Item, int Sheet) const;
+    // Whether the item may lie on the sheet kind with its long side along the sheet's Y (turned)
+    // or along its X: a part held to its grain keeps its length along the grain of a sheet
+    // with grain; everything else lies either way.
+    bool MayLie(int Item, int Sheet, bool LongAlongY) const
+    {
+        const TItem &I = Items[static_cast<std::size_t>(Item)];
+        const TGrain G = Sheets[static_cast<std::size_t>(Sheet)].Grain;
+        if (I.Lock == TLock::Free || G == TGrain::None)
+            return true;
+        // The long side runs along Y when the grain does and the part's long side follows it,
+        // or when the grain runs along X and the part's short side follows it.
+        return LongAlongY == ((G == TGrain::AlongY) == (I.Lock == TLock::LongAlongGrain));
+    }
 };
 
 // A strip of equal parts on a sheet, in the sheet's own coordinates (without kerf): Count parts
@@ -111,12 +138,14 @@ struct TSolution
 {
     std::vector<TPattern> Patterns;
     i64 Placed = 0; // parts placed, over all repeats
+    __int128 PlacedArea = 0; // their area
     double Value = 0.0; // objective: total area or total price
     __int128 Area = 0; // total sheet area, exactly
 
-    // Placed, Value and Area from the patterns.
+    // Placed, PlacedArea, Value and Area from the patterns.
     void Evaluate(const TProblem &P);
-    // Strictly better: more parts placed, or as many with a smaller objective.
+    // Strictly better: more parts placed, or as many of more area (layouts that stock keeps from
+    // placing every part), or as many with a smaller objective.
     bool Better(const TSolution &Other, const TProblem &P) const;
     bool Empty() const { return Patterns.empty(); }
 };
@@ -208,7 +237,23 @@ struct TTask
 {
     std::vector<i64> Counts; // per item of the problem
     std::vector<char> SheetAllowed; // per sheet kind; empty: all
+    // Per sheet kind: the sheets a layout of the task may use (-1: any number); empty: the
+    // problem's stock.
+    std::vector<i64> Stock;
+
+    // The sheets of the kind a layout of the task may use, or -1 for any number.
+    i64 StockOf(const TProblem &P, std::size_t Sheet) const
+    {
+        return Stock.empty() ? P.Sheets[Sheet].Stock : Stock[Sheet];
+    }
 };
+
+// Sheets per sheet kind that the layout uses.
+std::vector<i64> SheetsUsed(const TProblem &P, const TSolution &S);
+
+// The stock per sheet kind left for a layout of some parts when the sheets Used are taken by the
+// rest of a layout (-1 stays -1: any number).
+std::vector<i64> StockLeft(const TProblem &P, const std::vector<i64> &Used);
 
 // Iterative beam search for a layout of Task of less Value than Cutoff (infinity for none). Returns
 // the best layout found, or an empty solution. Stops when the worker stops, when MaxWidth is
@@ -234,6 +279,10 @@ struct TBeamOptions
     std::size_t SameParts = 1;
     // Called with every improving layout (already evaluated).
     std::function<void(const TSolution &)> OnImproved;
+    // Where stock may keep the task from being laid out in full: when no complete layout is
+    // found, the layout of a node that nothing can follow (no part fits the open sheet and no
+    // sheet of any kind is left) that places the most parts (then the most area) is returned.
+    bool Partial = false;
 };
 
 TSolution BeamSearch(
@@ -241,8 +290,9 @@ TSolution BeamSearch(
 
 // Sheet-by-sheet layout for jobs too large for a whole-job beam: each step fills one sheet of
 // every allowed kind from the open parts with a narrow beam, keeps the best by objective per
-// placed area, and repeats it while the open quantities allow. Returns a complete layout unless
-// the worker was stopped first (then the parts laid out so far).
+// placed area, and repeats it while the open quantities (and the task's stock) allow. Returns a
+// complete layout unless the worker was stopped first or the stock of every kind ran out (then
+// the parts laid out so far).
 struct TGreedyOptions
 {
     int Width = 1; // beam width per sheet
@@ -255,8 +305,9 @@ TSolution SheetBySheet(
     const TProblem &P, const TTask &Task, TWorker &W, const TGreedyOptions &Options);
 
 // Rows of falling height, one under another, each part kind on the sheet kind of least value per
-// area that it fits: a complete layout of Task in time near linear in the part kinds, whatever
-// the quantities. For parts that the budget leaves no time to lay out otherwise.
+// area that it fits (and that has sheets left): a complete layout of Task, unless stock runs out,
+// in time near linear in the part kinds, whatever the quantities. For parts that the budget
+// leaves no time to lay out otherwise.
 TSolution Shelves(const TProblem &P, const TTask &Task);
 
 // Large neighbourhood search: repeatedly takes the parts of a few sheets off Best (often the

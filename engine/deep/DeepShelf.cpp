@@ -102,65 +102,98 @@ private:
 TSolution Shelves(const TProblem &P, const TTask &Task)
 {
     TSolution Out;
-    // Each part kind goes to the sheet kind of least value per area that it fits, the larger
-    // sheet kind among equals.
-    std::vector<std::vector<TShelfItem>> BySheet(P.Sheets.size());
-    for (std::size_t i = 0; i < P.Items.size(); ++i) {
-        if (Task.Counts[i] <= 0)
-            continue;
-        int Best = -1;
-        double BestDensity = std::numeric_limits<double>::infinity();
-        for (std::size_t s = 0; s < P.Sheets.size(); ++s) {
-            if ((!Task.SheetAllowed.empty() && !Task.SheetAllowed[s]) || !P.Fits(int(i), int(s)))
+    std::vector<i64> Left(P.Items.size(), 0); // parts still to place
+    for (std::size_t i = 0; i < P.Items.size(); ++i)
+        Left[i] = std::max<i64>(Task.Counts[i], 0);
+    std::vector<i64> Stock(P.Sheets.size()); // sheets left (-1: any number)
+    for (std::size_t s = 0; s < P.Sheets.size(); ++s)
+        Stock[s] = Task.StockOf(P, s);
+    // Rounds: each part kind goes to the sheet kind of least value per area that it fits and
+    // that has sheets left, the larger sheet kind among equals. Without stock the first round
+    // places everything; with it, what a kind's stock cannot take goes on to the next round.
+    for (;;) {
+        std::vector<std::vector<TShelfItem>> BySheet(P.Sheets.size());
+        bool Any = false;
+        for (std::size_t i = 0; i < P.Items.size(); ++i) {
+            if (Left[i] <= 0)
                 continue;
-            const TSheet &S = P.Sheets[s];
-            const double Area = double(S.W) * double(S.H);
-            const double Density = S.Value / Area;
-            if (Best < 0 || Density < BestDensity
-                || (Density == BestDensity
-                    && Area > double(P.Sheets[std::size_t(Best)].W)
-                            * double(P.Sheets[std::size_t(Best)].H))) {
-                Best = int(s);
-                BestDensity = Density;
-            }
-        }
-        if (Best < 0)
-            continue;
-        const TItem &I = P.Items[i];
-        const TSheet &S = P.Sheets[static_cast<std::size_t>(Best)];
-        // The longer side across the sheet when it fits that way.
-        const bool Across = I.Long <= S.W && I.Short <= S.H;
-        const i64 W = Across ? I.Long : I.Short, H = Across ? I.Short : I.Long;
-        BySheet[static_cast<std::size_t>(Best)].push_back(
-            { int(i), W, H, W + S.Kerf, H + S.Kerf, Task.Counts[i] });
-    }
-    for (std::size_t s = 0; s < P.Sheets.size(); ++s) {
-        std::vector<TShelfItem> &Items = BySheet[s];
-        if (Items.empty())
-            continue;
-        std::sort(Items.begin(), Items.end(), [](const TShelfItem &A, const TShelfItem &B) {
-            return A.HH != B.HH ? A.HH > B.HH : A.WW != B.WW ? A.WW > B.WW : A.Item < B.Item;
-        });
-        const TSheet &S = P.Sheets[s];
-        const i64 WW = S.W + S.Kerf, HH = S.H + S.Kerf;
-        TShelfSheet Sheet(int(s), WW, HH);
-        for (const TShelfItem &It : Items) {
-            i64 Left = It.Count;
-            Left -= Sheet.Place(It, Left);
-            while (Left > 0) {
-                Out.Patterns.push_back(Sheet.Take(1));
-                // Whole sheets of this kind alone, cut as often as the quantity allows.
-                const i64 PerSheet = (WW / It.WW) * (HH / It.HH);
-                if (PerSheet > 0 && Left >= PerSheet) {
-                    Sheet.Place(It, PerSheet);
-                    Out.Patterns.push_back(Sheet.Take(Left / PerSheet));
-                    Left %= PerSheet;
+            int Best = -1;
+            double BestDensity = std::numeric_limits<double>::infinity();
+            for (std::size_t s = 0; s < P.Sheets.size(); ++s) {
+                if ((!Task.SheetAllowed.empty() && !Task.SheetAllowed[s]) || Stock[s] == 0
+                    || !P.Fits(int(i), int(s)))
+                    continue;
+                const TSheet &S = P.Sheets[s];
+                const double Area = double(S.W) * double(S.H);
+                const double Density = S.Value / Area;
+                if (Best < 0 || Density < BestDensity
+                    || (Density == BestDensity
+                        && Area > double(P.Sheets[std::size_t(Best)].W)
+                                * double(P.Sheets[std::size_t(Best)].H))) {
+                    Best = int(s);
+                    BestDensity = Density;
                 }
-                Left -= Sheet.Place(It, Left);
             }
+            if (Best < 0)
+                continue;
+            const TItem &I = P.Items[i];
+            const TSheet &S = P.Sheets[static_cast<std::size_t>(Best)];
+            // The longer side across the sheet when it fits that way (and its grain allows).
+            const bool Across = I.Long <= S.W && I.Short <= S.H && P.MayLie(int(i), Best, false);
+            const i64 W = Across ? I.Long : I.Short, H = Across ? I.Short : I.Long;
+            BySheet[static_cast<std::size_t>(Best)].push_back(
+                { int(i), W, H, W + S.Kerf, H + S.Kerf, Left[i] });
+            Any = true;
         }
-        if (!Sheet.Empty())
-            Out.Patterns.push_back(Sheet.Take(1));
+        if (!Any)
+            break;
+        for (std::size_t s = 0; s < P.Sheets.size(); ++s) {
+            std::vector<TShelfItem> &Items = BySheet[s];
+            if (Items.empty())
+                continue;
+            std::sort(Items.begin(), Items.end(), [](const TShelfItem &A, const TShelfItem &B) {
+                return A.HH != B.HH ? A.HH > B.HH : A.WW != B.WW ? A.WW > B.WW : A.Item < B.Item;
+            });
+            const TSheet &S = P.Sheets[s];
+            const i64 WW = S.W + S.Kerf, HH = S.H + S.Kerf;
+            i64 &Stk = Stock[s];
+            // A sheet may be started while the kind has one left; every sheet taken counts.
+            auto CanOpen = [&Stk] { return Stk != 0; };
+            TShelfSheet Open(int(s), WW, HH);
+            auto Close = [&](i64 Repeat) {
+                TPattern Pt = Open.Take(Repeat);
+                if (!Pt.Strips.empty() && Stk > 0)
+                    Stk -= Pt.Repeat;
+                Out.Patterns.push_back(std::move(Pt));
+            };
+            for (const TShelfItem &It : Items) {
+                i64 Rest = It.Count;
+                if (!Open.Empty() || CanOpen())
+                    Rest -= Open.Place(It, Rest);
+                while (Rest > 0) {
+                    Close(1);
+                    if (!CanOpen())
+                        break;
+                    // Whole sheets of this kind alone, cut as often as the quantity (and the
+                    // stock) allows.
+                    const i64 PerSheet = (WW / It.WW) * (HH / It.HH);
+                    if (PerSheet > 0 && Rest >= PerSheet) {
+                        i64 Whole = Rest / PerSheet;
+                        if (Stk > 0)
+                            Whole = std::min(Whole, Stk);
+                        Open.Place(It, PerSheet);
+                        Close(Whole);
+                        Rest -= Whole * PerSheet;
+                        if (!CanOpen())
+                            break;
+                    }
+                    Rest -= Open.Place(It, Rest);
+                }
+                Left[static_cast<std::size_t>(It.Item)] = Rest;
+            }
+            if (!Open.Empty())
+                Close(1);
+        }
     }
     // A sheet closed before anything was placed on it carries nothing.
     Out.Patterns.erase(std::remove_if(Out.Patterns.begin(), Out.Patterns.end(),

@@ -3,6 +3,7 @@
 #include "TypeSetClass.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <sstream>
@@ -252,6 +253,40 @@ std::vector<std::string> CheckLayout(
         const TMaterialType *S = Sheets.GetItem(Kind);
         if (S && S->StockLimited() && N > S->Stock())
             Rep.Fail("sheet kind ", Kind, ": ", N, " sheets used, stock ", S->Stock());
+    }
+    // A run that stock ends lays out what it can: no part is left over that an empty sheet of a
+    // kind with sheets left would take, in a way its grain allows (with a kerf after it, as the
+    // quick mode needs; prices that are not numbers aside).
+    bool StockSet = false;
+    for (int k = 0; k < Sheets.Count(); ++k)
+        StockSet = StockSet || Sheets.GetItem(k)->StockLimited();
+    if (Engine.Execpt() && StockSet) {
+        for (int k = 0; k < Sheets.Count(); ++k) {
+            const TMaterialType &S = *Sheets.GetItem(k);
+            if (!SheetUsable(S) || !std::isfinite(S.Price())
+                || (S.StockLimited() && SheetsOfKind[k] >= S.Stock()))
+                continue;
+            const std::int64_t W = std::int64_t(S.Width()) - 2 * std::int64_t(S.Trim());
+            const std::int64_t H = std::int64_t(S.Height()) - 2 * std::int64_t(S.Trim());
+            for (int p = 0; p < Parts.Count(); ++p) {
+                const TMaterialType &P = *Parts.GetItem(p);
+                if (P.UsedCount() >= P.Count() || P.Width() <= 0 || P.Height() <= 0)
+                    continue;
+                const std::int64_t L = std::max(P.Width(), P.Height());
+                const std::int64_t Sh = std::min(P.Width(), P.Height());
+                bool Fits = false;
+                for (int Turn = 0; Turn < 2; ++Turn) {
+                    const std::int64_t w = Turn ? Sh : L, h = Turn ? L : Sh;
+                    const std::int64_t k = S.Blade();
+                    Fits = Fits
+                        || (GrainKept(P, S, int(w), int(h)) && w <= W && h <= H
+                            && (w + k <= W || h + k <= H));
+                }
+                if (Fits)
+                    Rep.Fail("part kind ", p, ": ", P.Count() - P.UsedCount(),
+                        " left over while sheet kind ", k, " that takes it has sheets left");
+            }
+        }
     }
     if (Engine.Execpt() && Events.size() == Expected) {
         const Event &E = Events.back();

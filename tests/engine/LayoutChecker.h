@@ -34,7 +34,8 @@ struct Event
 //   never used;
 // - grain, trim and stock: parts lie inside the sheet's trim; a part held to its grain (not square)
 //   on a sheet with grain keeps its length along the sheet's grain; no sheet kind gives more
-//   sheets than its stock; sheets whose trim leaves no room are never used.
+//   sheets than its stock; sheets whose trim leaves no room are never used; a run that stock
+//   ends leaves no part over that an empty sheet of a kind with sheets left would take.
 // Returns one line per broken rule (empty when all hold). MaxReports limits the list.
 std::vector<std::string> CheckLayout(
     TRectManage &Engine, const std::vector<Event> &Events, std::size_t MaxReports = 20);
