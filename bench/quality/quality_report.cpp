@@ -8,7 +8,7 @@
 //   the same rules.
 //
 //   quality_report [DATA_FOLDER] [--detail] [--deep [MS]] [--work N] [--threads N]
-//                  [--filter TEXT] [--sets LIST] [--grain PERCENT]
+//                  [--filter TEXT] [--sets LIST] [--grain PERCENT] [--stock N]
 //
 // DATA_FOLDER defaults to ../shared/benchdata beside the repository. --detail adds one line per
 // instance. Kerf 0; every part kind a quantity of COPIES (1 when the column is missing).
@@ -20,7 +20,12 @@
 //
 // --grain PERCENT gives every sheet a grain along its width as listed and holds that share of the
 // item kinds (spread evenly over the list) to it, their width as listed along the grain: what
-// holding parts to their grain costs.
+// holding parts to their grain costs. In the benchmark jobs every sheet kind gets a grain along
+// its length and that share of the part kinds is held to it.
+//
+// --stock N limits every sheet kind of the benchmark jobs to N sheets: runs go on with other
+// kinds once one is used up, and may end with parts left over (the jobs table then adds the parts
+// each mode placed).
 //
 // --deep adds the deep mode (GoWorkDeep) beside the designed one, MS milliseconds per instance
 // (default 1000) on --threads threads (default: one per core); --work N gives it N units of work
@@ -173,6 +178,8 @@ struct DeepSettings
 
 // Percent of the item kinds held to the grain of sheets with grain (0: no grain at all).
 int GrainPercent = 0;
+// Sheets of every kind in stock in the benchmark jobs (-1: unlimited).
+int StockPerKind = -1;
 
 // Whether item kind i of a list is held when Percent of the kinds are: spread evenly.
 bool Held(std::size_t i, int Percent)
@@ -442,9 +449,16 @@ void RunJobs(const DeepSettings &Deep)
 {
     std::printf("\nBenchmark jobs (bench_engine's large: 2,000 part kinds of 50-1500 x 30-900 mm, "
                 "10 sheet kinds, kerf 0-5; and its first 2,000 and 20,000 parts)\n");
+    const bool Stock = StockPerKind >= 0;
+    if (GrainPercent > 0)
+        std::printf("Every sheet kind with grain, %d %% of the part kinds held to it\n", GrainPercent);
+    if (Stock)
+        std::printf("Every sheet kind limited to %d sheets\n", StockPerKind);
     std::printf("| job | parts | by | designed: sheet m2 | utilisation | cost | ms | deep: sheet "
-                "m2 | utilisation | cost | ms | bound | deep / bound | layout check |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+                "m2 | utilisation | cost | ms | bound | deep / bound | layout check |%s\n",
+        Stock ? " placed: designed | deep |" : "");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|%s\n",
+        Stock ? "---|---|" : "");
     struct Job
     {
         const char *Name;
@@ -457,12 +471,19 @@ void RunJobs(const DeepSettings &Deep)
             if (Jb.Parts > 0)
                 J = enginetest::FirstParts(J, Jb.Parts);
             J.UseCost = Cost;
+            for (enginetest::GenSheet &S : J.Sheets) {
+                S.Grain = GrainPercent > 0;
+                S.Stock = StockPerKind;
+            }
+            for (std::size_t i = 0; i < J.Parts.size(); ++i)
+                J.Parts[i].Grain = Held(i, GrainPercent);
             long long Parts = 0;
             for (const auto &P : J.Parts)
                 Parts += P.Quantity;
             struct Figures
             {
                 double SheetArea = 0, PartsArea = 0, Cost = 0, Ms = 0, Bound = 0, Objective = 0;
+                long long Placed = 0;
                 bool Ok = true;
             };
             auto Run = [&](bool DeepMode) {
@@ -495,11 +516,14 @@ void RunJobs(const DeepSettings &Deep)
                 for (const enginetest::Event &Ev : Events)
                     if (Ev.BCindex >= 0)
                         F.Cost += E.BCTypeList().GetItem(Ev.BCindex)->Price() * Ev.RectCount;
+                F.Placed = E.MaterialTypeList().GetUsedSumCount();
                 if (DeepMode) {
                     F.Bound = E.DeepResult().Bound;
                     F.Objective = E.DeepResult().Objective;
+                    // Only stock may leave parts over.
                     F.Ok = enginetest::CheckLayout(E, Events, 1).empty()
-                        && enginetest::CheckGuillotine(E, 1).empty() && !E.Execpt();
+                        && enginetest::CheckGuillotine(E, 1).empty()
+                        && (!E.Execpt() || (Stock && !E.DeepResult().Complete));
                 }
                 return F;
             };
@@ -509,11 +533,19 @@ void RunJobs(const DeepSettings &Deep)
                 A.Ms);
             if (Deep.On) {
                 const Figures B = Run(true);
-                std::printf(" %.3f | %.3f %% | %.2f | %.0f | %.6g | %.4f | %s |\n",
-                    B.SheetArea / 1e6, B.PartsArea / B.SheetArea * 100, B.Cost, B.Ms, B.Bound,
-                    B.Bound > 0 ? B.Objective / B.Bound : 0.0, B.Ok ? "kept" : "BROKEN");
+                std::printf(" %.3f | %.3f %% | %.2f | %.0f | %.6g | ", B.SheetArea / 1e6,
+                    B.PartsArea / B.SheetArea * 100, B.Cost, B.Ms, B.Bound);
+                // The bound is one of complete layouts: no ratio where stock left parts over.
+                if (B.Placed < Parts)
+                    std::printf("incomplete");
+                else
+                    std::printf("%.4f", B.Bound > 0 ? B.Objective / B.Bound : 0.0);
+                std::printf(" | %s |", B.Ok ? "kept" : "BROKEN");
+                if (Stock)
+                    std::printf(" %lld | %lld |", A.Placed, B.Placed);
+                std::printf("\n");
             } else {
-                std::printf(" | | | | | | |\n");
+                std::printf(" | | | | | | |%s\n", Stock ? " | |" : "");
             }
             std::fflush(stdout);
         }
@@ -554,9 +586,12 @@ int main(int argc, char **argv)
             Sets = Value(i);
         } else if (A == "--grain") {
             GrainPercent = std::clamp(std::atoi(Value(i)), 0, 100);
+        } else if (A == "--stock") {
+            StockPerKind = std::max(std::atoi(Value(i)), 0);
         } else if (A == "--help" || A == "-h") {
             std::printf("usage: quality_report [DATA_FOLDER] [--detail] [--deep [MS]] [--work N] "
-                        "[--threads N] [--filter TEXT] [--sets bw,ps,psc,jobs] [--grain PERCENT]\n"
+                        "[--threads N] [--filter TEXT] [--sets bw,ps,psc,jobs] [--grain PERCENT] "
+                        "[--stock N]\n"
                         "(default %s)\n",
                 DefaultData().string().c_str());
             return 0;

@@ -129,6 +129,43 @@ private:
     std::vector<i64> FEnds; // running totals of the runs' sheets
 };
 
+// The sheets as they stand become Best when they are better.
+void Adopt(const TProblem &P, const TSheets &Sheets, TSolution &Best,
+    const std::function<void(const TSolution &)> &OnImproved)
+{
+    TSolution S;
+    S.Patterns = Sheets.Patterns();
+    S.Evaluate(P);
+    if (S.Better(Best, P)) {
+        Best = std::move(S);
+        if (OnImproved)
+            OnImproved(Best);
+    }
+}
+
+// Up to K of the emptiest sheets into Chosen, emptiest first, some passed over at random (Order:
+// working space).
+void Emptiest(const TSheets &Sheets, TRng &Rng, i64 K, std::vector<std::size_t> &Order,
+    std::vector<i64> &Chosen)
+{
+    Order.resize(Sheets.Runs());
+    for (std::size_t r = 0; r < Order.size(); ++r)
+        Order[r] = r;
+    std::sort(Order.begin(), Order.end(), [&](std::size_t A, std::size_t B) {
+        return Sheets.Fill(A) < Sheets.Fill(B) || (Sheets.Fill(A) == Sheets.Fill(B) && A < B);
+    });
+    Chosen.clear();
+    for (const std::size_t r : Order) {
+        if (i64(Chosen.size()) >= K)
+            break;
+        if (Rng.Below(3) == 0)
+            continue;
+        const i64 First = Sheets.First(r);
+        for (i64 j = 0; j < Sheets.Sheet(r).Repeat && i64(Chosen.size()) < K; ++j)
+            Chosen.push_back(First + j);
+    }
+}
+
 } // namespace
 
 void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
@@ -228,24 +265,7 @@ void Regroup(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
     std::vector<std::size_t> Order;
     std::vector<i64> Chosen;
     while (!W.Stopped() && Less(Floor, Best.Value) && Sheets.Count() >= 2) {
-        // The emptiest sheets first, some passed over at random, up to K of them.
-        const i64 K = std::min<i64>(Sheets.Count(), i64(4) << Rng.Below(5));
-        Order.resize(Sheets.Runs());
-        for (std::size_t r = 0; r < Order.size(); ++r)
-            Order[r] = r;
-        std::sort(Order.begin(), Order.end(), [&](std::size_t A, std::size_t B) {
-            return Sheets.Fill(A) < Sheets.Fill(B) || (Sheets.Fill(A) == Sheets.Fill(B) && A < B);
-        });
-        Chosen.clear();
-        for (const std::size_t r : Order) {
-            if (i64(Chosen.size()) >= K)
-                break;
-            if (Rng.Below(3) == 0)
-                continue;
-            const i64 First = Sheets.First(r);
-            for (i64 j = 0; j < Sheets.Sheet(r).Repeat && i64(Chosen.size()) < K; ++j)
-                Chosen.push_back(First + j);
-        }
+        Emptiest(Sheets, Rng, std::min<i64>(Sheets.Count(), i64(4) << Rng.Below(5)), Order, Chosen);
         if (Chosen.size() < 2)
             continue;
         Task.Counts.assign(P.Items.size(), 0);
@@ -279,16 +299,63 @@ void Regroup(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
                 In.back().Repeat = 1;
             }
         Sheets.Replace(Chosen, std::move(In));
-        if (Better) {
-            TSolution S;
-            S.Patterns = Sheets.Patterns();
-            S.Evaluate(P);
-            if (S.Better(Best, P)) {
-                Best = std::move(S);
-                if (OnImproved)
-                    OnImproved(Best);
+        if (Better)
+            Adopt(P, Sheets, Best, OnImproved);
+    }
+}
+
+void Refill(const TProblem &P, TSolution &Best, TWorker &W, std::uint64_t Seed,
+    const std::function<void(const TSolution &)> &OnImproved)
+{
+    static constexpr TGreedyOptions Settings[]
+        = { { 1, 1 }, { 1, 2 }, { 2, 1 }, { 3, 1 }, { 2, 2 }, { 3, 2 }, { 4, 2 } };
+    TSheets Sheets(P, Best.Patterns);
+    TRng Rng(Seed);
+    // Parts no sheet carries.
+    std::vector<i64> Left(P.Items.size());
+    for (std::size_t i = 0; i < P.Items.size(); ++i)
+        Left[i] = P.Items[i].Count;
+    for (const TPattern &Pt : Best.Patterns)
+        for (const TStrip &St : Pt.Strips)
+            Left[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
+    auto AnyLeft = [&Left] {
+        return std::any_of(Left.begin(), Left.end(), [](i64 N) { return N > 0; });
+    };
+    TTask Task;
+    std::vector<std::size_t> Order;
+    std::vector<i64> Chosen;
+    while (!W.Stopped() && AnyLeft() && Sheets.Count() >= 1) {
+        Emptiest(Sheets, Rng, std::min<i64>(Sheets.Count(), i64(1) << Rng.Below(7)), Order, Chosen);
+        if (Chosen.empty())
+            continue;
+        TSolution Old;
+        Task.Counts = Left;
+        for (const i64 c : Chosen) {
+            TPattern Pt = Sheets.Sheet(Sheets.RunOf(c));
+            Pt.Repeat = 1;
+            for (const TStrip &S : Pt.Strips)
+                Task.Counts[static_cast<std::size_t>(S.Item)] += S.Count;
+            Old.Patterns.push_back(std::move(Pt));
+        }
+        Old.Evaluate(P);
+        Task.Stock = Sheets.StockWithout(Chosen);
+        TSolution R = SheetBySheet(P, Task, W, Settings[Rng.Below(std::size(Settings))]);
+        if (!R.Better(Old, P))
+            continue;
+        for (const TPattern &Pt : Old.Patterns)
+            for (const TStrip &St : Pt.Strips)
+                Left[static_cast<std::size_t>(St.Item)] += St.Count;
+        std::vector<TPattern> In;
+        for (TPattern &Pt : R.Patterns) {
+            for (const TStrip &St : Pt.Strips)
+                Left[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
+            for (i64 j = 0; j < Pt.Repeat; ++j) {
+                In.push_back(Pt);
+                In.back().Repeat = 1;
             }
         }
+        Sheets.Replace(Chosen, std::move(In));
+        Adopt(P, Sheets, Best, OnImproved);
     }
 }
 

@@ -503,6 +503,13 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
         if (!W.Stopped())
             Offer(BeamSearch(P, All, Cutoff(), W, O));
     }
+    if (Best.Placed < Parts && P.Limited) {
+        // Stock ran out: more parts on the same sheets.
+        W.SetPhase(1.0);
+        Refill(P, Best, W, 1 + std::uint64_t(W.Id()), [&](const TSolution &S) {
+            Shared.Publish(S, P);
+        });
+    }
     if (Best.Placed == Parts && !ReachedBound(Best, P, Parts, Bound)) {
         W.SetPhase(P.Uniform ? 1.0 : 0.95);
         auto Published = [&](const TSolution &S) {

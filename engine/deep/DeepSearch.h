@@ -323,6 +323,13 @@ void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
 void Regroup(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::uint64_t Seed,
     const std::function<void(const TSolution &)> &OnImproved);
 
+// For layouts that stock keeps from placing every part: the parts of some of the emptiest sheets
+// and the parts no sheet carries, laid out again sheet by sheet on as many sheets of the same
+// kinds (in a setting picked at random), kept when they place more parts (then more area, then
+// need less). Returns when the worker stops or every part is placed.
+void Refill(const TProblem &P, TSolution &Best, TWorker &W, std::uint64_t Seed,
+    const std::function<void(const TSolution &)> &OnImproved);
+
 // Tries to move each sheet's parts to a sheet kind of smaller value (one sheet each).
 bool DowngradeSheets(const TProblem &P, TSolution &S, TWorker &W);
 
