@@ -587,10 +587,13 @@ std::string FormatSummary(
     if (J.Deep) {
         const TDeepResult &R = Engine.DeepResult();
         const double Objective = J.UseCost ? Cost : static_cast<double>(SheetArea);
+        // The bound is one of complete layouts: where stock left parts over there is no gap.
         Sum += std::string("Lower bound: ") + GeneralDecimal(R.Bound)
             + (J.UseCost ? " (cost)" : " (sheet area)") + ", result "
-            + (R.Bound > 0 ? FixedDecimal((Objective / R.Bound - 1.0) * 100.0, 2) + " % above it"
-                           : std::string("-"))
+            + (!R.Complete ? std::string("incomplete (stock ran out)")
+                    : R.Bound > 0
+                    ? FixedDecimal((Objective / R.Bound - 1.0) * 100.0, 2) + " % above it"
+                    : std::string("-"))
             + "\n";
     }
     Sum += "Engine time: " + FixedDecimal(Ms, 3) + " ms\n";

@@ -349,12 +349,12 @@ public:
     // Parts are turned where that helps. Part kinds of the same size are one kind for the
     // search, wherever they are written; their parts go back to them in list order. Every part
     // that fits some sheet kind is placed (unless stock runs out); Execpt is set when a part kind
-    // with parts wanted fits no sheet kind (or has a side <= 0). The run starts from GoWork's result (and, where part
-    // kinds of the same size are written apart, from GoWork's result with them together, if
-    // better), with any sheet that the cuts cannot separate laid out again, so it never ends
-    // worse than GoWork by its objective unless GoWork's layouts themselves cannot be cut that
-    // way, or the time limit ends the run before GoWork does (what GoWork has not laid out by
-    // then goes into simple shelves).
+    // with parts wanted fits no sheet kind (or has a side <= 0). The run starts from GoWork's
+    // result (and, where part kinds of the same size are written apart, from GoWork's result with
+    // them together, if better), with any sheet that the cuts cannot separate laid out again, so it
+    // never ends worse than GoWork by its objective unless GoWork's layouts themselves cannot be
+    // cut that way, or the time limit ends the run before GoWork does (what GoWork has not laid out
+    // by then goes into simple shelves).
     //
     // Sheets are laid out inside their trim (reported in whole-sheet coordinates, valued whole).
     // A part held to its grain keeps its length along the grain of a sheet kind with grain (and

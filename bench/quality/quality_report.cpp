@@ -451,14 +451,15 @@ void RunJobs(const DeepSettings &Deep)
                 "10 sheet kinds, kerf 0-5; and its first 2,000 and 20,000 parts)\n");
     const bool Stock = StockPerKind >= 0;
     if (GrainPercent > 0)
-        std::printf("Every sheet kind with grain, %d %% of the part kinds held to it\n", GrainPercent);
+        std::printf(
+            "Every sheet kind with grain, %d %% of the part kinds held to it\n", GrainPercent);
     if (Stock)
         std::printf("Every sheet kind limited to %d sheets\n", StockPerKind);
     std::printf("| job | parts | by | designed: sheet m2 | utilisation | cost | ms | deep: sheet "
                 "m2 | utilisation | cost | ms | bound | deep / bound | layout check |%s\n",
         Stock ? " placed: designed | deep |" : "");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|%s\n",
-        Stock ? "---|---|" : "");
+    std::printf(
+        "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|%s\n", Stock ? "---|---|" : "");
     struct Job
     {
         const char *Name;

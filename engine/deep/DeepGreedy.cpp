@@ -589,9 +589,8 @@ TSolution SheetBySheet(
     std::vector<i64> Stock(P.Sheets.size());
     for (std::size_t s = 0; s < P.Sheets.size(); ++s)
         Stock[s] = Task.StockOf(P, s);
-    auto InStock = [&Stock, &V](std::size_t v) {
-        return Stock[static_cast<std::size_t>(V[v].Sheet)] != 0;
-    };
+    auto InStock
+        = [&Stock, &V](std::size_t v) { return Stock[static_cast<std::size_t>(V[v].Sheet)] != 0; };
     TIndex Index;
     Index.Build(P, Pool);
     TFiller Filler(P, Pool, Index, W, Options);
@@ -611,7 +610,8 @@ TSolution SheetBySheet(
         } else {
             Try = Short;
         }
-        Try.erase(std::remove_if(Try.begin(), Try.end(), [&](std::size_t v) { return !InStock(v); }),
+        Try.erase(
+            std::remove_if(Try.begin(), Try.end(), [&](std::size_t v) { return !InStock(v); }),
             Try.end());
         if (Try.empty())
             break; // no sheet left of any kind: the parts still open stay so

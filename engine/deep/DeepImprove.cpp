@@ -318,9 +318,8 @@ void Refill(const TProblem &P, TSolution &Best, TWorker &W, std::uint64_t Seed,
     for (const TPattern &Pt : Best.Patterns)
         for (const TStrip &St : Pt.Strips)
             Left[static_cast<std::size_t>(St.Item)] -= St.Count * Pt.Repeat;
-    auto AnyLeft = [&Left] {
-        return std::any_of(Left.begin(), Left.end(), [](i64 N) { return N > 0; });
-    };
+    auto AnyLeft
+        = [&Left] { return std::any_of(Left.begin(), Left.end(), [](i64 N) { return N > 0; }); };
     TTask Task;
     std::vector<std::size_t> Order;
     std::vector<i64> Chosen;

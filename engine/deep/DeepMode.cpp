@@ -506,9 +506,8 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
     if (Best.Placed < Parts && P.Limited) {
         // Stock ran out: more parts on the same sheets.
         W.SetPhase(1.0);
-        Refill(P, Best, W, 1 + std::uint64_t(W.Id()), [&](const TSolution &S) {
-            Shared.Publish(S, P);
-        });
+        Refill(P, Best, W, 1 + std::uint64_t(W.Id()),
+            [&](const TSolution &S) { Shared.Publish(S, P); });
     }
     if (Best.Placed == Parts && !ReachedBound(Best, P, Parts, Bound)) {
         W.SetPhase(P.Uniform ? 1.0 : 0.95);

@@ -321,9 +321,9 @@ public:
         if (FLimited) {
             for (std::size_t s = 0; s < P.Sheets.size(); ++s) {
                 const i64 Stock = Task.StockOf(P, s);
-                FRoot.Counts[FN + s] = static_cast<std::int32_t>(
-                    Stock < 0 ? std::numeric_limits<std::int32_t>::max()
-                              : std::min<i64>(Stock, std::numeric_limits<std::int32_t>::max()));
+                FRoot.Counts[FN + s] = static_cast<std::int32_t>(Stock < 0
+                        ? std::numeric_limits<std::int32_t>::max()
+                        : std::min<i64>(Stock, std::numeric_limits<std::int32_t>::max()));
                 Z = Mix(Z + FN + s);
                 FZobrist.push_back(Z);
             }
