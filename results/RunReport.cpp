@@ -2,6 +2,8 @@
 
 #include "TypeSetClass.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -9,6 +11,57 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(RunReport)
+};
+
+// The report's labels in their designed wording, translated in the context RunReport.
+struct TReportSource
+{
+    QString TReportTexts::*Field;
+    const char *Text;
+};
+
+const TReportSource ReportSources[] = {
+    { &TReportTexts::SheetKinds, QT_TRANSLATE_NOOP("RunReport", "===共使用 %1 种原片===") },
+    { &TReportTexts::Number, QT_TRANSLATE_NOOP("RunReport", "序号:") },
+    { &TReportTexts::SheetName, QT_TRANSLATE_NOOP("RunReport", "原片名称:") },
+    { &TReportTexts::SheetSize, QT_TRANSLATE_NOOP("RunReport", "原片规格:") },
+    { &TReportTexts::SheetArea, QT_TRANSLATE_NOOP("RunReport", "原片面积:") },
+    { &TReportTexts::Quantity, QT_TRANSLATE_NOOP("RunReport", "用    量:") },
+    { &TReportTexts::Amount, QT_TRANSLATE_NOOP("RunReport", "金    额:") },
+    { &TReportTexts::LayoutKinds, QT_TRANSLATE_NOOP("RunReport", "===共有 %1 种切割方案===") },
+    { &TReportTexts::Layout, QT_TRANSLATE_NOOP("RunReport", "切割方案:") },
+    { &TReportTexts::PartArea, QT_TRANSLATE_NOOP("RunReport", "零件面积:") },
+    { &TReportTexts::Utilisation, QT_TRANSLATE_NOOP("RunReport", "利 用 率:") },
+    { &TReportTexts::LayoutParts, QT_TRANSLATE_NOOP("RunReport", "  ===共切割 %1 种共 %2 件===") },
+    { &TReportTexts::PartName, QT_TRANSLATE_NOOP("RunReport", "  零件名称:") },
+    { &TReportTexts::PartSize, QT_TRANSLATE_NOOP("RunReport", "  零件规格:") },
+    { &TReportTexts::PartAreaEach, QT_TRANSLATE_NOOP("RunReport", "  零件面积:") },
+    { &TReportTexts::PartCount, QT_TRANSLATE_NOOP("RunReport", "  零件数量:") },
+    { &TReportTexts::DeepTitle, QT_TRANSLATE_NOOP("RunReport", "===深度优化===") },
+    { &TReportTexts::Objective, QT_TRANSLATE_NOOP("RunReport", "优化目标:") },
+    { &TReportTexts::ObjectivePrice, QT_TRANSLATE_NOOP("RunReport", "总价格") },
+    { &TReportTexts::ObjectiveArea, QT_TRANSLATE_NOOP("RunReport", "总面积") },
+    { &TReportTexts::Work, QT_TRANSLATE_NOOP("RunReport", "计算量:") },
+    { &TReportTexts::Time, QT_TRANSLATE_NOOP("RunReport", "计算用时:") },
+    { &TReportTexts::Seconds, QT_TRANSLATE_NOOP("RunReport", "秒") },
+    { &TReportTexts::Result, QT_TRANSLATE_NOOP("RunReport", "结    果:") },
+    { &TReportTexts::Bound, QT_TRANSLATE_NOOP("RunReport", "下    界:") },
+    { &TReportTexts::Gap, QT_TRANSLATE_NOOP("RunReport", "差    距:") },
+    { &TReportTexts::ProvenOptimal, QT_TRANSLATE_NOOP("RunReport", "已证明最优") },
+};
+
+TReportTexts reportTexts(bool Translate)
+{
+    TReportTexts t;
+    for (const TReportSource &s : ReportSources)
+        t.*s.Field = Translate ? QCoreApplication::translate("RunReport", s.Text)
+                               : QString::fromUtf8(s.Text);
+    return t;
+}
 
 // a x b held to the 64-bit range: absurd sheet counts must not wrap into plausible totals.
 qint64 saturatingProduct(qint64 a, qint64 b)
@@ -189,26 +242,37 @@ QString GeneralDecimal(double Value)
     return Value < 0 ? u'-' + out : out;
 }
 
+const TReportTexts &TReportTexts::Chinese()
+{
+    static const TReportTexts texts = reportTexts(false);
+    return texts;
+}
+
+TReportTexts TReportTexts::Translated()
+{
+    return reportTexts(true);
+}
+
 QString SheetCountCaption(qint64 Sheets)
 {
-    return u"原材料总数："_s + QString::number(Sheets);
+    return Tr::tr("原材料总数：%1").arg(Sheets);
 }
 
 QString UtilisationCaption(int Percent)
 {
-    return u"总利用率："_s + QString::number(Percent) + u'%';
+    return Tr::tr("总利用率：%1%").arg(Percent);
 }
 
 QString CostCaption(double PriceSum)
 {
-    return u"总成本："_s + GeneralDecimal(PriceSum);
+    return Tr::tr("总成本：%1").arg(GeneralDecimal(PriceSum));
 }
 
-QStringList ReportLines(TRectManage &Engine, const QString &costCaption)
+QStringList ReportLines(TRectManage &Engine, const QString &costCaption, const TReportTexts &T)
 {
     const QString rule = u"===================="_s;
     QStringList lines;
-    lines << u"===共使用 "_s + QString::number(Engine.TotalBCNum()) + u" 种原片==="_s;
+    lines << T.SheetKinds.arg(Engine.TotalBCNum());
     lines << u"==="_s + costCaption + u"==="_s;
 
     TMaterialTypeList &totals = Engine.TotalBCList();
@@ -217,39 +281,38 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption)
         if (t.UsedCount() == 0)
             continue;
         lines << rule;
-        lines << u"序号:"_s + QString::number(i + 1);
-        lines << u"原片名称:"_s + text(t);
-        lines << u"原片规格:"_s + QString::number(t.Width()) + u" x "_s
+        lines << T.Number + QString::number(i + 1);
+        lines << T.SheetName + text(t);
+        lines << T.SheetSize + QString::number(t.Width()) + u" x "_s
                 + QString::number(t.Height());
-        lines << u"原片面积:"_s + QString::number(t.GetArea());
-        lines << u"用    量:"_s + QString::number(t.UsedCount());
-        lines << u"金    额:"_s + QString::number(truncated(t.UsedCount() * t.Price()));
+        lines << T.SheetArea + QString::number(t.GetArea());
+        lines << T.Quantity + QString::number(t.UsedCount());
+        lines << T.Amount + QString::number(truncated(t.UsedCount() * t.Price()));
     }
 
     TMaterialTypeList &groups = Engine.GroupList();
-    lines << u"===共有 "_s + QString::number(groups.Count()) + u" 种切割方案==="_s;
+    lines << T.LayoutKinds.arg(groups.Count());
     for (int i = 0; i < groups.Count(); ++i) {
         TMaterialType &g = *groups.Items(i);
         lines << rule;
-        lines << u"切割方案:"_s + QString::number(g.Group());
-        lines << u"原片名称:"_s + text(g);
-        lines << u"原片规格:"_s + QString::number(g.Width()) + u" x "_s
+        lines << T.Layout + QString::number(g.Group());
+        lines << T.SheetName + text(g);
+        lines << T.SheetSize + QString::number(g.Width()) + u" x "_s
                 + QString::number(g.Height());
-        lines << u"原片面积:"_s + QString::number(g.MaxHieght());
-        lines << u"零件面积:"_s + QString::number(g.MaxWidth());
-        lines << u"利 用 率:"_s + QString::number(g.UsedCount());
-        lines << u"用    量:"_s + QString::number(g.Count());
+        lines << T.SheetArea + QString::number(g.MaxHieght());
+        lines << T.PartArea + QString::number(g.MaxWidth());
+        lines << T.Utilisation + QString::number(g.UsedCount());
+        lines << T.Quantity + QString::number(g.Count());
         if (std::unique_ptr<TMaterialTypeList> parts = Engine.GetMTLByGroup(g.Group())) {
-            lines << u"  ===共切割 "_s + QString::number(parts->Count()) + u" 种共 "_s
-                    + QString::number(parts->RectCount()) + u" 件==="_s;
+            lines << T.LayoutParts.arg(parts->Count()).arg(parts->RectCount());
             for (int k = 0; k < parts->Count(); ++k) {
                 TMaterialType &p = *parts->Items(k);
                 lines << u"  "_s + rule;
-                lines << u"  零件名称:"_s + text(p);
-                lines << u"  零件规格:"_s + QString::number(p.Width()) + u" x "_s
+                lines << T.PartName + text(p);
+                lines << T.PartSize + QString::number(p.Width()) + u" x "_s
                         + QString::number(p.Height());
-                lines << u"  零件面积:"_s + QString::number(p.GetArea());
-                lines << u"  零件数量:"_s + QString::number(p.Count());
+                lines << T.PartAreaEach + QString::number(p.GetArea());
+                lines << T.PartCount + QString::number(p.Count());
             }
         }
     }
@@ -270,10 +333,10 @@ TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Event
     return T;
 }
 
-QString DeepGapText(const TDeepResult &R)
+QString DeepGapText(const TDeepResult &R, const TReportTexts &T)
 {
     if (R.Optimal || R.Bound <= 0 || R.Objective <= R.Bound)
-        return u"已证明最优"_s;
+        return T.ProvenOptimal;
     const double gap = (R.Objective / R.Bound - 1) * 100;
     return QString::number(gap, 'f', 2) + u'%';
 }
@@ -289,19 +352,19 @@ QString objectiveText(const TDeepResult &R, double Value)
 
 } // namespace
 
-QStringList DeepReportLines(const TDeepResult &R, bool WorkLimited)
+QStringList DeepReportLines(const TDeepResult &R, bool WorkLimited, const TReportTexts &T)
 {
     QStringList lines;
-    lines << u"===深度优化==="_s;
-    lines << u"优化目标:"_s + (R.Cost ? u"总价格"_s : u"总面积"_s);
+    lines << T.DeepTitle;
+    lines << T.Objective + (R.Cost ? T.ObjectivePrice : T.ObjectiveArea);
     if (WorkLimited)
-        lines << u"计算量:"_s + QString::number(R.Work);
+        lines << T.Work + QString::number(R.Work);
     else
-        lines << u"计算用时:"_s + QString::number(R.Seconds, 'f', 1) + u"秒"_s;
-    lines << u"结    果:"_s + objectiveText(R, R.Objective);
+        lines << T.Time + QString::number(R.Seconds, 'f', 1) + T.Seconds;
+    lines << T.Result + objectiveText(R, R.Objective);
     // A bound rounded down is still a bound: cents are enough.
-    lines << u"下    界:"_s + objectiveText(R, R.Cost ? std::floor(R.Bound * 100) / 100 : R.Bound);
-    lines << u"差    距:"_s + DeepGapText(R);
+    lines << T.Bound + objectiveText(R, R.Cost ? std::floor(R.Bound * 100) / 100 : R.Bound);
+    lines << T.Gap + DeepGapText(R, T);
     return lines;
 }
 
@@ -311,10 +374,10 @@ QString DeepBoundCaption(const TDeepResult &R)
     if (R.Cost)
         bound = GeneralDecimal(std::floor(R.Bound * 100) / 100);
     else if (R.BoundSheets > 0)
-        bound = QString::number(R.BoundSheets) + u"张"_s;
+        bound = Tr::tr("%1张").arg(R.BoundSheets);
     else
         bound = QString::number(R.Bound / 1e6, 'f', 2) + u"m²"_s;
-    const QString gap = DeepGapText(R);
-    const QString tail = gap.endsWith(u'%') ? QString(u" 差距："_s + gap) : QString(u' ' + gap);
-    return u"下界："_s + bound + tail;
+    const QString gap = DeepGapText(R, TReportTexts::Translated());
+    const QString tail = gap.endsWith(u'%') ? Tr::tr(" 差距：%1").arg(gap) : QString(u' ' + gap);
+    return Tr::tr("下界：%1").arg(bound) + tail;
 }

@@ -141,7 +141,7 @@ public:
     // The hint after a quick run on a scheme that offers one size at different prices.
     static QString samePriceHint()
     {
-        return QStringLiteral("相同尺寸有不同价格：勾选成本优先或深度优化可降低成本");
+        return tr("相同尺寸有不同价格：勾选成本优先或深度优化可降低成本");
     }
     // What the status bar says besides the panes: the deep run's progress, or a hint.
     QString statusText() const;
@@ -189,7 +189,7 @@ public:
     void ExportLabels(const QString &Path);
 
     // Texts of the window.
-    static QString runningText() { return QStringLiteral("正在计算..."); }
+    static QString runningText() { return tr("正在计算..."); }
     static constexpr int LeftPaneWidth = 215;
 
 protected:
