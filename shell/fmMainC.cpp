@@ -13,6 +13,7 @@
 #include "Startup.h"
 #include "UserManual.h"
 #include "fmAbout.h"
+#include "fmOptions.h"
 #include "fmLJinfo.h"
 #include "fmMaterial.h"
 #include "fmYCLinfo.h"
@@ -123,6 +124,11 @@ void TfrmMainC::createActions()
 
     connect(actManu, &QAction::triggered, this,
         [this] { Dialogs::guarded([this] { actManuExecute(); }); });
+    actOptions = new QAction(tr("选项(&P)…"), this);
+    actOptions->setObjectName(u"actOptions"_s);
+    SetHint(actOptions, tr("选项|打印页脚的公司名称和电话、余料尺寸、零件标签的版式"));
+    connect(actOptions, &QAction::triggered, this,
+        [this] { Dialogs::guarded([this] { TfrmOptions::Execute(this); }); });
     connect(actAbout, &QAction::triggered, this,
         [this] { Dialogs::guarded([this] { actAboutExecute(); }); });
     connect(actExit, &QAction::triggered, this,
@@ -171,6 +177,7 @@ void TfrmMainC::createMenus()
     settings->setObjectName(u"mnuSettings"_s);
     settings->addActions({ actLJ, actMaterial });
     settings->addSeparator();
+    settings->addAction(actOptions);
     QMenu *language = settings->addMenu(tr("界面语言(&L)"));
     language->setObjectName(u"mnuLanguage"_s);
     language->addActions({ actLanguageSystem, actLanguageZh, actLanguageEn });

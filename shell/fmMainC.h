@@ -33,6 +33,7 @@ public:
     QAction *actMaterial; // 原材料管理 (F4): sheet library editor
     QAction *actManu; // 用户手册 (F1)
     QAction *actAbout; // 关于... (F12)
+    QAction *actOptions; // 选项…: printout footer, offcuts, labels
     QAction *actExit; // 退出(&x)
     QAction *actTavrin; // task-pane item "Tavrin软件": the maker's web site
     // View toggles of the 查看 menu.

@@ -1570,6 +1570,93 @@
         <source>关于 板材优化切割软件</source>
         <translation>About Sheet Cutting Optimizer</translation>
     </message>
+    <message>
+        <source>选项(&amp;P)…</source>
+        <translation>&amp;Options…</translation>
+    </message>
+    <message>
+        <source>选项|打印页脚的公司名称和电话、余料尺寸、零件标签的版式</source>
+        <translation>Options|Company and telephone on printouts, offcut size, label layout</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmOptions</name>
+    <message>
+        <source>选项</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source> 毫米</source>
+        <translation> mm</translation>
+    </message>
+    <message>
+        <source>打印页脚</source>
+        <translation>Printout footer</translation>
+    </message>
+    <message>
+        <source>不填则不打印</source>
+        <translation>Not printed when empty</translation>
+    </message>
+    <message>
+        <source>公司名称：</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <source>电话：</source>
+        <translation>Telephone:</translation>
+    </message>
+    <message>
+        <source>余料</source>
+        <translation>Offcuts</translation>
+    </message>
+    <message>
+        <source>余料入库时的价格 = 原板每平方米价格 × 余料面积 × 这个比例</source>
+        <translation>Price of an offcut taken into stock = the sheet's price per square metre × the offcut's area × this ratio</translation>
+    </message>
+    <message>
+        <source>最小长度：</source>
+        <translation>Minimum length:</translation>
+    </message>
+    <message>
+        <source>最小宽度：</source>
+        <translation>Minimum width:</translation>
+    </message>
+    <message>
+        <source>入库价格比例：</source>
+        <translation>Stock price ratio:</translation>
+    </message>
+    <message>
+        <source>零件标签</source>
+        <translation>Part labels</translation>
+    </message>
+    <message>
+        <source>标签打印机：每页一张</source>
+        <translation>Label printer: one label a page</translation>
+    </message>
+    <message>
+        <source>条码旁加印二维码</source>
+        <translation>QR code beside the barcode</translation>
+    </message>
+    <message>
+        <source>A4 纸每行张数：</source>
+        <translation>Labels across an A4 sheet:</translation>
+    </message>
+    <message>
+        <source>A4 纸每列张数：</source>
+        <translation>Labels down an A4 sheet:</translation>
+    </message>
+    <message>
+        <source>A4 纸页边距：</source>
+        <translation>A4 sheet margin:</translation>
+    </message>
+    <message>
+        <source>标签打印机标签宽：</source>
+        <translation>Label width (label printer):</translation>
+    </message>
+    <message>
+        <source>标签打印机标签高：</source>
+        <translation>Label height (label printer):</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMaterial</name>

@@ -105,7 +105,8 @@ private slots:
             (QStringList { u"工具条        &T|"_s, u"状态栏        &S|"_s, u"说明          &N|"_s,
                 u"左侧菜单      &L|"_s }));
         QCOMPARE(itemsOf(menu(2)),
-            (QStringList { u"零件管理|F3"_s, u"原材料管理|F4"_s, u"-"_s, u"界面语言(&L)|"_s }));
+            (QStringList { u"零件管理|F3"_s, u"原材料管理|F4"_s, u"-"_s, u"选项(&P)…|"_s,
+                u"界面语言(&L)|"_s }));
         QCOMPARE(itemsOf(menu(3)), (QStringList { u"用户手册|F1"_s, u"-"_s, u"关于...|F12"_s }));
 
         // Hints: tool tip before "|", status text after it (the whole hint without "|").
