@@ -1191,7 +1191,7 @@
     </message>
     <message>
         <source>第%1行：引号“&quot;”开始的内容直到文件结束都没有结束引号，文件可能不完整。</source>
-        <translation>Row %1: a quotation mark (") opens text that is not closed before the end of the file; the file may be incomplete.</translation>
+        <translation>Row %1: a quotation mark (&quot;) opens text that is not closed before the end of the file; the file may be incomplete.</translation>
     </message>
     <message>
         <source>第%1行超过%2列，不能导入。</source>
@@ -1580,85 +1580,6 @@
     </message>
 </context>
 <context>
-    <name>TfrmOptions</name>
-    <message>
-        <source>选项</source>
-        <translation>Options</translation>
-    </message>
-    <message>
-        <source> 毫米</source>
-        <translation> mm</translation>
-    </message>
-    <message>
-        <source>打印页脚</source>
-        <translation>Printout footer</translation>
-    </message>
-    <message>
-        <source>不填则不打印</source>
-        <translation>Not printed when empty</translation>
-    </message>
-    <message>
-        <source>公司名称：</source>
-        <translation>Company:</translation>
-    </message>
-    <message>
-        <source>电话：</source>
-        <translation>Telephone:</translation>
-    </message>
-    <message>
-        <source>余料</source>
-        <translation>Offcuts</translation>
-    </message>
-    <message>
-        <source>余料入库时的价格 = 原板每平方米价格 × 余料面积 × 这个比例</source>
-        <translation>Price of an offcut taken into stock = the sheet's price per square metre × the offcut's area × this ratio</translation>
-    </message>
-    <message>
-        <source>最小长度：</source>
-        <translation>Minimum length:</translation>
-    </message>
-    <message>
-        <source>最小宽度：</source>
-        <translation>Minimum width:</translation>
-    </message>
-    <message>
-        <source>入库价格比例：</source>
-        <translation>Stock price ratio:</translation>
-    </message>
-    <message>
-        <source>零件标签</source>
-        <translation>Part labels</translation>
-    </message>
-    <message>
-        <source>标签打印机：每页一张</source>
-        <translation>Label printer: one label a page</translation>
-    </message>
-    <message>
-        <source>条码旁加印二维码</source>
-        <translation>QR code beside the barcode</translation>
-    </message>
-    <message>
-        <source>A4 纸每行张数：</source>
-        <translation>Labels across an A4 sheet:</translation>
-    </message>
-    <message>
-        <source>A4 纸每列张数：</source>
-        <translation>Labels down an A4 sheet:</translation>
-    </message>
-    <message>
-        <source>A4 纸页边距：</source>
-        <translation>A4 sheet margin:</translation>
-    </message>
-    <message>
-        <source>标签打印机标签宽：</source>
-        <translation>Label width (label printer):</translation>
-    </message>
-    <message>
-        <source>标签打印机标签高：</source>
-        <translation>Label height (label printer):</translation>
-    </message>
-</context>
-<context>
     <name>TfrmMaterial</name>
     <message>
         <source>方案名称</source>
@@ -1889,6 +1810,85 @@
     <message>
         <source>请先用“增加工程”建立一个工程</source>
         <translation>Create a project with “New project” first</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmOptions</name>
+    <message>
+        <source>选项</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source> 毫米</source>
+        <translation> mm</translation>
+    </message>
+    <message>
+        <source>打印页脚</source>
+        <translation>Printout footer</translation>
+    </message>
+    <message>
+        <source>不填则不打印</source>
+        <translation>Not printed when empty</translation>
+    </message>
+    <message>
+        <source>公司名称：</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <source>电话：</source>
+        <translation>Telephone:</translation>
+    </message>
+    <message>
+        <source>余料</source>
+        <translation>Offcuts</translation>
+    </message>
+    <message>
+        <source>余料入库时的价格 = 原板每平方米价格 × 余料面积 × 这个比例</source>
+        <translation>Price of an offcut taken into stock = the sheet&apos;s price per square metre × the offcut&apos;s area × this ratio</translation>
+    </message>
+    <message>
+        <source>最小长度：</source>
+        <translation>Minimum length:</translation>
+    </message>
+    <message>
+        <source>最小宽度：</source>
+        <translation>Minimum width:</translation>
+    </message>
+    <message>
+        <source>入库价格比例：</source>
+        <translation>Stock price ratio:</translation>
+    </message>
+    <message>
+        <source>零件标签</source>
+        <translation>Part labels</translation>
+    </message>
+    <message>
+        <source>标签打印机：每页一张</source>
+        <translation>Label printer: one label a page</translation>
+    </message>
+    <message>
+        <source>条码旁加印二维码</source>
+        <translation>QR code beside the barcode</translation>
+    </message>
+    <message>
+        <source>A4 纸每行张数：</source>
+        <translation>Labels across an A4 sheet:</translation>
+    </message>
+    <message>
+        <source>A4 纸每列张数：</source>
+        <translation>Labels down an A4 sheet:</translation>
+    </message>
+    <message>
+        <source>A4 纸页边距：</source>
+        <translation>A4 sheet margin:</translation>
+    </message>
+    <message>
+        <source>标签打印机标签宽：</source>
+        <translation>Label width (label printer):</translation>
+    </message>
+    <message>
+        <source>标签打印机标签高：</source>
+        <translation>Label height (label printer):</translation>
     </message>
 </context>
 <context>
