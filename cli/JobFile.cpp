@@ -215,12 +215,57 @@ bool DecimalField(Fields &F, const char *What, double &Value, std::string &Messa
     return NumberField(F, What, ParseDecimal, "decimal number", "out of range", Value, Message);
 }
 
+// The row that grain, trim and stock records describe: the last sheet or part line, and which
+// of those records it has had.
+struct LastRow
+{
+    enum { None, Sheet, Part } Kind = None;
+    int Line = 0;
+    bool Grain = false, Trim = false, Stock = false;
+};
+
+// A grain, trim or stock record for the last row; returns an empty text or what is wrong.
+std::string ParseRowRecord(std::string_view Kind, Fields &F, Job &J, LastRow &Last)
+{
+    const std::string Name(Kind);
+    const bool ForSheet = Last.Kind == LastRow::Sheet;
+    if (Last.Kind == LastRow::None || (Kind != "grain" && !ForSheet))
+        return Name + " must follow a " + (Kind == "grain" ? "sheet or part" : "sheet") + " record";
+    bool &Seen = Kind == "grain" ? Last.Grain : Kind == "trim" ? Last.Trim : Last.Stock;
+    if (Seen)
+        return "second " + Name + " record for the " + (ForSheet ? "sheet" : "part") + " of line "
+            + std::to_string(Last.Line);
+    const std::string_view Value = F.Next();
+    std::int32_t N = 0;
+    if (Kind == "grain") {
+        if (Value != "0" && Value != "1")
+            return "grain takes 0 or 1, not " + Quote(Value);
+    } else if (ParseWhole(Value, N) != NumberCheck::Ok || N < 0) {
+        return Name + " takes a whole number from 0 to 2147483647, not " + Quote(Value);
+    }
+    const std::string_view Extra = F.Rest();
+    if (!Extra.empty())
+        return "unexpected text after " + Name + ": " + Quote(Extra);
+    Seen = true;
+    if (Kind == "grain" && ForSheet)
+        J.Sheets.back().Grain = Value == "1";
+    else if (Kind == "grain")
+        J.Parts.back().Grain = Value == "1";
+    else if (Kind == "trim")
+        J.Sheets.back().Trim = N;
+    else
+        J.Sheets.back().Stock = N;
+    return {};
+}
+
 // Parses one record line into the job; returns an empty text or what is wrong.
-std::string ParseLine(std::string_view Line, Job &J)
+std::string ParseLine(std::string_view Line, int LineNo, Job &J, LastRow &Last)
 {
     Fields F(Line);
     const std::string_view Kind = F.Next();
     std::string Message;
+    if (Kind == "grain" || Kind == "trim" || Kind == "stock")
+        return ParseRowRecord(Kind, F, J, Last);
     if (Kind == "sheet") {
         SheetRow Row;
         if (!WholeField(F, "LENGTH", Row.Length, Message)
@@ -230,6 +275,9 @@ std::string ParseLine(std::string_view Line, Job &J)
             return Message;
         Row.Name = std::string(F.Rest());
         J.Sheets.push_back(std::move(Row));
+        Last = LastRow();
+        Last.Kind = LastRow::Sheet;
+        Last.Line = LineNo;
         return {};
     }
     if (Kind == "part") {
@@ -240,6 +288,9 @@ std::string ParseLine(std::string_view Line, Job &J)
             return Message;
         Row.Name = std::string(F.Rest());
         J.Parts.push_back(std::move(Row));
+        Last = LastRow();
+        Last.Kind = LastRow::Part;
+        Last.Line = LineNo;
         return {};
     }
     if (Kind == "option") {
@@ -291,7 +342,8 @@ std::string ParseLine(std::string_view Line, Job &J)
             J.Work = Work;
         return {};
     }
-    return "unknown record " + Quote(Kind) + " (expected sheet, part or option)";
+    return "unknown record " + Quote(Kind)
+        + " (expected sheet, part, grain, trim, stock or option)";
 }
 
 void AppendNumber(std::string &Out, std::int64_t V)
@@ -325,6 +377,7 @@ ParseOutcome ParseJob(std::string_view Text)
     if (Text.substr(0, 3) == "\xEF\xBB\xBF")
         Text.remove_prefix(3); // byte-order mark
     int LineNo = 0;
+    LastRow Last;
     std::size_t Pos = 0;
     while (Pos < Text.size()) {
         ++LineNo;
@@ -345,7 +398,7 @@ ParseOutcome ParseJob(std::string_view Text)
             ++First;
         if (First == Line.size() || Line[First] == '#')
             continue;
-        const std::string Message = ParseLine(Line, J);
+        const std::string Message = ParseLine(Line, LineNo, J, Last);
         if (!Message.empty()) {
             Outcome.Error = { LineNo, Message };
             return Outcome;
@@ -392,6 +445,10 @@ void LoadJob(const Job &J, TRectManage &Engine)
         S.SetWidth(Row.Length > Row.Width ? Row.Length : Row.Width);
         S.SetHeight(Row.Length > Row.Width ? Row.Width : Row.Length);
         S.SetPrice(Row.Price);
+        S.SetEnteredLengthShorter(Row.Length < Row.Width);
+        S.SetGrain(Row.Grain);
+        S.SetTrim(Row.Trim);
+        S.SetStock(Row.Stock);
     }
     TMaterialTypeList &Parts = Engine.MaterialTypeList();
     Parts.Clear();
@@ -403,6 +460,7 @@ void LoadJob(const Job &J, TRectManage &Engine)
         P.SetHeight(Row.Length > Row.Width ? Row.Width : Row.Length);
         P.SetEnteredLengthShorter(Row.Length < Row.Width);
         P.SetCount(Row.Quantity);
+        P.SetGrain(Row.Grain);
     }
     Engine.SetUseCost(J.UseCost);
     Engine.SetUseBCMaxArea(J.UseBigSheet);

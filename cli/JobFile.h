@@ -5,11 +5,21 @@
 //
 //   sheet LENGTH WIDTH KERF PRICE NAME
 //   part LENGTH WIDTH QUANTITY NAME
+//   grain 0|1
+//   trim MM
+//   stock N
 //   option cost 0|1
 //   option bigsheet 0|1
 //   option deep 0|1
 //   option seconds S
 //   option work N
+//
+// `grain`, `trim` and `stock` describe the sheet or part of the nearest `sheet` or `part` line
+// above them, each at most once: `grain 1` after a part holds it to its grain (顺纹: its LENGTH
+// runs along the grain of a sheet with grain), after a sheet gives the sheet a grain along its
+// LENGTH; `trim MM` (a whole number, 0 or more) is cut off every edge of the sheet before layout;
+// `stock N` (a whole number, 0 or more) is how many sheets of the kind a run may use. Without
+// them parts turn freely, sheets have no grain and no trim, and their stock is unlimited.
 //
 // NAME is the rest of the line without its surrounding blanks; it may contain blanks and may be
 // empty. LENGTH, WIDTH, KERF and QUANTITY are whole numbers in the signed 32-bit range, PRICE a
@@ -39,6 +49,9 @@ struct SheetRow
     std::int32_t Kerf = 0;
     double Price = 0.0;
     std::string Name;
+    bool Grain = false;
+    std::int32_t Trim = 0;
+    std::int32_t Stock = -1; // -1: unlimited
 };
 
 struct PartRow
@@ -47,6 +60,7 @@ struct PartRow
     std::int32_t Width = 0;
     std::int32_t Quantity = 0;
     std::string Name;
+    bool Grain = false;
 };
 
 struct Job

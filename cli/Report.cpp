@@ -51,6 +51,7 @@ std::string ReportOfRun(
     std::string Out = FormatReport(Engine, Events);
     if (Deep)
         Out += Encoded(DeepReportLines(Engine.DeepResult(), WorkLimited));
+    Out += Encoded(LimitReportLines(Engine));
     return Out;
 }
 

@@ -150,7 +150,15 @@ void TFrmDM::DataModuleCreate()
         try {
             DBSchema::CheckSchema(db, path);
         } catch (const TDBError &e) {
-            throw TDBError(Tr::tr("不能使用数据库文件“%1”：%2").arg(shown, e.message()));
+            // A file of the version before gains the columns of this one (after a copy beside
+            // it); one that cannot be upgraded is left as it was, and the message says why.
+            if (!DBSchema::UpgradeSchema(db, path))
+                throw TDBError(Tr::tr("不能使用数据库文件“%1”：%2").arg(shown, e.message()));
+            try {
+                DBSchema::CheckSchema(db, path);
+            } catch (const TDBError &again) {
+                throw TDBError(Tr::tr("不能使用数据库文件“%1”：%2").arg(shown, again.message()));
+            }
         }
         {
             QSqlQuery q(db);

@@ -29,8 +29,10 @@ public:
     explicit TFrmDM(QObject *parent = nullptr);
     ~TFrmDM() override;
 
-    // Closes the connection if open, then opens <databaseDirectory()>/pnx.dat and checks that
-    // it is a readable, undamaged database with the six tables. Never creates a file. On
+    // Closes the connection if open, then opens <databaseDirectory()>/pnx.dat, upgrades a file of
+    // the version before (DBSchema::UpgradeSchema: a copy pnx.dat.bak beside it, then the new
+    // columns in one transaction) and checks that it is a readable, undamaged database with the
+    // six tables. Never creates a file. On
     // failure throws TDBError (what(): the UTF-8 message, including the store's own text) and
     // the connection stays closed. Waits up to the busy timeout when another process holds the
     // file locked.

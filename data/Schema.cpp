@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
+#include <QSaveFile>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -215,17 +217,35 @@ const QList<TTableDef> &Tables()
                 { u"总价格"_s, ftFloat } } },
         { Sheets,
             { { u"ID"_s, ftInteger }, { u"名称"_s, ftString }, { u"长度"_s, ftInteger },
-                { u"宽度"_s, ftInteger }, { u"刀口"_s, ftInteger }, { u"价格"_s, ftCurrency } } },
+                { u"宽度"_s, ftInteger }, { u"刀口"_s, ftInteger }, { u"价格"_s, ftCurrency },
+                { u"纹理"_s, ftInteger }, { u"修边"_s, ftInteger }, { u"库存"_s, ftInteger } } },
         { Parts,
             { { u"ID"_s, ftInteger }, { u"名称"_s, ftString }, { u"长度"_s, ftInteger },
-                { u"宽度"_s, ftInteger }, { u"数量"_s, ftInteger } } },
+                { u"宽度"_s, ftInteger }, { u"数量"_s, ftInteger }, { u"纹理"_s, ftInteger } } },
         { SheetLibrary,
             { { u"Name"_s, ftString }, { u"Length"_s, ftInteger }, { u"Width"_s, ftInteger },
-                { u"Price"_s, ftCurrency } } },
+                { u"Price"_s, ftCurrency }, { u"Grain"_s, ftInteger }, { u"Trim"_s, ftInteger },
+                { u"Stock"_s, ftInteger } } },
         { PartLibrary,
-            { { u"Name"_s, ftString }, { u"Length"_s, ftInteger }, { u"Width"_s, ftInteger } } },
+            { { u"Name"_s, ftString }, { u"Length"_s, ftInteger }, { u"Width"_s, ftInteger },
+                { u"Grain"_s, ftInteger } } },
     };
     return tables;
+}
+
+const QList<TAddedColumn> &AddedColumns()
+{
+    static const QList<TAddedColumn> added = {
+        { Sheets, { u"纹理"_s, ftInteger } },
+        { Sheets, { u"修边"_s, ftInteger } },
+        { Sheets, { u"库存"_s, ftInteger } },
+        { Parts, { u"纹理"_s, ftInteger } },
+        { SheetLibrary, { u"Grain"_s, ftInteger } },
+        { SheetLibrary, { u"Trim"_s, ftInteger } },
+        { SheetLibrary, { u"Stock"_s, ftInteger } },
+        { PartLibrary, { u"Grain"_s, ftInteger } },
+    };
+    return added;
 }
 
 QString DeclaredType(TFieldType type)
@@ -374,6 +394,141 @@ void CreateDatabase(const QString &path, TSeed seed)
             Tr::tr("创建数据库失败：不能把临时文件改名为“%1”（文件已存在或文件夹不可写）")
                 .arg(QDir::toNativeSeparators(path)));
     }
+}
+
+namespace {
+
+// The columns of each table in the file, case-folded; a table missing from the file has none.
+// Throws TDBError when the file cannot be read.
+QHash<QString, QSet<QString>> FileColumns(const QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    // No waiting for a lock here: the schema check has waited already.
+    if (!q.exec(u"SELECT name FROM sqlite_master WHERE type = 'table'"_s))
+        throw TDBError(storeText(q.lastError()));
+    QSet<QString> tables;
+    while (q.next())
+        tables.insert(q.value(0).toString().toCaseFolded());
+    QHash<QString, QSet<QString>> out;
+    for (const TTableDef &t : Tables()) {
+        if (!tables.contains(t.name.toCaseFolded()))
+            continue;
+        if (!q.exec(u"PRAGMA table_info(%1)"_s.arg(quoteId(t.name))))
+            throw TDBError(storeText(q.lastError()));
+        QSet<QString> &columns = out[t.name];
+        while (q.next())
+            columns.insert(q.value(1).toString().toCaseFolded());
+    }
+    return out;
+}
+
+TDBError upgradeRefused(const QString &shownFile, const QString &why)
+{
+    return TDBError(
+        Tr::tr("数据库文件“%1”是上一版本的，要增加纹理、修边和库存等字段后才能使用，"
+               "但不能升级：%2。文件没有改动；请让文件和它所在的文件夹可以写入后再打开。")
+            .arg(shownFile, why));
+}
+
+bool isAdded(const QString &table, const QString &column)
+{
+    for (const TAddedColumn &a : AddedColumns())
+        if (a.table == table && a.column.name == column)
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool UpgradeSchema(const QSqlDatabase &db, const QString &filePath)
+{
+    QHash<QString, QSet<QString>> present;
+    try {
+        present = FileColumns(db);
+    } catch (const TDBError &) {
+        return false; // not readable: the schema check says why
+    }
+    // Only a file of the version before: every table there with every column it had then.
+    QList<TAddedColumn> missing;
+    for (const TTableDef &t : Tables()) {
+        if (!present.contains(t.name))
+            return false;
+        for (const TColumnDef &c : t.columns) {
+            if (present[t.name].contains(c.name.toCaseFolded()))
+                continue;
+            if (!isAdded(t.name, c.name))
+                return false;
+            missing.append({ t.name, c });
+        }
+    }
+    if (missing.isEmpty())
+        return false;
+
+    const QString shown = QDir::toNativeSeparators(filePath);
+    const QString backup = filePath + u".bak"_s;
+    const QString shownBackup = QDir::toNativeSeparators(backup);
+    // Why the upgrade stopped; the transaction has rolled back by the time it is reported.
+    struct TStop
+    {
+        QString why;
+    };
+    try {
+        if (!QFileInfo(filePath).isWritable())
+            throw TStop { Tr::tr("文件是只读的") };
+        // The write lock first: nobody changes the file while it is copied and upgraded.
+        TDBTransaction transaction(db, Tr::tr("升级数据库"));
+        {
+            // A connection that cannot write (opened read-only) is found before any copy is
+            // made: writing the header's user version as it is fails there.
+            QSqlQuery probe(db);
+            if (!probe.exec(u"PRAGMA user_version"_s) || !probe.next())
+                throw TStop { storeText(probe.lastError()) };
+            const qint64 version = probe.value(0).toLongLong();
+            probe.finish();
+            if (!probe.exec(u"PRAGMA user_version = %1"_s.arg(version)))
+                throw TStop { Tr::tr("文件不能写入（%1）").arg(storeText(probe.lastError())) };
+        }
+        {
+            QFile source(filePath);
+            if (!source.open(QIODevice::ReadOnly))
+                throw TStop { Tr::tr("不能读取文件（%1）").arg(source.errorString()) };
+            QSaveFile copy(backup);
+            if (!copy.open(QIODevice::WriteOnly))
+                throw TStop {
+                    Tr::tr("不能建立备份“%1”（%2）").arg(shownBackup, copy.errorString())
+                };
+            for (;;) {
+                const QByteArray block = source.read(1 << 20);
+                if (block.isEmpty()) {
+                    if (source.error() != QFileDevice::NoError)
+                        throw TStop { Tr::tr("不能读取文件（%1）").arg(source.errorString()) };
+                    break;
+                }
+                if (copy.write(block) != block.size())
+                    throw TStop {
+                        Tr::tr("不能写入备份“%1”（%2）").arg(shownBackup, copy.errorString())
+                    };
+            }
+            if (!copy.commit())
+                throw TStop {
+                    Tr::tr("不能写入备份“%1”（%2）").arg(shownBackup, copy.errorString())
+                };
+        }
+        QSqlQuery q(db);
+        for (const TAddedColumn &a : std::as_const(missing)) {
+            const QString sql = u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(
+                quoteId(a.table), columnDefinition(a.column));
+            if (!q.exec(sql))
+                throw TStop { storeText(q.lastError()) };
+        }
+        transaction.commit();
+    } catch (const TStop &stop) {
+        throw upgradeRefused(shown, stop.why);
+    } catch (const TDBError &e) {
+        throw upgradeRefused(shown, e.message());
+    }
+    return true;
 }
 
 void CheckSchema(const QSqlDatabase &db, const QString &filePath)

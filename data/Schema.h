@@ -44,6 +44,23 @@ struct TTableDef
 // The six tables, in the order they are created.
 const QList<TTableDef> &Tables();
 
+// A column this version added to a table of the version before (grain, trim, stock).
+struct TAddedColumn
+{
+    QString table;
+    TColumnDef column;
+};
+const QList<TAddedColumn> &AddedColumns();
+
+// Upgrades a file of the version before in place: when db (open) holds the six tables with every
+// column of that version and lacks some of the added ones, the file is first copied to
+// "<filePath>.bak" beside it (through a temporary file, replacing an older copy) and the missing
+// columns are added, all under one transaction. Returns true when it upgraded; false when there
+// was nothing to do or the file is not of that version (the schema check then says what is
+// wrong). Throws TDBError when the file needs upgrading but cannot be (read-only, locked, the
+// copy fails): the file is then left as it was.
+bool UpgradeSchema(const QSqlDatabase &db, const QString &filePath);
+
 // CREATE TABLE and CREATE INDEX statements of an empty database.
 QStringList CreateStatements();
 

@@ -238,6 +238,88 @@ TCutPlan MakeCutPlan(int SheetWidth, int SheetHeight, int Kerf, const std::vecto
     return Plan;
 }
 
+TCutPlan MakeTrimmedCutPlan(int SheetWidth, int SheetHeight, int Trim, int Kerf,
+    const std::vector<TCutPart> &Parts, const TOffcutRule &Rule)
+{
+    if (Trim == 0)
+        return MakeCutPlan(SheetWidth, SheetHeight, Kerf, Parts, Rule);
+    TCutPlan Plan;
+    Plan.SheetWidth = SheetWidth;
+    Plan.SheetHeight = SheetHeight;
+    Plan.Kerf = Kerf;
+    const i64 T = Trim, K = Kerf, W = SheetWidth, H = SheetHeight;
+    if (T < 0 || K < 0 || W - 2 * T <= 0 || H - 2 * T <= 0)
+        return Plan;
+    std::vector<TCutPart> Inside;
+    Inside.reserve(Parts.size());
+    for (const TCutPart &P : Parts) {
+        const i64 X = i64(P.X) - T, Y = i64(P.Y) - T;
+        if (X < 0 || Y < 0 || X > W || Y > H)
+            return Plan;
+        Inside.push_back({ int(X), int(Y), P.Width, P.Height });
+    }
+    const TCutPlan Inner = MakeCutPlan(int(W - 2 * T), int(H - 2 * T), Kerf, Inside, Rule);
+    if (!Inner.Cuttable)
+        return Plan;
+
+    // The trim: two cuts along the sheet's length across the whole sheet, then two across it over
+    // the piece between them; each kerf lies inside the trim, next to the area kept.
+    Plan.Cuttable = true;
+    const bool RipIsVertical = SheetHeight > SheetWidth;
+    const auto Add = [&](int Stage, bool Vertical, i64 At, i64 From, i64 To, i64 PieceStart) {
+        TCut C;
+        C.Number = int(Plan.Cuts.size()) + 1;
+        C.Stage = Stage;
+        C.Direction = Vertical == RipIsVertical ? TCutDirection::Rip : TCutDirection::Cross;
+        C.Vertical = Vertical;
+        C.X1 = ToInt(Vertical ? At : From);
+        C.Y1 = ToInt(Vertical ? From : At);
+        C.X2 = ToInt(Vertical ? At : To);
+        C.Y2 = ToInt(Vertical ? To : At);
+        C.Position = ToInt(std::max<i64>(0, At - PieceStart));
+        C.Length = ToInt(To - From);
+        Plan.Cuts.push_back(C);
+    };
+    const auto Band = [&](i64 X, i64 Y, i64 BW, i64 BH) {
+        if (BW > 0 && BH > 0)
+            Plan.Offcuts.push_back({ ToInt(X), ToInt(Y), ToInt(BW), ToInt(BH), false });
+    };
+    const i64 First = RipIsVertical ? W : H; // the sheet's extent across the first two cuts
+    const i64 Along = RipIsVertical ? H : W;
+    Add(1, RipIsVertical, T - K, 0, Along, 0);
+    Add(1, RipIsVertical, First - T, 0, Along, T);
+    Add(2, !RipIsVertical, T - K, T, First - T, 0);
+    Add(2, !RipIsVertical, Along - T, T, First - T, T);
+    // What the trim cuts take off: waste, however large.
+    if (RipIsVertical) {
+        Band(0, 0, T - K, H);
+        Band(W - T + K, 0, T - K, H);
+        Band(T, 0, W - 2 * T, T - K);
+        Band(T, H - T + K, W - 2 * T, T - K);
+    } else {
+        Band(0, 0, W, T - K);
+        Band(0, H - T + K, W, T - K);
+        Band(0, T, T - K, H - 2 * T);
+        Band(W - T + K, T, T - K, H - 2 * T);
+    }
+    for (TCut C : Inner.Cuts) {
+        C.Number += 4;
+        C.Stage += 2;
+        C.X1 = ToInt(i64(C.X1) + T);
+        C.X2 = ToInt(i64(C.X2) + T);
+        C.Y1 = ToInt(i64(C.Y1) + T);
+        C.Y2 = ToInt(i64(C.Y2) + T);
+        Plan.Cuts.push_back(C);
+    }
+    for (TOffcut O : Inner.Offcuts) {
+        O.X = ToInt(i64(O.X) + T);
+        O.Y = ToInt(i64(O.Y) + T);
+        Plan.Offcuts.push_back(O);
+    }
+    Plan.Stages = 2 + Inner.Stages;
+    return Plan;
+}
+
 namespace {
 
 // Appends the parts of strip S.
@@ -292,7 +374,7 @@ TCutPlan MakeCutPlan(TRectManage &Engine, int Group, const TOffcutRule &Rule)
         First = false;
         AddParts(S, Parts);
     }
-    return MakeCutPlan(Record->Width(), Record->Height(), Kerf, Parts, Rule);
+    return MakeTrimmedCutPlan(Record->Width(), Record->Height(), Record->Trim(), Kerf, Parts, Rule);
 }
 
 std::vector<TCutPlan> MakeCutPlans(TRectManage &Engine, const TOffcutRule &Rule)
@@ -324,8 +406,8 @@ std::vector<TCutPlan> MakeCutPlans(TRectManage &Engine, const TOffcutRule &Rule)
         if (Own != std::size_t(i))
             Out.push_back(Out[Own]);
         else
-            Out.push_back(MakeCutPlan(
-                G.Width(), G.Height(), Kerf[std::size_t(i)], Parts[std::size_t(i)], Rule));
+            Out.push_back(MakeTrimmedCutPlan(G.Width(), G.Height(), G.Trim(), Kerf[std::size_t(i)],
+                Parts[std::size_t(i)], Rule));
     }
     return Out;
 }

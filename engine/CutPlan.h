@@ -100,13 +100,23 @@ struct TCutPlan
 TCutPlan MakeCutPlan(int SheetWidth, int SheetHeight, int Kerf, const std::vector<TCutPart> &Parts,
     const TOffcutRule &Rule = TOffcutRule());
 
+// The cut plan of a sheet with an edge trim of Trim on every side (the parts lie inside it): the
+// four trim cuts come first, two along the sheet's length across the whole sheet (stage 1), then
+// two across it over the piece between them (stage 2), each with its kerf inside the trim next to
+// the area kept; then the plan of the area inside the trim (MakeCutPlan), its stages counted on
+// from 3. What the trim cuts take off is listed among the offcuts, never kept. Trim 0 is
+// MakeCutPlan itself; a trim that leaves no room, or parts outside the area kept, give a plan
+// that is not cuttable.
+TCutPlan MakeTrimmedCutPlan(int SheetWidth, int SheetHeight, int Trim, int Kerf,
+    const std::vector<TCutPart> &Parts, const TOffcutRule &Rule = TOffcutRule());
+
 // The parts of layout group Group of the engine's last run, from the committed strips of
 // CreateRectList: a strip of Count parts gives Count parts a strip's kerf apart, along x for a
 // row (Range horizontal) and along y for a column.
 std::vector<TCutPart> LayoutParts(TRectManage &Engine, int Group);
 
-// The cut plan of layout group Group of the engine's last run: sheet size from its record in
-// GroupList, kerf from its strips (0 when it has none), parts as LayoutParts gives them. A group
+// The cut plan of layout group Group of the engine's last run: sheet size and trim from its record
+// in GroupList, kerf from its strips (0 when it has none), parts as LayoutParts gives them. A group
 // number without a record gives a plan that is not cuttable.
 TCutPlan MakeCutPlan(TRectManage &Engine, int Group, const TOffcutRule &Rule = TOffcutRule());
 

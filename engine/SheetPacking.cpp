@@ -55,6 +55,12 @@ bool IsRow(int Sub)
     return Sub == 0 || Sub == 2;
 }
 
+// Whether kind Kind may take candidate Sub (every kind may take every one without Turns).
+inline bool MayTake(const std::uint8_t *Turns, int Kind, int Sub)
+{
+    return !Turns || (Turns[Kind] >> Sub) & 1;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -288,7 +294,7 @@ bool TStripSearch::FullPossible(std::int64_t L, std::int64_t B, const std::int64
 }
 
 TChoice TStripSearch::Scan(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
-    const std::int64_t *Rem, const std::int64_t *Used) const
+    const std::int64_t *Rem, const std::int64_t *Used, const std::uint8_t *Turns) const
 {
     TChoice Best;
     const std::int64_t MinSide = std::min(Lx, Ly);
@@ -299,6 +305,18 @@ TChoice TStripSearch::Scan(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
         if (E < 1)
             continue;
         const TKind &K = (*FKinds)[static_cast<std::size_t>(S.Kind)];
+        if (Turns && Turns[S.Kind] != AnyTurn) {
+            const std::uint8_t M = Turns[S.Kind];
+            if (M & 1)
+                Consider(S.Kind, 0, K.Long, K.Short, Lx, Ly, B, E, Best);
+            if (M & 2)
+                Consider(S.Kind, 1, K.Short, K.Long, Ly, Lx, B, E, Best);
+            if (M & 4)
+                Consider(S.Kind, 2, K.Short, K.Long, Lx, Ly, B, E, Best);
+            if (M & 8)
+                Consider(S.Kind, 3, K.Long, K.Short, Ly, Lx, B, E, Best);
+            continue;
+        }
         Consider(S.Kind, 0, K.Long, K.Short, Lx, Ly, B, E, Best);
         Consider(S.Kind, 1, K.Short, K.Long, Ly, Lx, B, E, Best);
         Consider(S.Kind, 2, K.Short, K.Long, Lx, Ly, B, E, Best);
@@ -308,8 +326,8 @@ TChoice TStripSearch::Scan(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
 }
 
 std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, std::int64_t B,
-    std::int64_t RMax, const std::int64_t *Rem, const std::int64_t *Used, std::int64_t &Budget,
-    TChoice &Best)
+    std::int64_t RMax, const std::int64_t *Rem, const std::int64_t *Used,
+    const std::uint8_t *Turns, std::int64_t &Budget, TChoice &Best)
 {
     // A strip of all n = L div s parts (s = part length + kerf) leaves r + B, r = L mod s < s:
     // s divides L - r. The first part of a bucket, by Cross descending, that is no wider than C
@@ -321,6 +339,8 @@ std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, s
         for (; P != Bucket.end(); ++P) {
             --Budget;
             if (Rem[P->Kind] - Used[P->Kind] < N)
+                continue;
+            if (!MayTake(Turns, P->Kind, Row ? P->RowSub : P->ColSub))
                 continue;
             TChoice Candidate;
             Candidate.Kind = P->Kind;
@@ -399,7 +419,7 @@ std::int64_t TStripSearch::LeastFull(std::int64_t L, std::int64_t C, bool Row, s
 }
 
 TChoice TStripSearch::Find(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
-    const std::int64_t *Rem, const std::int64_t *Used)
+    const std::int64_t *Rem, const std::int64_t *Used, const std::uint8_t *Turns)
 {
     const std::int64_t MinSide = std::min(Lx, Ly);
     const auto Fitting = static_cast<std::size_t>(
@@ -407,21 +427,21 @@ TChoice TStripSearch::Find(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
             [](std::int64_t V, const TByShort &S) { return V < S.Short; })
         - FByShort.begin());
     if (!FDivisorsOn || Fitting <= SmallScan)
-        return Scan(Lx, Ly, B, Rem, Used);
+        return Scan(Lx, Ly, B, Rem, Used, Turns);
 
     // Looking through divisors pays only while it is cheaper than looking at every kind.
     std::int64_t Budget = static_cast<std::int64_t>(Fitting) * 2;
     TChoice RowBest, ColBest;
     const std::int64_t RRow = FullPossible(Lx, B, Rem)
-        ? LeastFull(Lx, Ly, true, B, Lx, Rem, Used, Budget, RowBest)
+        ? LeastFull(Lx, Ly, true, B, Lx, Rem, Used, Turns, Budget, RowBest)
         : -1;
     if (RRow == -2)
-        return Scan(Lx, Ly, B, Rem, Used);
+        return Scan(Lx, Ly, B, Rem, Used, Turns);
     const std::int64_t RCol = FullPossible(Ly, B, Rem)
-        ? LeastFull(Ly, Lx, false, B, RRow >= 0 ? RRow : Ly, Rem, Used, Budget, ColBest)
+        ? LeastFull(Ly, Lx, false, B, RRow >= 0 ? RRow : Ly, Rem, Used, Turns, Budget, ColBest)
         : -1;
     if (RCol == -2)
-        return Scan(Lx, Ly, B, Rem, Used);
+        return Scan(Lx, Ly, B, Rem, Used, Turns);
 
     // The best full strip, with the least remainder R of any (none: R = -1).
     const std::int64_t R = RCol >= 0 && (RRow < 0 || RCol < RRow) ? RCol : RRow;
@@ -430,12 +450,13 @@ TChoice TStripSearch::Find(std::int64_t Lx, std::int64_t Ly, std::int64_t B,
         Best = RowBest;
     if (R >= 0 && RCol == R && ColBest.Beats(Best))
         Best = ColBest;
-    Partial(Lx, Ly, B, R >= 0 ? std::min(R, FMaxAlong) : FMaxAlong, Rem, Used, Best);
+    Partial(Lx, Ly, B, R >= 0 ? std::min(R, FMaxAlong) : FMaxAlong, Rem, Used, Turns, Best);
     return Best;
 }
 
 void TStripSearch::Partial(std::int64_t Lx, std::int64_t Ly, std::int64_t B, std::int64_t Upto,
-    const std::int64_t *Rem, const std::int64_t *Used, TChoice &Best) const
+    const std::int64_t *Rem, const std::int64_t *Used, const std::uint8_t *Turns,
+    TChoice &Best) const
 {
     // Along a side L a strip of K = min(E, N) parts of length a, N = L div (a + B), leaves
     // L - Q with Q = K a + (N - 1) B. A strip of fewer parts than fit (K = E < N) leaves at
@@ -497,6 +518,9 @@ void TStripSearch::Partial(std::int64_t Lx, std::int64_t Ly, std::int64_t B, std
                 continue;
             for (int d = 0; d < 2; ++d) {
                 if (!Cap[d] || P->Cross > Across[d])
+                    continue;
+                // A part held to the other direction is no candidate (and ends no look).
+                if (!MayTake(Turns, P->Kind, d == 0 ? P->RowSub : P->ColSub))
                     continue;
                 Consider(P->Kind, d == 0 ? P->RowSub : P->ColSub, Along, P->Cross, Side[d],
                     Across[d], B, E, Best);
@@ -609,8 +633,8 @@ void TTrialPacker::AddRemainder(std::int64_t Left, std::int64_t Top)
     FFree.Push({ static_cast<int>(Left), static_cast<int>(Top) });
 }
 
-void TTrialPacker::Pack(
-    TTrial &T, int Width, int Height, int Blade, const std::vector<std::int64_t> &Rem)
+void TTrialPacker::Pack(TTrial &T, int Width, int Height, int Blade,
+    const std::vector<std::int64_t> &Rem, const std::uint8_t *Turns)
 {
     FWidth = Width;
     FHeight = Height;
@@ -638,7 +662,7 @@ void TTrialPacker::Pack(
             Query = T.Queries[Q]; // still the choice a search would make
         } else {
             const TChoice C = FSearch.Find(static_cast<std::int64_t>(Width) - F.Left,
-                static_cast<std::int64_t>(Height) - F.Top, B, Rem.data(), FUsed.data());
+                static_cast<std::int64_t>(Height) - F.Top, B, Rem.data(), FUsed.data(), Turns);
             Query.Kind = C.Kind;
             Query.Sub = C.Sub;
             Query.K = C.K;

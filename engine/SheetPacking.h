@@ -32,6 +32,13 @@ struct TLimits
     int MaxNullRects;
 };
 
+// Which of its four candidates (TChoice::Sub) a part kind may take on the sheet being packed, one
+// bit each: every one, only the horizontal ones (0 and 1: the long side along X) or only the
+// vertical ones (2 and 3). A grain-held part on a sheet with grain has one direction only.
+constexpr std::uint8_t AnyTurn = 0xF;
+constexpr std::uint8_t LongAlongX = 0x3;
+constexpr std::uint8_t LongAlongY = 0xC;
+
 // A part kind as the packer sees it. Long >= Short; Valid when both are positive.
 struct TKind
 {
@@ -95,8 +102,10 @@ public:
 
     // The best strip for a free rectangle of Lx x Ly on a sheet with kerf B (B >= 0, Lx, Ly > 0),
     // given the committed remaining quantities Rem and what the trial has used so far (Used).
+    // Turns, when given, holds per kind the candidates it may take (AnyTurn, LongAlongX,
+    // LongAlongY); without it every kind may take all four.
     TChoice Find(std::int64_t Lx, std::int64_t Ly, std::int64_t B, const std::int64_t *Rem,
-        const std::int64_t *Used);
+        const std::int64_t *Used, const std::uint8_t *Turns = nullptr);
 
 private:
     struct TPiece
@@ -115,13 +124,13 @@ private:
     void Exact(const TPiece &P, std::int64_t Along, std::int64_t L, std::int64_t C, bool Row,
         std::int64_t B, std::int64_t E, TChoice &Best) const;
     TChoice Scan(std::int64_t Lx, std::int64_t Ly, std::int64_t B, const std::int64_t *Rem,
-        const std::int64_t *Used) const;
+        const std::int64_t *Used, const std::uint8_t *Turns) const;
     // Least remainder r <= RMax with a strip of all n parts that fit, along a side of length L
     // with at most C across; Best gets the best such strip. Returns -1 when there is none up to
     // RMax, -2 when the work exceeded Budget (Budget is reduced by the work done).
     std::int64_t LeastFull(std::int64_t L, std::int64_t C, bool Row, std::int64_t B,
-        std::int64_t RMax, const std::int64_t *Rem, const std::int64_t *Used, std::int64_t &Budget,
-        TChoice &Best);
+        std::int64_t RMax, const std::int64_t *Rem, const std::int64_t *Used,
+        const std::uint8_t *Turns, std::int64_t &Budget, TChoice &Best);
     // Whether a strip of all the parts that fit can exist along a side of length L: that needs
     // a kind with (remaining + 1) x (part length + kerf) > L.
     bool FullPossible(std::int64_t L, std::int64_t B, const std::int64_t *Rem);
@@ -130,7 +139,7 @@ private:
     // Completes Best (a full strip with the least remainder, or none) with the strips of fewer
     // parts than fit, of parts no longer than Upto.
     void Partial(std::int64_t Lx, std::int64_t Ly, std::int64_t B, std::int64_t Upto,
-        const std::int64_t *Rem, const std::int64_t *Used, TChoice &Best) const;
+        const std::int64_t *Rem, const std::int64_t *Used, const std::uint8_t *Turns, TChoice &Best) const;
 
     const std::vector<TKind> *FKinds = nullptr;
     // Pieces by the length along the strip (both orientations of each kind with parts left),
@@ -262,8 +271,10 @@ public:
     void Lowered(int Kind, std::int64_t NowRemaining) { FSearch.Lowered(Kind, NowRemaining); }
 
     // Brings T up to date for a sheet of Width x Height with kerf Blade (a usable sheet): keeps
-    // the first T.ValidQueries choices and searches from there on.
-    void Pack(TTrial &T, int Width, int Height, int Blade, const std::vector<std::int64_t> &Rem);
+    // the first T.ValidQueries choices and searches from there on. Turns: per kind the candidates
+    // it may take on this sheet (see TStripSearch::Find); it must stay the same for T all run.
+    void Pack(TTrial &T, int Width, int Height, int Blade, const std::vector<std::int64_t> &Rem,
+        const std::uint8_t *Turns = nullptr);
 
 private:
     struct TBox

@@ -50,6 +50,30 @@ std::int64_t NameNumber(const std::string &Name)
     return N;
 }
 
+// The sides a sheet kind offers for layout once its trim is off, or nothing (Ok false) when the
+// sheet is never packed: a side or the room left by the trim not above 0, a negative kerf or trim.
+struct TUsable
+{
+    int Width = 0;
+    int Height = 0;
+    bool Ok = false;
+};
+
+TUsable UsableSides(const TMaterialType &S)
+{
+    TUsable U;
+    if (S.Width() <= 0 || S.Height() <= 0 || S.Blade() < 0 || S.Trim() < 0)
+        return U;
+    const std::int64_t W = static_cast<std::int64_t>(S.Width()) - 2 * std::int64_t(S.Trim());
+    const std::int64_t H = static_cast<std::int64_t>(S.Height()) - 2 * std::int64_t(S.Trim());
+    if (W <= 0 || H <= 0)
+        return U;
+    U.Width = static_cast<int>(W);
+    U.Height = static_cast<int>(H);
+    U.Ok = true;
+    return U;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -74,6 +98,9 @@ void TMaterialType::Assign(TMaterialType &Source)
     SetPrice(Source.Price());
     SetBlade(Source.Blade());
     SetEnteredLengthShorter(Source.EnteredLengthShorter());
+    SetGrain(Source.Grain());
+    SetTrim(Source.Trim());
+    SetStock(Source.Stock());
 }
 
 std::int64_t TMaterialType::GetArea() const
@@ -656,12 +683,41 @@ void TRectManage::GoWork(const std::function<bool()> &Stop)
         if (P.UsedCount() < P.Count())
             ++Unfinished;
     }
+    // Sheets are packed inside their trim; a kind whose stock is used up is not tried again.
     std::int64_t MaxSheetSide = 0;
+    std::vector<TUsable> Usable(static_cast<std::size_t>(NSheets));
+    std::vector<std::int64_t> StockLeft(static_cast<std::size_t>(NSheets));
     for (int i = 0; i < NSheets; ++i) {
         const TMaterialType &S = *FBCTypeList.GetItem(i);
-        if (S.Width() > 0 && S.Height() > 0 && S.Blade() >= 0)
-            MaxSheetSide = std::max<std::int64_t>(MaxSheetSide, std::max(S.Width(), S.Height()));
+        const TUsable U = UsableSides(S);
+        Usable[static_cast<std::size_t>(i)] = U;
+        StockLeft[static_cast<std::size_t>(i)] = S.StockLimited() ? S.Stock() : -1;
+        if (U.Ok)
+            MaxSheetSide = std::max<std::int64_t>(MaxSheetSide, std::max(U.Width, U.Height));
     }
+    // Grain: on a sheet with grain, a held part keeps its length along the sheet's grain, one
+    // direction of the two (for sheets whose grain runs along X, and those along Y).
+    std::vector<std::uint8_t> TurnsGrainX, TurnsGrainY;
+    for (int p = 0; p < NParts; ++p) {
+        const TMaterialType &P = *FMaterialTypeList.GetItem(p);
+        const packing::TKind &K = Kinds[static_cast<std::size_t>(p)];
+        if (!P.Grain() || !K.Valid || K.Long == K.Short)
+            continue;
+        if (TurnsGrainX.empty()) {
+            TurnsGrainX.assign(static_cast<std::size_t>(NParts), packing::AnyTurn);
+            TurnsGrainY.assign(static_cast<std::size_t>(NParts), packing::AnyTurn);
+        }
+        const bool LengthIsShort = P.EnteredLengthShorter();
+        TurnsGrainX[static_cast<std::size_t>(p)]
+            = LengthIsShort ? packing::LongAlongY : packing::LongAlongX;
+        TurnsGrainY[static_cast<std::size_t>(p)]
+            = LengthIsShort ? packing::LongAlongX : packing::LongAlongY;
+    }
+    auto TurnsOn = [&](const TMaterialType &Sheet) -> const std::uint8_t * {
+        if (!Sheet.Grain() || TurnsGrainX.empty())
+            return nullptr;
+        return Sheet.EnteredLengthShorter() ? TurnsGrainY.data() : TurnsGrainX.data();
+    };
     packing::TTrialPacker Packer;
     Packer.Reset(Kinds, Rem, MaxSheetSide, { MaxStripsPerSheet, MaxNullRects });
     std::vector<packing::TTrial> Trials(static_cast<std::size_t>(NSheets));
@@ -683,14 +739,19 @@ void TRectManage::GoWork(const std::function<bool()> &Stop)
         int BestKind = -1;
         int BestCount = 0;
 
+        bool LastTried = false;
         for (int i = 0; i < NSheets; ++i) {
             TMaterialType &Sheet = *FBCTypeList.GetItem(i);
             packing::TTrial &T = Trials[static_cast<std::size_t>(i)];
-            // A sheet with a non-positive side or a negative kerf is never packed.
-            if (Sheet.Width() <= 0 || Sheet.Height() <= 0 || Sheet.Blade() < 0)
+            // A sheet with a non-positive side, a negative kerf, or a trim that leaves no room is
+            // never packed; nor one whose stock is used up.
+            const TUsable &U = Usable[static_cast<std::size_t>(i)];
+            const std::int64_t Stock = StockLeft[static_cast<std::size_t>(i)];
+            if (!U.Ok || Stock == 0)
                 continue;
+            LastTried = i == NSheets - 1;
             if (!T.Packed || T.ValidQueries < static_cast<int>(T.Queries.size()))
-                Packer.Pack(T, Sheet.Width(), Sheet.Height(), Sheet.Blade(), Rem);
+                Packer.Pack(T, U.Width, U.Height, Sheet.Blade(), Rem, TurnsOn(Sheet));
             if (T.Strips.empty())
                 continue;
 
@@ -703,8 +764,10 @@ void TRectManage::GoWork(const std::function<bool()> &Stop)
             }
             if (Repeat == INT64_MAX)
                 Repeat = 0;
-            const int SheetCount = static_cast<int>(std::min<std::int64_t>(
+            int SheetCount = static_cast<int>(std::min<std::int64_t>(
                 Int32Max, 1 + static_cast<std::int64_t>(ClampToInt(Repeat))));
+            if (Stock > 0 && SheetCount > Stock)
+                SheetCount = static_cast<int>(Stock);
             const std::int64_t PA = T.PartsArea;
             const std::int64_t SA = Sheet.GetArea();
             const double Utilisation = static_cast<double>(PA) / static_cast<double>(SA) * 100.0;
@@ -737,14 +800,15 @@ void TRectManage::GoWork(const std::function<bool()> &Stop)
             FBlade = Last.Blade();
             FPendingStrips.clear();
             const packing::TTrial &T = Trials[static_cast<std::size_t>(NSheets - 1)];
-            if (FWidth > 0 && FHeight > 0 && FBlade >= 0) {
+            if (LastTried) {
+                const int Trim = Last.Trim();
                 for (const packing::TTrialStrip &S : T.Strips) {
                     const TMaterialType &P = *FMaterialTypeList.GetItem(S.Kind);
-                    FPendingStrips.push_back({ S.Kind, S.X, S.Y, S.Width, S.Height, S.Count,
-                        S.Sub < 2 ? TOrient::horizontal : TOrient::vertical,
+                    FPendingStrips.push_back({ S.Kind, S.X + Trim, S.Y + Trim, S.Width, S.Height,
+                        S.Count, S.Sub < 2 ? TOrient::horizontal : TOrient::vertical,
                         (S.Sub == 0 || S.Sub == 2) ? TOrient::horizontal : TOrient::vertical,
-                        S.MaxWidth, S.MaxHeight, static_cast<int>(P.UsedCount() + S.UsedBefore),
-                        P.Group() });
+                        S.MaxWidth + Trim, S.MaxHeight + Trim,
+                        static_cast<int>(P.UsedCount() + S.UsedBefore), P.Group() });
                 }
             }
             FPending = true;
@@ -756,6 +820,9 @@ void TRectManage::GoWork(const std::function<bool()> &Stop)
             Record.SetText(Sheet.GetText());
             Record.SetWidth(Sheet.Width());
             Record.SetHeight(Sheet.Height());
+            Record.SetTrim(Sheet.Trim());
+            Record.SetGrain(Sheet.Grain());
+            Record.SetEnteredLengthShorter(Sheet.EnteredLengthShorter());
             Record.SetGroup(Step);
             Record.SetCount(BestCount);
             Record.SetMaxWidth(BestPartsArea);
@@ -768,11 +835,12 @@ void TRectManage::GoWork(const std::function<bool()> &Stop)
 
             // The committed strips, as copies of the trial's strips with the step's number.
             const packing::TTrial &T = Trials[static_cast<std::size_t>(BestKind)];
+            const int Trim = Sheet.Trim();
             for (const packing::TTrialStrip &S : T.Strips) {
                 TMaterialType &P = *FMaterialTypeList.GetItem(S.Kind);
                 auto Item = std::make_unique<TMaterialType>();
-                Item->SetX(S.X);
-                Item->SetY(S.Y);
+                Item->SetX(S.X + Trim);
+                Item->SetY(S.Y + Trim);
                 Item->SetWidth(S.Width);
                 Item->SetHeight(S.Height);
                 Item->SetCount(S.Count);
@@ -782,16 +850,19 @@ void TRectManage::GoWork(const std::function<bool()> &Stop)
                 Item->SetOrient(S.Sub < 2 ? TOrient::horizontal : TOrient::vertical);
                 Item->SetRange(
                     (S.Sub == 0 || S.Sub == 2) ? TOrient::horizontal : TOrient::vertical);
-                Item->SetMaxWidth(S.MaxWidth);
-                Item->SetMaxHieght(S.MaxHeight);
+                Item->SetMaxWidth(S.MaxWidth + Trim);
+                Item->SetMaxHieght(S.MaxHeight + Trim);
                 Item->Data = S.Kind;
                 Item->SetGroup(Step);
                 Item->SetPrice(P.Price());
                 Item->SetBlade(Sheet.Blade());
                 Item->SetEnteredLengthShorter(P.EnteredLengthShorter());
+                Item->SetGrain(P.Grain());
                 FCreateRectList.AddItem(std::move(Item), -1);
             }
             FCreateRectList.SetRectCount(BestCount);
+            if (std::int64_t &Stock = StockLeft[static_cast<std::size_t>(BestKind)]; Stock > 0)
+                Stock -= BestCount;
 
             ChangedKinds.clear();
             for (const packing::TTrialStrip &S : T.Strips) {
@@ -904,6 +975,7 @@ std::unique_ptr<TMaterialTypeList> TRectManage::GetMTLByGroup(int group)
             Item.SetWidth(S.Width());
             Item.SetHeight(S.Height());
             Item.SetCount(S.Count());
+            Item.SetGrain(S.Grain());
             ByText.emplace(Item.GetText(), &Item);
         }
         Sum += S.Count();

@@ -93,6 +93,25 @@ public:
     bool EnteredLengthShorter() const { return FEnteredLengthShorter; }
     void SetEnteredLengthShorter(bool Value) { FEnteredLengthShorter = Value; }
 
+    // Grain. Part kind (and its strips): 顺纹, the part may not be turned on a sheet with grain:
+    // its length (its longer side, or its shorter one when EnteredLengthShorter) runs along the
+    // sheet's grain. Sheet kind (and its layout groups): the sheet has grain, running along its
+    // length: along X (Width), or along Y when EnteredLengthShorter. A square part is never held,
+    // as either way it lies the same. Default false: parts turn freely, sheets have no grain.
+    bool Grain() const { return FGrain; }
+    void SetGrain(bool Value) { FGrain = Value; }
+    // Sheet kind (and its layout groups): edge trim in the unit of the sizes, cut off every edge
+    // before layout. Parts lie inside (Trim, Trim) .. (Width - Trim, Height - Trim), reported in
+    // whole-sheet coordinates; utilisation and price count the whole sheet. Default 0.
+    int Trim() const { return FTrim; }
+    void SetTrim(int Value) { FTrim = Value; }
+    // Sheet kind: how many sheets of the kind a run may use; NoStockLimit (the default) for as
+    // many as it needs.
+    static constexpr int NoStockLimit = -1;
+    int Stock() const { return FStock; }
+    void SetStock(int Value) { FStock = Value; }
+    bool StockLimited() const { return FStock >= 0; }
+
     // An index into another list (meaning depends on the role).
     int Data = 0;
 
@@ -115,6 +134,9 @@ private:
     int FBlade = 0;
     double FPrice = 0.0;
     bool FEnteredLengthShorter = false;
+    bool FGrain = false;
+    int FTrim = 0;
+    int FStock = NoStockLimit;
 
     TMaterialTypeList *FCollection = nullptr;
     int FIndex = -1;
@@ -261,6 +283,12 @@ struct TDeepResult
     double AreaBound = 0.0; // the plain area bound: part area (times the cheapest price per area)
     std::int64_t BoundSheets = 0; // with sheet kinds all alike: least number of sheets, else 0
     bool Optimal = false; // Objective reached Bound
+    // The job holds parts to its grain on sheets with grain, or limits the stock of a sheet kind:
+    // limits the search does not know yet. The quick mode (GoWork) laid it out and its result
+    // stands, Bound still a proven bound; no search was made (Work 0).
+    bool QuickResult = false;
+    // Every part that fits some sheet kind was placed; false only when stock ran out.
+    bool Complete = true;
     bool Cancelled = false;
     double Seconds = 0.0;
     std::uint64_t Work = 0; // units of search work done
@@ -326,6 +354,11 @@ public:
     // worse than GoWork by its objective unless GoWork's layouts themselves cannot be cut that
     // way, or the time limit ends the run before GoWork does (what GoWork has not laid out by
     // then goes into simple shelves).
+    //
+    // Sheets are laid out inside their trim (reported in whole-sheet coordinates, valued whole).
+    // A job with limited stock, or with grain-held parts while a sheet kind has grain, is laid
+    // out by GoWork instead, and DeepResult says so (QuickResult): the search does not know
+    // those limits yet.
     //
     // Deterministic: with a work limit, the result depends only on the input, WorkLimit and
     // Threads, unless the time limit or a cancel ends the run first.
@@ -408,6 +441,9 @@ private:
     // Writes a deep layout into the result lists and raises the notifications. The strips'
     // Item is the position of a part kind, not an item of P.
     void CommitDeep(const deep::TProblem &P, const deep::TSolution &S);
+    // Whether the job has limits the deep search does not know: a sheet kind's stock, or a part
+    // held by its grain (not square) while some sheet kind has grain.
+    bool QuickLimits() const;
 
     TMaterialTypeList FMaterialTypeList;
     TMaterialTypeList FBCTypeList;

@@ -118,6 +118,7 @@ QList<TPartRow> PartRowsFromRowSet(const TRowSet &Rows)
     const int length = Rows.fieldIndex(u"长度"_s);
     const int width = Rows.fieldIndex(u"宽度"_s);
     const int quantity = Rows.fieldIndex(u"数量"_s);
+    const int grain = Rows.fieldIndex(u"纹理"_s);
     auto text = [&Rows](int row, int column) {
         return column < 0 ? QString() : Rows.data(Rows.index(row, column)).toString();
     };
@@ -126,6 +127,7 @@ QList<TPartRow> PartRowsFromRowSet(const TRowSet &Rows)
         return qint32(std::clamp<qint64>(v, INT_MIN, INT_MAX));
     };
     for (int r = 0; r < Rows.recordCount(); ++r)
-        out.append({ text(r, name), number(r, length), number(r, width), number(r, quantity) });
+        out.append({ text(r, name), number(r, length), number(r, width), number(r, quantity),
+            number(r, grain) != 0 });
     return out;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <utility>
 #include <vector>
 
 class TRectManage;
@@ -16,10 +17,20 @@ class TRowSet;
 // One row of a part list, sizes as entered (length first, not necessarily the longer side).
 struct TPartRow
 {
+    TPartRow() = default;
+    TPartRow(QString Name_, qint32 Length_, qint32 Width_, qint32 Quantity_, bool Grain_ = false)
+        : Name(std::move(Name_))
+        , Length(Length_)
+        , Width(Width_)
+        , Quantity(Quantity_)
+        , Grain(Grain_)
+    { }
+
     QString Name;
     qint32 Length = 0;
     qint32 Width = 0;
     qint32 Quantity = 0;
+    bool Grain = false; // 纹理 顺纹: its length runs along the grain of a sheet with grain
     bool operator==(const TPartRow &) const = default;
 };
 

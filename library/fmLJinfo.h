@@ -1,6 +1,7 @@
 #pragma once
-// The part library editor: 零件信息表 with the columns 名称, 长, 宽. Opened by the main window's
-// command 零件管理 (F3).
+// The part library editor: 零件信息表 with the columns 名称, 长, 宽 and 纹理 (顺纹: the part's length
+// runs along the grain of a sheet with grain; 无). Opened by the main window's command 零件管理
+// (F3).
 
 #include "fmLibraryEditor.h"
 

@@ -75,7 +75,13 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
     body->setContentsMargins(0, 0, 0, 0);
     pnlLibrary = new TShadowPanel(page);
     pnlLibrary->setObjectName(u"pnlLibrary"_s);
-    pnlLibrary->setFixedSize(PanelSize);
+    // A library of many columns (the sheets with grain, trim and stock) gets a wider grid, and
+    // the panel grows with it.
+    int columnsWidth = 0;
+    for (const TGridColumn &c : def.columns)
+        columnsWidth += c.width;
+    const QSize gridSize(std::max(GridSize.width(), columnsWidth + GridChrome), GridSize.height());
+    pnlLibrary->setFixedSize(PanelSize + QSize(gridSize.width() - GridSize.width(), 0));
     body->addWidget(pnlLibrary, 0, Qt::AlignLeft | Qt::AlignTop);
     body->addStretch(1);
     scroll->setWidget(page);
@@ -95,7 +101,7 @@ TfrmLibraryEditor::TfrmLibraryEditor(const TLibraryDef &def, QWidget *parent)
 
     grdLJ = new TDBGrid(pnlLibrary);
     grdLJ->setObjectName(u"grdLJ"_s);
-    grdLJ->setGeometry(QRect(QPoint(16, 12 + NavigatorBarSize.height() + 10), GridSize));
+    grdLJ->setGeometry(QRect(QPoint(16, 12 + NavigatorBarSize.height() + 10), gridSize));
     grdLJ->setColumns(def.columns);
 
     pnlLibrary->addShadow(pnlNavigator, 6);
@@ -207,7 +213,9 @@ QStringList TfrmLibraryEditor::rowProblems() const
 {
     const TRowSet &rows = *ADOMaterials;
     QStringList lines;
-    for (const TRowProblem &p : CheckRows(rows, FRules)) {
+    const QList<TRowProblem> problems = CheckRows(rows, FRules)
+        + TrimProblems(rows, u"Trim"_s, u"Length"_s, u"Width"_s, tr("修边"));
+    for (const TRowProblem &p : problems) {
         if (RowIsBlank(rows, p.row - 1, FRules))
             continue;
         // Names are mostly the row numbers the renumbering wrote; only a name of its own helps.

@@ -72,6 +72,9 @@ public:
     static constexpr QSize PanelSize { 497, 520 };
     static constexpr QSize NavigatorBarSize { 432, 35 };
     static constexpr QSize GridSize { 433, 431 };
+    // Room the grid takes besides its columns (row indicator, frame, scroll bar); a grid whose
+    // columns need more than GridSize is widened to fit them, and the panel with it.
+    static constexpr int GridChrome = 40;
 
     // ---- operations (errors reach the caller; the commands report them) ----
     void FormShow(); // reads the library again, as it is stored now

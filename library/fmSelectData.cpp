@@ -1,8 +1,9 @@
 #include "fmSelectData.h"
 
+#include "DBGrid.h"
+#include "DBTypes.h"
 #include "Dialogs.h"
 #include "RowSet.h"
-#include "DBTypes.h"
 #include "ShadowPanel.h"
 #include "WidgetArt.h"
 
@@ -50,10 +51,16 @@ const TListColumn ListColumns[] = {
     { QT_TRANSLATE_NOOP("TfrmSelectData", "长"), 100, Qt::AlignCenter },
     { QT_TRANSLATE_NOOP("TfrmSelectData", "宽"), 100, Qt::AlignCenter },
     { QT_TRANSLATE_NOOP("TfrmSelectData", "价格"), 53, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "纹理"), 45, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "修边"), 45, Qt::AlignCenter },
+    { QT_TRANSLATE_NOOP("TfrmSelectData", "库存"), 45, Qt::AlignCenter },
 };
 
 constexpr int NameColumn = 1;
 constexpr int PriceColumn = 4;
+constexpr int GrainColumn = 5;
+constexpr int TrimColumn = 6;
+constexpr int StockColumn = 7;
 
 } // namespace
 
@@ -143,7 +150,8 @@ TfrmSelectData::TfrmSelectData(QWidget *parent)
 void TfrmSelectData::addRow(const TPickedRow &row)
 {
     auto *item = new QTreeWidgetItem(ListView1);
-    const QString texts[] = { row.no, row.name, row.length, row.width, row.price };
+    const QString texts[]
+        = { row.no, row.name, row.length, row.width, row.price, row.grain, row.trim, row.stock };
     for (int i = 0; i < int(std::size(ListColumns)); ++i) {
         // The list shows a text edited elsewhere to any length cut short; the row picked keeps
         // it whole.
@@ -151,6 +159,13 @@ void TfrmSelectData::addRow(const TPickedRow &row)
         item->setText(i, ShownText(texts[i]));
         item->setTextAlignment(i, ListColumns[i].alignment);
     }
+    // The grain by its caption; the row picked keeps the stored value.
+    const QList<TGridChoice> grains
+        = ListView1->isColumnHidden(TrimColumn) ? PartGrainChoices() : SheetGrainChoices();
+    const int grain = row.grain.trimmed().toInt();
+    for (const TGridChoice &c : grains)
+        if (c.value == grain)
+            item->setText(GrainColumn, c.caption);
     item->setToolTip(1, ShownText(row.name));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
         | Qt::ItemNeverHasChildren);
@@ -160,17 +175,22 @@ void TfrmSelectData::addRow(const TPickedRow &row)
 void TfrmSelectData::fillFromLibrary(TRowSet &library, bool withPrice)
 {
     ListView1->clear();
-    // Parts have no price: their list has no 价格 column.
-    ListView1->setColumnHidden(PriceColumn, !withPrice);
+    // Parts have no price, trim or stock: their list has no such columns.
+    for (const int column : { PriceColumn, TrimColumn, StockColumn })
+        ListView1->setColumnHidden(column, !withPrice);
     library.reopen();
     library.disableControls();
     const auto reattach = qScopeGuard([&] { library.enableControls(); });
     library.first();
     const int count = library.recordCount();
+    const auto text = [&](const QString &column) {
+        return library.fieldIndex(column) >= 0 ? library.field(column).asString() : QString();
+    };
     for (int i = 1; i <= count; ++i) {
         addRow({ QString::number(i), library.field(u"Name"_s).asString(),
             library.field(u"Length"_s).asString(), library.field(u"Width"_s).asString(),
-            withPrice ? library.field(u"Price"_s).asString() : QString() });
+            withPrice ? library.field(u"Price"_s).asString() : QString(), text(u"Grain"_s),
+            withPrice ? text(u"Trim"_s) : QString(), withPrice ? text(u"Stock"_s) : QString() });
         library.next();
     }
 }
@@ -197,10 +217,11 @@ QList<TPickedRow> TfrmSelectData::checkedRows() const
     QList<TPickedRow> rows;
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = ListView1->topLevelItem(i);
-        if (item->checkState(0) == Qt::Checked)
-            rows.append({ item->data(0, Qt::UserRole).toString(),
-                item->data(1, Qt::UserRole).toString(), item->data(2, Qt::UserRole).toString(),
-                item->data(3, Qt::UserRole).toString(), item->data(4, Qt::UserRole).toString() });
+        if (item->checkState(0) == Qt::Checked) {
+            const auto at
+                = [item](int column) { return item->data(column, Qt::UserRole).toString(); };
+            rows.append({ at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7) });
+        }
     }
     return rows;
 }

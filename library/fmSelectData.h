@@ -16,6 +16,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 class QCheckBox;
 class QPushButton;
 class QTreeWidget;
@@ -25,11 +27,27 @@ class TShadowPanel;
 // The texts of one list row, column by column.
 struct TPickedRow
 {
+    TPickedRow() = default;
+    TPickedRow(QString No, QString Name, QString Length, QString Width, QString Price,
+        QString Grain = {}, QString Trim = {}, QString Stock = {})
+        : no(std::move(No))
+        , name(std::move(Name))
+        , length(std::move(Length))
+        , width(std::move(Width))
+        , price(std::move(Price))
+        , grain(std::move(Grain))
+        , trim(std::move(Trim))
+        , stock(std::move(Stock))
+    { }
+
     QString no; // "序号": the library row's 1-based position
     QString name; // "名称": Name
     QString length; // "长": Length
     QString width; // "宽": Width
     QString price; // "价格": Price; empty for parts
+    QString grain; // "纹理": Grain as stored ("1": 有 / 顺纹, "0" or empty: 无)
+    QString trim; // "修边": Trim; empty for parts
+    QString stock; // "库存": Stock (empty: no count kept); empty for parts
     friend bool operator==(const TPickedRow &, const TPickedRow &) = default;
 };
 
@@ -47,13 +65,14 @@ public:
     QPushButton *btnOK; // 确定
     QPushButton *btnCancel; // 取消
 
-    static constexpr QSize ClientSize { 560, 320 }; // room for names of a few dozen characters
+    static constexpr QSize ClientSize { 700, 320 }; // room for names of a few dozen characters
     static constexpr int BarHeight = 35;
 
     // Reopens the library row set (so rows saved meanwhile are included), empties the list and
     // adds one row per library row in the order the row set gives them: the position, then
-    // Name, Length, Width and, with withPrice (the sheet library), Price, each as text. Errors
-    // of the store reach the caller; the list is then empty.
+    // Name, Length, Width, with withPrice (the sheet library) Price, then Grain and, for sheets,
+    // Trim and Stock, each as text (the grain shown by its caption). Errors of the store reach
+    // the caller; the list is then empty.
     void fillFromLibrary(TRowSet &library, bool withPrice);
     // Adds one unticked row at the end.
     void addRow(const TPickedRow &row);

@@ -31,8 +31,9 @@ struct Tr
 QString partLine(const QString &name, TMaterialType &kind)
 {
     return Tr::tr(" %1 :%2×%3 %4件")
-        .arg(name, QString::number(kind.Width()), QString::number(kind.Height()),
-            QString::number(kind.Count()));
+               .arg(name, QString::number(kind.Width()), QString::number(kind.Height()),
+                   QString::number(kind.Count()))
+        + (kind.Grain() ? Tr::tr(" 顺纹") : QString());
 }
 
 // Distances of the printouts from the design of the pages, in printer pixels: texts stay 100
@@ -174,11 +175,22 @@ QString PartLine(TMaterialType &Kind)
     return partLine(QString::fromStdString(Kind.Text()), Kind);
 }
 
+QString SheetMarksText(const TDrawMaterial &View)
+{
+    QString out;
+    if (View.SheetGrain() != TGrainDirection::None)
+        out += Tr::tr(" 有纹理");
+    if (View.Trim() > 0)
+        out += Tr::tr(" 修边%1").arg(View.Trim());
+    return out;
+}
+
 QString PrintOneCaption(const TDrawMaterial &View)
 {
     return Tr::tr("切割 %1:原材料 %2×%3 %4件")
-        .arg(QString::number(View.Group()), QString::number(View.MWidth()),
-            QString::number(View.MHeight()), QString::number(View.Tag()));
+               .arg(QString::number(View.Group()), QString::number(View.MWidth()),
+                   QString::number(View.MHeight()), QString::number(View.Tag()))
+        + SheetMarksText(View);
 }
 
 QString MakerLine()
@@ -200,9 +212,10 @@ QString MakerLine(const QString &Company, const QString &Phone)
 QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString &Utilisation)
 {
     return Tr::tr("切割%1:原片%2×%3 %4件,出材率:%5%6")
-        .arg(QString::number(View.Group()), QString::number(View.MWidth()),
-            QString::number(View.MHeight()), QString::number(View.Tag()),
-            QString::number(UsedCount), Utilisation);
+               .arg(QString::number(View.Group()), QString::number(View.MWidth()),
+                   QString::number(View.MHeight()), QString::number(View.Tag()),
+                   QString::number(UsedCount), Utilisation)
+        + SheetMarksText(View);
 }
 
 QString FooterText(int Pages, int Page)
@@ -456,7 +469,8 @@ void PrintToPdfFile(
 {
     QSaveFile file(Path);
     const auto cannotWrite = [&](const QString &reason) {
-        throw EPrintError(Tr::tr("无法写入 PDF 文件“%1”：%2").arg(QDir::toNativeSeparators(Path), reason)
+        throw EPrintError(Tr::tr("无法写入 PDF 文件“%1”：%2")
+                              .arg(QDir::toNativeSeparators(Path), reason)
                               .toStdString(),
             reason.toStdString());
     };

@@ -96,7 +96,10 @@ constexpr int TextGap = 50;
 int PageCount(int Layouts);
 
 // Text lines of the printouts.
-QString PartLine(TMaterialType &Kind); // " 侧板 :720×560 3件"
+QString PartLine(TMaterialType &Kind); // " 侧板 :720×560 3件", " 门板 :716×396 2件 顺纹"
+// What the captions of a layout add for its sheet: " 有纹理" with grain, " 修边10" with a trim;
+// empty without either.
+QString SheetMarksText(const TDrawMaterial &View);
 QString PrintOneCaption(const TDrawMaterial &View); // "切割 1:原材料 2440×1220 3件"
 // The maker's line of the printouts' footers, from the settings (MakerCompany, MakerPhone):
 // "木工坊  电话：0571-1234567", either part alone, or empty while neither is filled in.

@@ -174,7 +174,7 @@ void TWorkshopDocument::TPlan::AddLayout(int i)
     if (!L.Cuts) {
         // A view drawn without its plan: the plan from the engine's lists, as DrawPanel makes it.
         L.Cuts = std::make_shared<const TCutPlan>(
-            MakeCutPlan(L.View->MWidth(), L.View->MHeight(), L.View->Blade(),
+            MakeTrimmedCutPlan(L.View->MWidth(), L.View->MHeight(), L.View->Trim(), L.View->Blade(),
                 LayoutParts(Source.Engine(), L.View->Group()), OffcutRuleFromSettings()));
         L.View->SetCutPlan(L.Cuts);
     }
@@ -571,7 +571,8 @@ void TWorkshopDocument::PaintPage(QPainter &Painter, int Page) const
     M.Text(QRectF(Margin + BigW + 5, Margin, Inner - BigW - 40, 7),
         Qt::AlignLeft | Qt::AlignVCenter, Ids.join(u"    "_s), PageFont(10));
     M.Text(QRectF(Margin, Margin, Inner, 7), Qt::AlignRight | Qt::AlignVCenter,
-        Tr::tr("排版 %1 / %2%3").arg(Pg.Layout + 1)
+        Tr::tr("排版 %1 / %2%3")
+            .arg(Pg.Layout + 1)
             .arg(P.Layouts.size())
             .arg(Pg.Continued ? Tr::tr("（续）") : QString()),
         PageFont(11, true));
@@ -579,6 +580,10 @@ void TWorkshopDocument::PaintPage(QPainter &Painter, int Page) const
     Facts << Tr::tr("原材料 ") + (L.Material.isEmpty() ? QString() : L.Material + u"  "_s)
             + Size(V.MWidth(), V.MHeight()) + u" mm"_s;
     Facts << Tr::tr("刀口 %1 mm").arg(V.Blade());
+    if (V.Trim() > 0)
+        Facts << Tr::tr("修边 %1 mm").arg(V.Trim());
+    if (V.SheetGrain() != TGrainDirection::None)
+        Facts << Tr::tr("有纹理");
     Facts << Tr::tr("本排版 %1 张").arg(V.Tag());
     Facts << Tr::tr("利用率 %1%").arg(L.Utilisation);
     M.Text(QRectF(Margin, Margin + 7.5, Inner, 5.5), Qt::AlignLeft | Qt::AlignVCenter,
@@ -771,7 +776,8 @@ void WriteWorkshopPdf(const QString &Path, const TWorkshopDocument &Doc)
 {
     if (Doc.PageCount() == 0) {
         const QString Reason = Tr::tr("没有可打印的排版");
-        throw EPrintError(Tr::tr("无法写入 PDF 文件“%1”：%2").arg(QDir::toNativeSeparators(Path), Reason)
+        throw EPrintError(Tr::tr("无法写入 PDF 文件“%1”：%2")
+                              .arg(QDir::toNativeSeparators(Path), Reason)
                               .toStdString(),
             Reason.toStdString());
     }

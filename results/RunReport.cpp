@@ -52,6 +52,17 @@ const TReportSource ReportSources[] = {
     { &TReportTexts::Bound, QT_TRANSLATE_NOOP("RunReport", "下    界:") },
     { &TReportTexts::Gap, QT_TRANSLATE_NOOP("RunReport", "差    距:") },
     { &TReportTexts::ProvenOptimal, QT_TRANSLATE_NOOP("RunReport", "已证明最优") },
+    { &TReportTexts::NotAllPlaced, QT_TRANSLATE_NOOP("RunReport", "未全部排下") },
+    { &TReportTexts::QuickResultNote,
+        QT_TRANSLATE_NOOP("RunReport", "说    明:有纹理或库存限制，采用快速排样的结果") },
+    { &TReportTexts::LimitTitle, QT_TRANSLATE_NOOP("RunReport", "===纹理 修边 库存===") },
+    { &TReportTexts::LimitPartName, QT_TRANSLATE_NOOP("RunReport", "零件名称:") },
+    { &TReportTexts::LimitPartSize, QT_TRANSLATE_NOOP("RunReport", "零件规格:") },
+    { &TReportTexts::Grain, QT_TRANSLATE_NOOP("RunReport", "纹    理:") },
+    { &TReportTexts::SheetGrain, QT_TRANSLATE_NOOP("RunReport", "有") },
+    { &TReportTexts::PartGrain, QT_TRANSLATE_NOOP("RunReport", "顺纹") },
+    { &TReportTexts::Trim, QT_TRANSLATE_NOOP("RunReport", "修    边:") },
+    { &TReportTexts::Stock, QT_TRANSLATE_NOOP("RunReport", "库    存:") },
 };
 
 TReportTexts reportTexts(bool Translate)
@@ -100,15 +111,15 @@ qint64 truncated(double v)
 
 } // namespace
 
-qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip)
+qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip, int Trim)
 {
     qint64 sum = 0;
     TMaterialTypeList &strips = Engine.CreateRectList();
     const auto add = [&](const TMaterialType &r) {
         const qint64 one = qint64(Blade) * r.Count();
-        if (r.X() != 0)
+        if (r.X() != Trim)
             sum += one;
-        if (r.Y() != 0)
+        if (r.Y() != Trim)
             sum += one;
         sum = std::clamp<qint64>(
             sum, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
@@ -134,8 +145,9 @@ void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
     if (!S)
         return;
     const qint64 area = saturatingProduct(S->GetArea(), RectCount);
-    Panel7 = saturatingSum(
-        Panel7, saturatingSum(area, -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip))));
+    Panel7 = saturatingSum(Panel7,
+        saturatingSum(
+            area, -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip, S->Trim()))));
     Panel4 = saturatingSum(Panel4, area);
     PriceSum += S->Price() * RectCount;
 }
@@ -159,8 +171,8 @@ qint32 KerfAllowance(const TKerfUnits &Units, int Group, int Blade)
         return 0;
     // Every step of the strip-by-strip sum adds Blade x Count >= 0: holding the total to the
     // 32-bit range once is holding it at every step.
-    return qint32(std::clamp<qint64>(saturatingProduct(qint64(Blade), it->second), 0,
-        std::numeric_limits<qint32>::max()));
+    return qint32(std::clamp<qint64>(
+        saturatingProduct(qint64(Blade), it->second), 0, std::numeric_limits<qint32>::max()));
 }
 
 void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount, double &PriceSum,
@@ -213,8 +225,8 @@ int TotalUtilisation(qint64 PartArea, qint64 NetSheetArea)
     }
     if (2 * r > d || (2 * r == d && q % 2 != 0))
         ++q;
-    return int(std::clamp<__int128>(
-        q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return int(
+        std::clamp<__int128>(q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 QString GeneralDecimal(double Value)
@@ -283,8 +295,7 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption, const T
         lines << rule;
         lines << T.Number + QString::number(i + 1);
         lines << T.SheetName + text(t);
-        lines << T.SheetSize + QString::number(t.Width()) + u" x "_s
-                + QString::number(t.Height());
+        lines << T.SheetSize + QString::number(t.Width()) + u" x "_s + QString::number(t.Height());
         lines << T.SheetArea + QString::number(t.GetArea());
         lines << T.Quantity + QString::number(t.UsedCount());
         lines << T.Amount + QString::number(truncated(t.UsedCount() * t.Price()));
@@ -297,8 +308,7 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption, const T
         lines << rule;
         lines << T.Layout + QString::number(g.Group());
         lines << T.SheetName + text(g);
-        lines << T.SheetSize + QString::number(g.Width()) + u" x "_s
-                + QString::number(g.Height());
+        lines << T.SheetSize + QString::number(g.Width()) + u" x "_s + QString::number(g.Height());
         lines << T.SheetArea + QString::number(g.MaxHieght());
         lines << T.PartArea + QString::number(g.MaxWidth());
         lines << T.Utilisation + QString::number(g.UsedCount());
@@ -335,6 +345,8 @@ TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Event
 
 QString DeepGapText(const TDeepResult &R, const TReportTexts &T)
 {
+    if (!R.Complete)
+        return T.NotAllPlaced;
     if (R.Optimal || R.Bound <= 0 || R.Objective <= R.Bound)
         return T.ProvenOptimal;
     const double gap = (R.Objective / R.Bound - 1) * 100;
@@ -365,6 +377,51 @@ QStringList DeepReportLines(const TDeepResult &R, bool WorkLimited, const TRepor
     // A bound rounded down is still a bound: cents are enough.
     lines << T.Bound + objectiveText(R, R.Cost ? std::floor(R.Bound * 100) / 100 : R.Bound);
     lines << T.Gap + DeepGapText(R, T);
+    if (R.QuickResult)
+        lines << T.QuickResultNote;
+    return lines;
+}
+
+QStringList LimitReportLines(TRectManage &Engine, const TReportTexts &T)
+{
+    const QString rule = u"===================="_s;
+    QStringList lines;
+    TMaterialTypeList &sheets = Engine.BCTypeList();
+    TMaterialTypeList &totals = Engine.TotalBCList();
+    for (int i = 0; i < sheets.Count(); ++i) {
+        TMaterialType &s = *sheets.Items(i);
+        if (!s.Grain() && s.Trim() == 0 && !s.StockLimited())
+            continue;
+        lines << rule;
+        lines << T.SheetName + text(s);
+        lines << T.SheetSize + QString::number(s.Width()) + u" x "_s + QString::number(s.Height());
+        if (s.Grain())
+            lines << T.Grain + T.SheetGrain;
+        if (s.Trim() != 0)
+            lines << T.Trim + QString::number(s.Trim());
+        if (s.StockLimited()) {
+            lines << T.Stock + QString::number(s.Stock());
+            if (TMaterialType *t = totals.Items(i))
+                lines << T.Quantity + QString::number(t->UsedCount());
+        }
+    }
+    TMaterialTypeList &parts = Engine.MaterialTypeList();
+    for (int i = 0; i < parts.Count(); ++i) {
+        TMaterialType &p = *parts.Items(i);
+        if (!p.Grain())
+            continue;
+        // The size as entered: the length first, whichever side it is.
+        const int longer = std::max(p.Width(), p.Height());
+        const int shorter = std::min(p.Width(), p.Height());
+        const bool turned = p.EnteredLengthShorter();
+        lines << rule;
+        lines << T.LimitPartName + text(p);
+        lines << T.LimitPartSize + QString::number(turned ? shorter : longer) + u" x "_s
+                + QString::number(turned ? longer : shorter);
+        lines << T.Grain + T.PartGrain;
+    }
+    if (!lines.isEmpty())
+        lines.prepend(T.LimitTitle);
     return lines;
 }
 

@@ -38,10 +38,11 @@ TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Event
 
 // Kerf allowance of layout Group (every layout when Group is -1): for every committed strip of
 // the group, Blade x Count once when the strip does not touch the sheet's left edge and once
-// more when it does not touch its top edge. Summed in 32 bits as the totals expect, held to
-// the 32-bit range. Strips before FirstStrip are not looked at: the strips of the layout just
+// more when it does not touch its top edge; on a sheet with a trim the edges are those of the
+// area inside it (x and y equal to Trim). Summed in 32 bits as the totals expect, held to the
+// 32-bit range. Strips before FirstStrip are not looked at: the strips of the layout just
 // reported are the last ones committed, so a caller following the run passes where they begin.
-qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip = 0);
+qint32 GetBladeSum(TRectManage &Engine, int Blade, int Group, int FirstStrip = 0, int Trim = 0);
 
 // Adds one reported layout to the totals: PriceSum += price x sheets, Panel4 += sheet area x
 // sheets, Panel7 += the same less the layout's kerf allowance (its strips looked for from
@@ -112,6 +113,16 @@ struct TReportTexts
     QString Bound; // "下    界:"
     QString Gap; // "差    距:"
     QString ProvenOptimal; // "已证明最优"
+    QString NotAllPlaced; // "未全部排下"
+    QString QuickResultNote; // "说    明:有纹理或库存限制，采用快速排样的结果"
+    QString LimitTitle; // "===纹理 修边 库存==="
+    QString LimitPartName; // "零件名称:"
+    QString LimitPartSize; // "零件规格:"
+    QString Grain; // "纹    理:"
+    QString SheetGrain; // "有"
+    QString PartGrain; // "顺纹"
+    QString Trim; // "修    边:"
+    QString Stock; // "库    存:"
 
     static const TReportTexts &Chinese();
     static TReportTexts Translated();
@@ -132,9 +143,30 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption,
 //   差    距:1.23% | 已证明最优
 QStringList DeepReportLines(const TDeepResult &Result, bool WorkLimited,
     const TReportTexts &Texts = TReportTexts::Chinese());
-// The gap of a deep result to its bound: "1.23%", or "已证明最优" when the bound is reached.
+//   说    明:有纹理或库存限制，采用快速排样的结果   (only when the quick mode's result stands in,
+//                                                  TDeepResult::QuickResult)
+// The gap of a deep result to its bound: "1.23%", or "已证明最优" when the bound is reached,
+// "未全部排下" when stock ran out before every part was placed.
 QString DeepGapText(const TDeepResult &Result, const TReportTexts &Texts = TReportTexts::Chinese());
 // The caption beside the totals after a deep run: "下界：24.78m² 差距：1.23%", "下界：7张 …" where
 // the sheet kinds are all alike, "下界：438 …" with the cost objective. The captions are in the
 // language of the interface.
 QString DeepBoundCaption(const TDeepResult &Result);
+
+// The block the report ends with when a sheet kind has grain, a trim or a limited stock, or a part
+// kind is held to its grain (nothing otherwise), after the designed lines and the deep block:
+//   ===纹理 修边 库存===
+//   ====================            for every such sheet kind, in list order
+//   原片名称:<name>
+//   原片规格:<length> x <width>
+//   纹    理:有                       (only what is set)
+//   修    边:<mm>
+//   库    存:<sheets>
+//   用    量:<sheets the run used>    (with a stock)
+//   ====================            for every part kind held to its grain
+//   零件名称:<name>
+//   零件规格:<length> x <width>
+//   纹    理:顺纹
+// Call after GetTotalBC.
+QStringList LimitReportLines(
+    TRectManage &Engine, const TReportTexts &Texts = TReportTexts::Chinese());

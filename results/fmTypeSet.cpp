@@ -1,30 +1,36 @@
 #include "fmTypeSet.h"
 
+#include "AppSettings.h"
 #include "Command.h"
+#include "ConfirmCutting.h"
+#include "CutPlan.h"
+#include "CutPlanText.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
+#include "DxfWriter.h"
+#include "LabelWriter.h"
 #include "LayoutFromEngine.h"
 #include "RowSet.h"
 #include "RunReport.h"
-#include "TabStrip.h"
-#include "TypeSetClass.h"
-#include "WidgetArt.h"
-#include "fmPreview.h"
-#include "CutPlan.h"
-#include "CutPlanText.h"
-#include "DxfWriter.h"
-#include "LabelWriter.h"
 #include "SaveFile.h"
 #include "SvgWriter.h"
+#include "TabStrip.h"
 #include "TableWriter.h"
+#include "TypeSetClass.h"
+#include "WidgetArt.h"
 #include "Workshop.h"
+#include "fmPreview.h"
 #include "fmWorkshop.h"
-#include "AppSettings.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,14 +39,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QCloseEvent>
-#include <QScopedValueRollback>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
@@ -51,7 +53,6 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QCoreApplication>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
@@ -190,6 +191,10 @@ void TfrmTypeSet::createToolBar()
         tr("放大|排样图放大"), &TfrmTypeSet::ScalingPanelInc);
     actZoomOut = MakeCommand(this, "actZoomOut", tr("缩小"), WidgetArt::zoomOutIcon(),
         tr("缩小|排样图缩小"), &TfrmTypeSet::ScalingPanelDec);
+    actConfirm = MakeCommand(this, "actConfirm", tr("确认下料"), WidgetArt::saveIcon(),
+        tr("确认下料|按这次排样下料：从原材料库存中减去用掉的原材料，并把余料加入原材料库"),
+        &TfrmTypeSet::actConfirmExecute);
+    actConfirm->setEnabled(false);
     actCuts = MakeCommand(this, "actCuts", tr("锯切顺序"), WidgetArt::runIcon(),
         tr("锯切顺序|在排样图上显示每一刀的位置和顺序，并列出锯切清单和余料"),
         &TfrmTypeSet::actCutsExecute);
@@ -283,14 +288,16 @@ void TfrmTypeSet::createToolBar()
     checkGrid->addWidget(edtSeconds, 1, 1);
     ToolBar1->addWidget(checks);
     ToolBar1->addSeparator();
-    ToolBar1->addActions({ actCuts, actWorkshop, actExport });
+    ToolBar1->addActions({ actCuts, actWorkshop, actExport, actConfirm });
     if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(actExport)))
         button->setPopupMode(QToolButton::InstantPopup);
-    for (QAction *a :
-        { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop, actExport }) {
+    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop,
+             actExport, actConfirm }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
-            button->setFixedSize(a == actYHJS ? QSize(84, 54) : QSize(60, 40));
+            button->setFixedSize(a == actYHJS ? QSize(84, 54)
+                    : a == actConfirm         ? QSize(65, 40)
+                                              : QSize(60, 40));
         }
     }
 }
@@ -327,7 +334,8 @@ void TfrmTypeSet::createLeftPane()
     ValueListEditor1->setFixedHeight(ValueListEditor1->horizontalHeader()->sizeHint().height()
         + 5 * ValueListEditor1->verticalHeader()->defaultSectionSize() + 4);
     detailsBox->addWidget(ValueListEditor1);
-    ListView1 = listView(u"ListView1"_s, { tr("名称"), tr("长度"), tr("宽度"), tr("数量") }, details);
+    ListView1
+        = listView(u"ListView1"_s, { tr("名称"), tr("长度"), tr("宽度"), tr("数量") }, details);
     detailsBox->addWidget(ListView1, 1);
     lstCuts = listView(u"lstCuts"_s, CutColumnTitles(), details);
     for (int c = 0; c < lstCuts->columnCount(); ++c)
@@ -571,6 +579,8 @@ void TfrmTypeSet::actYHJSExecute()
         return;
     actYHJS->setEnabled(false);
     ClearTabs();
+    FRunComplete = false;
+    actConfirm->setEnabled(false);
     Panel4_Tag = 0;
     Panel7_Tag = 0;
     PriceSum = 0;
@@ -659,7 +669,8 @@ void TfrmTypeSet::startDeepRun()
     TDeepOptions options = TDeepOptions::ForBudget(edtSeconds->value(), FWorkLimit);
     options.Cancel = &FCancel;
     options.OnProgress = [this](const TDeepProgress &P) {
-        QMetaObject::invokeMethod(this, [this, P] { showDeepProgress(P); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, P] { showDeepProgress(P); }, Qt::QueuedConnection);
     };
     setRunning(true);
     FWorker = std::thread([this, options] {
@@ -671,7 +682,8 @@ void TfrmTypeSet::startDeepRun()
             FWorkerError = tr("深度优化意外中止");
         }
         // Delivered only while the window exists; a closed window has joined the worker.
-        QMetaObject::invokeMethod(this, [this] { finishDeepRun(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { finishDeepRun(); }, Qt::QueuedConnection);
     });
 }
 
@@ -696,7 +708,8 @@ void TfrmTypeSet::startDeepReport()
         } catch (const std::exception &e) {
             FWorkerError = QString::fromUtf8(e.what());
         }
-        QMetaObject::invokeMethod(this, [this] { finishDeepReport(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { finishDeepReport(); }, Qt::QueuedConnection);
     });
 }
 
@@ -723,7 +736,8 @@ void TfrmTypeSet::showDeepProgress(const TDeepProgress &P)
     if (budget > 0)
         ProgressBar1->setValue(int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 1000));
     if (ProgressStatus)
-        ProgressStatus->setValue(budget > 0 ? int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 100) : 0);
+        ProgressStatus->setValue(
+            budget > 0 ? int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 100) : 0);
     QString best;
     if (P.Sheets > 0) {
         best = tr("目前最好：%1 张").arg(P.Sheets);
@@ -855,7 +869,8 @@ QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
             continue;
         }
         const qint64 missing = qint64(P->Count()) - std::max(0, P->UsedCount());
-        lines << tr("%1（%2×%3）：还差 %4 件").arg(QString::fromStdString(P->Text()))
+        lines << tr("%1（%2×%3）：还差 %4 件")
+                     .arg(QString::fromStdString(P->Text()))
                      .arg(std::max(P->Width(), P->Height()))
                      .arg(std::min(P->Width(), P->Height()))
                      .arg(missing);
@@ -864,8 +879,20 @@ QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
         return {};
     if (more > 0)
         lines << tr("……另有 %1 种零件").arg(more);
-    return tr("计算异常：以下零件没有排下。\n") + lines.join(u'\n')
-        + tr("\n\n请检查这些零件的长、宽（加上刀口）是否超过了本方案提供的所有原材料。");
+    // Sheet kinds whose stock the run used up (their totals, after GetTotalBC).
+    QStringList usedUp;
+    TMaterialTypeList &sheets = Engine.BCTypeList();
+    for (int i = 0; i < sheets.Count(); ++i) {
+        TMaterialType *S = sheets.Items(i);
+        TMaterialType *T = Engine.TotalBCList().Items(i);
+        if (S && S->StockLimited() && (!T || T->UsedCount() >= S->Stock()))
+            usedUp << QString::fromStdString(S->Text());
+    }
+    QString advice = tr("\n\n请检查这些零件的长、宽（加上刀口）是否超过了本方案提供的所有原材料。");
+    if (!usedUp.isEmpty())
+        advice += tr("\n库存已经用完的原材料：%1。请增加库存，或在本方案中提供其他原材料。")
+                      .arg(usedUp.join(tr("、")));
+    return tr("计算异常：以下零件没有排下。\n") + lines.join(u'\n') + advice;
 }
 
 void TfrmTypeSet::NewRectList(int Group, int BCindex, int RectCount)
@@ -877,7 +904,8 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
 {
     // The closing notification of an abnormal end names no sheet: no tab, no usage, no totals.
     if (TMaterialType *S = FEngine.BCTypeList().Items(BCindex)) {
-        FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr });
+        FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr, S->Trim(),
+            SheetGrainDirection(*S), S->Price() });
         TabSet1->addTab(tr("切割%1").arg(TabSet1->count() + 1));
         edtGoTo->setMaximum(TabSet1->count());
         edtGoTo->setEnabled(true);
@@ -885,11 +913,11 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
         if (FReplaying)
-            AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
-                FKerfUnits);
+            AddLayoutTotals(
+                FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag, FKerfUnits);
         else
-            AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
-                FStripsSeen);
+            AddLayoutTotals(
+                FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag, FStripsSeen);
     }
     FStripsSeen = FEngine.CreateRectList().Count();
     const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
@@ -932,6 +960,9 @@ void TfrmTypeSet::SchemeReloaded()
 
 void TfrmTypeSet::completeRun()
 {
+    ++FRunSerial;
+    FRunComplete = true;
+    actConfirm->setEnabled(true);
     ProgressBar1->setValue(0);
     CostTime = tickCount() - CostTime;
     StatusPane0->setText(tr("计算完成,耗时:%1ms").arg(CostTime));
@@ -951,6 +982,29 @@ void TfrmTypeSet::completeRun()
     } catch (const std::exception &e) {
         FWriteBackError = QString::fromUtf8(e.what());
     }
+}
+
+void TfrmTypeSet::actConfirmExecute()
+{
+    if (FRunning || !FRunComplete) {
+        Dialogs::showInformation(this, nothingToConfirmText(), tr("提示"));
+        return;
+    }
+    if (FConfirmedSerial == FRunSerial) {
+        Dialogs::showInformation(this, confirmedAgainText(), tr("提示"));
+        return;
+    }
+    QList<TGroupPrice> prices;
+    for (const TLayout &l : std::as_const(FLayouts))
+        prices.append({ l.Group, l.Price });
+    const TRunCutting cutting = CuttingOfRun(FEngine, prices, OffcutRuleFromSettings(),
+        AppSettings::doubleValue(AppSettings::Key::OffcutPriceRatio));
+    if (!Dialogs::askOkCancel(this, ConfirmQuestion(cutting), tr("确认下料")))
+        return;
+    const TConfirmOutcome outcome = ConfirmCutting(cutting);
+    FConfirmedSerial = FRunSerial;
+    actConfirm->setEnabled(false);
+    Dialogs::showInformation(this, ConfirmedText(outcome), tr("确认下料"));
 }
 
 void WriteSchemeTotals(TRowSet &Rows, const TRunTotals &Totals)
@@ -998,6 +1052,7 @@ void TfrmTypeSet::writeReport(bool Deep)
     QStringList lines = ReportLines(FEngine, pnlPriceSum->text(), texts);
     if (Deep)
         lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0, texts);
+    lines += LimitReportLines(FEngine, texts);
     if (!Notes)
         return;
     Notes->setUpdatesEnabled(false);
@@ -1033,7 +1088,8 @@ TDrawMaterial *TfrmTypeSet::LayoutView(int i) const
         view->setObjectName(u"Layout"_s + QString::number(l.Group));
         view->hide();
         view->move(0, 0);
-        SetupLayoutView(*view, l.SheetWidth, l.SheetHeight, l.Blade, l.Group, l.RectCount);
+        SetupLayoutView(
+            *view, l.SheetWidth, l.SheetHeight, l.Blade, l.Group, l.RectCount, l.Trim, l.Grain);
         view->SetShowCuts(FShowCuts);
         view->installEventFilter(const_cast<TfrmTypeSet *>(this));
         l.View = view;
@@ -1101,8 +1157,7 @@ void TfrmTypeSet::TabSet1Change(int Index)
     for (int r = 0; r < details.size(); ++r)
         setRow(ValueListEditor1, r, details[r]);
 
-    Panel5->setText(
-        tr("原材料尺寸：%1×%2").arg(V->MWidth()).arg(V->MHeight()));
+    Panel5->setText(tr("原材料尺寸：%1×%2").arg(V->MWidth()).arg(V->MHeight()));
     qint64 partArea = 0;
     for (int i = 0; i < V->Materials()->Count(); ++i) {
         const TDrawMaterialItem *item = V->Materials()->GetItem(i);
@@ -1173,8 +1228,8 @@ void TfrmTypeSet::actWorkshopExecute()
 {
     if (FLayouts.isEmpty())
         return;
-    TfrmWorkshop::Open(*this, WorkshopInfo(HandOffProject, HandOffScheme), std::max(0, FTabIndex),
-        this);
+    TfrmWorkshop::Open(
+        *this, WorkshopInfo(HandOffProject, HandOffScheme), std::max(0, FTabIndex), this);
 }
 
 QString TfrmTypeSet::askSavePath(const QString &Title, const QString &Filter, const QString &Name)
@@ -1237,14 +1292,13 @@ QStringList TfrmTypeSet::ExportDrawings(const QString &Folder, const QString &Su
 {
     std::vector<TLayoutSheet> layouts = LayoutsFromEngine(FEngine);
     AddCutPlans(layouts, FEngine);
-    return SaveIntoFolder(
-        Folder, Suffix == u"svg"_s ? SvgFiles(layouts) : DxfFiles(layouts));
+    return SaveIntoFolder(Folder, Suffix == u"svg"_s ? SvgFiles(layouts) : DxfFiles(layouts));
 }
 
 void TfrmTypeSet::ExportLabels(const QString &Path)
 {
-    const QList<TLabel> labels = LabelsForLayouts(
-        LayoutsFromEngine(FEngine), HandOffProject, HandOffScheme, HandOffParts);
+    const QList<TLabel> labels
+        = LabelsForLayouts(LayoutsFromEngine(FEngine), HandOffProject, HandOffScheme, HandOffParts);
     SaveBytes(Path, LabelsPdf(labels, LabelSettingsFromApp()));
 }
 
@@ -1268,7 +1322,8 @@ void TfrmTypeSet::actExportDxfExecute()
     if (folder.isEmpty())
         return;
     const QStringList files = ExportDrawings(folder, u"dxf"_s);
-    setStatusText(tr("已导出 %1 个 DXF 文件到：%2").arg(files.size()).arg(QDir::toNativeSeparators(folder)));
+    setStatusText(
+        tr("已导出 %1 个 DXF 文件到：%2").arg(files.size()).arg(QDir::toNativeSeparators(folder)));
 }
 
 void TfrmTypeSet::actExportSvgExecute()
@@ -1279,7 +1334,8 @@ void TfrmTypeSet::actExportSvgExecute()
     if (folder.isEmpty())
         return;
     const QStringList files = ExportDrawings(folder, u"svg"_s);
-    setStatusText(tr("已导出 %1 个 SVG 文件到：%2").arg(files.size()).arg(QDir::toNativeSeparators(folder)));
+    setStatusText(
+        tr("已导出 %1 个 SVG 文件到：%2").arg(files.size()).arg(QDir::toNativeSeparators(folder)));
 }
 
 void TfrmTypeSet::actLabelsExecute()

@@ -44,6 +44,7 @@ class QTextEdit;
 class QToolBar;
 class TDrawMaterial;
 class TRowSet;
+enum class TGrainDirection;
 class TTabStrip;
 
 // Run totals, reset at the start of every run (PriceSum also whenever the workspace hands a
@@ -107,6 +108,7 @@ public:
     QAction *actPreview; // 打印预览
     QAction *actZoomIn; // 放大
     QAction *actZoomOut; // 缩小
+    QAction *actConfirm; // 确认下料
     QAction *actCuts; // 锯切顺序: cut lines and numbers on the drawing, cuts and offcuts listed
     QAction *actWorkshop; // 车间图: the workshop printout from the layout shown
     QAction *actExport; // 导出: a menu of files (tables, drawings, labels)
@@ -126,6 +128,21 @@ public:
     qint32 GetBladeSum(int Blade, int Group) const;
     // The workspace handed a new scheme over: a window stopped by an abnormal end may run again.
     void SchemeReloaded();
+
+    // 确认下料: once the last run has completed, asks, then takes the sheets it used out of the
+    // library's stock and adds its usable offcuts to the library (ConfirmCutting, one
+    // transaction). Each completed run can be confirmed once: runs are numbered as they
+    // complete, and the number of the run confirmed last is kept; the same number again is
+    // refused with confirmedAgainText(), and so is a run that did not complete.
+    void actConfirmExecute();
+    static QString confirmedAgainText()
+    {
+        return tr("这次排样已经确认下料了，不能再确认一次。");
+    }
+    static QString nothingToConfirmText()
+    {
+        return tr("还没有完成的排样：请先优化计算，全部零件排完后再确认下料。");
+    }
 
     // ---- the deep run ----
     // With 深度优化 checked, 优化计算 runs the deep mode on a worker thread within the budget;
@@ -210,7 +227,13 @@ private:
         int SheetHeight;
         int Blade;
         TDrawMaterial *View; // nullptr until first needed
+        int Trim = 0;
+        TGrainDirection Grain {};
+        double Price = 0; // of one sheet, for the offcuts' prices
     };
+    int FRunSerial = 0; // completed runs of this window; the current one's number while complete
+    bool FRunComplete = false; // the layouts shown are those of a completed run
+    int FConfirmedSerial = 0; // the run confirmed last (0: none)
 
     void createToolBar();
     void createLeftPane();

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>ConfirmCutting</name>
+    <message>
+        <source>%1 %2×%3：库存少 %4 张</source>
+        <translation>%1 %2×%3: %4 sheets short in stock</translation>
+    </message>
+    <message>
+        <source>按这次排样下料：从原材料库存中减去用掉的 %1 张原材料，并把 %2 块余料加入原材料库。每次排样只能确认一次。要继续吗？</source>
+        <translation>Cut by this layout: %1 sheets used are taken out of the sheet library&apos;s stock and %2 offcuts are added to the sheet library. Each layout run can be confirmed once. Continue?</translation>
+    </message>
+    <message>
+        <source>已确认下料：从库存中减去 %1 张原材料，加入 %2 块余料。</source>
+        <translation>Cutting confirmed: %1 sheets taken out of stock, %2 offcuts added.</translation>
+    </message>
+    <message>
+        <source>另有 %1 张原材料在原材料库中没有库存数量，没有扣减。</source>
+        <translation>%1 more sheets have no stock count in the sheet library and were not taken off.</translation>
+    </message>
+    <message>
+        <source>以下原材料的库存不够，已减到 0：</source>
+        <translation>The stock of these sheets was too low and is now 0:</translation>
+    </message>
+    <message>
+        <source>用完的余料 %1 行已从原材料库删除。</source>
+        <translation>%1 offcut rows used up were removed from the sheet library.</translation>
+    </message>
+</context>
+<context>
     <name>CutPlanText</name>
     <message>
         <source>纵切</source>
@@ -97,6 +124,34 @@
     <message>
         <source>数据库文件已损坏：文件长度 %1 字节不是完整的数据页（页大小 %2，页数 %3）</source>
         <translation>The database file is damaged: its length of %1 bytes is not a whole number of pages (page size %2, %3 pages)</translation>
+    </message>
+    <message>
+        <source>数据库文件“%1”是上一版本的，要增加纹理、修边和库存等字段后才能使用，但不能升级：%2。文件没有改动；请让文件和它所在的文件夹可以写入后再打开。</source>
+        <translation>The database file “%1” is of the previous version and needs the grain, trim and stock columns before it can be used, but it cannot be upgraded: %2. The file was not changed; make the file and its folder writable and open it again.</translation>
+    </message>
+    <message>
+        <source>文件是只读的</source>
+        <translation>the file is read-only</translation>
+    </message>
+    <message>
+        <source>升级数据库</source>
+        <translation>Upgrade the database</translation>
+    </message>
+    <message>
+        <source>文件不能写入（%1）</source>
+        <translation>the file cannot be written (%1)</translation>
+    </message>
+    <message>
+        <source>不能读取文件（%1）</source>
+        <translation>the file cannot be read (%1)</translation>
+    </message>
+    <message>
+        <source>不能建立备份“%1”（%2）</source>
+        <translation>the copy “%1” cannot be made (%2)</translation>
+    </message>
+    <message>
+        <source>不能写入备份“%1”（%2）</source>
+        <translation>the copy “%1” cannot be written (%2)</translation>
     </message>
 </context>
 <context>
@@ -380,6 +435,18 @@
         <source>无法写入 PDF 文件“%1”：%2</source>
         <translation>Cannot write the PDF file “%1”: %2</translation>
     </message>
+    <message>
+        <source> 顺纹</source>
+        <translation> with grain</translation>
+    </message>
+    <message>
+        <source> 有纹理</source>
+        <translation> grained</translation>
+    </message>
+    <message>
+        <source> 修边%1</source>
+        <translation> trim %1</translation>
+    </message>
 </context>
 <context>
     <name>ProductInfo</name>
@@ -429,6 +496,10 @@
     <message>
         <source>%1 %2：%3</source>
         <translation>%1 %2: %3</translation>
+    </message>
+    <message>
+        <source>太大，两边修边后原材料没有可用的地方</source>
+        <translation>too large: nothing of the sheet is left once both edges are trimmed</translation>
     </message>
 </context>
 <context>
@@ -565,6 +636,46 @@
         <source>下界：%1</source>
         <translation>Bound: %1</translation>
     </message>
+    <message>
+        <source>未全部排下</source>
+        <translation>not all placed</translation>
+    </message>
+    <message>
+        <source>说    明:有纹理或库存限制，采用快速排样的结果</source>
+        <translation>Note: grain or stock limits, the quick layout stands</translation>
+    </message>
+    <message>
+        <source>===纹理 修边 库存===</source>
+        <translation>===Grain, trim, stock===</translation>
+    </message>
+    <message>
+        <source>零件名称:</source>
+        <translation>Part name:</translation>
+    </message>
+    <message>
+        <source>零件规格:</source>
+        <translation>Part size:</translation>
+    </message>
+    <message>
+        <source>纹    理:</source>
+        <translation>Grain:</translation>
+    </message>
+    <message>
+        <source>有</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>顺纹</source>
+        <translation>with grain</translation>
+    </message>
+    <message>
+        <source>修    边:</source>
+        <translation>Trim:</translation>
+    </message>
+    <message>
+        <source>库    存:</source>
+        <translation>Stock:</translation>
+    </message>
 </context>
 <context>
     <name>SaveFile</name>
@@ -676,6 +787,33 @@
     <message>
         <source>↻ 已旋转</source>
         <translation>↻ turned</translation>
+    </message>
+</context>
+<context>
+    <name>TDBGrid</name>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>有</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>顺纹</source>
+        <translation>With grain</translation>
+    </message>
+    <message>
+        <source>粘贴的内容不能读成表格，没有增加任何行：
+</source>
+        <translation>The pasted text cannot be read as a table; no rows were added:
+</translation>
+    </message>
+    <message>
+        <source>粘贴的行有问题，没有增加任何行。请改正后重新复制、粘贴：
+</source>
+        <translation>The pasted rows have problems; no rows were added. Correct them and copy and paste again:
+</translation>
     </message>
 </context>
 <context>
@@ -1451,6 +1589,18 @@
         <source>价格</source>
         <translation>Price</translation>
     </message>
+    <message>
+        <source>纹理</source>
+        <translation>Grain</translation>
+    </message>
+    <message>
+        <source>修边</source>
+        <translation>Trim</translation>
+    </message>
+    <message>
+        <source>库存</source>
+        <translation>Stock</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMainC</name>
@@ -1811,6 +1961,18 @@
         <source>请先用“增加工程”建立一个工程</source>
         <translation>Create a project with “New project” first</translation>
     </message>
+    <message>
+        <source>纹理</source>
+        <translation>Grain</translation>
+    </message>
+    <message>
+        <source>修边</source>
+        <translation>Trim</translation>
+    </message>
+    <message>
+        <source>库存</source>
+        <translation>Stock</translation>
+    </message>
 </context>
 <context>
     <name>TfrmOptions</name>
@@ -2059,6 +2221,18 @@ Set the page up afresh? The damaged file is kept as “Config.bad”.</translati
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>纹理</source>
+        <translation>Grain</translation>
+    </message>
+    <message>
+        <source>修边</source>
+        <translation>Trim</translation>
+    </message>
+    <message>
+        <source>库存</source>
+        <translation>Stock</translation>
     </message>
 </context>
 <context>
@@ -2407,6 +2581,32 @@ Check whether the length and width of these parts (plus the kerf) exceed every s
         <source>正在计算...</source>
         <translation>Calculating...</translation>
     </message>
+    <message>
+        <source>确认下料</source>
+        <translation>Confirm cutting</translation>
+    </message>
+    <message>
+        <source>确认下料|按这次排样下料：从原材料库存中减去用掉的原材料，并把余料加入原材料库</source>
+        <translation>Confirm cutting|Cut by this layout: take the sheets used out of the stock and add the offcuts to the sheet library</translation>
+    </message>
+    <message>
+        <source>
+库存已经用完的原材料：%1。请增加库存，或在本方案中提供其他原材料。</source>
+        <translation>
+Sheets whose stock is used up: %1. Add to their stock, or offer other sheets in this scheme.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>这次排样已经确认下料了，不能再确认一次。</source>
+        <translation>This layout run has been confirmed already; it cannot be confirmed again.</translation>
+    </message>
+    <message>
+        <source>还没有完成的排样：请先优化计算，全部零件排完后再确认下料。</source>
+        <translation>There is no finished layout: optimize first, and confirm the cutting once every part is placed.</translation>
+    </message>
 </context>
 <context>
     <name>TfrmWorkshop</name>
@@ -2619,6 +2819,14 @@ Please open this file in a browser:
     <message>
         <source>无法写入 PDF 文件“%1”：%2</source>
         <translation>Cannot write the PDF file “%1”: %2</translation>
+    </message>
+    <message>
+        <source>修边 %1 mm</source>
+        <translation>Trim %1 mm</translation>
+    </message>
+    <message>
+        <source>有纹理</source>
+        <translation>Grained</translation>
     </message>
 </context>
 <context>

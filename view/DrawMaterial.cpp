@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
@@ -115,6 +116,7 @@ void TDrawMaterialItem::Assign(const TDrawMaterialItem &Source)
     SetHeight(Source.FHeight);
     FTag = Source.FTag;
     SetTurned(Source.FTurned);
+    SetGrain(Source.FGrain);
 }
 
 QString TDrawMaterialItem::GetDisplayName() const
@@ -177,6 +179,11 @@ void TDrawMaterialItem::SetHeight(int Value)
 void TDrawMaterialItem::SetTurned(bool Value)
 {
     Store(FTurned, Value);
+}
+
+void TDrawMaterialItem::SetGrain(TGrainDirection Value)
+{
+    Store(FGrain, Value);
 }
 
 QString TDrawMaterialItem::SizeText() const
@@ -343,6 +350,8 @@ void TCustomDrawMaterial::Assign(const TCustomDrawMaterial &Source)
     FLeftOffset = Source.FLeftOffset;
     FTopOffset = Source.FTopOffset;
     FCutPlan = Source.FCutPlan;
+    FTrim = Source.FTrim;
+    FSheetGrain = Source.FSheetGrain;
     SetShowCuts(Source.FShowCuts);
 }
 
@@ -435,6 +444,22 @@ void TCustomDrawMaterial::SetCutPlan(std::shared_ptr<const TCutPlan> Plan)
     FCutPlan = std::move(Plan);
     if (FShowCuts)
         Paint();
+}
+
+void TCustomDrawMaterial::SetTrim(int Value)
+{
+    if (Value == FTrim)
+        return;
+    FTrim = Value;
+    Paint();
+}
+
+void TCustomDrawMaterial::SetSheetGrain(TGrainDirection Value)
+{
+    if (Value == FSheetGrain)
+        return;
+    FSheetGrain = Value;
+    Paint();
 }
 
 void TCustomDrawMaterial::SetShowCuts(bool Value)
@@ -625,6 +650,7 @@ void TCustomDrawMaterial::PaintTo(QPainter &Painter) const
     canvas.SetFontColor(Qt::black);
     FrameSet(canvas, r);
     DrawinRect(canvas);
+    DrawSheetMarks(canvas);
     // The parts' texts, which the cut numbers keep clear of where they can.
     QList<QRect> texts;
     DrawMaterials(canvas, FShowCuts ? &texts : nullptr);
@@ -719,11 +745,95 @@ void TCustomDrawMaterial::DrawinRect(TDrawCanvas &Canvas) const
     painter.restore();
 }
 
+void TCustomDrawMaterial::DrawSheetMarks(TDrawCanvas &Canvas) const
+{
+    if (FTrim <= 0 && FSheetGrain == TGrainDirection::None)
+        return;
+    QPainter &painter = Canvas.Painter();
+    const TPixelRect sheet = SheetRect();
+    const int dx = clampCoord(qint64(FOffSet) + FLeftOffset);
+    const int dy = clampCoord(qint64(FOffSet) + FTopOffset);
+    // The area kept, each edge scaled on its own like the parts'.
+    const qint64 t = std::max(0, FTrim);
+    const TPixelRect kept { clampCoord(qint64(MulDiv64(t, FScale, 100)) + dx),
+        clampCoord(qint64(MulDiv64(t, FScale, 100)) + dy),
+        clampCoord(qint64(MulDiv64(qint64(MWidth()) - t, FScale, 100)) + dx),
+        clampCoord(qint64(MulDiv64(qint64(MHeight()) - t, FScale, 100)) + dy) };
+    const double dpi = painter.device() ? painter.device()->logicalDpiX() : 96.0;
+    const double dots = FPrinter ? dpi / 96.0 : 1.0;
+    if (FSheetGrain != TGrainDirection::None)
+        DrawGrainLines(painter, FTrim > 0 ? kept : sheet, FSheetGrain,
+            FPrinter ? QColor(200, 200, 200) : QColor(215, 195, 160), 8 * dots);
+    if (FTrim <= 0)
+        return;
+    // The trim: a hatched band between the sheet's edge and the area kept, with a line along
+    // the area's edge.
+    painter.save();
+    const QColor ink = FPrinter ? QColor(110, 110, 110) : QColor(120, 120, 120);
+    QBrush hatch(ink, Qt::FDiagPattern);
+    if (FPrinter)
+        hatch.setTransform(QTransform::fromScale(dots, dots));
+    QRegion band(sheet.toQRect());
+    band -= QRegion(kept.toQRect());
+    painter.setClipRegion(band, Qt::IntersectClip);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(hatch);
+    painter.drawRect(sheet.toQRect());
+    painter.restore();
+    Canvas.SetPenColor(ink);
+    Canvas.MoveTo(kept.Left, kept.Top);
+    Canvas.LineTo(kept.Right, kept.Top);
+    Canvas.LineTo(kept.Right, kept.Bottom);
+    Canvas.LineTo(kept.Left, kept.Bottom);
+    Canvas.LineTo(kept.Left, kept.Top);
+}
+
+void TCustomDrawMaterial::DrawGrainLines(QPainter &Painter, const TPixelRect &r,
+    TGrainDirection Direction, const QColor &Colour, double Gap) const
+{
+    const qint64 W = qint64(r.Right) - r.Left, H = qint64(r.Bottom) - r.Top;
+    if (W <= 2 || H <= 2 || Gap < 1 || Direction == TGrainDirection::None)
+        return;
+    Painter.save();
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setClipRect(r.toQRect(), Qt::IntersectClip);
+    Painter.setPen(QPen(Colour, 0));
+    const bool alongX = Direction == TGrainDirection::AlongX;
+    const qint64 across = alongX ? H : W;
+    // Lines a gap apart, the first half a gap in; a very large picture keeps to 4000 lines.
+    const double step = std::max(Gap, double(across) / 4000.0);
+    for (double at = step / 2; at < double(across); at += step) {
+        const int p = int(at);
+        if (alongX)
+            Painter.drawLine(r.Left, r.Top + p, r.Right - 1, r.Top + p);
+        else
+            Painter.drawLine(r.Left + p, r.Top, r.Left + p, r.Bottom - 1);
+    }
+    Painter.restore();
+}
+
 void TCustomDrawMaterial::DrawMaterials(TDrawCanvas &Canvas, QList<QRect> *Texts) const
 {
+    const double dpi = Canvas.Painter().device() ? Canvas.Painter().device()->logicalDpiX() : 96.0;
+    const double dots = FPrinter ? dpi / 96.0 : 1.0;
+    const QColor background = FPrinter ? QColor(Qt::white) : FColor;
     for (int i = 0; i < FMaterials->Count(); ++i) {
         const TDrawMaterialItem &item = *FMaterials->GetItem(i);
         TPixelRect r = PartRect(i);
+        // On a sheet with grain the part covers the sheet's lines; a part held to its grain
+        // shows its own.
+        if (FSheetGrain != TGrainDirection::None) {
+            const QColor keep = Canvas.BrushColor();
+            const bool clear = Canvas.BrushClear();
+            Canvas.SetBrushColor(background);
+            Canvas.SetBrushClear(false);
+            Canvas.FillRect(r);
+            Canvas.SetBrushColor(keep);
+            Canvas.SetBrushClear(clear);
+        }
+        if (item.Grain() != TGrainDirection::None)
+            DrawGrainLines(Canvas.Painter(), r, item.Grain(),
+                FPrinter ? QColor(170, 170, 170) : QColor(200, 160, 110), 8 * dots);
         FrameSet(Canvas, r);
         Canvas.SetBrushClear(true);
         DrawPartTexts(Canvas, r, item, Texts);
@@ -825,6 +935,8 @@ void TCustomDrawMaterial::DrawSelectMaterial(TDrawCanvas &Canvas) const
     TPixelRect r = PartRect(FSelectIndex);
     Canvas.SetBrushColor(FSelectColor);
     Canvas.FillRect(r);
+    if (item.Grain() != TGrainDirection::None)
+        DrawGrainLines(Canvas.Painter(), r, item.Grain(), QColor(200, 160, 110), 8);
     FrameSet(Canvas, r);
     Canvas.SetBrushClear(true);
     DrawPartTexts(Canvas, r, item, nullptr);

@@ -46,6 +46,9 @@ public:
 class TDrawMaterialCollection;
 class TCustomDrawMaterial;
 
+// Which way a grain runs in the drawing: none, along x (the sheet's length as drawn) or along y.
+enum class TGrainDirection { None, AlongX, AlongY };
+
 // One drawn rectangle, normally one placed part, in sheet millimetres.
 //
 // An item created with a collection belongs to it and is destroyed with it; deleting an item
@@ -88,6 +91,9 @@ public:
     int EnteredWidth() const { return FTurned ? FWidth : FHeight; }
     // The size as entered as drawn on the part: "764×540", with " ↻" after it when turned.
     QString SizeText() const;
+    // A part held to its grain (顺纹): its grain runs this way, drawn as fine lines along it.
+    // None for a part that may be turned.
+    TGrainDirection Grain() const { return FGrain; }
 
     // Each reports one change to the collection, which repaints the view.
     void SetText(const QString &Value);
@@ -99,6 +105,7 @@ public:
     void SetTag(int Value) { FTag = Value; }
     // Reports one change, like the sizes.
     void SetTurned(bool Value);
+    void SetGrain(TGrainDirection Value);
 
 private:
     friend class TDrawMaterialCollection;
@@ -112,6 +119,7 @@ private:
     int FHeight = 0;
     int FTag = 0;
     bool FTurned = false;
+    TGrainDirection FGrain = TGrainDirection::None;
 };
 
 // The ordered, owned list of items of one view. Every structural change and every item
@@ -175,9 +183,10 @@ public:
     ~TCustomDrawMaterial() override;
 
     // Copies Source's items, OffSet, MWidth, MHeight, Tag, Group, Blade, SelectColor,
-    // LeftOffset and TopOffset, in that order through the setters, and its cut plan and
-    // ShowCuts. Scale, LineColor, Guage, ReadOnly, Drawer, isPrinter, Selectindex, Color, the
-    // font and the bevel settings stay as they are. Copying a view into itself changes nothing.
+    // LeftOffset and TopOffset, in that order through the setters, and its cut plan, ShowCuts,
+    // Trim and SheetGrain. Scale, LineColor, Guage, ReadOnly, Drawer, isPrinter, Selectindex,
+    // Color, the font and the bevel settings stay as they are. Copying a view into itself changes
+    // nothing.
     virtual void Assign(const TCustomDrawMaterial &Source);
     // The same for a source of unknown kind; anything but a layout view throws EAssignError.
     void Assign(const QObject *Source);
@@ -230,6 +239,13 @@ public:
     void SetBlade(int Value) { FBlade = Value; }
     int Tag() const { return FTag; }
     void SetTag(int Value) { FTag = Value; }
+
+    // The sheet's edge trim in mm (0: none), drawn as a hatched band inside the sheet's edge; and
+    // its grain, drawn as fine lines over the bare sheet. Both repaint at once.
+    int Trim() const { return FTrim; }
+    void SetTrim(int Value);
+    TGrainDirection SheetGrain() const { return FSheetGrain; }
+    void SetSheetGrain(TGrainDirection Value);
 
     // The cut plan of the layout (the engine's, see CutPlan.h; DrawPanel sets it), or nullptr.
     // The view shares it with its copies and never changes it.
@@ -331,6 +347,11 @@ private:
         const QColor &BottomColor, int Width) const;
     void FrameSet(TDrawCanvas &Canvas, TPixelRect &R) const;
     void DrawinRect(TDrawCanvas &Canvas) const;
+    // The trim band and the sheet's grain, under the parts.
+    void DrawSheetMarks(TDrawCanvas &Canvas) const;
+    // Fine lines along Direction inside r, Gap screen pixels apart.
+    void DrawGrainLines(QPainter &Painter, const TPixelRect &r, TGrainDirection Direction,
+        const QColor &Colour, double Gap) const;
     // Texts, when given, receives the rectangles of the parts' texts.
     void DrawMaterials(TDrawCanvas &Canvas, QList<QRect> *Texts = nullptr) const;
     static void DrawPartTexts(TDrawCanvas &Canvas, const TPixelRect &r,
@@ -365,6 +386,8 @@ private:
     int FBorderWidth = 0;
     std::shared_ptr<const TCutPlan> FCutPlan;
     bool FShowCuts = false;
+    int FTrim = 0;
+    TGrainDirection FSheetGrain = TGrainDirection::None;
 };
 
 // The class everyone instantiates.

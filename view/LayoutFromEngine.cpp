@@ -10,19 +10,29 @@
 #include <QApplication>
 #include <QPalette>
 
-void SetupLayoutView(TDrawMaterial &View, TMaterialType &Sheet, int Group, int RectCount)
+TGrainDirection SheetGrainDirection(const TMaterialType &Sheet)
 {
-    SetupLayoutView(View, Sheet.Width(), Sheet.Height(), Sheet.Blade(), Group, RectCount);
+    if (!Sheet.Grain())
+        return TGrainDirection::None;
+    return Sheet.EnteredLengthShorter() ? TGrainDirection::AlongY : TGrainDirection::AlongX;
 }
 
-void SetupLayoutView(
-    TDrawMaterial &View, int SheetWidth, int SheetHeight, int Blade, int Group, int RectCount)
+void SetupLayoutView(TDrawMaterial &View, TMaterialType &Sheet, int Group, int RectCount)
+{
+    SetupLayoutView(View, Sheet.Width(), Sheet.Height(), Sheet.Blade(), Group, RectCount,
+        Sheet.Trim(), SheetGrainDirection(Sheet));
+}
+
+void SetupLayoutView(TDrawMaterial &View, int SheetWidth, int SheetHeight, int Blade, int Group,
+    int RectCount, int Trim, TGrainDirection Grain)
 {
     View.SetMWidth(SheetWidth);
     View.SetMHeight(SheetHeight);
     View.SetTag(RectCount);
     View.SetGroup(Group);
     View.SetBlade(Blade);
+    View.SetTrim(Trim);
+    View.SetSheetGrain(Grain);
     View.SetShowHint(true);
     View.SetColor(QApplication::palette().color(QPalette::Button));
     View.SetSelectColor(QColor(255, 255, 0));
@@ -55,10 +65,17 @@ void DrawPanel(TDrawMaterial &View, TRectManage &Engine, const TOffcutRule &Rule
         const int enteredLength = r.EnteredLengthShorter() ? std::min(r.Width(), r.Height())
                                                            : std::max(r.Width(), r.Height());
         const bool turned = r.Width() != r.Height() && r.Width() != enteredLength;
+        TGrainDirection grain = TGrainDirection::None;
+        if (r.Grain())
+            grain = r.Width() == r.Height() && View.SheetGrain() != TGrainDirection::None
+                ? View.SheetGrain()
+                : turned ? TGrainDirection::AlongY
+                         : TGrainDirection::AlongX;
         for (int k = 0; k < r.Count(); ++k) {
             TDrawMaterialItem *item = items.Add();
             item->SetText(text);
             item->SetTurned(turned);
+            item->SetGrain(grain);
             item->SetWidth(r.Width());
             item->SetHeight(r.Height());
             // 64-bit steps: a strip that runs past the int range would be an engine fault, but
@@ -75,7 +92,7 @@ void DrawPanel(TDrawMaterial &View, TRectManage &Engine, const TOffcutRule &Rule
         }
     }
     items.EndUpdate();
-    View.SetCutPlan(std::make_shared<const TCutPlan>(MakeCutPlan(
-        View.MWidth(), View.MHeight(), View.Blade(), LayoutParts(Engine, View.Group()), Rule)));
+    View.SetCutPlan(std::make_shared<const TCutPlan>(MakeTrimmedCutPlan(View.MWidth(),
+        View.MHeight(), View.Trim(), View.Blade(), LayoutParts(Engine, View.Group()), Rule)));
     View.SetDrawer(true);
 }

@@ -7,6 +7,7 @@
 #include "WidgetArt.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -43,6 +44,16 @@ bool isEnterKey(const QKeyEvent *e)
 }
 
 } // namespace
+
+QList<TGridChoice> SheetGrainChoices()
+{
+    return { { 0, TDBGrid::tr("无") }, { 1, TDBGrid::tr("有") } };
+}
+
+QList<TGridChoice> PartGrainChoices()
+{
+    return { { 0, TDBGrid::tr("无") }, { 1, TDBGrid::tr("顺纹") } };
+}
 
 // ======================================================================= TNumericValidator
 
@@ -157,6 +168,17 @@ TDBGridDelegate::TDBGridDelegate(TDBGrid *grid)
 QWidget *TDBGridDelegate::createEditor(
     QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    if (const TGridColumn *column = FGrid->columnOf(index.column());
+        column && !column->choices.isEmpty()) {
+        auto *box = new QComboBox(parent);
+        box->setFrame(false);
+        for (const TGridChoice &c : column->choices)
+            box->addItem(c.caption, c.value);
+        // A choice made is the new value at once, as a typed cell's text is on Enter.
+        connect(box, &QComboBox::activated, box,
+            [this, box] { emit const_cast<TDBGridDelegate *>(this)->commitData(box); });
+        return box;
+    }
     QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
     auto *line = qobject_cast<QLineEdit *>(editor);
     if (!line) {
@@ -198,10 +220,32 @@ QColor TDBGridDelegate::refusedColor()
     return QColor(255, 200, 200);
 }
 
+void TDBGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (auto *box = qobject_cast<QComboBox *>(editor)) {
+        const QString stored = index.model()->data(index, Qt::EditRole).toString().trimmed();
+        const int at = stored.isEmpty() ? 0 : box->findData(stored.toInt());
+        box->setCurrentIndex(std::max(at, 0));
+        return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
 void TDBGridDelegate::setModelData(
     QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
     const QScopedValueRollback<bool> committing(FGrid->FCommitting, true);
+    if (const auto *box = qobject_cast<const QComboBox *>(editor)) {
+        const QString value = QString::number(box->currentData().toInt());
+        const QString stored = model->data(index, Qt::EditRole).toString().trimmed();
+        // The value shown for an empty cell, chosen again, changes nothing.
+        if (value == stored || (stored.isEmpty() && box->currentIndex() == 0)) {
+            FLastCommitOk = true;
+            return;
+        }
+        FLastCommitOk = model->setData(index, value, Qt::EditRole);
+        return;
+    }
     if (const auto *line = qobject_cast<const QLineEdit *>(editor)) {
         // Unchanged text changes nothing: no edit is started and nothing becomes pending.
         if (line->text() == model->data(index, Qt::EditRole).toString()) {
@@ -255,6 +299,23 @@ public:
 
     QVariant data(const QModelIndex &index, int role) const override
     {
+        const TGridColumn *column = FGrid->columnOf(index.column());
+        if (column && !column->choices.isEmpty()) {
+            if (role == Qt::TextAlignmentRole)
+                return int(Qt::AlignCenter);
+            if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+                const QString stored
+                    = QIdentityProxyModel::data(index, Qt::EditRole).toString().trimmed();
+                if (stored.isEmpty())
+                    return column->choices.first().caption;
+                bool ok = false;
+                const int value = stored.toInt(&ok);
+                for (const TGridChoice &c : column->choices)
+                    if (ok && c.value == value)
+                        return c.caption;
+                return stored;
+            }
+        }
         if (role == Qt::TextAlignmentRole) {
             const TRowSet *rs = FGrid->dataSource();
             const bool numeric = rs && TNumericValidator::kindOf(rs->fieldType(index.column()));
@@ -478,6 +539,18 @@ QList<int> TDBGrid::shownModelColumns() const
     return out;
 }
 
+const TGridColumn *TDBGrid::columnOf(int modelColumn) const
+{
+    const TRowSet *rs = FRowSet;
+    if (!rs || modelColumn < 0)
+        return nullptr;
+    const QString field = rs->fieldName(modelColumn);
+    for (const TGridColumn &c : FColumns)
+        if (c.fieldName.compare(field, Qt::CaseInsensitive) == 0)
+            return &c;
+    return nullptr;
+}
+
 int TDBGrid::gridColumnCount() const
 {
     return int(shownModelColumns().size());
@@ -676,7 +749,7 @@ void TDBGrid::pasteRows(const QString &Text)
     }
     const TReadOutcome read = ReadDelimitedText(Text);
     if (!read.Ok) {
-        Dialogs::showError(this, u"粘贴的内容不能读成表格，没有增加任何行：\n"_s + read.Error);
+        Dialogs::showError(this, tr("粘贴的内容不能读成表格，没有增加任何行：\n") + read.Error);
         return;
     }
     const TImportTarget target = pasteTarget();
@@ -684,7 +757,7 @@ void TDBGrid::pasteRows(const QString &Text)
         = ConvertRows(read.Table, target, GuessMapping(read.Table, target));
     if (!outcome.ok()) {
         Dialogs::showError(this,
-            u"粘贴的行有问题，没有增加任何行。请改正后重新复制、粘贴：\n"_s
+            tr("粘贴的行有问题，没有增加任何行。请改正后重新复制、粘贴：\n")
                 + ProblemLines(outcome.Problems).join(u'\n'));
         return;
     }

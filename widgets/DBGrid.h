@@ -27,6 +27,7 @@
 #include <QTableView>
 #include <QValidator>
 #include <optional>
+#include <utility>
 
 #include "PartImport.h"
 #include "RowSet.h"
@@ -35,13 +36,36 @@
 
 class TDBGrid;
 
+// One value of a column that holds one of a few whole numbers, and its caption.
+struct TGridChoice
+{
+    int value = 0;
+    QString caption;
+};
+
 // One column of a grid: the row set's column (any letter case), its title and width in pixels.
+// A column with choices shows the caption of its value (an empty cell: the first choice's) and is
+// edited with a drop-down list of the captions; a value outside them shows as the number.
 struct TGridColumn
 {
+    TGridColumn() = default;
+    TGridColumn(QString FieldName, QString Title, int Width = 64, QList<TGridChoice> Choices = {})
+        : fieldName(std::move(FieldName))
+        , title(std::move(Title))
+        , width(Width)
+        , choices(std::move(Choices))
+    { }
+
     QString fieldName;
     QString title;
     int width = 64;
+    QList<TGridChoice> choices;
 };
+
+// The choices of the grain columns (纹理, stored as 0 or 1): sheets 无 / 有 (the board has grain
+// along its length), parts 无 / 顺纹 (the part's length must run along the grain).
+QList<TGridChoice> SheetGrainChoices();
+QList<TGridChoice> PartGrainChoices();
 
 // Accepts only text a numeric column can take while it is being typed: for whole numbers an
 // optional leading sign and digits, within the 32-bit range; for prices the same plus one
@@ -79,6 +103,7 @@ public:
     explicit TDBGridDelegate(TDBGrid *grid);
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
         const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(
         QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     // Whether the last setModelData was taken by the row set.
@@ -111,6 +136,8 @@ public:
     void setColumns(const QList<TGridColumn> &columns);
     const QList<TGridColumn> &columns() const { return FColumns; }
     int gridColumnCount() const; // columns shown (while the row set is open)
+    // The column description of a model column, or nullptr when it is not one of columns().
+    const TGridColumn *columnOf(int modelColumn) const;
 
     // The grid column (0-based, in shown order) of the current cell; -1 when there is none.
     int selectedIndex() const;

@@ -53,6 +53,30 @@ QList<TRowProblem> CheckRows(const TRowSet &rows, const QList<TColumnRule> &rule
     return problems;
 }
 
+QList<TRowProblem> TrimProblems(const TRowSet &rows, const QString &trimField,
+    const QString &lengthField, const QString &widthField, const QString &trimTitle)
+{
+    QList<TRowProblem> problems;
+    const int trim = rows.fieldIndex(trimField);
+    const int length = rows.fieldIndex(lengthField);
+    const int width = rows.fieldIndex(widthField);
+    if (trim < 0 || length < 0 || width < 0)
+        return problems;
+    for (int r = 0; r < rows.recordCount(); ++r) {
+        bool okT = false, okL = false, okW = false;
+        const double t = cellText(rows, r, trim).toDouble(&okT);
+        const double l = cellText(rows, r, length).toDouble(&okL);
+        const double w = cellText(rows, r, width).toDouble(&okW);
+        // Other rules speak of empty, negative and missing sizes.
+        if (!okT || !okL || !okW || t <= 0 || l <= 0 || w <= 0)
+            continue;
+        if (2 * t >= l || 2 * t >= w)
+            problems.push_back(
+                { r + 1, trimTitle, Tr::tr("太大，两边修边后原材料没有可用的地方") });
+    }
+    return problems;
+}
+
 bool RowIsBlank(const TRowSet &rows, int row, const QList<TColumnRule> &rules)
 {
     for (const TColumnRule &rule : rules) {

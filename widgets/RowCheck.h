@@ -39,6 +39,15 @@ struct TRowProblem
 // does not have are skipped.
 QList<TRowProblem> CheckRows(const TRowSet &rows, const QList<TColumnRule> &rules);
 
+// Rows whose trim (trimField, 0 or more) leaves nothing of the sheet: twice the trim not below
+// the length or the width (columns lengthField, widthField, both above 0). The problem names the
+// column by trimTitle: "第2行 修边：太大，两边修边后原材料没有可用的地方".
+QList<TRowProblem> TrimProblems(const TRowSet &rows,
+    const QString &trimField = QStringLiteral("修边"),
+    const QString &lengthField = QStringLiteral("长度"),
+    const QString &widthField = QStringLiteral("宽度"),
+    const QString &trimTitle = QStringLiteral("修边"));
+
 // Whether every column of the rules is empty in the row (0-based): a row the user started and
 // left blank.
 bool RowIsBlank(const TRowSet &rows, int row, const QList<TColumnRule> &rules);

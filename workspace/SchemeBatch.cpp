@@ -28,6 +28,9 @@ QList<TSheetInput> SheetInputs(const TRowSet &Rows)
     const int width = Rows.fieldIndex(u"宽度"_s);
     const int kerf = Rows.fieldIndex(u"刀口"_s);
     const int price = Rows.fieldIndex(u"价格"_s);
+    const int grain = Rows.fieldIndex(u"纹理"_s);
+    const int trim = Rows.fieldIndex(u"修边"_s);
+    const int stock = Rows.fieldIndex(u"库存"_s);
     for (int r = 0; r < Rows.rowCount(); ++r) {
         TSheetInput s;
         s.Name = name < 0 ? QString() : Rows.data(Rows.index(r, name)).toString();
@@ -35,6 +38,12 @@ QList<TSheetInput> SheetInputs(const TRowSet &Rows)
         s.Width = intAt(Rows, r, width);
         s.Kerf = intAt(Rows, r, kerf);
         s.Price = price < 0 ? 0.0 : Rows.data(Rows.index(r, price)).toDouble();
+        s.Grain = intAt(Rows, r, grain) != 0;
+        s.Trim = intAt(Rows, r, trim);
+        // An empty stock is no limit.
+        const bool counted
+            = stock >= 0 && !Rows.data(Rows.index(r, stock)).toString().trimmed().isEmpty();
+        s.Stock = counted ? intAt(Rows, r, stock) : -1;
         out << s;
     }
     return out;
@@ -55,6 +64,10 @@ void FillEngine(TRectManage &Engine, const QList<TSheetInput> &Sheets, const QLi
         sheet->SetWidth(std::max(s.Length, s.Width));
         sheet->SetHeight(std::min(s.Length, s.Width));
         sheet->SetPrice(s.Price);
+        sheet->SetEnteredLengthShorter(s.Length < s.Width);
+        sheet->SetGrain(s.Grain);
+        sheet->SetTrim(s.Trim);
+        sheet->SetStock(s.Stock < 0 ? TMaterialType::NoStockLimit : s.Stock);
     }
     Engine.MaterialTypeList().Clear();
     for (const TPartRow &p : Parts) {
@@ -64,6 +77,7 @@ void FillEngine(TRectManage &Engine, const QList<TSheetInput> &Sheets, const QLi
         part->SetHeight(std::min(p.Length, p.Width));
         part->SetEnteredLengthShorter(p.Length < p.Width);
         part->SetCount(p.Quantity);
+        part->SetGrain(p.Grain);
     }
 }
 

@@ -26,6 +26,9 @@ struct TSheetInput
     qint32 Width = 0;
     qint32 Kerf = 0;
     double Price = 0;
+    bool Grain = false; // 纹理 有: grain along the length as entered
+    qint32 Trim = 0; // 修边, off every edge
+    qint32 Stock = -1; // 库存; -1 (an empty cell): unlimited
 };
 
 // The rows of a sheet list (原材料表 columns) and a part list (零件表 columns), in row order,
@@ -33,8 +36,9 @@ struct TSheetInput
 QList<TSheetInput> SheetInputs(const TRowSet &Rows);
 QList<TPartRow> PartInputs(const TRowSet &Rows);
 
-// Fills the engine's sheet kinds and part kinds, longer side into Width; a part whose entered
-// length was its shorter side is marked so (drawings and labels give sizes as entered).
+// Fills the engine's sheet kinds and part kinds, longer side into Width; a part or sheet whose
+// entered length was its shorter side is marked so (drawings and labels give sizes as entered,
+// and grain runs along the length as entered), with grain, trim and stock.
 void FillEngine(TRectManage &Engine, const QList<TSheetInput> &Sheets, const QList<TPartRow> &Parts);
 
 struct TBatchScheme

@@ -1,19 +1,19 @@
 #include "fmMaterial.h"
 
+#include "AppSettings.h"
 #include "Command.h"
 #include "DBGrid.h"
 #include "DBNavigator.h"
 #include "DM.h"
 #include "Dialogs.h"
+#include "ImportDialog.h"
 #include "RowCheck.h"
+#include "SchemeBatch.h"
 #include "ShadowPanel.h"
 #include "TypeSetClass.h"
 #include "WidgetArt.h"
 #include "fmSelectData.h"
 #include "fmTypeSet.h"
-#include "AppSettings.h"
-#include "ImportDialog.h"
-#include "SchemeBatch.h"
 
 #include <QCheckBox>
 #include <QProgressBar>
@@ -64,6 +64,9 @@ QList<TGridColumn> SheetColumns()
         { u"宽度"_s, TfrmMaterial::tr("宽度"), 70 },
         { u"刀口"_s, TfrmMaterial::tr("刀口"), 70 },
         { u"价格"_s, TfrmMaterial::tr("价格"), 70 },
+        { u"纹理"_s, TfrmMaterial::tr("纹理"), 50, SheetGrainChoices() },
+        { u"修边"_s, TfrmMaterial::tr("修边"), 50 },
+        { u"库存"_s, TfrmMaterial::tr("库存"), 50 },
     };
 }
 QList<TGridColumn> PartColumns()
@@ -73,6 +76,7 @@ QList<TGridColumn> PartColumns()
         { u"长度"_s, TfrmMaterial::tr("长度"), 70 },
         { u"宽度"_s, TfrmMaterial::tr("宽度"), 70 },
         { u"数量"_s, TfrmMaterial::tr("数量"), 70 },
+        { u"纹理"_s, TfrmMaterial::tr("纹理"), 50, PartGrainChoices() },
     };
 }
 
@@ -85,6 +89,8 @@ QList<TColumnRule> SheetRules()
         { u"宽度"_s, TfrmMaterial::tr("宽度"), TColumnRule::Positive },
         { u"刀口"_s, TfrmMaterial::tr("刀口"), TColumnRule::NonNegative },
         { u"价格"_s, TfrmMaterial::tr("价格"), TColumnRule::NonNegative, MaxSheetPrice },
+        { u"修边"_s, TfrmMaterial::tr("修边"), TColumnRule::NonNegative },
+        { u"库存"_s, TfrmMaterial::tr("库存"), TColumnRule::NonNegative },
     };
 }
 QList<TColumnRule> PartRules()
@@ -698,6 +704,9 @@ void TfrmMaterial::N3Click()
         ADOMaterialA->field(u"宽度"_s).setAsString(row.width);
         ADOMaterialA->field(u"价格"_s).setAsString(row.price);
         ADOMaterialA->field(u"刀口"_s).setAsString(u"0"_s);
+        ADOMaterialA->field(u"纹理"_s).setAsString(row.grain);
+        ADOMaterialA->field(u"修边"_s).setAsString(row.trim);
+        ADOMaterialA->field(u"库存"_s).setAsString(row.stock);
         ADOMaterialA->post();
     }
 }
@@ -719,6 +728,7 @@ void TfrmMaterial::N4Click()
         ADOMaterialB->field(u"长度"_s).setAsString(row.length);
         ADOMaterialB->field(u"宽度"_s).setAsString(row.width);
         ADOMaterialB->field(u"数量"_s).setAsString(u"1"_s);
+        ADOMaterialB->field(u"纹理"_s).setAsString(row.grain);
         ADOMaterialB->post();
     }
 }
@@ -732,8 +742,10 @@ QStringList TfrmMaterial::CheckInput() const
         const QString scheme
             = hasScheme() ? ADOOrderDetail->field(u"名称"_s).asString() : QString();
         const QString where = (scheme.isEmpty() ? QString() : scheme + u' ') + tr("提供的原材料 ");
-        for (const QString &line :
-            DescribeProblems(*ADOMaterialA, CheckRows(*ADOMaterialA, SheetRules()), u"名称"_s))
+        for (const QString &line : DescribeProblems(*ADOMaterialA,
+                 CheckRows(*ADOMaterialA, SheetRules())
+                     + TrimProblems(*ADOMaterialA, u"修边"_s, u"长度"_s, u"宽度"_s, tr("修边")),
+                 u"名称"_s))
             lines << where + line;
     }
     if (ADOMaterialB->isOpen()) {
@@ -750,8 +762,8 @@ QStringList TfrmMaterial::MissingInput() const
     if (!hasScheme())
         lines << tr("工程还没有加工方案：请在“加工方案”表中增加一个方案。");
     else if (!ADOMaterialA->isOpen() || ADOMaterialA->recordCount() == 0)
-        lines << tr("方案“%1”还没有提供的原材料：请在“提供的原材料”表中右击，选择原材料。").arg(
-            ADOOrderDetail->field(u"名称"_s).asString());
+        lines << tr("方案“%1”还没有提供的原材料：请在“提供的原材料”表中右击，选择原材料。")
+                     .arg(ADOOrderDetail->field(u"名称"_s).asString());
     if (!ADOMaterialB->isOpen() || ADOMaterialB->recordCount() == 0)
         lines << tr("工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。");
     return lines;
@@ -786,8 +798,7 @@ void TfrmMaterial::actYHPYExecute()
     // does nothing on empty lists): say what is missing instead.
     const QStringList missing = MissingInput();
     if (!missing.isEmpty()) {
-        Dialogs::showInformation(
-            this, tr("还不能优化排样：\n") + missing.join(u'\n'), tr("提示"));
+        Dialogs::showInformation(this, tr("还不能优化排样：\n") + missing.join(u'\n'), tr("提示"));
         return;
     }
     if (!RectManage)
@@ -834,7 +845,8 @@ void TfrmMaterial::N6Click()
         return;
     if (!TDBGrid::commitEditors(ADOMaterialB))
         return;
-    const QList<TImportedRow> rows = RunImportDialog(this, ImportTargets::PartList(), tr("导入零件"));
+    const QList<TImportedRow> rows
+        = RunImportDialog(this, ImportTargets::PartList(), tr("导入零件"));
     AppendImportedRows(*ADOMaterialB, ImportTargets::PartList(), rows);
 }
 
@@ -859,8 +871,8 @@ void TfrmMaterial::actCalcAllExecute()
     }
     actSaveExecute();
     if (!hasScheme()) {
-        Dialogs::showInformation(this,
-            tr("工程还没有加工方案：请在“加工方案”表中增加一个方案。"), tr("提示"));
+        Dialogs::showInformation(
+            this, tr("工程还没有加工方案：请在“加工方案”表中增加一个方案。"), tr("提示"));
         return;
     }
     const QList<TPartRow> parts = PartInputs(*ADOMaterialB);
@@ -877,8 +889,7 @@ void TfrmMaterial::actCalcAllExecute()
         for (const QString &line : partProblems)
             lines << tr("工程需要切割的零件 ") + line;
         Dialogs::showInformation(this,
-            tr("以下数据不能用于优化排样，请改正或删除后再试：\n") + lines.join(u'\n'),
-            tr("提示"));
+            tr("以下数据不能用于优化排样，请改正或删除后再试：\n") + lines.join(u'\n'), tr("提示"));
         return;
     }
 
@@ -914,7 +925,8 @@ void TfrmMaterial::actCalcAllExecute()
     FBatch = batch;
     connect(batch, &TSchemeBatch::progress, this,
         [this, schemes](int index, int count, const QString &text) {
-            StatusBar1->showMessage(tr("计算全部方案：%1（%2/%3）  %4").arg(schemes[index].Name)
+            StatusBar1->showMessage(tr("计算全部方案：%1（%2/%3）  %4")
+                                        .arg(schemes[index].Name)
                                         .arg(index + 1)
                                         .arg(count)
                                         .arg(text));
@@ -983,6 +995,6 @@ void TfrmMaterial::batchFinished()
             ? tr("计算全部方案已停止：算完 %1 个方案").arg(results.size() - failed.size())
             : tr("计算全部方案完成：%1 个方案").arg(results.size()));
     if (!failed.isEmpty())
-        Dialogs::showInformation(this,
-            tr("以下方案未能算完，保留原来的结果：\n") + failed.join(u'\n'), tr("提示"));
+        Dialogs::showInformation(
+            this, tr("以下方案未能算完，保留原来的结果：\n") + failed.join(u'\n'), tr("提示"));
 }

@@ -1,7 +1,7 @@
 // Speed of the layout engine: GoWork + GetTotalBC on seeded generated jobs.
 //
 //   bench_engine [Google Benchmark options]     timings of small, medium and large jobs
-//   bench_engine --once SIZE [--seed N] [--options N]
+//   bench_engine --once SIZE [--seed N] [--options N] [--grain PERCENT]
 //                                               one run of one job (small, medium, large), then
 //                                               its time, result and the process's peak memory
 //   bench_engine --once SIZE --deep S [--work N] [--threads N] [--seed N] [--options N]
@@ -12,7 +12,8 @@
 //   bench_engine --job SIZE [--seed N] [--options N]
 //                                               the job as a pnxcut job file on standard output
 //
-// --options: 1 cost, 2 bigsheet (added).
+// --options: 1 cost, 2 bigsheet (added). --grain: every sheet with grain and that share of the part
+// kinds (spread evenly) held to it.
 // Jobs: parts 50-1500 x 30-900 mm with random quantities, 3 / 5 / 10 sheet kinds of common sizes
 // with kerf 0-5 and prices 40-300.
 //   small   20 part kinds,   about 200 parts
@@ -28,6 +29,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +52,7 @@ constexpr Size Sizes[]
           { "cut2000", 2000, 10, 25, 2000 }, { "cut20000", 2000, 10, 25, 20000 },
           { "distinct", 50000, 10, 1, 0 }, { "millions", 4, 3, 5000000, 0 } };
 
-enginetest::GenJob MakeJob(const Size &S, std::uint64_t Seed, int Options)
+enginetest::GenJob MakeJob(const Size &S, std::uint64_t Seed, int Options, int GrainPercent = 0)
 {
     enginetest::Random R(Seed);
     enginetest::GenJob J = enginetest::BenchmarkJob(R, S.PartKinds, S.SheetKinds, S.MeanQuantity);
@@ -58,6 +60,13 @@ enginetest::GenJob MakeJob(const Size &S, std::uint64_t Seed, int Options)
         J = enginetest::FirstParts(J, S.Cut);
     J.UseCost = Options & 1;
     J.UseBigSheet = Options & 2;
+    if (GrainPercent > 0) {
+        for (enginetest::GenSheet &Sh : J.Sheets)
+            Sh.Grain = true;
+        for (std::size_t i = 0; i < J.Parts.size(); ++i)
+            J.Parts[i].Grain = (i * std::size_t(GrainPercent)) / 100
+                != ((i + 1) * std::size_t(GrainPercent)) / 100;
+    }
     return J;
 }
 
@@ -113,12 +122,13 @@ const Size *FindSize(const char *SizeName)
     return nullptr;
 }
 
-int RunOnce(const char *SizeName, std::uint64_t Seed, int Options, const DeepRun &Deep)
+int RunOnce(
+    const char *SizeName, std::uint64_t Seed, int Options, const DeepRun &Deep, int GrainPercent)
 {
     const Size *S = FindSize(SizeName);
     if (!S)
         return 2;
-    const enginetest::GenJob J = MakeJob(*S, Seed, Options);
+    const enginetest::GenJob J = MakeJob(*S, Seed, Options, GrainPercent);
     TRectManage E;
     enginetest::LoadJob(J, E);
     std::vector<enginetest::Event> Events;
@@ -152,6 +162,8 @@ int RunOnce(const char *SizeName, std::uint64_t Seed, int Options, const DeepRun
     std::printf("%s seed %llu options %d%s: %zu part kinds, %lld parts, %d sheet kinds\n", S->Name,
         static_cast<unsigned long long>(Seed), Options, Deep.On ? " deep" : "", J.Parts.size(),
         static_cast<long long>(TotalParts(J)), S->SheetKinds);
+    if (GrainPercent > 0)
+        std::printf("grain: every sheet, %d %% of the part kinds held\n", GrainPercent);
     std::printf("time %.3f ms, %d layout groups, %lld sheets, execpt %d\n",
         std::chrono::duration<double, std::milli>(Stop - Start).count(), E.GroupList().Count(),
         static_cast<long long>(Sheets), int(E.Execpt()));
@@ -181,12 +193,15 @@ int main(int argc, char **argv)
     if (argc >= 3 && (std::strcmp(argv[1], "--once") == 0 || std::strcmp(argv[1], "--job") == 0)) {
         std::uint64_t Seed = 1;
         int Options = 0;
+        int GrainPercent = 0;
         DeepRun Deep;
         for (int i = 3; i + 1 < argc; i += 2) {
             if (std::strcmp(argv[i], "--seed") == 0)
                 Seed = std::strtoull(argv[i + 1], nullptr, 10);
             else if (std::strcmp(argv[i], "--options") == 0)
                 Options = std::atoi(argv[i + 1]) & 3;
+            else if (std::strcmp(argv[i], "--grain") == 0)
+                GrainPercent = std::clamp(std::atoi(argv[i + 1]), 0, 100);
             else if (std::strcmp(argv[i], "--deep") == 0) {
                 Deep.On = true;
                 Deep.Seconds = std::atof(argv[i + 1]);
@@ -197,11 +212,11 @@ int main(int argc, char **argv)
                 Deep.Threads = std::atoi(argv[i + 1]);
         }
         if (std::strcmp(argv[1], "--once") == 0)
-            return RunOnce(argv[2], Seed, Options, Deep);
+            return RunOnce(argv[2], Seed, Options, Deep, GrainPercent);
         const Size *S = FindSize(argv[2]);
         if (!S)
             return 2;
-        std::fputs(enginetest::JobText(MakeJob(*S, Seed, Options)).c_str(), stdout);
+        std::fputs(enginetest::JobText(MakeJob(*S, Seed, Options, GrainPercent)).c_str(), stdout);
         return 0;
     }
     for (const Size &S : Sizes) {

@@ -8,7 +8,7 @@
 //   the same rules.
 //
 //   quality_report [DATA_FOLDER] [--detail] [--deep [MS]] [--work N] [--threads N]
-//                  [--filter TEXT] [--sets LIST]
+//                  [--filter TEXT] [--sets LIST] [--grain PERCENT]
 //
 // DATA_FOLDER defaults to ../shared/benchdata beside the repository. --detail adds one line per
 // instance. Kerf 0; every part kind a quantity of COPIES (1 when the column is missing).
@@ -17,6 +17,10 @@
 // parts on 10 sheet kinds with kerf (bench_engine's large) and its cuts to its first 2,000 and
 // 20,000 parts, by area and by cost: sheet area, utilisation, cost, and the deep mode's gap to
 // its bound.
+//
+// --grain PERCENT gives every sheet a grain along its width as listed and holds that share of the
+// item kinds (spread evenly over the list) to it, their width as listed along the grain: what
+// holding parts to their grain costs.
 //
 // --deep adds the deep mode (GoWorkDeep) beside the designed one, MS milliseconds per instance
 // (default 1000) on --threads threads (default: one per core); --work N gives it N units of work
@@ -167,6 +171,16 @@ struct DeepSettings
     int Threads = 0;
 };
 
+// Percent of the item kinds held to the grain of sheets with grain (0: no grain at all).
+int GrainPercent = 0;
+
+// Whether item kind i of a list is held when Percent of the kinds are: spread evenly.
+bool Held(std::size_t i, int Percent)
+{
+    return Percent > 0
+        && (i * std::size_t(Percent)) / 100 != ((i + 1) * std::size_t(Percent)) / 100;
+}
+
 Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bins, bool UseCost,
     const DeepSettings *Deep)
 {
@@ -178,6 +192,8 @@ Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bin
         S.SetBlade(0);
         S.SetPrice(Bins[i].Cost);
         S.SetText("B" + std::to_string(i));
+        S.SetGrain(GrainPercent > 0);
+        S.SetEnteredLengthShorter(Bins[i].Width < Bins[i].Height);
     }
     for (std::size_t i = 0; i < Items.size(); ++i) {
         TMaterialType &P = *E.MaterialTypeList().Add();
@@ -185,6 +201,8 @@ Outcome RunInstance(const std::vector<Rect> &Items, const std::vector<Rect> &Bin
         P.SetHeight(std::min(Items[i].Width, Items[i].Height));
         P.SetCount(Items[i].Copies);
         P.SetText("I" + std::to_string(i));
+        P.SetGrain(Held(i, GrainPercent));
+        P.SetEnteredLengthShorter(Items[i].Width < Items[i].Height);
     }
     E.SetUseCost(UseCost);
     std::vector<std::pair<int, int>> Used; // sheet kind, sheets
@@ -534,9 +552,12 @@ int main(int argc, char **argv)
             Filter = Value(i);
         } else if (A == "--sets") {
             Sets = Value(i);
+        } else if (A == "--grain") {
+            GrainPercent = std::clamp(std::atoi(Value(i)), 0, 100);
         } else if (A == "--help" || A == "-h") {
             std::printf("usage: quality_report [DATA_FOLDER] [--detail] [--deep [MS]] [--work N] "
-                        "[--threads N] [--filter TEXT] [--sets bw,ps,psc,jobs]\n(default %s)\n",
+                        "[--threads N] [--filter TEXT] [--sets bw,ps,psc,jobs] [--grain PERCENT]\n"
+                        "(default %s)\n",
                 DefaultData().string().c_str());
             return 0;
         } else {
@@ -559,6 +580,8 @@ int main(int argc, char **argv)
         }
         std::printf("Data: %s\n", fs::weakly_canonical(Data, Ec).string().c_str());
     }
+    if (GrainPercent > 0)
+        std::printf("Grain: every sheet, %d %% of the item kinds held to it\n", GrainPercent);
     if (Deep.On) {
         if (Deep.Work)
             std::printf("Deep mode: %llu work units per instance, %d threads (0: one per core)\n",

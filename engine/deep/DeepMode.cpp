@@ -32,19 +32,34 @@ struct TJob
     bool Merged = false; // some item stands for several part kinds
 };
 
+// The sheet inside its trim, as the search lays it out; false when nothing is left to lay out.
+bool TrimmedSheet(const TMaterialType &S, TSheet &T)
+{
+    if (S.Width() <= 0 || S.Height() <= 0 || S.Blade() < 0 || S.Trim() < 0)
+        return false;
+    T.W = i64(S.Width()) - 2 * i64(S.Trim());
+    T.H = i64(S.Height()) - 2 * i64(S.Trim());
+    T.Kerf = S.Blade();
+    return T.W > 0 && T.H > 0;
+}
+
 TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
 {
     TJob J;
     J.P.Cost = Cost;
+    // A trimmed sheet is searched inside its trim but counts whole: with the area objective its
+    // value is then its whole area, compared as a value (as prices are).
+    bool Trimmed = false;
+    for (int i = 0; i < Sheets.Count(); ++i)
+        Trimmed = Trimmed || Sheets.GetItem(i)->Trim() != 0;
+    if (Trimmed)
+        J.P.Cost = true;
     J.SheetOfKind.assign(static_cast<std::size_t>(Sheets.Count()), -1);
     for (int i = 0; i < Sheets.Count(); ++i) {
         const TMaterialType &S = *Sheets.GetItem(i);
-        if (S.Width() <= 0 || S.Height() <= 0 || S.Blade() < 0)
-            continue;
         TSheet T;
-        T.W = S.Width();
-        T.H = S.Height();
-        T.Kerf = S.Blade();
+        if (!TrimmedSheet(S, T))
+            continue;
         if (Cost) {
             // A price that is not a number or infinite makes the sheet kind unusable; a
             // negative one counts as nothing.
@@ -52,7 +67,7 @@ TJob BuildJob(TMaterialTypeList &Parts, TMaterialTypeList &Sheets, bool Cost)
                 continue;
             T.Value = std::max(S.Price(), 0.0);
         } else {
-            T.Value = double(T.W) * double(T.H);
+            T.Value = double(S.Width()) * double(S.Height());
         }
         T.Index = i;
         J.SheetOfKind[static_cast<std::size_t>(i)] = static_cast<int>(J.P.Sheets.size());
@@ -127,6 +142,7 @@ TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sh
         T.SetHeight(S.Height());
         T.SetBlade(S.Blade());
         T.SetPrice(S.Price());
+        T.SetTrim(S.Trim());
     }
     for (const TRefPart &Part : Parts) {
         TMaterialType &T = *Ref.MaterialTypeList().Add();
@@ -159,8 +175,11 @@ TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sh
             continue;
         TStrip St;
         St.Item = Parts[static_cast<std::size_t>(M.Data)].Item;
-        St.X = M.X();
-        St.Y = M.Y();
+        // Inside the trim, as the search sees the sheet.
+        const int Kind = g < SheetOfGroup.size() ? SheetOfGroup[g] : -1;
+        const int Trim = Kind >= 0 ? Sheets.GetItem(Kind)->Trim() : 0;
+        St.X = M.X() - Trim;
+        St.Y = M.Y() - Trim;
         St.W = M.Width();
         St.H = M.Height();
         St.Count = M.Count();
@@ -562,6 +581,62 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
     FDeepResult.AreaBound = Bound.AreaBound;
     FDeepResult.BoundSheets = P.Uniform ? Bound.Sheets : 0;
 
+    // Parts held by their grain on sheets with grain, and limited stock, are not known to the
+    // search: such a job is laid out by the quick mode, whose result stands. Either limit only
+    // narrows what layouts may do, so the bound (for layouts placing every part that fits some
+    // sheet kind) still holds for them.
+    if (QuickLimits()) {
+        std::vector<std::pair<int, int>> Sheets; // per layout group: sheet kind, sheets
+        // The caller's handler sees GoWork's notifications, and is back in place afterwards.
+        struct TRestore
+        {
+            TNewRectListEvent &Slot;
+            const TNewRectListEvent Saved;
+            ~TRestore() { Slot = Saved; }
+        } Restore { FOnNewRectList, FOnNewRectList };
+        FOnNewRectList = [&Sheets, &Restore](int Group, int BCindex, int RectCount) {
+            if (BCindex >= 0)
+                Sheets.emplace_back(BCindex, RectCount);
+            if (Restore.Saved)
+                Restore.Saved(Group, BCindex, RectCount);
+        };
+        GoWork();
+        double Objective = 0.0;
+        i64 SheetCount = 0;
+        for (const auto &[Kind, Count] : Sheets) {
+            const TMaterialType &S = *FBCTypeList.GetItem(Kind);
+            Objective += double(Count)
+                * (FUseCost ? std::max(S.Price(), 0.0) : double(S.Width()) * double(S.Height()));
+            SheetCount += Count;
+        }
+        i64 Placed = 0;
+        FDeepResult.Complete = true;
+        for (int p = 0; p < NParts; ++p) {
+            const TMaterialType &M = *FMaterialTypeList.GetItem(p);
+            if (J.ItemOfPart[static_cast<std::size_t>(p)] < 0)
+                continue;
+            Placed += std::min(M.UsedCount(), M.Count());
+            if (M.UsedCount() < M.Count())
+                FDeepResult.Complete = false;
+        }
+        FDeepResult.QuickResult = true;
+        FDeepResult.Objective = Objective;
+        FDeepResult.Optimal
+            = FDeepResult.Complete && !P.Items.empty() && !Less(Bound.Value, Objective);
+        FDeepResult.Seconds = Control.Seconds();
+        if (Options.OnProgress) {
+            TDeepProgress Progress;
+            Progress.Objective = Objective;
+            Progress.Bound = Bound.Value;
+            Progress.Sheets = SheetCount;
+            Progress.Placed = Placed;
+            Progress.Parts = J.Parts;
+            Progress.Seconds = FDeepResult.Seconds;
+            Options.OnProgress(Progress);
+        }
+        return;
+    }
+
     TShared Shared;
     TSolution Start;
     if (!P.Items.empty()) {
@@ -598,7 +673,7 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
         if (!Options.OnProgress)
             return;
         const auto Now = TControl::TClock::now();
-        const bool Fresh = Shared.Take(Progress, FUseCost);
+        const bool Fresh = Shared.Take(Progress, P.Cost);
         if (!Always && !(Fresh && Now - LastReport >= std::chrono::milliseconds(50))
             && Now - LastReport < std::chrono::milliseconds(100))
             return;
@@ -662,7 +737,8 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
             Best = R;
     Shared.Publish(Best, P);
 
-    FDeepResult.Objective = FUseCost ? Best.Value : double(Best.Area);
+    // With trims the area objective is valued whole sheet by whole sheet (see BuildJob).
+    FDeepResult.Objective = P.Cost ? Best.Value : double(Best.Area);
     FDeepResult.Optimal = ReachedBound(Best, P, J.Parts, Bound.Value);
     FDeepResult.Cancelled = Control.Cancelled();
     FDeepResult.Seconds = Control.Seconds();
@@ -696,7 +772,7 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             continue;
         }
         Seen.emplace(K, Groups.size());
-        Groups.push_back({ J, J.PartsArea(), Sh.W * Sh.H });
+        Groups.push_back({ J, J.PartsArea(), FBCTypeList.GetItem(Sh.Index)->GetArea() });
     }
     std::stable_sort(Groups.begin(), Groups.end(), [](const TGroup &A, const TGroup &B) {
         const __int128 L = static_cast<__int128>(A.PartsArea) * B.SheetArea;
@@ -725,6 +801,9 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
         Record.SetText(Sheet.GetText());
         Record.SetWidth(Sheet.Width());
         Record.SetHeight(Sheet.Height());
+        Record.SetTrim(Sheet.Trim());
+        Record.SetGrain(Sheet.Grain());
+        Record.SetEnteredLengthShorter(Sheet.EnteredLengthShorter());
         Record.SetGroup(Group);
         Record.SetCount(Count);
         Record.SetMaxWidth(G.PartsArea);
@@ -735,7 +814,12 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
 
         // Parts of each kind earlier on this sheet, and the kinds on it in order.
         Touched.clear();
-        for (const TStrip &St : G.Pattern.Strips) {
+        // The search laid the sheet out inside its trim.
+        const i64 Trim = Sheet.Trim();
+        for (const TStrip &Found : G.Pattern.Strips) {
+            TStrip St = Found;
+            St.X += Trim;
+            St.Y += Trim;
             const int Part = St.Item;
             TMaterialType &M = *FMaterialTypeList.GetItem(Part);
             auto Item = std::make_unique<TMaterialType>();
@@ -761,6 +845,7 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
             Item->SetPrice(M.Price());
             Item->SetBlade(Sheet.Blade());
             Item->SetEnteredLengthShorter(M.EnteredLengthShorter());
+            Item->SetGrain(M.Grain());
             FCreateRectList.AddItem(std::move(Item), -1);
         }
         FCreateRectList.SetRectCount(Count);
@@ -782,4 +867,23 @@ void TRectManage::CommitDeep(const TProblem &P, const TSolution &S)
     }
     if (FExecpt)
         Notify(Group + 1, -1, 0);
+}
+
+bool TRectManage::QuickLimits() const
+{
+    bool GrainSheets = false;
+    for (int i = 0; i < FBCTypeList.Count(); ++i) {
+        const TMaterialType &S = *FBCTypeList.GetItem(i);
+        if (S.StockLimited())
+            return true;
+        GrainSheets = GrainSheets || S.Grain();
+    }
+    if (!GrainSheets)
+        return false;
+    for (int p = 0; p < FMaterialTypeList.Count(); ++p) {
+        const TMaterialType &M = *FMaterialTypeList.GetItem(p);
+        if (M.Grain() && M.Width() != M.Height())
+            return true;
+    }
+    return false;
 }

@@ -24,9 +24,13 @@ QString Describe(const cli::Job &J)
     QStringList Out;
     for (const cli::SheetRow &S : J.Sheets)
         Out << u"sheet %1 %2 %3 %4 [%5]"_s.arg(S.Length).arg(S.Width).arg(S.Kerf).arg(S.Price).arg(
-            q(S.Name));
+                   q(S.Name))
+                + (S.Grain ? u" grain"_s : QString())
+                + (S.Trim ? u" trim %1"_s.arg(S.Trim) : QString())
+                + (S.Stock >= 0 ? u" stock %1"_s.arg(S.Stock) : QString());
     for (const cli::PartRow &P : J.Parts)
-        Out << u"part %1 %2 %3 [%4]"_s.arg(P.Length).arg(P.Width).arg(P.Quantity).arg(q(P.Name));
+        Out << u"part %1 %2 %3 [%4]"_s.arg(P.Length).arg(P.Width).arg(P.Quantity).arg(q(P.Name))
+                + (P.Grain ? u" grain"_s : QString());
     if (J.UseCost)
         Out << u"cost"_s;
     if (J.UseBigSheet)
@@ -125,6 +129,13 @@ void TestCliJobFile::parse_acceptsRecords_data()
         << u"deep | seconds 0.001 | work 1000000000000"_s;
     QTest::newRow("deep mode switched off again")
         << QByteArray("option deep 1\noption deep 0\n") << QString();
+    QTest::newRow("grain, trim and stock describe the line above")
+        << QByteArray("sheet 2440 1220 4 10 A\ngrain 1\ntrim 10\nstock 0\n"
+                      "part 300 200 1 P\n\tgrain  1 \n# x\nsheet 9 9 0 1 B\nstock 7\ngrain 0\n")
+        << u"sheet 2440 1220 4 10 [A] grain trim 10 stock 0 | sheet 9 9 0 1 [B] stock 7 | "
+           "part 300 200 1 [P] grain"_s;
+    QTest::newRow("options between a row and its records")
+        << QByteArray("part 5 4 3 P\noption cost 1\ngrain 1\n") << u"part 5 4 3 [P] grain | cost"_s;
     QTest::newRow("rows keep file order")
         << QByteArray("part 1 1 1 b\nsheet 9 9 9 9 y\npart 2 2 2 a\nsheet 8 8 8 8 x\n")
         << u"sheet 9 9 9 9 [y] | sheet 8 8 8 8 [x] | part 1 1 1 [b] | part 2 2 2 [a]"_s;
@@ -145,10 +156,28 @@ void TestCliJobFile::parse_refusesMalformedLines_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown record") << QByteArray("# x\nboard 1 2 3 4 S\n") << 2
-                                    << u"unknown record 'board' (expected sheet, part or option)"_s;
-    QTest::newRow("record names are lower case") << QByteArray(
-        "Sheet 1 2 3 4 S\n") << 1 << u"unknown record 'Sheet' (expected sheet, part or option)"_s;
+    QTest::newRow("unknown record")
+        << QByteArray("# x\nboard 1 2 3 4 S\n") << 2
+        << u"unknown record 'board' (expected sheet, part, grain, trim, stock or option)"_s;
+    QTest::newRow("record names are lower case")
+        << QByteArray("Sheet 1 2 3 4 S\n") << 1
+        << u"unknown record 'Sheet' (expected sheet, part, grain, trim, stock or option)"_s;
+    QTest::newRow("grain before any row") << QByteArray("grain 1\nsheet 1 2 3 4 S\n") << 1
+                                          << u"grain must follow a sheet or part record"_s;
+    QTest::newRow("trim of a part")
+        << QByteArray("part 1 2 3 P\ntrim 5\n") << 2 << u"trim must follow a sheet record"_s;
+    QTest::newRow("stock of a part") << QByteArray("sheet 1 2 3 4 S\npart 1 2 3 P\nstock 5\n") << 3
+                                     << u"stock must follow a sheet record"_s;
+    QTest::newRow("grain twice") << QByteArray("sheet 1 2 3 4 S\ngrain 1\ngrain 0\n") << 3
+                                 << u"second grain record for the sheet of line 1"_s;
+    QTest::newRow("grain other than 0 or 1")
+        << QByteArray("part 1 2 3 P\ngrain yes\n") << 2 << u"grain takes 0 or 1, not 'yes'"_s;
+    QTest::newRow("negative trim") << QByteArray("sheet 1 2 3 4 S\ntrim -1\n") << 2
+                                   << u"trim takes a whole number from 0 to 2147483647, not '-1'"_s;
+    QTest::newRow("missing stock") << QByteArray("sheet 1 2 3 4 S\nstock\n") << 2
+                                   << u"stock takes a whole number from 0 to 2147483647, not ''"_s;
+    QTest::newRow("text after trim")
+        << QByteArray("sheet 1 2 3 4 S\ntrim 5 mm\n") << 2 << u"unexpected text after trim: 'mm'"_s;
     QTest::newRow("missing width") << QByteArray("part 300\n") << 1 << u"missing WIDTH"_s;
     QTest::newRow("missing quantity")
         << QByteArray("\n\npart 300 200\n") << 3 << u"missing QUANTITY"_s;
@@ -226,8 +255,9 @@ void TestCliJobFile::parse_refusesMalformedLines_data()
         << QByteArray("part 1 1 1 \xED\xA0\x80\n") << 1 << u"not valid UTF-8 text"_s;
     QTest::newRow("overlong UTF-8")
         << QByteArray("part 1 1 1 \xC0\xAF\n") << 1 << u"not valid UTF-8 text"_s;
-    QTest::newRow("first error wins") << QByteArray("part 1 1 1 P\nfoo\npart x\n") << 2
-                                      << u"unknown record 'foo' (expected sheet, part or option)"_s;
+    QTest::newRow("first error wins")
+        << QByteArray("part 1 1 1 P\nfoo\npart x\n") << 2
+        << u"unknown record 'foo' (expected sheet, part, grain, trim, stock or option)"_s;
     QTest::newRow("NUL in a number") << QByteArray("part 1\0002 1 1 P\n", 16) << 1
                                      << u"LENGTH is not a whole number: '1"_s + QChar(0) + u"2'"_s;
 }
@@ -247,9 +277,13 @@ void TestCliJobFile::parse_refusesMalformedLines()
 void TestCliJobFile::loadJob_handsRowsToTheEngine()
 {
     const cli::ParseOutcome R = cli::ParseJob("sheet 1220 2440 4 52.75 Board A\n"
+                                              "grain 1\n"
+                                              "trim 12\n"
+                                              "stock 3\n"
                                               "sheet 2440 1220 0 0 Board B\n"
                                               "sheet 1000 1000 3 1 Square\n"
                                               "part 200 700 0 Side\n"
+                                              "grain 1\n"
                                               "part 700 200 5 Top\n"
                                               "option cost 1\n");
     QVERIFY(R.Parsed);
@@ -280,6 +314,15 @@ void TestCliJobFile::loadJob_handsRowsToTheEngine()
     QCOMPARE(Side.Blade(), 0);
     QCOMPARE(Side.Price(), 0.0);
     QCOMPARE(q(E.MaterialTypeList().GetItem(1)->GetText()), u"Top"_s);
+    // Grain along the length as written (Board A's 1220 lies along Y), trim and stock as given;
+    // the rest without.
+    QVERIFY(A.Grain() && A.EnteredLengthShorter());
+    QCOMPARE(A.Trim(), 12);
+    QCOMPARE(A.Stock(), 3);
+    const TMaterialType &B = *E.BCTypeList().GetItem(1);
+    QVERIFY(!B.Grain() && !B.EnteredLengthShorter() && B.Trim() == 0 && !B.StockLimited());
+    QVERIFY(Side.Grain() && Side.EnteredLengthShorter());
+    QVERIFY(!E.MaterialTypeList().GetItem(1)->Grain());
 }
 
 void TestCliJobFile::main_printsResultRecords()

@@ -188,7 +188,7 @@ void TestStatements::ownerQueries()
     sheets.close();
     sheets.open(Sql::NoSheets);
     QVERIFY(sheets.isEmpty());
-    QCOMPARE(sheets.columnCount(), 6);
+    QCOMPARE(sheets.columnCount(), 9);
 }
 
 void TestStatements::deleteProject_removesItsRowsAndLeavesOthers()

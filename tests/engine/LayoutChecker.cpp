@@ -48,7 +48,22 @@ std::int64_t Narrow(__int128 V)
 
 bool SheetUsable(const TMaterialType &S)
 {
-    return S.Width() > 0 && S.Height() > 0 && S.Blade() >= 0;
+    return S.Width() > 0 && S.Height() > 0 && S.Blade() >= 0 && S.Trim() >= 0
+        && static_cast<std::int64_t>(S.Width()) > 2 * static_cast<std::int64_t>(S.Trim())
+        && static_cast<std::int64_t>(S.Height()) > 2 * static_cast<std::int64_t>(S.Trim());
+}
+
+// Whether a strip of part kind P, Width x Height as placed, keeps P's grain along the grain of
+// Sheet where P is held to it; true where nothing holds it.
+bool GrainKept(const TMaterialType &P, const TMaterialType &Sheet, int Width, int Height)
+{
+    if (!P.Grain() || !Sheet.Grain() || Width == Height)
+        return true;
+    // The part's length (its longer side unless entered shorter) lies along X or Y; the sheet's
+    // grain runs along X unless its length was entered shorter.
+    const bool PartAlongX = (Width > Height) != P.EnteredLengthShorter();
+    const bool SheetAlongX = !Sheet.EnteredLengthShorter();
+    return PartAlongX == SheetAlongX;
 }
 
 // Whether the boxes can be split by guillotine cuts of kerf width down to single boxes. A cut
@@ -229,6 +244,15 @@ std::vector<std::string> CheckLayout(
         if (G.Width() != S->Width() || G.Height() != S->Height() || G.MaxHieght() != S->GetArea())
             Rep.Fail("group ", g + 1, ": sheet size/area differ from sheet kind ", E.BCindex);
     }
+    // Stock: no sheet kind gives more sheets than it has.
+    std::map<int, std::int64_t> SheetsOfKind;
+    for (int g = 0; g < NGroups && static_cast<std::size_t>(g) < Events.size(); ++g)
+        SheetsOfKind[Events[static_cast<std::size_t>(g)].BCindex] += Groups.GetItem(g)->Count();
+    for (const auto &[Kind, N] : SheetsOfKind) {
+        const TMaterialType *S = Sheets.GetItem(Kind);
+        if (S && S->StockLimited() && N > S->Stock())
+            Rep.Fail("sheet kind ", Kind, ": ", N, " sheets used, stock ", S->Stock());
+    }
     if (Engine.Execpt() && Events.size() == Expected) {
         const Event &E = Events.back();
         if (E.Group != NGroups + 1 || E.BCindex != -1 || E.RectCount != 0)
@@ -281,9 +305,17 @@ std::vector<std::string> CheckLayout(
         if (S.MaxWidth() != EndX || S.MaxHieght() != EndY)
             Rep.Fail("strip ", i, ": edges ", S.MaxWidth(), ",", S.MaxHieght(), " expected ", EndX,
                 ",", EndY);
-        if (S.X() < 0 || S.Y() < 0 || EndX > Sheet.Width() || EndY > Sheet.Height())
+        // Inside the sheet, and inside its trim.
+        const std::int64_t Trim = Sheet.Trim();
+        if (S.X() < Trim || S.Y() < Trim || EndX > Sheet.Width() - Trim
+            || EndY > Sheet.Height() - Trim)
             Rep.Fail("strip ", i, ": [", S.X(), ",", S.Y(), ")-(", EndX, ",", EndY,
-                ") reaches outside sheet ", Sheet.Width(), "x", Sheet.Height());
+                ") reaches outside sheet ", Sheet.Width(), "x", Sheet.Height(), " trimmed by ",
+                Trim);
+        if (!GrainKept(*P, Sheet, S.Width(), S.Height()))
+            Rep.Fail("strip ", i, ": part kind ", S.Data, " held to its grain lies ", S.Width(),
+                "x", S.Height(), " across the grain of sheet kind ",
+                GroupSheet[static_cast<std::size_t>(g)]);
         StripBoxes[g].push_back({ S.X(), S.Y(), EndX + Sheet.Blade(), EndY + Sheet.Blade(), i });
         PartsInGroup[g] += K;
         std::vector<Box> &List = Boxes[g];
@@ -294,9 +326,10 @@ std::vector<std::string> CheckLayout(
             Bx.R = Bx.L + S.Width();
             Bx.B = Bx.T + S.Height();
             Bx.Strip = i;
-            if (Bx.L < 0 || Bx.T < 0 || Bx.R > Sheet.Width() || Bx.B > Sheet.Height())
+            if (Bx.L < Trim || Bx.T < Trim || Bx.R > Sheet.Width() - Trim
+                || Bx.B > Sheet.Height() - Trim)
                 Rep.Fail("strip ", i, " part ", j, ": [", Bx.L, ",", Bx.T, ")-(", Bx.R, ",", Bx.B,
-                    ") outside sheet ", Sheet.Width(), "x", Sheet.Height());
+                    ") outside sheet ", Sheet.Width(), "x", Sheet.Height(), " trimmed by ", Trim);
             List.push_back(Bx);
         }
     }
@@ -511,6 +544,25 @@ GenJob BenchmarkJob(Random &R, int PartKinds, int SheetKinds, int MeanQuantity)
     return J;
 }
 
+GenJob LimitedJob(Random &R, int PartKinds, int SheetKinds)
+{
+    GenJob J = RealisticJob(R, PartKinds, SheetKinds);
+    for (GenSheet &S : J.Sheets) {
+        S.Grain = R.Chance(50);
+        S.Trim = R.Chance(50) ? static_cast<int>(R.Between(0, 30)) : 0;
+        S.Stock = R.Chance(40) ? static_cast<int>(R.Between(0, 4)) : -1;
+        // Some sheets have their length entered as the shorter side: their grain runs across.
+        if (R.Chance(15))
+            std::swap(S.Length, S.Width);
+    }
+    for (GenPart &P : J.Parts) {
+        P.Grain = R.Chance(50);
+        if (R.Chance(20))
+            std::swap(P.Length, P.Width);
+    }
+    return J;
+}
+
 GenJob FirstParts(GenJob J, int Parts)
 {
     int Left = Parts;
@@ -591,6 +643,10 @@ void LoadJob(const GenJob &J, TRectManage &Engine)
         M.SetWidth(std::max(S.Length, S.Width));
         M.SetHeight(std::min(S.Length, S.Width));
         M.SetPrice(S.Price);
+        M.SetEnteredLengthShorter(S.Length < S.Width);
+        M.SetGrain(S.Grain);
+        M.SetTrim(S.Trim);
+        M.SetStock(S.Stock);
     }
     Engine.MaterialTypeList().Clear();
     for (const GenPart &P : J.Parts) {
@@ -599,6 +655,8 @@ void LoadJob(const GenJob &J, TRectManage &Engine)
         M.SetWidth(std::max(P.Length, P.Width));
         M.SetHeight(std::min(P.Length, P.Width));
         M.SetCount(P.Quantity);
+        M.SetEnteredLengthShorter(P.Length < P.Width);
+        M.SetGrain(P.Grain);
     }
     Engine.SetUseCost(J.UseCost);
     Engine.SetUseBCMaxArea(J.UseBigSheet);
@@ -612,10 +670,19 @@ std::string JobText(const GenJob &J)
         std::snprintf(Price, sizeof Price, "%.2f", S.Price);
         Out += "sheet " + std::to_string(S.Length) + " " + std::to_string(S.Width) + " "
             + std::to_string(S.Kerf) + " " + Price + " " + S.Name + "\n";
+        if (S.Grain)
+            Out += "grain 1\n";
+        if (S.Trim != 0)
+            Out += "trim " + std::to_string(S.Trim) + "\n";
+        if (S.Stock >= 0)
+            Out += "stock " + std::to_string(S.Stock) + "\n";
     }
-    for (const GenPart &P : J.Parts)
+    for (const GenPart &P : J.Parts) {
         Out += "part " + std::to_string(P.Length) + " " + std::to_string(P.Width) + " "
             + std::to_string(P.Quantity) + " " + P.Name + "\n";
+        if (P.Grain)
+            Out += "grain 1\n";
+    }
     if (J.UseCost)
         Out += "option cost 1\n";
     if (J.UseBigSheet)

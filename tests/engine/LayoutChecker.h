@@ -31,7 +31,10 @@ struct Event
 // - GetTotalBC: per sheet kind, the sheets of its text; in all, the sum of group counts (when
 //   sheet texts are distinct);
 // - parts with a non-positive side and sheets with a non-positive side or negative kerf are
-//   never used.
+//   never used;
+// - grain, trim and stock: parts lie inside the sheet's trim; a part held to its grain (not square)
+//   on a sheet with grain keeps its length along the sheet's grain; no sheet kind gives more
+//   sheets than its stock; sheets whose trim leaves no room are never used.
 // Returns one line per broken rule (empty when all hold). MaxReports limits the list.
 std::vector<std::string> CheckLayout(
     TRectManage &Engine, const std::vector<Event> &Events, std::size_t MaxReports = 20);
@@ -80,6 +83,9 @@ struct GenSheet
     int Kerf = 0;
     double Price = 0.0;
     std::string Name;
+    bool Grain = false;
+    int Trim = 0;
+    int Stock = -1; // unlimited
 };
 
 struct GenPart
@@ -88,6 +94,7 @@ struct GenPart
     int Width = 0;
     int Quantity = 0;
     std::string Name;
+    bool Grain = false;
 };
 
 struct GenJob
@@ -122,6 +129,11 @@ GenJob RealisticJob(Random &R, int PartKinds, int SheetKinds);
 // 40-300, no options.
 GenJob BenchmarkJob(Random &R, int PartKinds, int SheetKinds, int MeanQuantity);
 
+// RealisticJob with grain, trims and stock: half the sheets with grain, half with a trim of up to
+// 30, some with a stock of 0 to 4 sheets, half the parts held to their grain, some sheets and
+// parts with their length entered as the shorter side.
+GenJob LimitedJob(Random &R, int PartKinds, int SheetKinds);
+
 // The job's first Parts parts: its part kinds in order, the last one cut short, and the rest
 // left out (the benchmarks' 2,000- and 20,000-part cuts of the large job).
 GenJob FirstParts(GenJob J, int Parts);
@@ -129,7 +141,8 @@ GenJob FirstParts(GenJob J, int Parts);
 // Anything goes: zero, negative and huge sizes, quantities and kerfs, empty lists.
 GenJob HostileJob(Random &R);
 
-// Loads a job into the engine as the workspace does: Width the longer side, Height the shorter.
+// Loads a job into the engine as the workspace does: Width the longer side, Height the shorter,
+// EnteredLengthShorter where the length was the shorter side, grain, trim and stock.
 void LoadJob(const GenJob &J, TRectManage &Engine);
 
 // The job in the command-line tool's job-file format.

@@ -20,7 +20,118 @@ private slots:
     void stripSearch_choosesAsGetMaterialTypeGroup_data();
     void stripSearch_choosesAsGetMaterialTypeGroup();
     void freeList_ordersAsGetMaxNullRect();
+    void stripSearch_withTurns_takesTheBestAllowedCandidate_data();
+    void stripSearch_withTurns_takesTheBestAllowedCandidate();
 };
+
+namespace {
+
+// The strip GetMaterialTypeGroup would choose if each kind could take only the candidates Turns
+// allows: every allowed candidate of every kind with parts left, the best by TChoice::Beats.
+packing::TChoice AllowedBest(const std::vector<packing::TKind> &Kinds, std::int64_t Lx,
+    std::int64_t Ly, std::int64_t B, const std::vector<std::int64_t> &Rem,
+    const std::vector<std::int64_t> &Used, const std::vector<std::uint8_t> &Turns)
+{
+    packing::TChoice Best;
+    for (std::size_t k = 0; k < Kinds.size(); ++k) {
+        const std::int64_t E = Rem[k] - Used[k];
+        if (!Kinds[k].Valid || E < 1)
+            continue;
+        const std::int64_t Lo = Kinds[k].Long, Sh = Kinds[k].Short;
+        // Candidate s: the part's extent along the strip, across it, the strip's side and the
+        // room across.
+        const std::int64_t Along[4] = { Lo, Sh, Sh, Lo }, Cross[4] = { Sh, Lo, Lo, Sh };
+        const std::int64_t L[4] = { Lx, Ly, Lx, Ly }, C[4] = { Ly, Lx, Ly, Lx };
+        for (int Sub = 0; Sub < 4; ++Sub) {
+            if (!((Turns[k] >> Sub) & 1) || Along[Sub] > L[Sub] || Cross[Sub] > C[Sub])
+                continue;
+            const std::int64_t N = L[Sub] / (Along[Sub] + B);
+            const std::int64_t K = std::min(N, E);
+            if (K < 1)
+                continue;
+            packing::TChoice Candidate;
+            Candidate.Kind = static_cast<int>(k);
+            Candidate.Sub = Sub;
+            Candidate.K = K;
+            Candidate.N = N;
+            Candidate.Leftover = L[Sub] - K * Along[Sub] - (N - 1) * B;
+            Candidate.KArea = K * Along[Sub] * Cross[Sub];
+            if (Candidate.Beats(Best))
+                Best = Candidate;
+        }
+    }
+    return Best;
+}
+
+} // namespace
+
+void TestEngineFastPacking::stripSearch_withTurns_takesTheBestAllowedCandidate_data()
+{
+    QTest::addColumn<int>("kinds");
+    QTest::addColumn<int>("held"); // percent of the kinds held to one direction
+    QTest::newRow("few kinds, half held") << 30 << 50;
+    QTest::newRow("many kinds, half held") << 300 << 50;
+    QTest::newRow("many kinds, all held") << 300 << 100;
+    QTest::newRow("many kinds, none held") << 300 << 0;
+}
+
+void TestEngineFastPacking::stripSearch_withTurns_takesTheBestAllowedCandidate()
+{
+    QFETCH(int, kinds);
+    QFETCH(int, held);
+    Random R(static_cast<std::uint64_t>(kinds * 7 + held));
+    for (int Round = 0; Round < 10; ++Round) {
+        const int SheetW = static_cast<int>(R.Between(1000, 3660));
+        const int SheetH = static_cast<int>(R.Between(600, SheetW));
+        const int Kerf = static_cast<int>(R.Chance(30) ? 0 : R.Between(1, 8));
+        std::vector<packing::TKind> Kinds;
+        std::vector<std::int64_t> Rem, Used;
+        std::vector<std::uint8_t> Turns, Free;
+        for (int k = 0; k < kinds; ++k) {
+            // Sizes on a coarse grid make many equal leftovers, where order decides.
+            const bool Grid = R.Chance(50);
+            const int A = Grid ? 50 * static_cast<int>(R.Between(1, 12))
+                               : static_cast<int>(R.Between(50, 1500));
+            const int B = Grid ? (R.Chance(20) ? A : 50 * static_cast<int>(R.Between(1, 8)))
+                               : static_cast<int>(R.Between(30, 900));
+            Kinds.push_back({ std::max(A, B), std::min(A, B), true });
+            const int Count = static_cast<int>(R.Between(0, 40));
+            Rem.push_back(Count);
+            Used.push_back(Count > 0 && R.Chance(20) ? R.Between(0, Count) : 0);
+            const bool Held = A != B && R.Chance(held);
+            Turns.push_back(!Held  ? packing::AnyTurn
+                    : R.Chance(50) ? packing::LongAlongX
+                                   : packing::LongAlongY);
+            Free.push_back(packing::AnyTurn);
+        }
+        packing::TStripSearch Search;
+        Search.Reset(Kinds, Rem, std::max(SheetW, SheetH));
+        for (int Query = 0; Query < 150; ++Query) {
+            const std::int64_t Lx = R.Chance(20) ? SheetW : R.Between(1, SheetW);
+            const std::int64_t Ly = R.Chance(20) ? SheetH : R.Between(1, SheetH);
+            const QString Where
+                = u"round %1, query %2: %3x%4 kerf %5"_s.arg(Round).arg(Query).arg(Lx).arg(Ly).arg(
+                    Kerf);
+            // Without turns held, the brute force agrees with the search (which agrees with
+            // GetMaterialTypeGroup, see above): it is a fair judge.
+            const packing::TChoice All = Search.Find(Lx, Ly, Kerf, Rem.data(), Used.data());
+            const packing::TChoice AllWant = AllowedBest(Kinds, Lx, Ly, Kerf, Rem, Used, Free);
+            QVERIFY2(All.Kind == AllWant.Kind && All.Sub == AllWant.Sub && All.K == AllWant.K,
+                qPrintable(Where));
+            const packing::TChoice C
+                = Search.Find(Lx, Ly, Kerf, Rem.data(), Used.data(), Turns.data());
+            const packing::TChoice Want = AllowedBest(Kinds, Lx, Ly, Kerf, Rem, Used, Turns);
+            QVERIFY2(C.Kind == Want.Kind && C.Sub == Want.Sub && C.K == Want.K,
+                qPrintable(Where
+                    + u": got kind %1 sub %2 k %3, want kind %4 sub %5 k %6"_s.arg(C.Kind)
+                          .arg(C.Sub)
+                          .arg(C.K)
+                          .arg(Want.Kind)
+                          .arg(Want.Sub)
+                          .arg(Want.K)));
+        }
+    }
+}
 
 void TestEngineFastPacking::stripSearch_choosesAsGetMaterialTypeGroup_data()
 {

@@ -128,17 +128,25 @@ private slots:
         QTest::addColumn<bool>("sheets");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QList<int>>("widths");
+        QTest::addColumn<QSize>("panel");
+        QTest::addColumn<QSize>("gridSize");
         QTest::newRow("part library")
-            << false << QStringList { u"名称"_s, u"长"_s, u"宽"_s } << QList<int> { 95, 100, 117 };
+            << false << QStringList { u"名称"_s, u"长"_s, u"宽"_s, u"纹理"_s }
+            << QList<int> { 95, 100, 117, 50 } << QSize(497, 520) << QSize(433, 431);
+        // Grain, trim and stock make the sheet library wider than the panel of the others.
         QTest::newRow("sheet library")
-            << true << QStringList { u"名称"_s, u"长"_s, u"宽"_s, u"价格"_s }
-            << QList<int> { 95, 100, 117, 72 };
+            << true
+            << QStringList { u"名称"_s, u"长"_s, u"宽"_s, u"价格"_s, u"纹理"_s, u"修边"_s,
+                   u"库存"_s }
+            << QList<int> { 95, 100, 117, 72, 50, 50, 50 } << QSize(638, 520) << QSize(574, 431);
     }
     void layout()
     {
         QFETCH(bool, sheets);
         QFETCH(QStringList, titles);
         QFETCH(QList<int>, widths);
+        QFETCH(QSize, panel);
+        QFETCH(QSize, gridSize);
         TLibraryStore store;
         sheets ? seedSheets(store, { u"a"_s }) : seedParts(store, { u"a"_s });
         TShownEditor e(sheets);
@@ -191,13 +199,13 @@ private slots:
         QCOMPARE(tips,
             (QStringList { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s, u"插入"_s, u"删除"_s,
                 u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s }));
-        QCOMPARE(e->pnlLibrary->size(), QSize(497, 520));
+        QCOMPARE(e->pnlLibrary->size(), panel);
         QCOMPARE(e->pnlNavigator->size(), QSize(432, 35));
-        QCOMPARE(grid->size(), QSize(433, 431));
+        QCOMPARE(grid->size(), gridSize);
         QVERIFY(e->pnlNavigator->geometry().bottom() < grid->geometry().top());
         // The panel keeps its size and place when the editor grows.
         e->resize(1000, 800);
-        QCOMPARE(e->pnlLibrary->size(), QSize(497, 520));
+        QCOMPARE(e->pnlLibrary->size(), panel);
         QCOMPARE(e->pnlLibrary->x(), 0);
     }
 
@@ -280,11 +288,12 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::newRow("parts: 名称 → 长") << false << 1 << 0 << 1 << 1 << 3;
         QTest::newRow("parts: 长 → 宽") << false << 1 << 1 << 1 << 2 << 3;
-        QTest::newRow("parts: 宽 of a middle row → next 长") << false << 1 << 2 << 2 << 1 << 3;
-        QTest::newRow("parts: 宽 of the last row → new row") << false << 2 << 2 << 3 << 1 << 4;
+        QTest::newRow("parts: 宽 → 纹理") << false << 1 << 2 << 1 << 3 << 3;
+        QTest::newRow("parts: 纹理 of a middle row → next 长") << false << 1 << 3 << 2 << 1 << 3;
+        QTest::newRow("parts: 纹理 of the last row → new row") << false << 2 << 3 << 3 << 1 << 4;
         QTest::newRow("sheets: 宽 → 价格") << true << 2 << 2 << 2 << 3 << 3;
-        QTest::newRow("sheets: 价格 of a middle row → next 长") << true << 0 << 3 << 1 << 1 << 3;
-        QTest::newRow("sheets: 价格 of the last row → new row") << true << 2 << 3 << 3 << 1 << 4;
+        QTest::newRow("sheets: 库存 of a middle row → next 长") << true << 0 << 6 << 1 << 1 << 3;
+        QTest::newRow("sheets: 库存 of the last row → new row") << true << 2 << 6 << 3 << 1 << 4;
     }
     void enterKey_walk()
     {
@@ -332,6 +341,11 @@ private slots:
         type(grid, u"1220"_s);
         pressEnter(grid);
         type(grid, u"88.5"_s);
+        pressEnter(grid);
+        // 纹理, 修边 and 库存 left as they are: on into a new row.
+        QCOMPARE(grid->selectedIndex(), 4);
+        pressEnter(grid);
+        pressEnter(grid);
         pressEnter(grid);
 
         QCOMPARE(rs.recordCount(), 3);
@@ -501,6 +515,7 @@ private slots:
         type(e->grdLJ, u"300"_s);
         pressEnter(e->grdLJ);
         type(e->grdLJ, u"0"_s);
+        pressEnter(e->grdLJ); // to 纹理
         pressEnter(e->grdLJ); // on into a new, blank row
         QCOMPARE(rs.recordCount(), 3);
         e->actSave->trigger();

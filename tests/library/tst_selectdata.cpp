@@ -62,7 +62,7 @@ private slots:
 
         TfrmSelectData picker;
         picker.show();
-        QCOMPARE(picker.size(), QSize(560, 320));
+        QCOMPARE(picker.size(), QSize(700, 320));
         QVERIFY(
             !picker.Left->isVisible() && !picker.Bottom->isVisible() && !picker.Top->isVisible());
         QCOMPARE(picker.PanelBack->geometry(), picker.rect());
@@ -77,8 +77,8 @@ private slots:
                            .arg(i == 1 ? 0 : list->columnWidth(i))
                            .arg(list->headerItem()->textAlignment(i) & Qt::AlignHorizontal_Mask);
         QCOMPARE(columns,
-            (QStringList {
-                u"序号 60 1"_s, u"名称 0 4"_s, u"长 100 4"_s, u"宽 100 4"_s, u"价格 53 4"_s }));
+            (QStringList { u"序号 60 1"_s, u"名称 0 4"_s, u"长 100 4"_s, u"宽 100 4"_s,
+                u"价格 53 4"_s, u"纹理 45 4"_s, u"修边 45 4"_s, u"库存 45 4"_s }));
         // Names take the width the other columns leave.
         QVERIFY(list->columnWidth(1) >= 200);
         QCOMPARE(list->palette().color(QPalette::Base), QColor(250, 245, 220));

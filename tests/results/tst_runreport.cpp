@@ -97,6 +97,11 @@ private slots:
         QCOMPARE(GetBladeSum(e, 4, 3), 24);
         QCOMPARE(GetBladeSum(e, 4, -1), 36);
         QCOMPARE(GetBladeSum(e, 4, 9), 0);
+        // On a trimmed sheet the edges of the area inside the trim count as the sheet's.
+        addStrip(e, 4, 10, 10, 2);
+        addStrip(e, 4, 10, 600, 3);
+        QCOMPARE(GetBladeSum(e, 4, 4, 0, 10), 12);
+        QCOMPARE(GetBladeSum(e, 4, 4), 16 + 24);
     }
 
     void layoutTotals_twoLayouts_andTheClosingEventOfAnAbnormalEnd()

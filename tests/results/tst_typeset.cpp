@@ -545,6 +545,91 @@ private slots:
         w->ComboBox1->setCurrentIndex(w->ComboBox1->findText(u"90"_s));
         QCOMPARE(V->Scale(), 90);
     }
+
+    // 确认下料 takes the sheets the run used out of the library's stock (only where the library
+    // keeps a count, never below 0) and adds the run's offcuts as sheets "余料 W×H"; the same
+    // run again is refused and changes nothing. A new run can be confirmed again.
+    void confirmCutting_onceForEachRun()
+    {
+        TTempStore store;
+        // The scheme's board in the library twice: a row with a count of 3 and one without a
+        // count; a board of another name that the run does not use; an old offcut that it uses.
+        store.exec(u"INSERT INTO 原材料信息表 (Name, Length, Width, Price, Stock) VALUES "
+                   "('板', 1000, 500, 100000, 3), ('板', 500, 1000, 100000, NULL), "
+                   "('别的', 1000, 500, 100000, 9), ('余料 800×400', 800, 400, 0, 1)"_s);
+        TRectManage engine;
+        // Two sheets of 板 (1000 x 500, 300 x 500 of offcut each) and the offcut 800 x 400.
+        load(engine, { { "余料 800×400", 800, 400, 0, 0 }, { "板", 1000, 500, 0, 10 } },
+            { { "大块", 700, 500, 2 }, { "中块", 800, 400, 1 } });
+        TWindow w(engine);
+        // Before any run the command is off, and refuses when asked all the same.
+        QVERIFY(!w->actConfirm->isEnabled());
+        w->actConfirmExecute();
+        QCOMPARE(Dialogs::takeCaptured(), QStringList { TfrmTypeSet::nothingToConfirmText() });
+
+        w->actYHJS->trigger();
+        QVERIFY(w->actConfirm->isEnabled());
+        const auto library = [&store] {
+            return store.column(u"SELECT Name || ' ' || Length || 'x' || Width || ' ' || Price "
+                                "|| ' ' || ifnull(Grain, '-') || ' ' || ifnull(Trim, '-') || ' ' "
+                                "|| ifnull(Stock, '-') FROM 原材料信息表 ORDER BY rowid"_s);
+        };
+        Dialogs::setNextAnswer(true);
+        w->actConfirm->trigger();
+        QCOMPARE(Dialogs::takeAsked().size(), 1);
+        const QStringList confirmed = Dialogs::takeCaptured();
+        QCOMPARE(confirmed.size(), 1);
+        // Two boards and the old offcut.
+        QVERIFY2(confirmed[0].contains(u"减去 3 张"_s), qPrintable(confirmed[0]));
+        const QStringList after { u"板 1000x500 100000 - - 1"_s, u"板 500x1000 100000 - - -"_s,
+            u"别的 1000x500 100000 - - 9"_s, u"余料 500×300 500x300 0 0 0 2"_s };
+        QCOMPARE(library(), after);
+        QVERIFY(!w->actConfirm->isEnabled());
+
+        // The same run again: the command is off, and refuses before anything is asked or
+        // written.
+        w->actConfirmExecute();
+        QCOMPARE(Dialogs::takeAsked().size(), 0);
+        QCOMPARE(Dialogs::takeCaptured(), QStringList { TfrmTypeSet::confirmedAgainText() });
+        QCOMPARE(library(), after);
+
+        // Cancelled: nothing written, and the run can still be confirmed.
+        w->actYHJS->trigger();
+        Dialogs::setNextAnswer(false);
+        w->actConfirm->trigger();
+        QCOMPARE(Dialogs::takeAsked().size(), 1);
+        QCOMPARE(library(), after);
+        // Confirmed: the counted row runs short (1 left, 2 used) and stays at 0.
+        Dialogs::setNextAnswer(true);
+        w->actConfirm->trigger();
+        Dialogs::takeAsked();
+        const QStringList second = Dialogs::takeCaptured();
+        QCOMPARE(second.size(), 1);
+        QVERIFY2(second[0].contains(u"库存少 1 张"_s), qPrintable(second[0]));
+        QCOMPARE(store.scalar(u"SELECT Stock FROM 原材料信息表 WHERE rowid = 1"_s).toInt(), 0);
+        // The new pieces join the offcut row of the same size.
+        QCOMPARE(store.column(u"SELECT Stock FROM 原材料信息表 WHERE Name = '余料 500×300'"_s),
+            QStringList { u"4"_s });
+    }
+
+    // A run that stock cannot finish names the parts left over and the sheets used up.
+    void stockRunsOut_namesPartsAndSheets()
+    {
+        TRectManage engine;
+        load(engine, { { "板", 1000, 500, 0, 10 } }, { { "块", 500, 500, 5 } });
+        engine.BCTypeList().GetItem(0)->SetStock(2);
+        TWindow w(engine);
+        w->actYHJS->trigger();
+        QVERIFY(engine.Execpt());
+        const QStringList shown = Dialogs::takeCaptured();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].contains(u"块（500×500）：还差 1 件"_s), qPrintable(shown[0]));
+        QVERIFY2(shown[0].contains(u"库存已经用完的原材料：板"_s), qPrintable(shown[0]));
+        // Only a completed run can be confirmed.
+        QVERIFY(!w->actConfirm->isEnabled());
+        w->actConfirmExecute();
+        QCOMPARE(Dialogs::takeCaptured(), QStringList { TfrmTypeSet::nothingToConfirmText() });
+    }
 };
 
 QTEST_MAIN(TestTypeSet)

@@ -18,15 +18,24 @@
 #include "TypeSetClass.h"
 #include "UserManual.h"
 #include "Workshop.h"
+#include "fmLJinfo.h"
+#include "fmMainC.h"
 #include "fmMaterial.h"
+#include "fmOptions.h"
 #include "fmPreview.h"
 #include "fmTypeSet.h"
 #include "fmWorkshop.h"
+#include "fmYCLinfo.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -48,11 +57,82 @@ QStringList numbersOf(const QString &line)
     return out;
 }
 
-QStringList headerTexts(const QTableWidget *list)
+// Everything a window shows of its own, with where it was found: its title; the captions of its
+// labels, buttons, group boxes and tabs; the headers and cells of its lists; the items of its
+// drop-down lists; its commands (menus, tool bars) with their tool tips and status tips; the
+// tool tips of its widgets.
+QStringList shownTexts(QWidget *window)
 {
     QStringList out;
-    for (int c = 0; c < list->columnCount(); ++c)
-        out << list->horizontalHeaderItem(c)->text();
+    const auto add = [&out](const QObject *where, const QString &text) {
+        if (!text.isEmpty())
+            out << QString::fromLatin1(where->metaObject()->className()) + u' '
+                    + where->objectName() + u": "_s + text;
+    };
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *w : widgets) {
+        add(w, w->windowTitle());
+        add(w, w->toolTip());
+        if (auto *label = qobject_cast<QLabel *>(w))
+            add(w, label->text());
+        if (auto *button = qobject_cast<QAbstractButton *>(w))
+            add(w, button->text());
+        if (auto *group = qobject_cast<QGroupBox *>(w))
+            add(w, group->title());
+        if (auto *menu = qobject_cast<QMenu *>(w))
+            add(w, menu->title());
+        if (auto *combo = qobject_cast<QComboBox *>(w))
+            for (int i = 0; i < combo->count(); ++i)
+                add(w, combo->itemText(i));
+        if (auto *tabs = qobject_cast<TTabStrip *>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                add(w, tabs->tabText(i));
+        if (auto *view = qobject_cast<QAbstractItemView *>(w); view && view->model()) {
+            const QAbstractItemModel *model = view->model();
+            for (int c = 0; c < model->columnCount(); ++c)
+                add(w, model->headerData(c, Qt::Horizontal).toString());
+            for (int r = 0; r < model->rowCount(); ++r)
+                for (int c = 0; c < model->columnCount(); ++c)
+                    add(w, model->index(r, c).data().toString());
+        }
+    }
+    for (const QAction *action : window->findChildren<QAction *>()) {
+        add(action, action->text());
+        add(action, action->toolTip());
+        add(action, action->statusTip());
+    }
+    return out;
+}
+
+// The texts of a window that still hold Chinese once the names of the user's data
+// (userData) are taken out.
+QStringList chineseIn(QWidget *window, const QStringList &userData)
+{
+    static const QRegularExpression chinese(
+        u"[\\x{3000}-\\x{303f}\\x{3400}-\\x{9fff}\\x{ff00}-\\x{ffef}]"_s);
+    QStringList out;
+    for (const QString &text : shownTexts(window)) {
+        QString rest = text;
+        for (const QString &data : userData)
+            rest.remove(data);
+        if (rest.contains(chinese))
+            out << text;
+    }
+    return out;
+}
+
+// The names the project of writeProject gives its scheme, sheets and parts.
+const QStringList ProjectData { u"方案1"_s, u"中纤板"_s, u"小板"_s, u"侧板"_s, u"隔板"_s,
+    u"背板"_s };
+
+// The captions of a list's columns that are not hidden.
+QStringList headerTexts(const QTableView *list)
+{
+    QStringList out;
+    for (int c = 0; c < list->model()->columnCount(); ++c)
+        if (!list->isColumnHidden(c))
+            out << list->model()->headerData(c, Qt::Horizontal).toString();
     return out;
 }
 
@@ -109,9 +189,11 @@ private slots:
         QCOMPARE(workspace->actCalcAll->text(), u"All schemes"_s);
         QCOMPARE(workspace->findChild<QLabel *>(u"lblYCL"_s)->text(), u"Sheets offered"_s);
         QCOMPARE(workspace->ADOMaterialB->recordCount(), 3);
-        QCOMPARE(workspace->rdgLJ->model()->headerData(3, Qt::Horizontal).toString(),
-            u"Quantity"_s);
+        QCOMPARE(headerTexts(workspace->rdgLJ),
+            (QStringList { u"Name"_s, u"Length"_s, u"Width"_s, u"Quantity"_s, u"Grain"_s }));
         QCOMPARE(workspace->N4->text(), u"Choose parts"_s);
+        QVERIFY2(chineseIn(workspace, ProjectData).isEmpty(),
+            qPrintable(chineseIn(workspace, ProjectData).join(u'\n')));
 
         workspace->actYHPYExecute();
         QPointer<TfrmTypeSet> results = frmTypeSet;
@@ -137,11 +219,13 @@ private slots:
             (QStringList { u"No."_s, u"Stage"_s, u"Dir."_s, u"At"_s, u"Length"_s }));
         // The names the user typed stay as typed.
         QCOMPARE(results->ListView2->item(0, 0)->text(), u"中纤板"_s);
+        QVERIFY2(chineseIn(results, ProjectData).isEmpty(),
+            qPrintable(chineseIn(results, ProjectData).join(u'\n')));
 
         // The report: English labels, the designed report's lines and figures one for one.
         const QStringList english = notes.toPlainText().split(u'\n');
-        const QStringList chinese = ReportLines(engine,
-            u"总成本：%1"_s.arg(GeneralDecimal(PriceSum)), TReportTexts::Chinese());
+        const QStringList chinese = ReportLines(
+            engine, u"总成本：%1"_s.arg(GeneralDecimal(PriceSum)), TReportTexts::Chinese());
         QVERIFY2(english.value(0).endsWith(u"sheet kinds used==="_s), qPrintable(english.value(0)));
         QCOMPARE(english.size(), chinese.size());
         for (int i = 0; i < english.size(); ++i)
@@ -161,6 +245,8 @@ private slots:
                     .arg(view.MHeight())
                     .arg(view.Tag()));
             QCOMPARE(FooterText(2, 1), u"Tavrin Software. Page 1 of 2"_s);
+            QVERIFY2(chineseIn(&preview, ProjectData).isEmpty(),
+                qPrintable(chineseIn(&preview, ProjectData).join(u'\n')));
             QCOMPARE(PrintJobTitle(), u"Tavrin Cutting Optimizer printout"_s);
         }
         // The workshop printout's window.
@@ -170,6 +256,8 @@ private slots:
             QVERIFY2(workshop.rstPage->text().startsWith(u"Page 1 of "_s),
                 qPrintable(workshop.rstPage->text()));
             QCOMPARE(workshop.actFit->text(), u"Fit page"_s);
+            QVERIFY2(chineseIn(&workshop, ProjectData).isEmpty(),
+                qPrintable(chineseIn(&workshop, ProjectData).join(u'\n')));
         }
         // Exported tables follow the interface.
         QCOMPARE(PartListTable(results->HandOffParts).Header,
@@ -179,6 +267,38 @@ private slots:
         workspace->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!guardWorkspace && !results);
+    }
+
+    // The main window with its menus, the two library editors and the options dialog show no
+    // Chinese but the name of the Chinese language in the language menu and the user's rows.
+    void mainWindowLibrariesAndOptions_speakEnglish()
+    {
+        TTempStore store;
+        store.exec(
+            u"INSERT INTO 原材料信息表 (Name, Length, Width, Price) VALUES ('中纤板', 2440, 1220, 150)"_s);
+        store.exec(u"INSERT INTO 零件信息表 (Name, Length, Width) VALUES ('侧板', 720, 560)"_s);
+        TfrmMainC main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QCOMPARE(main.actOCS->text(), u"Layout"_s);
+        // The status bar names the database file: a path of the user's.
+        const QStringList mainData { u"中文"_s, QDir::toNativeSeparators(store.path()) };
+        QVERIFY2(chineseIn(&main, mainData).isEmpty(),
+            qPrintable(chineseIn(&main, mainData).join(u'\n')));
+
+        TfrmYCLinfo sheets;
+        TfrmLJinfo parts;
+        for (QWidget *library : std::initializer_list<QWidget *> { &sheets, &parts }) {
+            library->show();
+            QVERIFY(QTest::qWaitForWindowExposed(library));
+            QVERIFY2(chineseIn(library, ProjectData).isEmpty(),
+                qPrintable(chineseIn(library, ProjectData).join(u'\n')));
+        }
+        QCOMPARE(sheets.grdLJ->model()->rowCount(), 1);
+
+        TfrmOptions options;
+        QVERIFY2(
+            chineseIn(&options, {}).isEmpty(), qPrintable(chineseIn(&options, {}).join(u'\n')));
     }
 
     // The import dialog: its controls, and a problem named in English.

@@ -587,6 +587,68 @@ private slots:
         QVERIFY(findPixels(message, QRect(20, 165, 400, 10), isRed).isEmpty());
     }
 
+    // The trim is a hatched band inside the sheet's edge, the sheet's grain fine lines over the
+    // bare sheet (the parts cover them), a part held to its grain fine lines of its own; on
+    // screen and on paper. Without them the picture is as before.
+    void trimAndGrain_drawnOnScreenAndPaper()
+    {
+        TDrawMaterial v;
+        v.SetColor(kFace);
+        v.SetMWidth(800);
+        v.SetMHeight(600);
+        // At scale 50 the sheet is (20,20)-(420,320) and a trim of 40 mm a band of 20 pixels.
+        // Part H (held, grain along y) at (60,60)-(160,160), part F (free) at (200,60)-(300,160).
+        const struct
+        {
+            int left;
+            TGrainDirection grain;
+        } parts[] = { { 80, TGrainDirection::AlongY }, { 360, TGrainDirection::None } };
+        for (const auto &p : parts) {
+            TDrawMaterialItem *item = v.Materials()->Add();
+            item->SetLeft(p.left);
+            item->SetTop(80);
+            item->SetWidth(200);
+            item->SetHeight(200);
+            item->SetGrain(p.grain);
+        }
+        v.SetScale(50);
+        const auto notFace = [](QRgb p) { return QColor(p) != kFace; };
+        const QRect band(24, 100, 12, 100), bare(330, 200, 60, 100), held(75, 75, 70, 70),
+            free(215, 75, 70, 70);
+        // Held part lines show without the sheet's grain too; nothing else does.
+        const QImage plain = render(v);
+        QVERIFY(findPixels(plain, band, notFace).isEmpty());
+        QVERIFY(findPixels(plain, bare, notFace).isEmpty());
+        QVERIFY(findPixels(plain, free, notFace).isEmpty());
+        const QRect heldLines = findPixels(plain, held, notFace);
+        QVERIFY(heldLines.height() >= 65); // lines along y
+        QVERIFY(findPixels(plain, QRect(75, 100, 70, 1), notFace).width() >= 45); // many of them
+
+        v.SetTrim(40);
+        v.SetSheetGrain(TGrainDirection::AlongX);
+        const QImage marked = render(v);
+        QVERIFY(findPixels(marked, band, notFace).isValid()); // hatched
+        QVERIFY(findPixels(marked, QRect(30, 30, 4, 4), notFace).isValid()); // in the corner too
+        const QRect lines = findPixels(marked, bare, notFace);
+        QVERIFY(lines.width() >= 55); // lines along x over the bare sheet
+        QVERIFY(findPixels(marked, free, notFace).isEmpty()); // the free part covers them
+        QVERIFY(findPixels(marked, QRect(75, 100, 70, 1), notFace).width() >= 45);
+        // Grain lines stop at the trim.
+        QVERIFY(findPixels(marked, QRect(24, 250, 12, 60), [](QRgb p) {
+            return QColor(p) == QColor(215, 195, 160);
+        }).isEmpty());
+
+        // Paper: the same marks in grey on white.
+        v.SetReadOnly(true);
+        v.SetIsPrinter(true);
+        const QImage paper = render(v);
+        const auto isGrey = [](QRgb p) { return qGray(p) < 230 && qGray(p) > 60; };
+        QVERIFY(findPixels(paper, band, isGrey).isValid());
+        QVERIFY(findPixels(paper, bare, isGrey).isValid());
+        QVERIFY(findPixels(paper, free, [](QRgb p) { return qGray(p) < 250; }).isEmpty());
+        QVERIFY(findPixels(paper, held, isGrey).isValid());
+    }
+
     // Painting through the widget shows exactly what the paint routine draws.
     void screenPath_showsThePaintRoutinesPicture()
     {

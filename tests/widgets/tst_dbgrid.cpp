@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(shownColumns(grid), QStringList()); // closed: nothing
         rs.open();
         QCOMPARE(shownColumns(grid), expected);
-        QCOMPARE(rs.fieldCount(), 6); // ID is there, only not shown
+        QCOMPARE(rs.fieldCount(), 9); // ID (and grain, trim, stock) are there, only not shown
         QCOMPARE(grid.gridColumnCount(), 5);
 
         rs.setRecNo(3);

@@ -482,6 +482,74 @@ private slots:
         delete results.data();
     }
 
+    // Grain, trim and stock: the picker copies them from the libraries, the grids show the grain
+    // by its caption, and the hand-off gives them to the engine (the grain along the length as
+    // entered, an empty stock no limit); a trim that leaves nothing of a sheet is refused.
+    void grainTrimStock_pickedShownAndHandedOver()
+    {
+        TProjectStore store;
+        store.exec(u"INSERT INTO 原材料信息表 (Name, Length, Width, Price, Grain, Trim, Stock) "
+                   "VALUES ('橡木板', 1220, 2440, 2000000, 1, 10, 4), "
+                   "('白板', 2440, 1220, 900000, NULL, NULL, NULL)"_s);
+        store.exec(u"INSERT INTO 零件信息表 (Name, Length, Width, Grain) VALUES "
+                   "('门', 700, 400, 1), ('侧板', 720, 560, 0)"_s);
+        const qint64 p = store.project(u"P1"_s);
+        store.scheme(p, u"方案1"_s);
+
+        TInstalledEngine installed;
+        TRectManage &engine = installed.engine;
+        QWidget parent;
+        TShownWorkspace w;
+        w->FrmTypeSetParent = &parent;
+        const auto all = [](QDialog &d) {
+            auto &picker = static_cast<TfrmSelectData &>(d);
+            for (int r = 0; r < picker.rowCount(); ++r)
+                picker.setRowChecked(r, true);
+            return int(QDialog::Accepted);
+        };
+        Dialogs::setNextDialogHandler(all);
+        w->N3->trigger();
+        Dialogs::setNextDialogHandler(all);
+        w->N4->trigger();
+        QCOMPARE(column(*w->ADOMaterialA, u"纹理"_s), (QStringList { u"1"_s, QString() }));
+        QCOMPARE(column(*w->ADOMaterialA, u"修边"_s), (QStringList { u"10"_s, QString() }));
+        QCOMPARE(column(*w->ADOMaterialA, u"库存"_s), (QStringList { u"4"_s, QString() }));
+        QCOMPARE(column(*w->ADOMaterialB, u"纹理"_s), (QStringList { u"1"_s, u"0"_s }));
+        // The grids: 有 / 无 for sheets, 顺纹 / 无 for parts, an empty cell as 无.
+        const auto shown = [](TDBGrid *grid, int gridColumn) {
+            QStringList out;
+            for (int r = 0; r < grid->model()->rowCount(); ++r)
+                out << grid->model()->data(grid->cellIndex(r, gridColumn)).toString();
+            return out;
+        };
+        QCOMPARE(shown(w->rdgYCL, 5), (QStringList { u"有"_s, u"无"_s }));
+        QCOMPARE(shown(w->rdgLJ, 4), (QStringList { u"顺纹"_s, u"无"_s }));
+
+        w->actYHPY->trigger();
+        QCOMPARE(Dialogs::takeCaptured(), QStringList());
+        TMaterialType &oak = *engine.BCTypeList().Items(0);
+        QVERIFY(oak.Grain() && oak.EnteredLengthShorter());
+        QCOMPARE(oak.Trim(), 10);
+        QCOMPARE(oak.Stock(), 4);
+        TMaterialType &white = *engine.BCTypeList().Items(1);
+        QVERIFY(!white.Grain() && white.Trim() == 0 && !white.StockLimited());
+        QVERIFY(engine.MaterialTypeList().Items(0)->Grain());
+        QVERIFY(!engine.MaterialTypeList().Items(1)->Grain());
+        delete frmTypeSet;
+
+        // A trim of half the width leaves nothing: refused, and named.
+        w->ADOMaterialA->setRecNo(2);
+        w->ADOMaterialA->edit();
+        w->ADOMaterialA->field(u"修边"_s).setAsInteger(610);
+        w->ADOMaterialA->post();
+        w->actYHPY->trigger();
+        QCOMPARE(Dialogs::takeCaptured(),
+            QStringList {
+                u"以下数据不能用于优化排样，请改正或删除后再试：\n"
+                "方案1 提供的原材料 第2行（白板） 修边：太大，两边修边后原材料没有可用的地方"_s });
+        QVERIFY(!frmTypeSet);
+    }
+
     // Rows the engine cannot use are named in one message; nothing reaches the engine, what was
     // typed is saved all the same.
     void handOff_refusesRowsTheEngineCannotUse()
