@@ -239,7 +239,7 @@ void TfrmTypeSet::createToolBar()
 
     cbUseBCMax = new QCheckBox(tr("大板优先"), ToolBar1);
     cbUseBCMax->setObjectName(u"cbUseBCMax"_s);
-    cbUseBCMax->setToolTip(tr("大板优先"));
+    cbUseBCMax->setToolTip(tr("大板优先", "tool tip"));
     cbUseBCMax->setStatusTip(tr("优先使用大尺寸原材料"));
     cbCost = new QCheckBox(tr("成本优先"), ToolBar1);
     cbCost->setObjectName(u"cbCost"_s);
@@ -247,7 +247,7 @@ void TfrmTypeSet::createToolBar()
     cbCost->setStatusTip(tr("使用低价原材料"));
     cbDeep = new QCheckBox(tr("深度优化"), ToolBar1);
     cbDeep->setObjectName(u"cbDeep"_s);
-    cbDeep->setToolTip(tr("深度优化"));
+    cbDeep->setToolTip(tr("深度优化", "tool tip"));
     cbDeep->setStatusTip(
         tr("在给定时间内搜索用料最少（勾选成本优先时为成本最低）的排样，计算时可随时停止"));
     cbDeep->setChecked(AppSettings::boolValue(AppSettings::Key::DeepMode));
@@ -279,8 +279,8 @@ void TfrmTypeSet::createToolBar()
     // a window of the first size; the workshop commands follow them.
     auto *checks = new QWidget(ToolBar1);
     auto *checkGrid = new QGridLayout(checks);
-    checkGrid->setContentsMargins(8, 0, 8, 0);
-    checkGrid->setHorizontalSpacing(10);
+    checkGrid->setContentsMargins(6, 0, 6, 0);
+    checkGrid->setHorizontalSpacing(6);
     checkGrid->setVerticalSpacing(2);
     checkGrid->addWidget(cbUseBCMax, 0, 0);
     checkGrid->addWidget(cbCost, 0, 1);

@@ -510,27 +510,27 @@
     </message>
     <message>
         <source>序号:</source>
-        <translation>No.:</translation>
+        <translation>No.: </translation>
     </message>
     <message>
         <source>原片名称:</source>
-        <translation>Sheet name:</translation>
+        <translation>Sheet name: </translation>
     </message>
     <message>
         <source>原片规格:</source>
-        <translation>Sheet size:</translation>
+        <translation>Sheet size: </translation>
     </message>
     <message>
         <source>原片面积:</source>
-        <translation>Sheet area:</translation>
+        <translation>Sheet area: </translation>
     </message>
     <message>
         <source>用    量:</source>
-        <translation>Sheets:</translation>
+        <translation>Sheets: </translation>
     </message>
     <message>
         <source>金    额:</source>
-        <translation>Amount:</translation>
+        <translation>Amount: </translation>
     </message>
     <message>
         <source>===共有 %1 种切割方案===</source>
@@ -538,15 +538,15 @@
     </message>
     <message>
         <source>切割方案:</source>
-        <translation>Layout:</translation>
+        <translation>Layout: </translation>
     </message>
     <message>
         <source>零件面积:</source>
-        <translation>Part area:</translation>
+        <translation>Part area: </translation>
     </message>
     <message>
         <source>利 用 率:</source>
-        <translation>Utilization:</translation>
+        <translation>Utilization: </translation>
     </message>
     <message>
         <source>  ===共切割 %1 种共 %2 件===</source>
@@ -554,19 +554,19 @@
     </message>
     <message>
         <source>  零件名称:</source>
-        <translation>  Part name:</translation>
+        <translation>  Part name: </translation>
     </message>
     <message>
         <source>  零件规格:</source>
-        <translation>  Part size:</translation>
+        <translation>  Part size: </translation>
     </message>
     <message>
         <source>  零件面积:</source>
-        <translation>  Part area:</translation>
+        <translation>  Part area: </translation>
     </message>
     <message>
         <source>  零件数量:</source>
-        <translation>  Quantity:</translation>
+        <translation>  Quantity: </translation>
     </message>
     <message>
         <source>===深度优化===</source>
@@ -574,7 +574,7 @@
     </message>
     <message>
         <source>优化目标:</source>
-        <translation>Objective:</translation>
+        <translation>Objective: </translation>
     </message>
     <message>
         <source>总价格</source>
@@ -586,11 +586,11 @@
     </message>
     <message>
         <source>计算量:</source>
-        <translation>Work:</translation>
+        <translation>Work: </translation>
     </message>
     <message>
         <source>计算用时:</source>
-        <translation>Time:</translation>
+        <translation>Time: </translation>
     </message>
     <message>
         <source>秒</source>
@@ -598,15 +598,15 @@
     </message>
     <message>
         <source>结    果:</source>
-        <translation>Result:</translation>
+        <translation>Result: </translation>
     </message>
     <message>
         <source>下    界:</source>
-        <translation>Bound:</translation>
+        <translation>Bound: </translation>
     </message>
     <message>
         <source>差    距:</source>
-        <translation>Gap:</translation>
+        <translation>Gap: </translation>
     </message>
     <message>
         <source>已证明最优</source>
@@ -650,15 +650,15 @@
     </message>
     <message>
         <source>零件名称:</source>
-        <translation>Part name:</translation>
+        <translation>Part name: </translation>
     </message>
     <message>
         <source>零件规格:</source>
-        <translation>Part size:</translation>
+        <translation>Part size: </translation>
     </message>
     <message>
         <source>纹    理:</source>
-        <translation>Grain:</translation>
+        <translation>Grain: </translation>
     </message>
     <message>
         <source>有</source>
@@ -670,11 +670,11 @@
     </message>
     <message>
         <source>修    边:</source>
-        <translation>Trim:</translation>
+        <translation>Trim: </translation>
     </message>
     <message>
         <source>库    存:</source>
-        <translation>Stock:</translation>
+        <translation>Stock: </translation>
     </message>
 </context>
 <context>
@@ -1678,7 +1678,7 @@
     </message>
     <message>
         <source>设置(&amp;O)</source>
-        <translation>&amp;Options</translation>
+        <translation>&amp;Settings</translation>
     </message>
     <message>
         <source>界面语言(&amp;L)</source>
@@ -1793,7 +1793,7 @@
     </message>
     <message>
         <source>增加工程</source>
-        <translation>New project</translation>
+        <translation>New</translation>
     </message>
     <message>
         <source>增加工程|增加需要计算的项目数据</source>
@@ -1801,7 +1801,7 @@
     </message>
     <message>
         <source>删除工程</source>
-        <translation>Delete project</translation>
+        <translation>Delete</translation>
     </message>
     <message>
         <source>删除工程|删除项目数据</source>
@@ -1809,7 +1809,7 @@
     </message>
     <message>
         <source>保存工程</source>
-        <translation>Save project</translation>
+        <translation>Save</translation>
     </message>
     <message>
         <source>保存工程|保存项目数据</source>
@@ -2339,7 +2339,7 @@ Set the page up afresh? The damaged file is kept as “Config.bad”.</translati
     </message>
     <message>
         <source>大板优先</source>
-        <translation>Big sheets first</translation>
+        <translation>Big first</translation>
     </message>
     <message>
         <source>优先使用大尺寸原材料</source>
@@ -2355,7 +2355,7 @@ Set the page up afresh? The damaged file is kept as “Config.bad”.</translati
     </message>
     <message>
         <source>深度优化</source>
-        <translation>Deep optimization</translation>
+        <translation>Deep</translation>
     </message>
     <message>
         <source>在给定时间内搜索用料最少（勾选成本优先时为成本最低）的排样，计算时可随时停止</source>
@@ -2606,6 +2606,16 @@ Sheets whose stock is used up: %1. Add to their stock, or offer other sheets in 
     <message>
         <source>还没有完成的排样：请先优化计算，全部零件排完后再确认下料。</source>
         <translation>There is no finished layout: optimize first, and confirm the cutting once every part is placed.</translation>
+    </message>
+    <message>
+        <source>大板优先</source>
+        <comment>tool tip</comment>
+        <translation>Big sheets first</translation>
+    </message>
+    <message>
+        <source>深度优化</source>
+        <comment>tool tip</comment>
+        <translation>Deep optimization</translation>
     </message>
 </context>
 <context>

@@ -55,6 +55,16 @@ QList<TGridChoice> PartGrainChoices()
     return { { 0, TDBGrid::tr("无") }, { 1, TDBGrid::tr("顺纹") } };
 }
 
+int TDBGrid::choicesWidth(const TGridColumn &Column) const
+{
+    // The widest choice with the cell's margins: the designed widths hold the Chinese choices,
+    // a translation may need more.
+    int widest = 0;
+    for (const TGridChoice &choice : Column.choices)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(choice.caption));
+    return widest > 0 ? widest + 12 : 0;
+}
+
 // ======================================================================= TNumericValidator
 
 TNumericValidator::TNumericValidator(TKind kind, QObject *parent)
@@ -574,7 +584,7 @@ void TDBGrid::applyColumns()
         for (const TGridColumn &col : FColumns) {
             const int c = rs ? rs->fieldIndex(col.fieldName) : -1;
             if (c >= 0)
-                setColumnWidth(c, col.width);
+                setColumnWidth(c, std::max(col.width, choicesWidth(col)));
         }
     }
     followRowSet();

@@ -189,7 +189,10 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     for (QAction *a : { actClose, actYHPY, actCalcAll, actAddPrj, actDelPrj, actSave }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
-            button->setFixedSize(a == actYHPY ? 65 : a == actCalcAll ? 84 : 60, 40);
+            // The designed widths hold the Chinese captions; a longer caption (English)
+            // widens its button rather than being cut short.
+            const int designed = a == actYHPY ? 65 : a == actCalcAll ? 84 : 60;
+            button->setFixedSize(std::max(designed, button->sizeHint().width()), 40);
         }
     }
 

@@ -185,7 +185,8 @@ private slots:
         workspace->show();
         QVERIFY(QTest::qWaitForWindowExposed(workspace));
         QCOMPARE(workspace->actYHPY->text(), u"Layout"_s);
-        QCOMPARE(workspace->actAddPrj->text(), u"New project"_s);
+        QCOMPARE(workspace->actAddPrj->text(), u"New"_s);
+        QCOMPARE(workspace->actAddPrj->toolTip(), u"New project"_s);
         QCOMPARE(workspace->actCalcAll->text(), u"All schemes"_s);
         QCOMPARE(workspace->findChild<QLabel *>(u"lblYCL"_s)->text(), u"Sheets offered"_s);
         QCOMPARE(workspace->ADOMaterialB->recordCount(), 3);
