@@ -18,10 +18,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("DxfWriter", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(DxfWriter)
+};
 
 // dxflib's ASCII writer, writing into memory instead of a file of its own: the drawing is then
 // handed to a QIODevice (a QSaveFile for files) as a whole. The base is given no file name, so
@@ -243,7 +243,7 @@ void WriteDxf(QIODevice &Out, const TLayoutSheet &Layout)
 {
     const QByteArray bytes = DxfDrawing(Layout);
     if (Out.write(bytes) != bytes.size())
-        throw EExchangeError(tr("写入失败：%1").arg(Out.errorString()));
+        throw EExchangeError(Tr::tr("写入失败：%1").arg(Out.errorString()));
 }
 
 QList<QPair<QString, QByteArray>> DxfFiles(const std::vector<TLayoutSheet> &Layouts)

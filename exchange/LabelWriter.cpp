@@ -20,10 +20,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("LabelWriter", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(LabelWriter)
+};
 
 QString sizeText(qint32 a, qint32 b)
 {
@@ -65,7 +65,7 @@ void paintLabel(QPainter &p, const QRectF &cell, double perMm, const TLabel &lab
     const QByteArray code = label.PieceCode.toLatin1();
     const TBarcode bars = Code128(code);
     if (!bars.Ok)
-        throw EExchangeError(tr("无法生成条码“%1”：%2").arg(label.PieceCode, bars.Error));
+        throw EExchangeError(Tr::tr("无法生成条码“%1”：%2").arg(label.PieceCode, bars.Error));
 
     // Bottom: the barcode across the whole width, the code under it.
     const double codeLine = h * 0.10;
@@ -82,7 +82,7 @@ void paintLabel(QPainter &p, const QRectF &cell, double perMm, const TLabel &lab
     if (qr) {
         const TBarcode square = QrCode(code);
         if (!square.Ok)
-            throw EExchangeError(tr("无法生成二维码“%1”：%2").arg(label.PieceCode, square.Error));
+            throw EExchangeError(Tr::tr("无法生成二维码“%1”：%2").arg(label.PieceCode, square.Error));
         const double side = std::min(textHeight, inner.width() * 0.35);
         PaintBarcode(p, square, QRectF(inner.right() - side, inner.top(), side, side), true);
         text.setRight(inner.right() - side - pad);
@@ -96,7 +96,7 @@ void paintLabel(QPainter &p, const QRectF &cell, double perMm, const TLabel &lab
     if (!label.Scheme.isEmpty())
         top << label.Scheme;
     const QString lines[4] = { top.join(u"  "_s), label.PartName, label.Size,
-        tr("切割%1  第%2/%3张").arg(label.Layout).arg(label.Sheet).arg(label.Sheets) };
+        Tr::tr("切割%1  第%2/%3张").arg(label.Layout).arg(label.Sheet).arg(label.Sheets) };
     for (int i = 0; i < 4; ++i) {
         const QRectF box(text.left(), y, text.width(), unit * rows[i]);
         fitText(p, box, lines[i], box.height() * 0.82, i == 1 || i == 2);
@@ -171,24 +171,24 @@ void PaintLabels(
     QPagedPaintDevice &Device, const QList<TLabel> &Labels, const TLabelSettings &Settings)
 {
     if (Labels.isEmpty())
-        throw EExchangeError(tr("没有要打印的标签：排样结果里没有零件。"));
+        throw EExchangeError(Tr::tr("没有要打印的标签：排样结果里没有零件。"));
     const bool perPage = Settings.PerPage;
     const int columns = perPage ? 1 : std::max(1, Settings.Columns);
     const int rows = perPage ? 1 : std::max(1, Settings.Rows);
     const QPageSize size = perPage
         ? QPageSize(QSizeF(std::max(10.0, Settings.WidthMm), std::max(10.0, Settings.HeightMm)),
-            QPageSize::Millimeter, tr("标签"), QPageSize::ExactMatch)
+            QPageSize::Millimeter, Tr::tr("标签"), QPageSize::ExactMatch)
         : QPageSize(QPageSize::A4);
     QPageLayout page(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     page.setMode(QPageLayout::FullPageMode);
     if (!Device.setPageLayout(page))
-        throw EExchangeError(tr("打印机不接受这个纸张大小（%1 × %2 毫米）")
+        throw EExchangeError(Tr::tr("打印机不接受这个纸张大小（%1 × %2 毫米）")
                                  .arg(size.size(QPageSize::Millimeter).width())
                                  .arg(size.size(QPageSize::Millimeter).height()));
 
     QPainter p;
     if (!p.begin(&Device))
-        throw EExchangeError(tr("无法开始打印标签"));
+        throw EExchangeError(Tr::tr("无法开始打印标签"));
     const QPageLayout actual = Device.pageLayout();
     const int dpi = Device.logicalDpiX();
     const double perMm = dpi / 25.4;
@@ -211,7 +211,7 @@ void PaintLabels(
         for (int i = 0; i < Labels.size(); ++i) {
             const int slot = i % perSheet;
             if (i > 0 && slot == 0 && !Device.newPage())
-                throw EExchangeError(tr("无法开始新的一页"));
+                throw EExchangeError(Tr::tr("无法开始新的一页"));
             const double x = margin + (slot % columns) * cellW;
             const double y = margin + (slot / columns) * cellH;
             paintLabel(p, QRectF(x * perMm, y * perMm, cellW * perMm, cellH * perMm), perMm,
@@ -222,7 +222,7 @@ void PaintLabels(
         throw;
     }
     if (!p.end())
-        throw EExchangeError(tr("打印标签失败"));
+        throw EExchangeError(Tr::tr("打印标签失败"));
 }
 
 QByteArray LabelsPdf(const QList<TLabel> &Labels, const TLabelSettings &Settings)
@@ -234,7 +234,7 @@ QByteArray LabelsPdf(const QList<TLabel> &Labels, const TLabelSettings &Settings
         QPdfWriter pdf(&buffer);
         pdf.setResolution(600);
         pdf.setCreator(QCoreApplication::applicationName());
-        pdf.setTitle(tr("零件标签"));
+        pdf.setTitle(Tr::tr("零件标签"));
         PaintLabels(pdf, Labels, Settings);
     }
     return bytes;
@@ -244,5 +244,5 @@ void WriteLabelsPdf(QIODevice &Out, const QList<TLabel> &Labels, const TLabelSet
 {
     const QByteArray bytes = LabelsPdf(Labels, Settings);
     if (Out.write(bytes) != bytes.size())
-        throw EExchangeError(tr("写入失败：%1").arg(Out.errorString()));
+        throw EExchangeError(Tr::tr("写入失败：%1").arg(Out.errorString()));
 }

@@ -13,10 +13,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("PartImport", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(PartImport)
+};
 
 // Header texts of each kind, most telling first, as they read after normalise().
 struct TSynonyms
@@ -57,6 +57,27 @@ const QStringList &wordsOf(TFieldKind kind)
     return none;
 }
 
+// The header the user is asked to write for a field: the first of its words, in the language of
+// the interface (the English words are among the words too).
+QString headerWord(TFieldKind kind)
+{
+    switch (kind) {
+    case TFieldKind::Name:
+        return Tr::tr("名称");
+    case TFieldKind::Length:
+        return Tr::tr("长度");
+    case TFieldKind::Width:
+        return Tr::tr("宽度");
+    case TFieldKind::Quantity:
+        return Tr::tr("数量");
+    case TFieldKind::Kerf:
+        return Tr::tr("刀口");
+    case TFieldKind::Price:
+        return Tr::tr("价格");
+    }
+    return wordsOf(kind).value(0);
+}
+
 // A header as compared: compatibility forms folded (full-width letters), lower case, without
 // bracketed notes ("(mm)", "（件）"), blanks, punctuation and a trailing unit.
 QString normalise(const QString &header)
@@ -93,21 +114,21 @@ TNumberRead readNumber(const QString &text, bool millimetres)
         const double v = t.toDouble(&ok);
         if (ok && std::isfinite(v))
             return { v, {} };
-        return { std::nullopt, tr("太大") };
+        return { std::nullopt, Tr::tr("太大") };
     }
     static const QRegularExpression grouped(u"^[+-]?\\d{1,3}([,' ]\\d{3})+(\\.\\d+)?$"_s);
     if (grouped.match(t).hasMatch())
-        return { std::nullopt, tr("含有千位分隔符，请只填数字，不要分隔符") };
+        return { std::nullopt, Tr::tr("含有千位分隔符，请只填数字，不要分隔符") };
     static const QRegularExpression withUnit(u"^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)\\s*(\\D+)$"_s);
     const QRegularExpressionMatch m = withUnit.match(t);
     if (m.hasMatch()) {
         const QString unit = m.captured(3).trimmed();
         if (unit.contains(QRegularExpression(u"[\\p{L}]"_s)))
             return { std::nullopt,
-                millimetres ? tr("带有单位“%1”，请只填数字（单位是毫米）").arg(unit)
-                            : tr("带有单位“%1”，请只填数字").arg(unit) };
+                millimetres ? Tr::tr("带有单位“%1”，请只填数字（单位是毫米）").arg(unit)
+                            : Tr::tr("带有单位“%1”，请只填数字").arg(unit) };
     }
-    return { std::nullopt, tr("不是数字") };
+    return { std::nullopt, Tr::tr("不是数字") };
 }
 
 bool isWhole(double v)
@@ -132,7 +153,7 @@ QVariant convert(TFieldKind kind, const QString &raw, QString &reason)
         case TFieldKind::Length:
         case TFieldKind::Width:
         case TFieldKind::Quantity:
-            reason = tr("不能为空");
+            reason = Tr::tr("不能为空");
             return {};
         case TFieldKind::Kerf:
             return 0;
@@ -150,35 +171,35 @@ QVariant convert(TFieldKind kind, const QString &raw, QString &reason)
     const double v = *n.value;
     if (kind == TFieldKind::Price) {
         if (v < 0) {
-            reason = tr("不能小于0");
+            reason = Tr::tr("不能小于0");
             return {};
         }
         if (v > MaxSheetPrice) {
-            reason = tr("不能大于%1").arg(QString::number(MaxSheetPrice, 'f', 0));
+            reason = Tr::tr("不能大于%1").arg(QString::number(MaxSheetPrice, 'f', 0));
             return {};
         }
         const std::optional<TCurrency> c = TCurrency::fromDouble(v);
         if (!c) {
-            reason = tr("不是数字");
+            reason = Tr::tr("不是数字");
             return {};
         }
         return c->toDouble();
     }
     if (!isWhole(v)) {
-        reason = millimetres ? tr("必须是整数（单位是毫米）") : tr("必须是整数");
+        reason = millimetres ? Tr::tr("必须是整数（单位是毫米）") : Tr::tr("必须是整数");
         return {};
     }
     if (v > double(INT_MAX)) {
-        reason = tr("太大（最大%1）").arg(INT_MAX);
+        reason = Tr::tr("太大（最大%1）").arg(INT_MAX);
         return {};
     }
     if (kind == TFieldKind::Kerf) {
         if (v < 0) {
-            reason = tr("不能小于0");
+            reason = Tr::tr("不能小于0");
             return {};
         }
     } else if (v <= 0) {
-        reason = tr("必须大于0");
+        reason = Tr::tr("必须大于0");
         return {};
     }
     return int(std::llround(v));
@@ -206,41 +227,41 @@ QString ColumnLetter(int Column)
 QString TImportProblem::text() const
 {
     if (Row <= 0)
-        return Column.isEmpty() ? Reason : u"%1：%2"_s.arg(Column, Reason);
+        return Column.isEmpty() ? Reason : Tr::tr("%1：%2").arg(Column, Reason);
     if (Value.trimmed().isEmpty())
-        return tr("第%1行 %2：%3").arg(Row).arg(Column, Reason);
+        return Tr::tr("第%1行 %2：%3").arg(Row).arg(Column, Reason);
     QString shown = Value.simplified();
     if (shown.size() > 40)
         shown = shown.left(40) + u"…"_s;
-    return tr("第%1行 %2：“%3”%4").arg(Row).arg(Column, shown, Reason);
+    return Tr::tr("第%1行 %2：“%3”%4").arg(Row).arg(Column, shown, Reason);
 }
 
 namespace ImportTargets {
 
 TImportTarget PartList()
 {
-    return { { TFieldKind::Name, u"名称"_s, u"名称"_s },
-        { TFieldKind::Length, u"长度"_s, u"长度"_s }, { TFieldKind::Width, u"宽度"_s, u"宽度"_s },
-        { TFieldKind::Quantity, u"数量"_s, u"数量"_s } };
+    return { { TFieldKind::Name, u"名称"_s, Tr::tr("名称") },
+        { TFieldKind::Length, u"长度"_s, Tr::tr("长度") }, { TFieldKind::Width, u"宽度"_s, Tr::tr("宽度") },
+        { TFieldKind::Quantity, u"数量"_s, Tr::tr("数量") } };
 }
 
 TImportTarget SheetList()
 {
-    return { { TFieldKind::Name, u"名称"_s, u"名称"_s },
-        { TFieldKind::Length, u"长度"_s, u"长度"_s }, { TFieldKind::Width, u"宽度"_s, u"宽度"_s },
-        { TFieldKind::Kerf, u"刀口"_s, u"刀口"_s }, { TFieldKind::Price, u"价格"_s, u"价格"_s } };
+    return { { TFieldKind::Name, u"名称"_s, Tr::tr("名称") },
+        { TFieldKind::Length, u"长度"_s, Tr::tr("长度") }, { TFieldKind::Width, u"宽度"_s, Tr::tr("宽度") },
+        { TFieldKind::Kerf, u"刀口"_s, Tr::tr("刀口") }, { TFieldKind::Price, u"价格"_s, Tr::tr("价格") } };
 }
 
 TImportTarget PartLibrary()
 {
-    return { { TFieldKind::Name, u"Name"_s, u"名称"_s }, { TFieldKind::Length, u"Length"_s, u"长"_s },
-        { TFieldKind::Width, u"Width"_s, u"宽"_s } };
+    return { { TFieldKind::Name, u"Name"_s, Tr::tr("名称") }, { TFieldKind::Length, u"Length"_s, Tr::tr("长") },
+        { TFieldKind::Width, u"Width"_s, Tr::tr("宽") } };
 }
 
 TImportTarget SheetLibrary()
 {
-    return { { TFieldKind::Name, u"Name"_s, u"名称"_s }, { TFieldKind::Length, u"Length"_s, u"长"_s },
-        { TFieldKind::Width, u"Width"_s, u"宽"_s }, { TFieldKind::Price, u"Price"_s, u"价格"_s } };
+    return { { TFieldKind::Name, u"Name"_s, Tr::tr("名称") }, { TFieldKind::Length, u"Length"_s, Tr::tr("长") },
+        { TFieldKind::Width, u"Width"_s, Tr::tr("宽") }, { TFieldKind::Price, u"Price"_s, Tr::tr("价格") } };
 }
 
 } // namespace ImportTargets
@@ -358,7 +379,7 @@ TImportOutcome ConvertRows(const TSourceTable &Table, const TImportTarget &Targe
         const QString title = c >= 0 && c < header.size() && !header[c].trimmed().isEmpty()
             ? header[c].simplified()
             : Target[f].Title;
-        return c < 0 ? title : tr("%1（%2列）").arg(title, ColumnLetter(c));
+        return c < 0 ? title : Tr::tr("%1（%2列）").arg(title, ColumnLetter(c));
     };
 
     // The mapping first: the sizes must come from somewhere, and from two different columns.
@@ -367,12 +388,12 @@ TImportOutcome ConvertRows(const TSourceTable &Table, const TImportTarget &Targe
         const int c = Mapping.Columns.value(f, -1);
         if (c < 0 && (k == TFieldKind::Length || k == TFieldKind::Width))
             out.Problems.append({ 0, Target[f].Title, {},
-                tr("没有找到“%1”列：表头应写“%2”，或者选择文件中的哪一列是%1")
-                    .arg(Target[f].Title, wordsOf(k).first()) });
+                Tr::tr("没有找到“%1”列：表头应写“%2”，或者选择文件中的哪一列是%1")
+                    .arg(Target[f].Title, headerWord(k)) });
         for (int g = 0; g < f && c >= 0; ++g)
             if (Mapping.Columns.value(g, -1) == c)
                 out.Problems.append({ 0, {}, {},
-                    tr("“%1”和“%2”用了同一列（%3列）")
+                    Tr::tr("“%1”和“%2”用了同一列（%3列）")
                         .arg(Target[g].Title, Target[f].Title, ColumnLetter(c)) });
     }
     if (!out.Problems.isEmpty())
@@ -397,7 +418,7 @@ TImportOutcome ConvertRows(const TSourceTable &Table, const TImportTarget &Targe
             const QString cell = cellOf(row, c);
             if (c >= 0 && row.Uncomputed.contains(c)) {
                 out.Problems.append({ row.Number, columnText(f), {},
-                    tr("是公式，但文件里没有保存计算结果：请在Excel中打开并保存文件后再导入"), c });
+                    Tr::tr("是公式，但文件里没有保存计算结果：请在Excel中打开并保存文件后再导入"), c });
                 good = false;
                 imported.Values << QVariant();
                 continue;

@@ -15,10 +15,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("SaveFile", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SaveFile)
+};
 
 } // namespace
 
@@ -27,15 +27,15 @@ void SaveBytes(const QString &Path, const QByteArray &Bytes)
     QSaveFile file(Path);
     if (!file.open(QIODevice::WriteOnly))
         throw EExchangeError(
-            tr("不能写入文件“%1”：%2").arg(QDir::toNativeSeparators(Path), file.errorString()));
+            Tr::tr("不能写入文件“%1”：%2").arg(QDir::toNativeSeparators(Path), file.errorString()));
     if (file.write(Bytes) != Bytes.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        throw EExchangeError(tr("不能写入文件“%1”：%2").arg(QDir::toNativeSeparators(Path), why));
+        throw EExchangeError(Tr::tr("不能写入文件“%1”：%2").arg(QDir::toNativeSeparators(Path), why));
     }
     if (!file.commit())
         throw EExchangeError(
-            tr("不能写入文件“%1”：%2").arg(QDir::toNativeSeparators(Path), file.errorString()));
+            Tr::tr("不能写入文件“%1”：%2").arg(QDir::toNativeSeparators(Path), file.errorString()));
 }
 
 void SaveFile(const QString &Path, const std::function<void(QIODevice &)> &Write)
@@ -48,7 +48,7 @@ void SaveFile(const QString &Path, const std::function<void(QIODevice &)> &Write
             Write(buffer);
         } catch (const EExchangeError &e) {
             throw EExchangeError(
-                tr("不能生成文件“%1”：%2").arg(QDir::toNativeSeparators(Path), e.message()));
+                Tr::tr("不能生成文件“%1”：%2").arg(QDir::toNativeSeparators(Path), e.message()));
         }
     }
     SaveBytes(Path, bytes);
@@ -58,7 +58,7 @@ QStringList SaveIntoFolder(const QString &Folder, const QList<QPair<QString, QBy
 {
     QDir dir(Folder);
     if (!dir.exists() && !QDir().mkpath(Folder))
-        throw EExchangeError(tr("不能建立文件夹“%1”").arg(QDir::toNativeSeparators(Folder)));
+        throw EExchangeError(Tr::tr("不能建立文件夹“%1”").arg(QDir::toNativeSeparators(Folder)));
     QStringList written;
     QStringList created;
     try {
@@ -81,7 +81,7 @@ QStringList SaveIntoFolder(const QString &Folder, const QList<QPair<QString, QBy
 QString LayoutFileName(const TLayoutSheet &Layout, int LargestNumber, const QString &Suffix)
 {
     const int digits = int(QString::number(std::max(LargestNumber, 1)).size());
-    return tr("切割%1").arg(Layout.Number, digits, 10, QChar(u'0')) + Suffix;
+    return Tr::tr("切割%1").arg(Layout.Number, digits, 10, QChar(u'0')) + Suffix;
 }
 
 QList<QPair<QString, QByteArray>> LayoutFiles(const std::vector<TLayoutSheet> &Layouts,

@@ -17,10 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("SvgWriter", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SvgWriter)
+};
 
 const QColor SheetFill(236, 236, 236);
 const QColor PartFill(250, 245, 220);
@@ -116,13 +116,13 @@ void paintLayout(QPainter &p, const TLayoutSheet &l, double margin, double title
 
 QString LayoutTitle(const TLayoutSheet &Layout)
 {
-    QString t = tr("切割%1").arg(Layout.Number);
+    QString t = Tr::tr("切割%1").arg(Layout.Number);
     if (!Layout.SheetName.trimmed().isEmpty())
-        t += tr("  原材料：%1").arg(Layout.SheetName.simplified());
+        t += Tr::tr("  原材料：%1").arg(Layout.SheetName.simplified());
     t += u"  %1 × %2"_s.arg(Layout.SheetLength).arg(Layout.SheetWidth);
-    t += tr("  共%1张").arg(Layout.SheetCount);
+    t += Tr::tr("  共%1张").arg(Layout.SheetCount);
     if (Layout.Kerf > 0)
-        t += tr("  刀口%1").arg(Layout.Kerf);
+        t += Tr::tr("  刀口%1").arg(Layout.Kerf);
     return t;
 }
 
@@ -148,10 +148,10 @@ QByteArray SvgDrawing(const TLayoutSheet &Layout)
         QSize(qMax(1, qRound(view.width() * perMm)), qMax(1, qRound(view.height() * perMm))));
     svg.setViewBox(view);
     svg.setTitle(LayoutTitle(Layout));
-    svg.setDescription(tr("排样图，单位：毫米"));
+    svg.setDescription(Tr::tr("排样图，单位：毫米"));
     QPainter painter;
     if (!painter.begin(&svg))
-        throw EExchangeError(tr("无法生成SVG排样图"));
+        throw EExchangeError(Tr::tr("无法生成SVG排样图"));
     painter.setRenderHint(QPainter::Antialiasing);
     paintLayout(painter, Layout, margin, titleHeight);
     painter.end();
@@ -162,7 +162,7 @@ void WriteSvg(QIODevice &Out, const TLayoutSheet &Layout)
 {
     const QByteArray bytes = SvgDrawing(Layout);
     if (Out.write(bytes) != bytes.size())
-        throw EExchangeError(tr("写入失败：%1").arg(Out.errorString()));
+        throw EExchangeError(Tr::tr("写入失败：%1").arg(Out.errorString()));
 }
 
 QList<QPair<QString, QByteArray>> SvgFiles(const std::vector<TLayoutSheet> &Layouts)

@@ -11,10 +11,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("TableReader", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(TableReader)
+};
 
 TReadOutcome failure(const QString &message)
 {
@@ -83,7 +83,7 @@ TReadOutcome ReadDelimitedText(const QString &Text)
 {
     TReadOutcome out;
     const QChar delimiter = guessDelimiter(Text);
-    out.Table.Format = delimiter == u'\t' ? tr("制表符分隔文本") : u"CSV"_s;
+    out.Table.Format = delimiter == u'\t' ? Tr::tr("制表符分隔文本") : u"CSV"_s;
 
     QStringList cells;
     QString cell;
@@ -96,7 +96,7 @@ TReadOutcome ReadDelimitedText(const QString &Text)
         cell.clear();
         if (!blankRow(cells)) {
             if (out.Table.Rows.size() >= ReadLimits::MaxRows) {
-                out.Error = tr("表格超过%1行，不能导入。").arg(ReadLimits::MaxRows);
+                out.Error = Tr::tr("表格超过%1行，不能导入。").arg(ReadLimits::MaxRows);
                 return false;
             }
             out.Table.Rows.append({ line, cells, {} });
@@ -132,7 +132,7 @@ TReadOutcome ReadDelimitedText(const QString &Text)
             }
             if (!closed) {
                 out.Error
-                    = tr("第%1行：引号“\"”开始的内容直到文件结束都没有结束引号，文件可能不完整。")
+                    = Tr::tr("第%1行：引号“\"”开始的内容直到文件结束都没有结束引号，文件可能不完整。")
                           .arg(startLine);
                 return out;
             }
@@ -143,7 +143,7 @@ TReadOutcome ReadDelimitedText(const QString &Text)
             cells << cell;
             cell.clear();
             if (cells.size() > ReadLimits::MaxColumns) {
-                out.Error = tr("第%1行超过%2列，不能导入。").arg(line).arg(ReadLimits::MaxColumns);
+                out.Error = Tr::tr("第%1行超过%2列，不能导入。").arg(line).arg(ReadLimits::MaxColumns);
                 return out;
             }
             ++i;
@@ -170,21 +170,21 @@ TReadOutcome ReadDelimitedText(const QString &Text)
 TReadOutcome ReadTableBytes(const QByteArray &Bytes, const QString &FileName)
 {
     if (Bytes.isEmpty())
-        return failure(tr("文件是空的。"));
+        return failure(Tr::tr("文件是空的。"));
     if (Bytes.size() > ReadLimits::MaxFileBytes)
         return failure(
-            tr("文件太大（超过%1MB），不能导入。").arg(ReadLimits::MaxFileBytes / (1024 * 1024)));
+            Tr::tr("文件太大（超过%1MB），不能导入。").arg(ReadLimits::MaxFileBytes / (1024 * 1024)));
     const QString suffix = QFileInfo(FileName).suffix().toLower();
     if (hasSignature(Bytes, "PK\x03\x04") || hasSignature(Bytes, "PK\x05\x06"))
         return ReadXlsx(Bytes);
     if (hasSignature(Bytes, "\xD0\xCF\x11\xE0"))
-        return failure(tr("这是旧版Excel(.xls)或其他Office文件，不能直接导入：请在Excel中另存为."
+        return failure(Tr::tr("这是旧版Excel(.xls)或其他Office文件，不能直接导入：请在Excel中另存为."
                           "xlsx或CSV文件后再导入。"));
     if (suffix == u"xlsx" || suffix == u"xlsm")
         return failure(
-            tr("这个文件不是有效的Excel(.xlsx)文件：文件可能已损坏，或者只是改了扩展名。"));
+            Tr::tr("这个文件不是有效的Excel(.xlsx)文件：文件可能已损坏，或者只是改了扩展名。"));
     if (hasSignature(Bytes, "%PDF"))
-        return failure(tr("这是PDF文件，不是表格：请选择CSV、文本或Excel(.xlsx)文件。"));
+        return failure(Tr::tr("这是PDF文件，不是表格：请选择CSV、文本或Excel(.xlsx)文件。"));
     const TDecodedText text = DecodeText(Bytes);
     if (!text.Ok)
         return failure(text.Error);
@@ -196,9 +196,9 @@ TReadOutcome ReadTableBytes(const QByteArray &Bytes, const QString &FileName)
 TReadOutcome ReadTableFile(QIODevice &In, const QString &FileName)
 {
     if (!In.isOpen() && !In.open(QIODevice::ReadOnly))
-        return failure(tr("无法打开文件：%1").arg(In.errorString()));
+        return failure(Tr::tr("无法打开文件：%1").arg(In.errorString()));
     const QByteArray bytes = In.read(ReadLimits::MaxFileBytes + 1);
     if (bytes.isEmpty() && !In.atEnd())
-        return failure(tr("无法读取文件：%1").arg(In.errorString()));
+        return failure(Tr::tr("无法读取文件：%1").arg(In.errorString()));
     return ReadTableBytes(bytes, FileName);
 }

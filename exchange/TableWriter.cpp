@@ -16,10 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("TableWriter", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(TableWriter)
+};
 
 QString csvCell(const QVariant &v)
 {
@@ -43,7 +43,7 @@ QString csvCell(const QVariant &v)
 void writeAll(QIODevice &out, const QByteArray &bytes)
 {
     if (out.write(bytes) != bytes.size())
-        throw EExchangeError(tr("写入失败：%1").arg(out.errorString()));
+        throw EExchangeError(Tr::tr("写入失败：%1").arg(out.errorString()));
 }
 
 // A worksheet name Excel takes: at most 31 characters, none of []:*?/\, unique in the book.
@@ -69,7 +69,7 @@ void check(lxw_error error)
 {
     if (error != LXW_NO_ERROR)
         throw EExchangeError(
-            tr("无法生成Excel文件：%1").arg(QString::fromUtf8(lxw_strerror(error))));
+            Tr::tr("无法生成Excel文件：%1").arg(QString::fromUtf8(lxw_strerror(error))));
 }
 
 // Display width of a text in Excel's character units: CJK characters count double.
@@ -86,8 +86,8 @@ double textWidth(const QString &text)
 TExportTable PartListTable(const QList<TPartRow> &Parts)
 {
     TExportTable t;
-    t.Title = tr("零件清单");
-    t.Header = { tr("名称"), tr("长度"), tr("宽度"), tr("数量") };
+    t.Title = Tr::tr("零件清单");
+    t.Header = { Tr::tr("名称"), Tr::tr("长度"), Tr::tr("宽度"), Tr::tr("数量") };
     for (const TPartRow &p : Parts)
         t.Rows.append({ p.Name, p.Length, p.Width, p.Quantity });
     return t;
@@ -96,8 +96,8 @@ TExportTable PartListTable(const QList<TPartRow> &Parts)
 TExportTable UsageTable(const QList<TUsageRow> &Usage)
 {
     TExportTable t;
-    t.Title = tr("原材料用量");
-    t.Header = { tr("名称"), tr("长度"), tr("宽度"), tr("用量") };
+    t.Title = Tr::tr("原材料用量");
+    t.Header = { Tr::tr("名称"), Tr::tr("长度"), Tr::tr("宽度"), Tr::tr("用量") };
     for (const TUsageRow &u : Usage)
         t.Rows.append({ u.Name, u.Length, u.Width, u.Sheets });
     return t;
@@ -106,12 +106,12 @@ TExportTable UsageTable(const QList<TUsageRow> &Usage)
 TExportTable LayoutPartsTable(const std::vector<TLayoutSheet> &Layouts)
 {
     TExportTable t;
-    t.Title = tr("排样零件");
-    t.Header = { tr("切割"), tr("原材料"), tr("原材料长度"), tr("原材料宽度"), tr("张数"),
-        tr("名称"), tr("长度"), tr("宽度"), tr("每张数量"), tr("合计数量") };
+    t.Title = Tr::tr("排样零件");
+    t.Header = { Tr::tr("切割"), Tr::tr("原材料"), Tr::tr("原材料长度"), Tr::tr("原材料宽度"), Tr::tr("张数"),
+        Tr::tr("名称"), Tr::tr("长度"), Tr::tr("宽度"), Tr::tr("每张数量"), Tr::tr("合计数量") };
     for (const TLayoutSheet &l : Layouts)
         for (const TLayoutPartCount &p : LayoutPartCounts(l))
-            t.Rows.append({ tr("切割%1").arg(l.Number), l.SheetName, l.SheetLength, l.SheetWidth,
+            t.Rows.append({ Tr::tr("切割%1").arg(l.Number), l.SheetName, l.SheetLength, l.SheetWidth,
                 l.SheetCount, p.Name, p.Length, p.Width, p.PerSheet, p.PerSheet * l.SheetCount });
     return t;
 }
@@ -148,14 +148,14 @@ void WriteXlsx(QIODevice &Out, const QList<TExportTable> &Tables)
     QTemporaryDir dir;
     if (!dir.isValid())
         throw EExchangeError(
-            tr("无法生成Excel文件：不能建立临时文件夹（%1）").arg(dir.errorString()));
+            Tr::tr("无法生成Excel文件：不能建立临时文件夹（%1）").arg(dir.errorString()));
     const QByteArray path = QFile::encodeName(dir.filePath(u"book.xlsx"_s));
     QByteArray tmp = QFile::encodeName(dir.path());
     lxw_workbook_options options {};
     options.tmpdir = tmp.data();
     lxw_workbook *book = workbook_new_opt(path.constData(), &options);
     if (!book)
-        throw EExchangeError(tr("无法生成Excel文件：内存不足"));
+        throw EExchangeError(Tr::tr("无法生成Excel文件：内存不足"));
     bool closed = false;
     try {
         lxw_format *bold = workbook_add_format(book);
@@ -165,7 +165,7 @@ void WriteXlsx(QIODevice &Out, const QList<TExportTable> &Tables)
             const QByteArray name = sheetName(t.Title, taken).toUtf8();
             lxw_worksheet *sheet = workbook_add_worksheet(book, name.constData());
             if (!sheet)
-                throw EExchangeError(tr("无法生成Excel文件：不能建立工作表“%1”").arg(t.Title));
+                throw EExchangeError(Tr::tr("无法生成Excel文件：不能建立工作表“%1”").arg(t.Title));
             QList<double> widths;
             for (int c = 0; c < t.Header.size(); ++c) {
                 check(worksheet_write_string(
@@ -212,9 +212,9 @@ void WriteXlsx(QIODevice &Out, const QList<TExportTable> &Tables)
     }
     QFile file(dir.filePath(u"book.xlsx"_s));
     if (!file.open(QIODevice::ReadOnly))
-        throw EExchangeError(tr("无法生成Excel文件：%1").arg(file.errorString()));
+        throw EExchangeError(Tr::tr("无法生成Excel文件：%1").arg(file.errorString()));
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty())
-        throw EExchangeError(tr("无法生成Excel文件：%1").arg(file.errorString()));
+        throw EExchangeError(Tr::tr("无法生成Excel文件：%1").arg(file.errorString()));
     writeAll(Out, bytes);
 }

@@ -11,10 +11,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("TextDecode", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(TextDecode)
+};
 
 bool validUtf8(const QByteArray &bytes)
 {
@@ -114,7 +114,7 @@ TDecodedText DecodeText(const QByteArray &Bytes)
         if (decodeStrict(Bytes.mid(3), "UTF-8", text))
             return ok(text, u"UTF-8"_s);
         return { false, {}, {},
-            tr("文件开头标明是UTF-8编码，但其中有不是UTF-8的字节：文件可能已损坏。") };
+            Tr::tr("文件开头标明是UTF-8编码，但其中有不是UTF-8的字节：文件可能已损坏。") };
     }
     if (Bytes.startsWith("\xFF\xFE") || Bytes.startsWith("\xFE\xFF")) {
         const bool le = Bytes.startsWith("\xFF\xFE");
@@ -123,11 +123,11 @@ TDecodedText DecodeText(const QByteArray &Bytes)
             && !LooksBinary(text.toUtf8()))
             return ok(text, le ? u"UTF-16LE"_s : u"UTF-16BE"_s);
         return { false, {}, {},
-            tr("文件开头标明是UTF-16编码，但内容不是有效的UTF-16文字：文件可能已损坏。") };
+            Tr::tr("文件开头标明是UTF-16编码，但内容不是有效的UTF-16文字：文件可能已损坏。") };
     }
     if (LooksBinary(Bytes))
         return { false, {}, {},
-            tr("这不是文本文件（其中有文本文件不会有的控制字节）：请选择CSV、文本或Excel(.xlsx)"
+            Tr::tr("这不是文本文件（其中有文本文件不会有的控制字节）：请选择CSV、文本或Excel(.xlsx)"
                "文件。") };
     if (validUtf8(Bytes))
         return ok(QString::fromUtf8(Bytes), u"UTF-8"_s);
@@ -144,9 +144,9 @@ TDecodedText DecodeText(const QByteArray &Bytes)
     if (name && decodeStrict(Bytes, name, text))
         return ok(text, QString::fromLatin1(name));
     const QString what
-        = detected.isEmpty() ? tr("无法识别") : QString::fromLatin1(detected) + tr("（不支持）");
+        = detected.isEmpty() ? Tr::tr("无法识别") : QString::fromLatin1(detected) + Tr::tr("（不支持）");
     return { false, {}, {},
-        tr("无法识别文件的文字编码（%1）：请在表格程序中另存为UTF-8或GBK编码的CSV文件，或者Excel(."
+        Tr::tr("无法识别文件的文字编码（%1）：请在表格程序中另存为UTF-8或GBK编码的CSV文件，或者Excel(."
            "xlsx)文件。")
             .arg(what) };
 }

@@ -17,10 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
+struct Tr
 {
-    return QCoreApplication::translate("XlsxReader", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(XlsxReader)
+};
 
 const QString RelNamespace
     = u"http://schemas.openxmlformats.org/officeDocument/2006/relationships"_s;
@@ -32,7 +32,7 @@ struct TXlsxError
 
 QString damaged()
 {
-    return tr("Excel(.xlsx)文件已损坏，无法读取：请在Excel中打开并另存后再导入。");
+    return Tr::tr("Excel(.xlsx)文件已损坏，无法读取：请在Excel中打开并另存后再导入。");
 }
 
 // The archive, read from memory, with every unpacked byte counted against the caps.
@@ -77,7 +77,7 @@ public:
         if (!file) {
             const int code = zip_error_code_zip(zip_get_error(FZip));
             if (code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_ENCRNOTSUPP)
-                throw TXlsxError { tr("这个Excel文件有密码保护：请在Excel中去掉密码后再导入。") };
+                throw TXlsxError { Tr::tr("这个Excel文件有密码保护：请在Excel中去掉密码后再导入。") };
             throw TXlsxError { damaged() };
         }
         const std::unique_ptr<zip_file_t, int (*)(zip_file_t *)> closer(file, zip_fclose);
@@ -91,7 +91,7 @@ public:
                 break;
             FTotal += n;
             if (data.size() + n > XlsxLimits::MaxPartBytes || FTotal > XlsxLimits::MaxTotalBytes)
-                throw TXlsxError { tr("Excel(.xlsx)文件解压后太大（超过%"
+                throw TXlsxError { Tr::tr("Excel(.xlsx)文件解压后太大（超过%"
                                       "1MB），不能导入：请只保留零件清单后另存再导入。")
                                        .arg(XlsxLimits::MaxPartBytes / (1024 * 1024)) };
             data.append(buffer, qsizetype(n));
@@ -164,7 +164,7 @@ QString firstSheetPath(TArchive &archive)
     const QString fallback = u"xl/worksheets/sheet1.xml"_s;
     const std::optional<QByteArray> workbook = archive.read(u"xl/workbook.xml"_s);
     if (!workbook)
-        throw TXlsxError { tr("这个文件不是Excel(.xlsx)工作簿（缺少workbook."
+        throw TXlsxError { Tr::tr("这个文件不是Excel(.xlsx)工作簿（缺少workbook."
                               "xml）：请选择CSV、文本或Excel(.xlsx)文件。") };
     QString firstId, firstVisibleId;
     {
@@ -183,7 +183,7 @@ QString firstSheetPath(TArchive &archive)
     }
     const QString id = firstVisibleId.isEmpty() ? firstId : firstVisibleId;
     if (id.isEmpty())
-        throw TXlsxError { tr("Excel(.xlsx)文件里没有工作表。") };
+        throw TXlsxError { Tr::tr("Excel(.xlsx)文件里没有工作表。") };
     const std::optional<QByteArray> rels = archive.read(u"xl/_rels/workbook.xml.rels"_s);
     if (!rels)
         return fallback;
@@ -212,7 +212,7 @@ QStringList sharedStrings(TArchive &archive)
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si") {
             if (strings.size() >= XlsxLimits::MaxCells)
-                throw TXlsxError { tr("Excel(.xlsx)文件的内容太多，不能导入。") };
+                throw TXlsxError { Tr::tr("Excel(.xlsx)文件的内容太多，不能导入。") };
             strings << richText(xml);
         }
     }
@@ -350,16 +350,16 @@ TSourceTable readSheet(const QByteArray &part, const QStringList &strings)
             if (text.trimmed().isEmpty() && !uncomputed)
                 continue;
             if (column > ReadLimits::MaxColumns)
-                throw TXlsxError { tr(
+                throw TXlsxError { Tr::tr(
                     "第%1行在第%"
                     "2列之后还有内容，表格太宽，不能导入：请只保留零件清单后另存再导入。")
                                        .arg(rowNumber)
                                        .arg(ReadLimits::MaxColumns) };
             if (++cells > XlsxLimits::MaxCells)
-                throw TXlsxError { tr("Excel(.xlsx)文件的内容太多，不能导入。") };
+                throw TXlsxError { Tr::tr("Excel(.xlsx)文件的内容太多，不能导入。") };
             rows[rowNumber][column] = { text, uncomputed };
             if (rows.size() > ReadLimits::MaxRows)
-                throw TXlsxError { tr("表格超过%1行，不能导入。").arg(ReadLimits::MaxRows) };
+                throw TXlsxError { Tr::tr("表格超过%1行，不能导入。").arg(ReadLimits::MaxRows) };
         } else if (name == u"mergeCell") {
             const QStringList ends = attribute(xml, u"ref").split(u':');
             if (ends.size() != 2)
@@ -419,11 +419,11 @@ TReadOutcome ReadXlsx(const QByteArray &Bytes)
     TReadOutcome out;
     TArchive archive(Bytes);
     if (!archive.isOpen()) {
-        out.Error = tr("这个文件不是有效的Excel(.xlsx)文件：文件可能已损坏，或者只是改了扩展名。");
+        out.Error = Tr::tr("这个文件不是有效的Excel(.xlsx)文件：文件可能已损坏，或者只是改了扩展名。");
         return out;
     }
     if (archive.entryCount() > XlsxLimits::MaxEntries) {
-        out.Error = tr("Excel(.xlsx)文件的内容太多，不能导入。");
+        out.Error = Tr::tr("Excel(.xlsx)文件的内容太多，不能导入。");
         return out;
     }
     try {
@@ -437,7 +437,7 @@ TReadOutcome ReadXlsx(const QByteArray &Bytes)
     } catch (const TXlsxError &e) {
         out.Error = e.message;
     } catch (const std::bad_alloc &) {
-        out.Error = tr("Excel(.xlsx)文件的内容太多，不能导入。");
+        out.Error = Tr::tr("Excel(.xlsx)文件的内容太多，不能导入。");
     }
     return out;
 }

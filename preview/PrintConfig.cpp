@@ -19,6 +19,11 @@ TPrintConfig PrintConfig;
 
 namespace {
 
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(PrintConfig)
+};
+
 const QByteArray Signature = "TPF0"_ba;
 const QByteArray ClassName = "TPrintConfig"_ba;
 
@@ -96,7 +101,7 @@ private:
     void Need(qsizetype n)
     {
         if (FBytes.size() - FPos < n)
-            fail(u"文件在第 %1 字节处意外结束"_s.arg(FBytes.size()));
+            fail(Tr::tr("文件在第 %1 字节处意外结束").arg(FBytes.size()));
     }
 
     const QByteArray &FBytes;
@@ -147,14 +152,14 @@ void WriteConfig(const TPrintConfig &Config, QIODevice &Device)
 {
     const QByteArray bytes = ConfigStream(Config);
     if (Device.write(bytes) != bytes.size())
-        fail(u"无法写入打印设置：%1"_s.arg(Device.errorString()));
+        fail(Tr::tr("无法写入打印设置：%1").arg(Device.errorString()));
 }
 
 void ReadConfig(const QByteArray &Bytes, TPrintConfig &Config)
 {
     TStreamReader in(Bytes);
     if (Bytes.left(Signature.size()) != Signature)
-        fail(u"不是打印设置文件（开头不是 TPF0）"_s);
+        fail(Tr::tr("不是打印设置文件（开头不是 TPF0）"));
     in.Take(Signature.size());
     in.ShortString(); // class name, not compared
     in.ShortString(); // object name
@@ -169,7 +174,7 @@ void ReadConfig(const QByteArray &Bytes, TPrintConfig &Config)
                 property = &p;
         }
         if (!property)
-            fail(u"第 %1 字节处的属性名“%2”未知"_s.arg(at).arg(shownName(name)));
+            fail(Tr::tr("第 %1 字节处的属性名“%2”未知").arg(at).arg(shownName(name)));
         const qsizetype typeAt = in.Pos();
         const char type = char(in.Byte());
         int value = 0;
@@ -184,12 +189,12 @@ void ReadConfig(const QByteArray &Bytes, TPrintConfig &Config)
             value = qFromLittleEndian<qint32>(in.Take(4).constData());
             break;
         default:
-            fail(u"第 %1 字节处属性 %2 的值类型 %3 不是整数"_s.arg(typeAt)
+            fail(Tr::tr("第 %1 字节处属性 %2 的值类型 %3 不是整数").arg(typeAt)
                      .arg(QString::fromLatin1(property->Name))
                      .arg(int(quint8(type))));
         }
         if (value < property->Min || value > property->Max)
-            fail(u"第 %1 字节处属性 %2 的值 %3 超出范围（%4 到 %5）"_s.arg(typeAt)
+            fail(Tr::tr("第 %1 字节处属性 %2 的值 %3 超出范围（%4 到 %5）").arg(typeAt)
                      .arg(QString::fromLatin1(property->Name))
                      .arg(value)
                      .arg(property->Min)
@@ -198,7 +203,7 @@ void ReadConfig(const QByteArray &Bytes, TPrintConfig &Config)
     }
     const qsizetype at = in.Pos();
     if (in.Byte() != 0)
-        fail(u"第 %1 字节处有不应有的子组件"_s.arg(at));
+        fail(Tr::tr("第 %1 字节处有不应有的子组件").arg(at));
     // Whatever follows the stream is not read, as with any component stream.
 }
 
@@ -226,18 +231,18 @@ void SetConfig(QPainter *Page)
     if (!file.exists())
         return;
     const auto cannotRead = [&](const QString &reason) {
-        fail(u"无法读取打印设置文件“%1”：%2"_s.arg(QDir::toNativeSeparators(path), reason));
+        fail(Tr::tr("无法读取打印设置文件“%1”：%2").arg(QDir::toNativeSeparators(path), reason));
     };
     if (!file.open(QIODevice::ReadOnly))
         cannotRead(file.errorString());
     if (file.size() > MaxConfigSize)
-        cannotRead(u"文件太大（%1 字节）"_s.arg(file.size()));
+        cannotRead(Tr::tr("文件太大（%1 字节）").arg(file.size()));
     // One byte more than allowed tells a file that grew after the size was taken.
     const QByteArray bytes = file.read(MaxConfigSize + 1);
     if (file.error() != QFileDevice::NoError)
         cannotRead(file.errorString());
     if (bytes.size() > MaxConfigSize)
-        cannotRead(u"文件太大（%1 字节）"_s.arg(bytes.size()));
+        cannotRead(Tr::tr("文件太大（%1 字节）").arg(bytes.size()));
     try {
         ReadConfig(bytes, PrintConfig);
     } catch (const EConfigError &e) {
@@ -256,10 +261,10 @@ QString PutDamagedConfigAside()
     const QString aside = path + u".bad"_s;
     if (QFile::exists(path)) {
         if (QFile::exists(aside) && !QFile::remove(aside))
-            fail(u"无法删除旧的“%1”"_s.arg(QDir::toNativeSeparators(aside)));
+            fail(Tr::tr("无法删除旧的“%1”").arg(QDir::toNativeSeparators(aside)));
         QFile file(path);
         if (!file.rename(aside))
-            fail(u"无法把损坏的打印设置文件改名为“%1”：%2"_s.arg(
+            fail(Tr::tr("无法把损坏的打印设置文件改名为“%1”：%2").arg(
                 QDir::toNativeSeparators(aside), file.errorString()));
     }
     PrintConfig = TPrintConfig();
@@ -270,7 +275,7 @@ void SaveConfig()
 {
     const QString path = ConfigFile();
     const auto cannotWrite = [&](const QString &reason) {
-        fail(u"无法保存打印设置文件“%1”：%2"_s.arg(QDir::toNativeSeparators(path), reason));
+        fail(Tr::tr("无法保存打印设置文件“%1”：%2").arg(QDir::toNativeSeparators(path), reason));
     };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -22,6 +22,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(PrintLayouts)
+};
+
+// A part kind's line of the printouts with the given name: " 侧板 :720×560 3件".
+QString partLine(const QString &name, TMaterialType &kind)
+{
+    return Tr::tr(" %1 :%2×%3 %4件")
+               .arg(name, QString::number(kind.Width()), QString::number(kind.Height()),
+                   QString::number(kind.Count()))
+        + (kind.Grain() ? Tr::tr(" 顺纹") : QString());
+}
+
 // Distances of the printouts from the design of the pages, in printer pixels: texts stay 100
 // pixels inside the right and bottom edge, and each drawing leaves 100 pixels to its right and
 // 300 below it for its texts.
@@ -77,14 +91,14 @@ TPrintPage PageOf(QPainter &Painter, QPagedPaintDevice &Device)
     return { Painter, Device.width(), Device.height(), Device.logicalDpiX(), Device.logicalDpiY(),
         [&Device] {
             if (!Device.newPage())
-                throw EPrintError("无法开始新的一页");
+                throw EPrintError(Tr::tr("无法开始新的一页").toStdString());
         },
         [&Device](const QPageLayout &Layout) { Device.setPageLayout(Layout); } };
 }
 
 QString PrintJobTitle()
 {
-    return u"Tavrin优化切割打印"_s;
+    return Tr::tr("Tavrin优化切割打印");
 }
 
 QPageLayout PdfPageLayout()
@@ -158,26 +172,25 @@ int PageCount(int Layouts)
 
 QString PartLine(TMaterialType &Kind)
 {
-    return u" "_s + QString::fromStdString(Kind.Text()) + u" :"_s + QString::number(Kind.Width())
-        + u"×"_s + QString::number(Kind.Height()) + u" "_s + QString::number(Kind.Count()) + u"件"_s
-        + (Kind.Grain() ? u" 顺纹"_s : QString());
+    return partLine(QString::fromStdString(Kind.Text()), Kind);
 }
 
 QString SheetMarksText(const TDrawMaterial &View)
 {
     QString out;
     if (View.SheetGrain() != TGrainDirection::None)
-        out += u" 有纹理"_s;
+        out += Tr::tr(" 有纹理");
     if (View.Trim() > 0)
-        out += u" 修边"_s + QString::number(View.Trim());
+        out += Tr::tr(" 修边%1").arg(View.Trim());
     return out;
 }
 
 QString PrintOneCaption(const TDrawMaterial &View)
 {
-    return u"切割 "_s + QString::number(View.Group()) + u":原材料 "_s
-        + QString::number(View.MWidth()) + u"×"_s + QString::number(View.MHeight()) + u" "_s
-        + QString::number(View.Tag()) + u"件"_s + SheetMarksText(View);
+    return Tr::tr("切割 %1:原材料 %2×%3 %4件")
+               .arg(QString::number(View.Group()), QString::number(View.MWidth()),
+                   QString::number(View.MHeight()), QString::number(View.Tag()))
+        + SheetMarksText(View);
 }
 
 QString MakerLine()
@@ -192,21 +205,22 @@ QString MakerLine(const QString &Company, const QString &Phone)
     if (!Company.trimmed().isEmpty())
         parts << Company.trimmed();
     if (!Phone.trimmed().isEmpty())
-        parts << u"电话："_s + Phone.trimmed();
+        parts << Tr::tr("电话：%1").arg(Phone.trimmed());
     return parts.join(u"  "_s);
 }
 
 QString PrintAllCaption(const TDrawMaterial &View, int UsedCount, const QString &Utilisation)
 {
-    return u"切割"_s + QString::number(View.Group()) + u":原片"_s + QString::number(View.MWidth())
-        + u"×"_s + QString::number(View.MHeight()) + u" "_s + QString::number(View.Tag())
-        + u"件,出材率:"_s + QString::number(UsedCount) + Utilisation + SheetMarksText(View);
+    return Tr::tr("切割%1:原片%2×%3 %4件,出材率:%5%6")
+               .arg(QString::number(View.Group()), QString::number(View.MWidth()),
+                   QString::number(View.MHeight()), QString::number(View.Tag()),
+                   QString::number(UsedCount), Utilisation)
+        + SheetMarksText(View);
 }
 
 QString FooterText(int Pages, int Page)
 {
-    return u"Tavrin软件. 共"_s + QString::number(Pages) + u"页 第"_s + QString::number(Page)
-        + u"页"_s;
+    return Tr::tr("Tavrin软件. 共%1页 第%2页").arg(Pages).arg(Page);
 }
 
 void DrawLayoutOnPage(TPrintPage &Page, const TDrawMaterial &View, int X0, int Y0, int Scale,
@@ -254,10 +268,9 @@ QString fittedPartLine(TMaterialType &kind, const TPageText &text, qint64 maxWid
     if (text.Width(line) <= maxWidth)
         return line;
     const QString name = QString::fromStdString(kind.Text());
-    const QString rest = line.mid(1 + name.size()); // " :W×H n件"
     const QFontMetrics metrics(text.Font());
-    const qint64 room = maxWidth - text.Width(u" "_s + rest);
-    return u" "_s + metrics.elidedText(name, Qt::ElideRight, int(qMax<qint64>(0, room))) + rest;
+    const qint64 room = maxWidth - text.Width(partLine(QString(), kind));
+    return partLine(metrics.elidedText(name, Qt::ElideRight, int(qMax<qint64>(0, room))), kind);
 }
 
 // The lines of a part list that fit `room` lines: all of them, or as many as fit less one and
@@ -271,7 +284,7 @@ QStringList limitedLines(QStringList lines, qint64 room)
     const qsizetype kept = room - 1;
     const qsizetype left = lines.size() - kept;
     lines.resize(kept);
-    lines << u" ……另有 %1 种零件"_s.arg(left);
+    lines << Tr::tr(" ……另有 %1 种零件").arg(left);
     return lines;
 }
 
@@ -443,7 +456,7 @@ void PrintToPdf(
         const qint64 n = Device.write(pdf.constData() + done, pdf.size() - done);
         if (n <= 0) {
             const QString reason = Device.errorString().isEmpty() || n == 0
-                ? u"只写入了 %1 / %2 字节"_s.arg(done).arg(pdf.size())
+                ? Tr::tr("只写入了 %1 / %2 字节").arg(done).arg(pdf.size())
                 : Device.errorString();
             throw EPrintError(reason.toStdString(), reason.toStdString());
         }
@@ -456,7 +469,8 @@ void PrintToPdfFile(
 {
     QSaveFile file(Path);
     const auto cannotWrite = [&](const QString &reason) {
-        throw EPrintError(u"无法写入 PDF 文件“%1”：%2"_s.arg(QDir::toNativeSeparators(Path), reason)
+        throw EPrintError(Tr::tr("无法写入 PDF 文件“%1”：%2")
+                              .arg(QDir::toNativeSeparators(Path), reason)
                               .toStdString(),
             reason.toStdString());
     };

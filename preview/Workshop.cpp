@@ -25,6 +25,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(Workshop)
+};
+
 // The page in millimetres of paper.
 constexpr double Margin = 10.0;
 constexpr double HeaderHeight = 15.0;
@@ -184,21 +189,21 @@ void TWorkshopDocument::TPlan::AddLayout(int i)
         { Qt::AlignCenter, Qt::AlignCenter, Qt::AlignCenter, Qt::AlignRight, Qt::AlignRight }, -1 };
     L.Rows << TRow { TRow::Title,
         { P.Cuttable && !P.Cuts.empty()
-                ? u"锯切顺序  共 %1 刀，%2 个阶段"_s.arg(P.Cuts.size()).arg(P.Stages)
-                : u"锯切顺序"_s },
+                ? Tr::tr("锯切顺序  共 %1 刀，%2 个阶段").arg(P.Cuts.size()).arg(P.Stages)
+                : Tr::tr("锯切顺序") },
         0 };
     if (!P.Cuttable) {
         L.Rows << TRow { TRow::Note, { UncuttableText() }, 0 };
     } else if (P.Cuts.empty()) {
-        L.Rows << TRow { TRow::Note, { u"无需锯切"_s }, 0 };
+        L.Rows << TRow { TRow::Note, { Tr::tr("无需锯切") }, 0 };
     } else {
         L.Tables[0].HeadRow = int(L.Rows.size());
         L.Rows << TRow { TRow::Head, CutColumnTitles(), 0 };
         for (const TCut &C : P.Cuts)
             L.Rows << TRow { TRow::Data, CutRow(C), 0 };
         // What the positions are measured from, and on which side of the line the kerf goes.
-        L.Rows << TRow { TRow::Note, { u"位置：从所切板块的左边或上边量起（mm）"_s }, 0 };
-        L.Rows << TRow { TRow::Note, { u"锯缝在锯线的右侧或下方"_s }, 0 };
+        L.Rows << TRow { TRow::Note, { Tr::tr("位置：从所切板块的左边或上边量起（mm）") }, 0 };
+        L.Rows << TRow { TRow::Note, { Tr::tr("锯缝在锯线的右侧或下方") }, 0 };
     }
 
     // The parts of one sheet by name and size as entered, in the order they first appear.
@@ -215,9 +220,9 @@ void TWorkshopDocument::TPlan::AddLayout(int i)
         ++Total;
     }
     L.Tables << TTable { {}, { Qt::AlignLeft, Qt::AlignCenter, Qt::AlignRight }, -1 };
-    L.Rows << TRow { TRow::Title, { u"零件  共 %1 件"_s.arg(Total) }, 1 };
+    L.Rows << TRow { TRow::Title, { Tr::tr("零件  共 %1 件").arg(Total) }, 1 };
     L.Tables[1].HeadRow = int(L.Rows.size());
-    L.Rows << TRow { TRow::Head, { u"名称"_s, u"尺寸（长×宽）"_s, u"数量"_s }, 1 };
+    L.Rows << TRow { TRow::Head, { Tr::tr("名称"), Tr::tr("尺寸（长×宽）"), Tr::tr("数量") }, 1 };
     for (const auto &[Key, Count] : Parts)
         L.Rows << TRow { TRow::Data,
             { std::get<0>(Key), Size(std::get<1>(Key), std::get<2>(Key)), QString::number(Count) },
@@ -225,10 +230,10 @@ void TWorkshopDocument::TPlan::AddLayout(int i)
 
     // The offcuts worth keeping.
     L.Tables << TTable { {}, { Qt::AlignLeft }, -1 };
-    L.Rows << TRow { TRow::Title, { u"余料"_s }, 2 };
+    L.Rows << TRow { TRow::Title, { Tr::tr("余料") }, 2 };
     const QStringList Kept = P.Cuttable ? KeptOffcutLines(P) : QStringList();
     if (Kept.isEmpty())
-        L.Rows << TRow { TRow::Note, { P.Cuttable ? u"无"_s : u"—"_s }, 2 };
+        L.Rows << TRow { TRow::Note, { P.Cuttable ? Tr::tr("无") : u"—"_s }, 2 };
     for (const QString &S : Kept)
         L.Rows << TRow { TRow::Note, { S }, 2 };
 
@@ -554,32 +559,33 @@ void TWorkshopDocument::PaintPage(QPainter &Painter, int Page) const
 
     // Header: what this is and which sheet it is for.
     const double Inner = PW - 2 * Margin;
-    QString Line1 = u"车间图"_s;
+    QString Line1 = Tr::tr("车间图");
     const QFont Big = PageFont(13, true), Plain = PageFont(9), Bold = PageFont(9, true);
     const double BigW = P.Measure.Width(Big, Line1);
     M.Text(QRectF(Margin, Margin, Inner, 7), Qt::AlignLeft | Qt::AlignVCenter, Line1, Big);
     QStringList Ids;
     if (!P.Info.Project.isEmpty())
-        Ids << u"工程 "_s + P.Info.Project;
+        Ids << Tr::tr("工程 %1").arg(P.Info.Project);
     if (!P.Info.Scheme.isEmpty())
-        Ids << u"方案 "_s + P.Info.Scheme;
+        Ids << Tr::tr("方案 %1").arg(P.Info.Scheme);
     M.Text(QRectF(Margin + BigW + 5, Margin, Inner - BigW - 40, 7),
         Qt::AlignLeft | Qt::AlignVCenter, Ids.join(u"    "_s), PageFont(10));
     M.Text(QRectF(Margin, Margin, Inner, 7), Qt::AlignRight | Qt::AlignVCenter,
-        u"排版 %1 / %2%3"_s.arg(Pg.Layout + 1)
+        Tr::tr("排版 %1 / %2%3")
+            .arg(Pg.Layout + 1)
             .arg(P.Layouts.size())
-            .arg(Pg.Continued ? u"（续）"_s : QString()),
+            .arg(Pg.Continued ? Tr::tr("（续）") : QString()),
         PageFont(11, true));
     QStringList Facts;
-    Facts << u"原材料 "_s + (L.Material.isEmpty() ? QString() : L.Material + u"  "_s)
+    Facts << Tr::tr("原材料 ") + (L.Material.isEmpty() ? QString() : L.Material + u"  "_s)
             + Size(V.MWidth(), V.MHeight()) + u" mm"_s;
-    Facts << u"刀口 %1 mm"_s.arg(V.Blade());
+    Facts << Tr::tr("刀口 %1 mm").arg(V.Blade());
     if (V.Trim() > 0)
-        Facts << u"修边 %1 mm"_s.arg(V.Trim());
+        Facts << Tr::tr("修边 %1 mm").arg(V.Trim());
     if (V.SheetGrain() != TGrainDirection::None)
-        Facts << u"有纹理"_s;
-    Facts << u"本排版 %1 张"_s.arg(V.Tag());
-    Facts << u"利用率 %1%"_s.arg(L.Utilisation);
+        Facts << Tr::tr("有纹理");
+    Facts << Tr::tr("本排版 %1 张").arg(V.Tag());
+    Facts << Tr::tr("利用率 %1%").arg(L.Utilisation);
     M.Text(QRectF(Margin, Margin + 7.5, Inner, 5.5), Qt::AlignLeft | Qt::AlignVCenter,
         Facts.join(u"    "_s), Plain);
     M.Pen(0.3);
@@ -719,7 +725,7 @@ void TWorkshopDocument::PaintPage(QPainter &Painter, int Page) const
     const QRectF Foot(Margin, FootTop + 0.5, Inner, FooterHeight - 2);
     M.Text(Foot, Qt::AlignLeft | Qt::AlignVCenter, P.Info.Maker, PageFont(8));
     M.Text(Foot, Qt::AlignRight | Qt::AlignVCenter,
-        u"第 %1 页 / 共 %2 页"_s.arg(Page + 1).arg(PageCount()), PageFont(8));
+        Tr::tr("第 %1 页 / 共 %2 页").arg(Page + 1).arg(PageCount()), PageFont(8));
     Painter.restore();
 }
 
@@ -756,21 +762,22 @@ void PrintWorkshop(QPrinter &Printer, const TWorkshopDocument &Doc, int From, in
     Printer.setPageLayout(Doc.PageLayout(From));
     QPainter Painter;
     if (!Painter.begin(&Printer))
-        throw EPrintError("无法开始打印作业");
+        throw EPrintError(Tr::tr("无法开始打印作业").toStdString());
     // A job that fails halfway is cancelled rather than printed half.
     auto Cancel = qScopeGuard([&] { Printer.abort(); });
     TPrintPage Page = PageOf(Painter, Printer);
     PaintPages(Page, Doc, From, To);
     Cancel.dismiss();
     if (!Painter.end())
-        throw EPrintError("打印作业未能完成");
+        throw EPrintError(Tr::tr("打印作业未能完成").toStdString());
 }
 
 void WriteWorkshopPdf(const QString &Path, const TWorkshopDocument &Doc)
 {
     if (Doc.PageCount() == 0) {
-        const QString Reason = u"没有可打印的排版"_s;
-        throw EPrintError(u"无法写入 PDF 文件“%1”：%2"_s.arg(QDir::toNativeSeparators(Path), Reason)
+        const QString Reason = Tr::tr("没有可打印的排版");
+        throw EPrintError(Tr::tr("无法写入 PDF 文件“%1”：%2")
+                              .arg(QDir::toNativeSeparators(Path), Reason)
                               .toStdString(),
             Reason.toStdString());
     }

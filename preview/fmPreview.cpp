@@ -181,7 +181,7 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
     , FSource(Source)
 {
     setObjectName(u"frmPreview"_s);
-    setWindowTitle(u"切割排版预览"_s);
+    setWindowTitle(tr("切割排版预览"));
     resize(702, 429);
     frmPreview = this;
 
@@ -220,27 +220,27 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
     ToolBar1->setFixedHeight(44);
     column->addWidget(ToolBar1);
 
-    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
-        u"关闭|关闭此窗体"_s, &TfrmPreview::actCloseExecute);
-    actPrintOne = MakeCommand(this, "actPrintOne", u"打印本页"_s, printOneIcon(),
-        u"打印本页|仅打印本排样图"_s, &TfrmPreview::actPrintOneExecute);
-    actPrtAll = MakeCommand(this, "actPrtAll", u"打印所有"_s, printAllIcon(),
-        u"打印所有|打印全部排样图"_s, &TfrmPreview::actPrtAllExecute);
-    actZoomIn = MakeCommand(this, "actZoomIn", u"放大"_s, WidgetArt::zoomInIcon(),
-        u"放大|排样图放大"_s, &TfrmPreview::actZoomInExecute);
-    actZoomOut = MakeCommand(this, "actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(),
-        u"缩小|排样图缩小"_s, &TfrmPreview::actZoomOutExecute);
-    actPrevious = MakeCommand(this, "actPrevious", u"上一页"_s, pageArrowIcon(false),
-        u"上一页|显示上一页"_s, &TfrmPreview::actPreviousExecute);
-    actNext = MakeCommand(this, "actNext", u"下一页"_s, pageArrowIcon(true), u"下一页|显示下一页"_s,
+    actClose = MakeCommand(this, "actClose", tr("关闭"), WidgetArt::closeIcon(),
+        tr("关闭|关闭此窗体"), &TfrmPreview::actCloseExecute);
+    actPrintOne = MakeCommand(this, "actPrintOne", tr("打印本页"), printOneIcon(),
+        tr("打印本页|仅打印本排样图"), &TfrmPreview::actPrintOneExecute);
+    actPrtAll = MakeCommand(this, "actPrtAll", tr("打印所有"), printAllIcon(),
+        tr("打印所有|打印全部排样图"), &TfrmPreview::actPrtAllExecute);
+    actZoomIn = MakeCommand(this, "actZoomIn", tr("放大"), WidgetArt::zoomInIcon(),
+        tr("放大|排样图放大"), &TfrmPreview::actZoomInExecute);
+    actZoomOut = MakeCommand(this, "actZoomOut", tr("缩小"), WidgetArt::zoomOutIcon(),
+        tr("缩小|排样图缩小"), &TfrmPreview::actZoomOutExecute);
+    actPrevious = MakeCommand(this, "actPrevious", tr("上一页"), pageArrowIcon(false),
+        tr("上一页|显示上一页"), &TfrmPreview::actPreviousExecute);
+    actNext = MakeCommand(this, "actNext", tr("下一页"), pageArrowIcon(true), tr("下一页|显示下一页"),
         &TfrmPreview::actNextExecute);
-    actPageSet = MakeCommand(this, "actPageSet", u"页面设置"_s, pageSetIcon(),
-        u"页面设置|设置纸张边距"_s, &TfrmPreview::actPageSetExecute);
+    actPageSet = MakeCommand(this, "actPageSet", tr("页面设置"), pageSetIcon(),
+        tr("页面设置|设置纸张边距"), &TfrmPreview::actPageSetExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addActions({ actPrintOne, actPrtAll, actZoomIn, actZoomOut, actPrevious, actNext });
-    actWorkshop = MakeCommand(this, "actWorkshop", u"车间图"_s, WidgetArt::previewIcon(),
-        u"车间图|每张排版一页：尺寸线、锯切顺序、零件表和余料，供车间下料"_s,
+    actWorkshop = MakeCommand(this, "actWorkshop", tr("车间图"), WidgetArt::previewIcon(),
+        tr("车间图|每张排版一页：尺寸线、锯切顺序、零件表和余料，供车间下料"),
         &TfrmPreview::actWorkshopExecute);
     ToolBar1->addSeparator();
     ToolBar1->addAction(actPageSet);
@@ -298,11 +298,11 @@ TfrmPreview::TfrmPreview(TLayoutSource &Source, QWidget *Owner)
         }
         return label;
     };
-    pane(u"lblPages"_s, u"总页数"_s, 49);
+    pane(u"lblPages"_s, tr("总页数"), 49);
     rstPages = pane(u"rstPages"_s, QString(), 72);
-    pane(u"lblPage"_s, u"当前页"_s, 48);
+    pane(u"lblPage"_s, tr("当前页"), 48);
     rstPage = pane(u"rstPage"_s, QString(), 72);
-    pane(u"lblMaterial"_s, u"原材料数量"_s, 72);
+    pane(u"lblMaterial"_s, tr("原材料数量"), 72);
     rstMaterial = pane(u"rstMaterial"_s, QString(), 0);
     column->addWidget(StatusBar1);
 
@@ -345,8 +345,8 @@ void TfrmPreview::SetPanel(TDrawMaterial &View)
     FitToPage();
     FPanel->SetDrawer(true);
     FPanel->SetShowHint(true);
-    rstPage->setText(QString::number(FPanel->Group()) + u"页"_s);
-    rstMaterial->setText(QString::number(FPanel->Tag()) + u"个"_s);
+    rstPage->setText(tr("%1页").arg(FPanel->Group()));
+    rstMaterial->setText(tr("%1个").arg(FPanel->Tag()));
 }
 
 void TfrmPreview::FindPanel(int n)
@@ -374,7 +374,7 @@ void TfrmPreview::showEvent(QShowEvent *event)
         return;
     Panel1->move(0, 0);
     SizePagePanel();
-    rstPages->setText(QString::number(FSource.LayoutCount()) + u"页"_s);
+    rstPages->setText(tr("%1页").arg(FSource.LayoutCount()));
 }
 
 bool TfrmPreview::eventFilter(QObject *watched, QEvent *event)
@@ -424,15 +424,15 @@ void TfrmPreview::RunPrintJob(const std::function<void(TPrintPage &)> &Print)
 {
     if (!FHasPrinter) {
         // No printer: the pages go into a PDF file of the user's choosing.
-        QFileDialog dialog(this, u"保存为 PDF 文件"_s);
+        QFileDialog dialog(this, tr("保存为 PDF 文件"));
         dialog.setObjectName(u"dlgSavePdf"_s);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter(u"PDF 文件 (*.pdf)"_s);
+        dialog.setNameFilter(tr("PDF 文件 (*.pdf)"));
         dialog.setDefaultSuffix(u"pdf"_s);
         const QString last = AppSettings::stringValue(AppSettings::Key::LastFolder);
         dialog.setDirectory(last.isEmpty() || !QDir(last).exists() ? QDir::homePath() : last);
-        dialog.selectFile(u"切割排版.pdf"_s);
+        dialog.selectFile(tr("切割排版.pdf"));
         if (Dialogs::exec(dialog) != QDialog::Accepted)
             return;
         const QString path = dialog.selectedFiles().value(0);
@@ -455,7 +455,7 @@ void TfrmPreview::RunPrintJob(const std::function<void(TPrintPage &)> &Print)
     FPrinter->setDocName(PrintJobTitle());
     QPainter painter;
     if (!painter.begin(FPrinter.get()))
-        throw EPrintError("无法开始打印作业");
+        throw EPrintError(tr("无法开始打印作业").toStdString());
     // A job that fails halfway (unreadable settings, say) is cancelled rather than printed
     // half.
     auto cancel = qScopeGuard([&] { FPrinter->abort(); });
@@ -464,7 +464,7 @@ void TfrmPreview::RunPrintJob(const std::function<void(TPrintPage &)> &Print)
     Print(page);
     cancel.dismiss();
     if (!painter.end())
-        throw EPrintError("打印作业未能完成");
+        throw EPrintError(tr("打印作业未能完成").toStdString());
 }
 
 void TfrmPreview::actWorkshopExecute()
@@ -482,7 +482,7 @@ void TfrmPreview::actPageSetExecute()
     } catch (const EConfigError &e) {
         if (!Dialogs::askOkCancel(this,
                 QString::fromUtf8(e.what())
-                    + u"\n\n要重新设置页面吗？损坏的文件将保存为“Config.bad”。"_s))
+                    + tr("\n\n要重新设置页面吗？损坏的文件将保存为“Config.bad”。")))
             return;
         PutDamagedConfigAside();
     }

@@ -49,7 +49,7 @@ public:
     // The status line after a PDF was saved.
     static QString savedPdfText(const QString &Path)
     {
-        return QStringLiteral("已保存 PDF 文件：%1").arg(QDir::toNativeSeparators(Path));
+        return tr("已保存 PDF 文件：%1").arg(QDir::toNativeSeparators(Path));
     }
     ~TfrmPreview() override;
 

@@ -167,7 +167,7 @@ TfrmWorkshop::TfrmWorkshop(
     , FInfo(Info)
 {
     setObjectName(u"frmWorkshop"_s);
-    setWindowTitle(u"车间图预览"_s);
+    setWindowTitle(tr("车间图预览"));
     resize(900, 700);
 
     const QList<QPrinterInfo> printers
@@ -192,21 +192,21 @@ TfrmWorkshop::TfrmWorkshop(
     column->setSpacing(0);
     ToolBar1 = MakeWorkToolBar(PanelBack);
     column->addWidget(ToolBar1);
-    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
-        u"关闭|关闭此窗体"_s, &TfrmWorkshop::actCloseExecute);
-    actPrint = MakeCommand(this, "actPrint", u"打印"_s, printIcon(),
-        u"打印|打印车间图（没有打印机时存为 PDF 文件）"_s, &TfrmWorkshop::actPrintExecute);
-    actPdf = MakeCommand(this, "actPdf", u"保存PDF"_s, pdfIcon(),
-        u"保存PDF|把车间图存为 PDF 文件"_s, &TfrmWorkshop::actPdfExecute);
-    actZoomIn = MakeCommand(this, "actZoomIn", u"放大"_s, WidgetArt::zoomInIcon(),
-        u"放大|页面放大"_s, &TfrmWorkshop::actZoomInExecute);
-    actZoomOut = MakeCommand(this, "actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(),
-        u"缩小|页面缩小"_s, &TfrmWorkshop::actZoomOutExecute);
+    actClose = MakeCommand(this, "actClose", tr("关闭"), WidgetArt::closeIcon(),
+        tr("关闭|关闭此窗体"), &TfrmWorkshop::actCloseExecute);
+    actPrint = MakeCommand(this, "actPrint", tr("打印"), printIcon(),
+        tr("打印|打印车间图（没有打印机时存为 PDF 文件）"), &TfrmWorkshop::actPrintExecute);
+    actPdf = MakeCommand(this, "actPdf", tr("保存PDF"), pdfIcon(),
+        tr("保存PDF|把车间图存为 PDF 文件"), &TfrmWorkshop::actPdfExecute);
+    actZoomIn = MakeCommand(this, "actZoomIn", tr("放大"), WidgetArt::zoomInIcon(),
+        tr("放大|页面放大"), &TfrmWorkshop::actZoomInExecute);
+    actZoomOut = MakeCommand(this, "actZoomOut", tr("缩小"), WidgetArt::zoomOutIcon(),
+        tr("缩小|页面缩小"), &TfrmWorkshop::actZoomOutExecute);
     actFit = MakeCommand(
-        this, "actFit", u"整页"_s, fitIcon(), u"整页|显示整个页面"_s, &TfrmWorkshop::actFitExecute);
-    actPrevious = MakeCommand(this, "actPrevious", u"上一页"_s, arrowIcon(false),
-        u"上一页|显示上一页"_s, &TfrmWorkshop::actPreviousExecute);
-    actNext = MakeCommand(this, "actNext", u"下一页"_s, arrowIcon(true), u"下一页|显示下一页"_s,
+        this, "actFit", tr("整页"), fitIcon(), tr("整页|显示整个页面"), &TfrmWorkshop::actFitExecute);
+    actPrevious = MakeCommand(this, "actPrevious", tr("上一页"), arrowIcon(false),
+        tr("上一页|显示上一页"), &TfrmWorkshop::actPreviousExecute);
+    actNext = MakeCommand(this, "actNext", tr("下一页"), arrowIcon(true), tr("下一页|显示下一页"),
         &TfrmWorkshop::actNextExecute);
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
@@ -300,7 +300,7 @@ void TfrmWorkshop::Render()
     const int Pages = FDoc->PageCount();
     if (Pages == 0) {
         FImage = QImage();
-        rstPage->setText(u"没有页面"_s);
+        rstPage->setText(tr("没有页面"));
         rstLayout->clear();
         return;
     }
@@ -327,9 +327,9 @@ void TfrmWorkshop::Render()
     }
     FImage = Image;
     static_cast<TPageSheet *>(FSheet)->SetImage(FImage);
-    rstPage->setText(u"第 %1 页 / 共 %2 页"_s.arg(FPage + 1).arg(Pages));
+    rstPage->setText(tr("第 %1 页 / 共 %2 页").arg(FPage + 1).arg(Pages));
     rstLayout->setText(
-        u"排版 %1 / %2"_s.arg(FDoc->LayoutOfPage(FPage) + 1).arg(FDoc->LayoutCount()));
+        tr("排版 %1 / %2").arg(FDoc->LayoutOfPage(FPage) + 1).arg(FDoc->LayoutCount()));
     actPrevious->setEnabled(FPage > 0);
     actNext->setEnabled(FPage + 1 < Pages);
 }
@@ -384,14 +384,14 @@ void TfrmWorkshop::actPdfExecute()
 
 void TfrmWorkshop::SavePdf()
 {
-    QFileDialog dialog(this, u"保存车间图为 PDF 文件"_s);
+    QFileDialog dialog(this, tr("保存车间图为 PDF 文件"));
     dialog.setObjectName(u"dlgSavePdf"_s);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(u"PDF 文件 (*.pdf)"_s);
+    dialog.setNameFilter(tr("PDF 文件 (*.pdf)"));
     dialog.setDefaultSuffix(u"pdf"_s);
     dialog.setDirectory(lastFolder().isEmpty() ? QDir::homePath() : lastFolder());
-    dialog.selectFile(u"车间图.pdf"_s);
+    dialog.selectFile(tr("车间图.pdf"));
     if (Dialogs::exec(dialog) != QDialog::Accepted)
         return;
     const QString path = dialog.selectedFiles().value(0);

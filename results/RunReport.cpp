@@ -2,6 +2,8 @@
 
 #include "TypeSetClass.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -9,6 +11,68 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(RunReport)
+};
+
+// The report's labels in their designed wording, translated in the context RunReport.
+struct TReportSource
+{
+    QString TReportTexts::*Field;
+    const char *Text;
+};
+
+const TReportSource ReportSources[] = {
+    { &TReportTexts::SheetKinds, QT_TRANSLATE_NOOP("RunReport", "===共使用 %1 种原片===") },
+    { &TReportTexts::Number, QT_TRANSLATE_NOOP("RunReport", "序号:") },
+    { &TReportTexts::SheetName, QT_TRANSLATE_NOOP("RunReport", "原片名称:") },
+    { &TReportTexts::SheetSize, QT_TRANSLATE_NOOP("RunReport", "原片规格:") },
+    { &TReportTexts::SheetArea, QT_TRANSLATE_NOOP("RunReport", "原片面积:") },
+    { &TReportTexts::Quantity, QT_TRANSLATE_NOOP("RunReport", "用    量:") },
+    { &TReportTexts::Amount, QT_TRANSLATE_NOOP("RunReport", "金    额:") },
+    { &TReportTexts::LayoutKinds, QT_TRANSLATE_NOOP("RunReport", "===共有 %1 种切割方案===") },
+    { &TReportTexts::Layout, QT_TRANSLATE_NOOP("RunReport", "切割方案:") },
+    { &TReportTexts::PartArea, QT_TRANSLATE_NOOP("RunReport", "零件面积:") },
+    { &TReportTexts::Utilisation, QT_TRANSLATE_NOOP("RunReport", "利 用 率:") },
+    { &TReportTexts::LayoutParts, QT_TRANSLATE_NOOP("RunReport", "  ===共切割 %1 种共 %2 件===") },
+    { &TReportTexts::PartName, QT_TRANSLATE_NOOP("RunReport", "  零件名称:") },
+    { &TReportTexts::PartSize, QT_TRANSLATE_NOOP("RunReport", "  零件规格:") },
+    { &TReportTexts::PartAreaEach, QT_TRANSLATE_NOOP("RunReport", "  零件面积:") },
+    { &TReportTexts::PartCount, QT_TRANSLATE_NOOP("RunReport", "  零件数量:") },
+    { &TReportTexts::DeepTitle, QT_TRANSLATE_NOOP("RunReport", "===深度优化===") },
+    { &TReportTexts::Objective, QT_TRANSLATE_NOOP("RunReport", "优化目标:") },
+    { &TReportTexts::ObjectivePrice, QT_TRANSLATE_NOOP("RunReport", "总价格") },
+    { &TReportTexts::ObjectiveArea, QT_TRANSLATE_NOOP("RunReport", "总面积") },
+    { &TReportTexts::Work, QT_TRANSLATE_NOOP("RunReport", "计算量:") },
+    { &TReportTexts::Time, QT_TRANSLATE_NOOP("RunReport", "计算用时:") },
+    { &TReportTexts::Seconds, QT_TRANSLATE_NOOP("RunReport", "秒") },
+    { &TReportTexts::Result, QT_TRANSLATE_NOOP("RunReport", "结    果:") },
+    { &TReportTexts::Bound, QT_TRANSLATE_NOOP("RunReport", "下    界:") },
+    { &TReportTexts::Gap, QT_TRANSLATE_NOOP("RunReport", "差    距:") },
+    { &TReportTexts::ProvenOptimal, QT_TRANSLATE_NOOP("RunReport", "已证明最优") },
+    { &TReportTexts::NotAllPlaced, QT_TRANSLATE_NOOP("RunReport", "未全部排下") },
+    { &TReportTexts::QuickResultNote,
+        QT_TRANSLATE_NOOP("RunReport", "说    明:有纹理或库存限制，采用快速排样的结果") },
+    { &TReportTexts::LimitTitle, QT_TRANSLATE_NOOP("RunReport", "===纹理 修边 库存===") },
+    { &TReportTexts::LimitPartName, QT_TRANSLATE_NOOP("RunReport", "零件名称:") },
+    { &TReportTexts::LimitPartSize, QT_TRANSLATE_NOOP("RunReport", "零件规格:") },
+    { &TReportTexts::Grain, QT_TRANSLATE_NOOP("RunReport", "纹    理:") },
+    { &TReportTexts::SheetGrain, QT_TRANSLATE_NOOP("RunReport", "有") },
+    { &TReportTexts::PartGrain, QT_TRANSLATE_NOOP("RunReport", "顺纹") },
+    { &TReportTexts::Trim, QT_TRANSLATE_NOOP("RunReport", "修    边:") },
+    { &TReportTexts::Stock, QT_TRANSLATE_NOOP("RunReport", "库    存:") },
+};
+
+TReportTexts reportTexts(bool Translate)
+{
+    TReportTexts t;
+    for (const TReportSource &s : ReportSources)
+        t.*s.Field = Translate ? QCoreApplication::translate("RunReport", s.Text)
+                               : QString::fromUtf8(s.Text);
+    return t;
+}
 
 // a x b held to the 64-bit range: absurd sheet counts must not wrap into plausible totals.
 qint64 saturatingProduct(qint64 a, qint64 b)
@@ -81,9 +145,9 @@ void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount,
     if (!S)
         return;
     const qint64 area = saturatingProduct(S->GetArea(), RectCount);
-    Panel7 = saturatingSum(
-        Panel7, saturatingSum(area,
-                    -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip, S->Trim()))));
+    Panel7 = saturatingSum(Panel7,
+        saturatingSum(
+            area, -qint64(GetBladeSum(Engine, S->Blade(), Group, FirstStrip, S->Trim()))));
     Panel4 = saturatingSum(Panel4, area);
     PriceSum += S->Price() * RectCount;
 }
@@ -107,8 +171,8 @@ qint32 KerfAllowance(const TKerfUnits &Units, int Group, int Blade)
         return 0;
     // Every step of the strip-by-strip sum adds Blade x Count >= 0: holding the total to the
     // 32-bit range once is holding it at every step.
-    return qint32(std::clamp<qint64>(saturatingProduct(qint64(Blade), it->second), 0,
-        std::numeric_limits<qint32>::max()));
+    return qint32(std::clamp<qint64>(
+        saturatingProduct(qint64(Blade), it->second), 0, std::numeric_limits<qint32>::max()));
 }
 
 void AddLayoutTotals(TRectManage &Engine, int Group, int BCindex, int RectCount, double &PriceSum,
@@ -161,8 +225,8 @@ int TotalUtilisation(qint64 PartArea, qint64 NetSheetArea)
     }
     if (2 * r > d || (2 * r == d && q % 2 != 0))
         ++q;
-    return int(std::clamp<__int128>(
-        q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return int(
+        std::clamp<__int128>(q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 QString GeneralDecimal(double Value)
@@ -190,26 +254,37 @@ QString GeneralDecimal(double Value)
     return Value < 0 ? u'-' + out : out;
 }
 
+const TReportTexts &TReportTexts::Chinese()
+{
+    static const TReportTexts texts = reportTexts(false);
+    return texts;
+}
+
+TReportTexts TReportTexts::Translated()
+{
+    return reportTexts(true);
+}
+
 QString SheetCountCaption(qint64 Sheets)
 {
-    return u"原材料总数："_s + QString::number(Sheets);
+    return Tr::tr("原材料总数：%1").arg(Sheets);
 }
 
 QString UtilisationCaption(int Percent)
 {
-    return u"总利用率："_s + QString::number(Percent) + u'%';
+    return Tr::tr("总利用率：%1%").arg(Percent);
 }
 
 QString CostCaption(double PriceSum)
 {
-    return u"总成本："_s + GeneralDecimal(PriceSum);
+    return Tr::tr("总成本：%1").arg(GeneralDecimal(PriceSum));
 }
 
-QStringList ReportLines(TRectManage &Engine, const QString &costCaption)
+QStringList ReportLines(TRectManage &Engine, const QString &costCaption, const TReportTexts &T)
 {
     const QString rule = u"===================="_s;
     QStringList lines;
-    lines << u"===共使用 "_s + QString::number(Engine.TotalBCNum()) + u" 种原片==="_s;
+    lines << T.SheetKinds.arg(Engine.TotalBCNum());
     lines << u"==="_s + costCaption + u"==="_s;
 
     TMaterialTypeList &totals = Engine.TotalBCList();
@@ -218,39 +293,36 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption)
         if (t.UsedCount() == 0)
             continue;
         lines << rule;
-        lines << u"序号:"_s + QString::number(i + 1);
-        lines << u"原片名称:"_s + text(t);
-        lines << u"原片规格:"_s + QString::number(t.Width()) + u" x "_s
-                + QString::number(t.Height());
-        lines << u"原片面积:"_s + QString::number(t.GetArea());
-        lines << u"用    量:"_s + QString::number(t.UsedCount());
-        lines << u"金    额:"_s + QString::number(truncated(t.UsedCount() * t.Price()));
+        lines << T.Number + QString::number(i + 1);
+        lines << T.SheetName + text(t);
+        lines << T.SheetSize + QString::number(t.Width()) + u" x "_s + QString::number(t.Height());
+        lines << T.SheetArea + QString::number(t.GetArea());
+        lines << T.Quantity + QString::number(t.UsedCount());
+        lines << T.Amount + QString::number(truncated(t.UsedCount() * t.Price()));
     }
 
     TMaterialTypeList &groups = Engine.GroupList();
-    lines << u"===共有 "_s + QString::number(groups.Count()) + u" 种切割方案==="_s;
+    lines << T.LayoutKinds.arg(groups.Count());
     for (int i = 0; i < groups.Count(); ++i) {
         TMaterialType &g = *groups.Items(i);
         lines << rule;
-        lines << u"切割方案:"_s + QString::number(g.Group());
-        lines << u"原片名称:"_s + text(g);
-        lines << u"原片规格:"_s + QString::number(g.Width()) + u" x "_s
-                + QString::number(g.Height());
-        lines << u"原片面积:"_s + QString::number(g.MaxHieght());
-        lines << u"零件面积:"_s + QString::number(g.MaxWidth());
-        lines << u"利 用 率:"_s + QString::number(g.UsedCount());
-        lines << u"用    量:"_s + QString::number(g.Count());
+        lines << T.Layout + QString::number(g.Group());
+        lines << T.SheetName + text(g);
+        lines << T.SheetSize + QString::number(g.Width()) + u" x "_s + QString::number(g.Height());
+        lines << T.SheetArea + QString::number(g.MaxHieght());
+        lines << T.PartArea + QString::number(g.MaxWidth());
+        lines << T.Utilisation + QString::number(g.UsedCount());
+        lines << T.Quantity + QString::number(g.Count());
         if (std::unique_ptr<TMaterialTypeList> parts = Engine.GetMTLByGroup(g.Group())) {
-            lines << u"  ===共切割 "_s + QString::number(parts->Count()) + u" 种共 "_s
-                    + QString::number(parts->RectCount()) + u" 件==="_s;
+            lines << T.LayoutParts.arg(parts->Count()).arg(parts->RectCount());
             for (int k = 0; k < parts->Count(); ++k) {
                 TMaterialType &p = *parts->Items(k);
                 lines << u"  "_s + rule;
-                lines << u"  零件名称:"_s + text(p);
-                lines << u"  零件规格:"_s + QString::number(p.Width()) + u" x "_s
+                lines << T.PartName + text(p);
+                lines << T.PartSize + QString::number(p.Width()) + u" x "_s
                         + QString::number(p.Height());
-                lines << u"  零件面积:"_s + QString::number(p.GetArea());
-                lines << u"  零件数量:"_s + QString::number(p.Count());
+                lines << T.PartAreaEach + QString::number(p.GetArea());
+                lines << T.PartCount + QString::number(p.Count());
             }
         }
     }
@@ -271,12 +343,12 @@ TRunTotals RunTotals(TRectManage &Engine, const std::vector<TLayoutEvent> &Event
     return T;
 }
 
-QString DeepGapText(const TDeepResult &R)
+QString DeepGapText(const TDeepResult &R, const TReportTexts &T)
 {
     if (!R.Complete)
-        return u"未全部排下"_s;
+        return T.NotAllPlaced;
     if (R.Optimal || R.Bound <= 0 || R.Objective <= R.Bound)
-        return u"已证明最优"_s;
+        return T.ProvenOptimal;
     const double gap = (R.Objective / R.Bound - 1) * 100;
     return QString::number(gap, 'f', 2) + u'%';
 }
@@ -292,25 +364,25 @@ QString objectiveText(const TDeepResult &R, double Value)
 
 } // namespace
 
-QStringList DeepReportLines(const TDeepResult &R, bool WorkLimited)
+QStringList DeepReportLines(const TDeepResult &R, bool WorkLimited, const TReportTexts &T)
 {
     QStringList lines;
-    lines << u"===深度优化==="_s;
-    lines << u"优化目标:"_s + (R.Cost ? u"总价格"_s : u"总面积"_s);
+    lines << T.DeepTitle;
+    lines << T.Objective + (R.Cost ? T.ObjectivePrice : T.ObjectiveArea);
     if (WorkLimited)
-        lines << u"计算量:"_s + QString::number(R.Work);
+        lines << T.Work + QString::number(R.Work);
     else
-        lines << u"计算用时:"_s + QString::number(R.Seconds, 'f', 1) + u"秒"_s;
-    lines << u"结    果:"_s + objectiveText(R, R.Objective);
+        lines << T.Time + QString::number(R.Seconds, 'f', 1) + T.Seconds;
+    lines << T.Result + objectiveText(R, R.Objective);
     // A bound rounded down is still a bound: cents are enough.
-    lines << u"下    界:"_s + objectiveText(R, R.Cost ? std::floor(R.Bound * 100) / 100 : R.Bound);
-    lines << u"差    距:"_s + DeepGapText(R);
+    lines << T.Bound + objectiveText(R, R.Cost ? std::floor(R.Bound * 100) / 100 : R.Bound);
+    lines << T.Gap + DeepGapText(R, T);
     if (R.QuickResult)
-        lines << u"说    明:有纹理或库存限制，采用快速排样的结果"_s;
+        lines << T.QuickResultNote;
     return lines;
 }
 
-QStringList LimitReportLines(TRectManage &Engine)
+QStringList LimitReportLines(TRectManage &Engine, const TReportTexts &T)
 {
     const QString rule = u"===================="_s;
     QStringList lines;
@@ -321,17 +393,16 @@ QStringList LimitReportLines(TRectManage &Engine)
         if (!s.Grain() && s.Trim() == 0 && !s.StockLimited())
             continue;
         lines << rule;
-        lines << u"原片名称:"_s + text(s);
-        lines << u"原片规格:"_s + QString::number(s.Width()) + u" x "_s
-                + QString::number(s.Height());
+        lines << T.SheetName + text(s);
+        lines << T.SheetSize + QString::number(s.Width()) + u" x "_s + QString::number(s.Height());
         if (s.Grain())
-            lines << u"纹    理:有"_s;
+            lines << T.Grain + T.SheetGrain;
         if (s.Trim() != 0)
-            lines << u"修    边:"_s + QString::number(s.Trim());
+            lines << T.Trim + QString::number(s.Trim());
         if (s.StockLimited()) {
-            lines << u"库    存:"_s + QString::number(s.Stock());
+            lines << T.Stock + QString::number(s.Stock());
             if (TMaterialType *t = totals.Items(i))
-                lines << u"用    量:"_s + QString::number(t->UsedCount());
+                lines << T.Quantity + QString::number(t->UsedCount());
         }
     }
     TMaterialTypeList &parts = Engine.MaterialTypeList();
@@ -344,13 +415,13 @@ QStringList LimitReportLines(TRectManage &Engine)
         const int shorter = std::min(p.Width(), p.Height());
         const bool turned = p.EnteredLengthShorter();
         lines << rule;
-        lines << u"零件名称:"_s + text(p);
-        lines << u"零件规格:"_s + QString::number(turned ? shorter : longer) + u" x "_s
+        lines << T.LimitPartName + text(p);
+        lines << T.LimitPartSize + QString::number(turned ? shorter : longer) + u" x "_s
                 + QString::number(turned ? longer : shorter);
-        lines << u"纹    理:顺纹"_s;
+        lines << T.Grain + T.PartGrain;
     }
     if (!lines.isEmpty())
-        lines.prepend(u"===纹理 修边 库存==="_s);
+        lines.prepend(T.LimitTitle);
     return lines;
 }
 
@@ -360,10 +431,10 @@ QString DeepBoundCaption(const TDeepResult &R)
     if (R.Cost)
         bound = GeneralDecimal(std::floor(R.Bound * 100) / 100);
     else if (R.BoundSheets > 0)
-        bound = QString::number(R.BoundSheets) + u"张"_s;
+        bound = Tr::tr("%1张").arg(R.BoundSheets);
     else
         bound = QString::number(R.Bound / 1e6, 'f', 2) + u"m²"_s;
-    const QString gap = DeepGapText(R);
-    const QString tail = gap.endsWith(u'%') ? QString(u" 差距："_s + gap) : QString(u' ' + gap);
-    return u"下界："_s + bound + tail;
+    const QString gap = DeepGapText(R, TReportTexts::Translated());
+    const QString tail = gap.endsWith(u'%') ? Tr::tr(" 差距：%1").arg(gap) : QString(u' ' + gap);
+    return Tr::tr("下界：%1").arg(bound) + tail;
 }

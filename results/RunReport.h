@@ -79,10 +79,60 @@ QString SheetCountCaption(qint64 Sheets); // "原材料总数：7"
 QString UtilisationCaption(int Percent); // "总利用率：81%"
 QString CostCaption(double PriceSum); // "总成本：650"
 
+// The labels of the report. The report is a stored format in its designed Chinese wording
+// (Chinese(), what pnxcut --report writes); an English interface shows the same report with the
+// labels translated (Translated(): the translation loaded into the application, the Chinese
+// wording without one). Both come from one table of texts, so the two reports differ in their
+// labels only.
+struct TReportTexts
+{
+    QString SheetKinds; // "===共使用 %1 种原片==="
+    QString Number; // "序号:"
+    QString SheetName; // "原片名称:"
+    QString SheetSize; // "原片规格:"
+    QString SheetArea; // "原片面积:"
+    QString Quantity; // "用    量:"
+    QString Amount; // "金    额:"
+    QString LayoutKinds; // "===共有 %1 种切割方案==="
+    QString Layout; // "切割方案:"
+    QString PartArea; // "零件面积:"
+    QString Utilisation; // "利 用 率:"
+    QString LayoutParts; // "  ===共切割 %1 种共 %2 件==="
+    QString PartName; // "  零件名称:"
+    QString PartSize; // "  零件规格:"
+    QString PartAreaEach; // "  零件面积:"
+    QString PartCount; // "  零件数量:"
+    QString DeepTitle; // "===深度优化==="
+    QString Objective; // "优化目标:"
+    QString ObjectivePrice; // "总价格"
+    QString ObjectiveArea; // "总面积"
+    QString Work; // "计算量:"
+    QString Time; // "计算用时:"
+    QString Seconds; // "秒"
+    QString Result; // "结    果:"
+    QString Bound; // "下    界:"
+    QString Gap; // "差    距:"
+    QString ProvenOptimal; // "已证明最优"
+    QString NotAllPlaced; // "未全部排下"
+    QString QuickResultNote; // "说    明:有纹理或库存限制，采用快速排样的结果"
+    QString LimitTitle; // "===纹理 修边 库存==="
+    QString LimitPartName; // "零件名称:"
+    QString LimitPartSize; // "零件规格:"
+    QString Grain; // "纹    理:"
+    QString SheetGrain; // "有"
+    QString PartGrain; // "顺纹"
+    QString Trim; // "修    边:"
+    QString Stock; // "库    存:"
+
+    static const TReportTexts &Chinese();
+    static TReportTexts Translated();
+};
+
 // The report of a run, line by line, after GoWork and GetTotalBC: the sheet kinds used with
 // their counts and amounts, then every layout group with its part summary. costCaption is the
 // caption of the total-cost panel (empty when no run has completed).
-QStringList ReportLines(TRectManage &Engine, const QString &costCaption);
+QStringList ReportLines(TRectManage &Engine, const QString &costCaption,
+    const TReportTexts &Texts = TReportTexts::Chinese());
 
 // The block a deep run appends to the report, after the designed lines:
 //   ===深度优化===
@@ -91,14 +141,16 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption);
 //   结    果:<objective>  (square millimetres, or the total price)
 //   下    界:<bound>      (proven: no layout of these parts needs less)
 //   差    距:1.23% | 已证明最优
-QStringList DeepReportLines(const TDeepResult &Result, bool WorkLimited);
+QStringList DeepReportLines(const TDeepResult &Result, bool WorkLimited,
+    const TReportTexts &Texts = TReportTexts::Chinese());
 //   说    明:有纹理或库存限制，采用快速排样的结果   (only when the quick mode's result stands in,
 //                                                  TDeepResult::QuickResult)
 // The gap of a deep result to its bound: "1.23%", or "已证明最优" when the bound is reached,
 // "未全部排下" when stock ran out before every part was placed.
-QString DeepGapText(const TDeepResult &Result);
+QString DeepGapText(const TDeepResult &Result, const TReportTexts &Texts = TReportTexts::Chinese());
 // The caption beside the totals after a deep run: "下界：24.78m² 差距：1.23%", "下界：7张 …" where
-// the sheet kinds are all alike, "下界：438 …" with the cost objective.
+// the sheet kinds are all alike, "下界：438 …" with the cost objective. The captions are in the
+// language of the interface.
 QString DeepBoundCaption(const TDeepResult &Result);
 
 // The block the report ends with when a sheet kind has grain, a trim or a limited stock, or a part
@@ -116,4 +168,5 @@ QString DeepBoundCaption(const TDeepResult &Result);
 //   零件规格:<length> x <width>
 //   纹    理:顺纹
 // Call after GetTotalBC.
-QStringList LimitReportLines(TRectManage &Engine);
+QStringList LimitReportLines(
+    TRectManage &Engine, const TReportTexts &Texts = TReportTexts::Chinese());

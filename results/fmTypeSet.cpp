@@ -24,8 +24,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,14 +39,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QCloseEvent>
-#include <QScopedValueRollback>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
@@ -52,7 +53,6 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QCoreApplication>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
@@ -181,47 +181,47 @@ void TfrmTypeSet::createToolBar()
 {
     ToolBar1 = MakeWorkToolBar(this);
 
-    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
-        u"关闭|关闭此窗体"_s, &TfrmTypeSet::actCloseExecute);
-    actYHJS = MakeCommand(this, "actYHJS", u"优化计算"_s, WidgetArt::runIcon(),
-        u"优化计算|根据选中的项目方案进行优化计算"_s, &TfrmTypeSet::actYHJSExecute);
-    actPreview = MakeCommand(this, "actPreview", u"打印预览"_s, WidgetArt::previewIcon(),
-        u"打印预览|预览实际排样情况"_s, &TfrmTypeSet::actPreviewExecute);
-    actZoomIn = MakeCommand(this, "actZoomIn", u"放大"_s, WidgetArt::zoomInIcon(),
-        u"放大|排样图放大"_s, &TfrmTypeSet::ScalingPanelInc);
-    actZoomOut = MakeCommand(this, "actZoomOut", u"缩小"_s, WidgetArt::zoomOutIcon(),
-        u"缩小|排样图缩小"_s, &TfrmTypeSet::ScalingPanelDec);
-    actConfirm = MakeCommand(this, "actConfirm", u"确认下料"_s, WidgetArt::saveIcon(),
-        u"确认下料|按这次排样下料：从原材料库存中减去用掉的原材料，并把余料加入原材料库"_s,
+    actClose = MakeCommand(this, "actClose", tr("关闭"), WidgetArt::closeIcon(),
+        tr("关闭|关闭此窗体"), &TfrmTypeSet::actCloseExecute);
+    actYHJS = MakeCommand(this, "actYHJS", tr("优化计算"), WidgetArt::runIcon(),
+        tr("优化计算|根据选中的项目方案进行优化计算"), &TfrmTypeSet::actYHJSExecute);
+    actPreview = MakeCommand(this, "actPreview", tr("打印预览"), WidgetArt::previewIcon(),
+        tr("打印预览|预览实际排样情况"), &TfrmTypeSet::actPreviewExecute);
+    actZoomIn = MakeCommand(this, "actZoomIn", tr("放大"), WidgetArt::zoomInIcon(),
+        tr("放大|排样图放大"), &TfrmTypeSet::ScalingPanelInc);
+    actZoomOut = MakeCommand(this, "actZoomOut", tr("缩小"), WidgetArt::zoomOutIcon(),
+        tr("缩小|排样图缩小"), &TfrmTypeSet::ScalingPanelDec);
+    actConfirm = MakeCommand(this, "actConfirm", tr("确认下料"), WidgetArt::saveIcon(),
+        tr("确认下料|按这次排样下料：从原材料库存中减去用掉的原材料，并把余料加入原材料库"),
         &TfrmTypeSet::actConfirmExecute);
     actConfirm->setEnabled(false);
-    actCuts = MakeCommand(this, "actCuts", u"锯切顺序"_s, WidgetArt::runIcon(),
-        u"锯切顺序|在排样图上显示每一刀的位置和顺序，并列出锯切清单和余料"_s,
+    actCuts = MakeCommand(this, "actCuts", tr("锯切顺序"), WidgetArt::runIcon(),
+        tr("锯切顺序|在排样图上显示每一刀的位置和顺序，并列出锯切清单和余料"),
         &TfrmTypeSet::actCutsExecute);
     actCuts->setIcon(cutsIcon());
     actCuts->setCheckable(true);
-    actWorkshop = MakeCommand(this, "actWorkshop", u"车间图"_s, WidgetArt::previewIcon(),
-        u"车间图|每张排版一页：尺寸线、锯切顺序、零件表和余料，供车间下料"_s,
+    actWorkshop = MakeCommand(this, "actWorkshop", tr("车间图"), WidgetArt::previewIcon(),
+        tr("车间图|每张排版一页：尺寸线、锯切顺序、零件表和余料，供车间下料"),
         &TfrmTypeSet::actWorkshopExecute);
-    actExportTables = MakeCommand(this, "actExportTables", u"导出用料表…"_s, QIcon(),
-        u"导出用料表|把原材料用量、零件表和每个排版的零件导出为 Excel 或 CSV 文件"_s,
+    actExportTables = MakeCommand(this, "actExportTables", tr("导出用料表…"), QIcon(),
+        tr("导出用料表|把原材料用量、零件表和每个排版的零件导出为 Excel 或 CSV 文件"),
         &TfrmTypeSet::actExportTablesExecute);
-    actExportDxf = MakeCommand(this, "actExportDxf", u"导出排版图（DXF）…"_s, QIcon(),
-        u"导出排版图（DXF）|每个排版一个 DXF 文件，含零件和锯切线，供 CAD 和数控锯使用"_s,
+    actExportDxf = MakeCommand(this, "actExportDxf", tr("导出排版图（DXF）…"), QIcon(),
+        tr("导出排版图（DXF）|每个排版一个 DXF 文件，含零件和锯切线，供 CAD 和数控锯使用"),
         &TfrmTypeSet::actExportDxfExecute);
-    actExportSvg = MakeCommand(this, "actExportSvg", u"导出排版图（SVG）…"_s, QIcon(),
-        u"导出排版图（SVG）|每个排版一个按比例的 SVG 图"_s, &TfrmTypeSet::actExportSvgExecute);
-    actLabels = MakeCommand(this, "actLabels", u"打印标签…"_s, QIcon(),
-        u"打印标签|每个零件一张标签（条码、名称、尺寸、排版号），保存为 PDF"_s,
+    actExportSvg = MakeCommand(this, "actExportSvg", tr("导出排版图（SVG）…"), QIcon(),
+        tr("导出排版图（SVG）|每个排版一个按比例的 SVG 图"), &TfrmTypeSet::actExportSvgExecute);
+    actLabels = MakeCommand(this, "actLabels", tr("打印标签…"), QIcon(),
+        tr("打印标签|每个零件一张标签（条码、名称、尺寸、排版号），保存为 PDF"),
         &TfrmTypeSet::actLabelsExecute);
     auto *exportMenu = new QMenu(this);
     exportMenu->setObjectName(u"mnuExport"_s);
     exportMenu->addActions({ actExportTables, actExportDxf, actExportSvg });
     exportMenu->addSeparator();
     exportMenu->addAction(actLabels);
-    actExport = new QAction(WidgetArt::exportIcon(), u"导出"_s, this);
+    actExport = new QAction(WidgetArt::exportIcon(), tr("导出"), this);
     actExport->setObjectName(u"actExport"_s);
-    SetHint(actExport, u"导出|导出用料表、排版图和零件标签"_s);
+    SetHint(actExport, tr("导出|导出用料表、排版图和零件标签"));
     actExport->setMenu(exportMenu);
 
     ComboBox1 = new QComboBox(ToolBar1);
@@ -229,7 +229,7 @@ void TfrmTypeSet::createToolBar()
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setFixedWidth(73);
-    ComboBox1->setToolTip(u"显示比例"_s);
+    ComboBox1->setToolTip(tr("显示比例"));
     for (int s = 10; s <= 100; s += 10)
         ComboBox1->addItem(QString::number(s));
     ComboBox1->setCurrentIndex(-1);
@@ -237,26 +237,26 @@ void TfrmTypeSet::createToolBar()
     connect(ComboBox1, &QComboBox::editTextChanged, this,
         [this] { Dialogs::guarded([this] { ComboBox1Change(); }); });
 
-    cbUseBCMax = new QCheckBox(u"大板优先"_s, ToolBar1);
+    cbUseBCMax = new QCheckBox(tr("大板优先"), ToolBar1);
     cbUseBCMax->setObjectName(u"cbUseBCMax"_s);
-    cbUseBCMax->setToolTip(u"大板优先"_s);
-    cbUseBCMax->setStatusTip(u"优先使用大尺寸原材料"_s);
-    cbCost = new QCheckBox(u"成本优先"_s, ToolBar1);
+    cbUseBCMax->setToolTip(tr("大板优先", "tool tip"));
+    cbUseBCMax->setStatusTip(tr("优先使用大尺寸原材料"));
+    cbCost = new QCheckBox(tr("成本优先"), ToolBar1);
     cbCost->setObjectName(u"cbCost"_s);
-    cbCost->setToolTip(u"成本优先"_s);
-    cbCost->setStatusTip(u"使用低价原材料"_s);
-    cbDeep = new QCheckBox(u"深度优化"_s, ToolBar1);
+    cbCost->setToolTip(tr("成本优先"));
+    cbCost->setStatusTip(tr("使用低价原材料"));
+    cbDeep = new QCheckBox(tr("深度优化"), ToolBar1);
     cbDeep->setObjectName(u"cbDeep"_s);
-    cbDeep->setToolTip(u"深度优化"_s);
+    cbDeep->setToolTip(tr("深度优化", "tool tip"));
     cbDeep->setStatusTip(
-        u"在给定时间内搜索用料最少（勾选成本优先时为成本最低）的排样，计算时可随时停止"_s);
+        tr("在给定时间内搜索用料最少（勾选成本优先时为成本最低）的排样，计算时可随时停止"));
     cbDeep->setChecked(AppSettings::boolValue(AppSettings::Key::DeepMode));
     edtSeconds = new QSpinBox(ToolBar1);
     edtSeconds->setObjectName(u"edtSeconds"_s);
     edtSeconds->setRange(1, 3600);
-    edtSeconds->setSuffix(u" 秒"_s);
-    edtSeconds->setToolTip(u"深度优化的计算时间"_s);
-    edtSeconds->setStatusTip(u"深度优化最多计算的时间（1 到 3600 秒）；证明最优时提前结束"_s);
+    edtSeconds->setSuffix(tr(" 秒"));
+    edtSeconds->setToolTip(tr("深度优化的计算时间"));
+    edtSeconds->setStatusTip(tr("深度优化最多计算的时间（1 到 3600 秒）；证明最优时提前结束"));
     edtSeconds->setValue(AppSettings::intValue(AppSettings::Key::DeepSeconds));
     edtSeconds->setEnabled(cbDeep->isChecked());
     connect(cbDeep, &QCheckBox::toggled, this, [this](bool on) {
@@ -279,8 +279,8 @@ void TfrmTypeSet::createToolBar()
     // a window of the first size; the workshop commands follow them.
     auto *checks = new QWidget(ToolBar1);
     auto *checkGrid = new QGridLayout(checks);
-    checkGrid->setContentsMargins(8, 0, 8, 0);
-    checkGrid->setHorizontalSpacing(10);
+    checkGrid->setContentsMargins(6, 0, 6, 0);
+    checkGrid->setHorizontalSpacing(6);
     checkGrid->setVerticalSpacing(2);
     checkGrid->addWidget(cbUseBCMax, 0, 0);
     checkGrid->addWidget(cbCost, 0, 1);
@@ -314,18 +314,18 @@ void TfrmTypeSet::createLeftPane()
     split->setObjectName(u"Splitter2"_s);
     split->setChildrenCollapsible(false);
 
-    auto *usage = new QGroupBox(u"原材料使用汇总"_s, split);
+    auto *usage = new QGroupBox(tr("原材料使用汇总"), split);
     usage->setObjectName(u"GroupBox1"_s);
     auto *usageBox = new QVBoxLayout(usage);
     usageBox->setContentsMargins(2, 2, 2, 2);
-    ListView2 = listView(u"ListView2"_s, { u"名称"_s, u"长度"_s, u"宽度"_s, u"用量"_s }, usage);
+    ListView2 = listView(u"ListView2"_s, { tr("名称"), tr("长度"), tr("宽度"), tr("用量") }, usage);
     usageBox->addWidget(ListView2);
 
-    auto *details = new QGroupBox(u"切割方案详情"_s, split);
+    auto *details = new QGroupBox(tr("切割方案详情"), split);
     details->setObjectName(u"GroupBox2"_s);
     auto *detailsBox = new QVBoxLayout(details);
     detailsBox->setContentsMargins(2, 2, 2, 2);
-    ValueListEditor1 = listView(u"ValueListEditor1"_s, { u"标识"_s, u"值"_s }, details);
+    ValueListEditor1 = listView(u"ValueListEditor1"_s, { tr("标识"), tr("值") }, details);
     ValueListEditor1->setColumnWidth(0, 86);
     ValueListEditor1->setColumnWidth(1, 115);
     // The values take what is left of the pane's width rather than a scroll bar.
@@ -334,7 +334,8 @@ void TfrmTypeSet::createLeftPane()
     ValueListEditor1->setFixedHeight(ValueListEditor1->horizontalHeader()->sizeHint().height()
         + 5 * ValueListEditor1->verticalHeader()->defaultSectionSize() + 4);
     detailsBox->addWidget(ValueListEditor1);
-    ListView1 = listView(u"ListView1"_s, { u"名称"_s, u"长度"_s, u"宽度"_s, u"数量"_s }, details);
+    ListView1
+        = listView(u"ListView1"_s, { tr("名称"), tr("长度"), tr("宽度"), tr("数量") }, details);
     detailsBox->addWidget(ListView1, 1);
     lstCuts = listView(u"lstCuts"_s, CutColumnTitles(), details);
     for (int c = 0; c < lstCuts->columnCount(); ++c)
@@ -411,12 +412,12 @@ void TfrmTypeSet::createLayoutArea()
         edtGoTo->setValue(std::max(1, index + 1));
     });
     tabLine->addWidget(TabSet1, 1);
-    auto *goToLabel = new QLabel(u"转到切割"_s, tabRow);
+    auto *goToLabel = new QLabel(tr("转到切割"), tabRow);
     edtGoTo = new QSpinBox(tabRow);
     edtGoTo->setObjectName(u"edtGoTo"_s);
     edtGoTo->setRange(1, 1);
     edtGoTo->setKeyboardTracking(false); // a number is taken when typed in full (Enter)
-    edtGoTo->setToolTip(u"输入排版序号后按回车，直接转到该排版（Ctrl+G）"_s);
+    edtGoTo->setToolTip(tr("输入排版序号后按回车，直接转到该排版（Ctrl+G）"));
     edtGoTo->setEnabled(false);
     goToLabel->setBuddy(edtGoTo);
     connect(edtGoTo, &QSpinBox::valueChanged, this, [this](int n) {
@@ -455,8 +456,8 @@ void TfrmTypeSet::createLayoutArea()
     Panel7 = captionPanel(u"Panel7"_s, 104, FCaptions);
     pnlPriceSum = captionPanel(u"pnlPriceSum"_s, 120, FCaptions);
     pnlBound = captionPanel(u"pnlBound"_s, 150, FCaptions);
-    pnlBound->setToolTip(u"深度优化证明的下界：任何排样所需的原材料（或成本）都不会少于它；"
-                         "差距是本结果比下界多出的比例"_s);
+    pnlBound->setToolTip(tr("深度优化证明的下界：任何排样所需的原材料（或成本）都不会少于它；"
+                            "差距是本结果比下界多出的比例"));
     pnlBound->hide();
     Panel5 = captionPanel(u"Panel5"_s, 136, FCaptions);
     Panel6 = captionPanel(u"Panel6"_s, 112, FCaptions);
@@ -571,7 +572,7 @@ void TfrmTypeSet::actYHJSExecute()
     if (FRunning) {
         // 停止: the worker ends soon with the best complete layout so far.
         FCancel = true;
-        setStatusText(u"正在停止……"_s);
+        setStatusText(tr("正在停止……"));
         return;
     }
     if (FEngine.MaterialTypeList().Count() == 0 || FEngine.BCTypeList().Count() == 0)
@@ -632,7 +633,7 @@ void TfrmTypeSet::afterReport(bool Deep)
     if (FEngine.Execpt()) {
         const QString unplaced = UnplacedPartsText(FEngine);
         if (!unplaced.isEmpty())
-            Dialogs::showError(this, unplaced, u"提示"_s);
+            Dialogs::showError(this, unplaced, tr("提示"));
     } else if (!Deep && !cbCost->isChecked()) {
         // The quick mode takes the first of equal sheets whatever it costs: say so when a
         // dearer board of the same size may have been used.
@@ -668,7 +669,8 @@ void TfrmTypeSet::startDeepRun()
     TDeepOptions options = TDeepOptions::ForBudget(edtSeconds->value(), FWorkLimit);
     options.Cancel = &FCancel;
     options.OnProgress = [this](const TDeepProgress &P) {
-        QMetaObject::invokeMethod(this, [this, P] { showDeepProgress(P); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, P] { showDeepProgress(P); }, Qt::QueuedConnection);
     };
     setRunning(true);
     FWorker = std::thread([this, options] {
@@ -677,10 +679,11 @@ void TfrmTypeSet::startDeepRun()
         } catch (const std::exception &e) {
             FWorkerError = QString::fromUtf8(e.what());
         } catch (...) {
-            FWorkerError = u"深度优化意外中止"_s;
+            FWorkerError = tr("深度优化意外中止");
         }
         // Delivered only while the window exists; a closed window has joined the worker.
-        QMetaObject::invokeMethod(this, [this] { finishDeepRun(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { finishDeepRun(); }, Qt::QueuedConnection);
     });
 }
 
@@ -688,12 +691,15 @@ void TfrmTypeSet::startDeepReport()
 {
     const QFont font = Notes ? Notes->document()->defaultFont() : QFont();
     const QString cost = pnlPriceSum->text();
+    // The report in the language of the interface (its designed Chinese wording without a
+    // translation).
+    const TReportTexts texts = TReportTexts::Translated();
     FReporting = true;
-    FWorker = std::thread([this, font, cost] {
+    FWorker = std::thread([this, font, cost, texts] {
         try {
             FEngine.GetTotalBC();
-            QStringList lines = ReportLines(FEngine, cost);
-            lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0);
+            QStringList lines = ReportLines(FEngine, cost, texts);
+            lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0, texts);
             auto doc = std::make_unique<QTextDocument>();
             doc->setDefaultFont(font);
             doc->setPlainText(lines.join(u'\n'));
@@ -702,7 +708,8 @@ void TfrmTypeSet::startDeepReport()
         } catch (const std::exception &e) {
             FWorkerError = QString::fromUtf8(e.what());
         }
-        QMetaObject::invokeMethod(this, [this] { finishDeepReport(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { finishDeepReport(); }, Qt::QueuedConnection);
     });
 }
 
@@ -729,19 +736,20 @@ void TfrmTypeSet::showDeepProgress(const TDeepProgress &P)
     if (budget > 0)
         ProgressBar1->setValue(int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 1000));
     if (ProgressStatus)
-        ProgressStatus->setValue(budget > 0 ? int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 100) : 0);
+        ProgressStatus->setValue(
+            budget > 0 ? int(std::clamp(P.Seconds / budget, 0.0, 1.0) * 100) : 0);
     QString best;
     if (P.Sheets > 0) {
-        best = u"目前最好：%1 张"_s.arg(P.Sheets);
+        best = tr("目前最好：%1 张").arg(P.Sheets);
         if (FEngine.UseCost())
-            best += u"，成本 "_s + GeneralDecimal(P.Objective);
+            best += tr("，成本 ") + GeneralDecimal(P.Objective);
         else if (P.Objective > 0)
-            best += u"，利用率 "_s + QString::number(double(FPartArea) / P.Objective * 100, 'f', 1)
+            best += tr("，利用率 ") + QString::number(double(FPartArea) / P.Objective * 100, 'f', 1)
                 + u'%';
         if (P.Placed < P.Parts)
-            best += u"（已排 %1/%2 件）"_s.arg(P.Placed).arg(P.Parts);
+            best += tr("（已排 %1/%2 件）").arg(P.Placed).arg(P.Parts);
     }
-    StatusPane0->setText(u"深度优化 "_s + QString::number(P.Seconds, 'f', 1) + u" 秒"_s);
+    StatusPane0->setText(tr("深度优化 %1 秒").arg(QString::number(P.Seconds, 'f', 1)));
     setStatusText(best);
 }
 
@@ -771,7 +779,7 @@ void TfrmTypeSet::finishDeepRun()
     }
     finishRun(true);
     // The layouts stand; only the report is still to come. 停止 has nothing more to stop.
-    actYHJS->setText(u"优化计算"_s);
+    actYHJS->setText(tr("优化计算"));
     actYHJS->setIcon(WidgetArt::runIcon());
     actYHJS->setEnabled(false);
     startDeepReport();
@@ -798,7 +806,7 @@ void TfrmTypeSet::abandonRun()
     setRunning(false);
     FEngine.SetOnNewRectList(
         [this](int Group, int BCindex, int RectCount) { NewRectList(Group, BCindex, RectCount); });
-    StatusPane0->setText(u"计算已停止"_s);
+    StatusPane0->setText(tr("计算已停止"));
     actYHJS->setEnabled(true);
 }
 
@@ -813,16 +821,16 @@ void TfrmTypeSet::setRunning(bool Running)
 {
     FRunning = Running;
     if (Running) {
-        actYHJS->setText(u"停止"_s);
+        actYHJS->setText(tr("停止"));
         actYHJS->setIcon(WidgetArt::stopIcon());
-        SetHint(actYHJS, u"停止|停止深度优化，保留目前找到的最好排样"_s);
+        SetHint(actYHJS, tr("停止|停止深度优化，保留目前找到的最好排样"));
         actYHJS->setEnabled(true);
         ProgressBar1->setRange(0, 1000);
         ProgressBar1->setValue(0);
     } else {
-        actYHJS->setText(u"优化计算"_s);
+        actYHJS->setText(tr("优化计算"));
         actYHJS->setIcon(WidgetArt::runIcon());
-        SetHint(actYHJS, u"优化计算|根据选中的项目方案进行优化计算"_s);
+        SetHint(actYHJS, tr("优化计算|根据选中的项目方案进行优化计算"));
         ProgressBar1->setValue(0);
     }
     for (QWidget *w : { static_cast<QWidget *>(cbUseBCMax), static_cast<QWidget *>(cbCost),
@@ -861,7 +869,8 @@ QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
             continue;
         }
         const qint64 missing = qint64(P->Count()) - std::max(0, P->UsedCount());
-        lines << u"%1（%2×%3）：还差 %4 件"_s.arg(QString::fromStdString(P->Text()))
+        lines << tr("%1（%2×%3）：还差 %4 件")
+                     .arg(QString::fromStdString(P->Text()))
                      .arg(std::max(P->Width(), P->Height()))
                      .arg(std::min(P->Width(), P->Height()))
                      .arg(missing);
@@ -869,7 +878,7 @@ QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
     if (lines.isEmpty())
         return {};
     if (more > 0)
-        lines << u"……另有 %1 种零件"_s.arg(more);
+        lines << tr("……另有 %1 种零件").arg(more);
     // Sheet kinds whose stock the run used up (their totals, after GetTotalBC).
     QStringList usedUp;
     TMaterialTypeList &sheets = Engine.BCTypeList();
@@ -879,11 +888,11 @@ QString TfrmTypeSet::UnplacedPartsText(TRectManage &Engine)
         if (S && S->StockLimited() && (!T || T->UsedCount() >= S->Stock()))
             usedUp << QString::fromStdString(S->Text());
     }
-    QString advice = u"\n\n请检查这些零件的长、宽（加上刀口）是否超过了本方案提供的所有原材料。"_s;
+    QString advice = tr("\n\n请检查这些零件的长、宽（加上刀口）是否超过了本方案提供的所有原材料。");
     if (!usedUp.isEmpty())
-        advice += u"\n库存已经用完的原材料：%1。请增加库存，或在本方案中提供其他原材料。"_s.arg(
-            usedUp.join(u"、"_s));
-    return u"计算异常：以下零件没有排下。\n"_s + lines.join(u'\n') + advice;
+        advice += tr("\n库存已经用完的原材料：%1。请增加库存，或在本方案中提供其他原材料。")
+                      .arg(usedUp.join(tr("、")));
+    return tr("计算异常：以下零件没有排下。\n") + lines.join(u'\n') + advice;
 }
 
 void TfrmTypeSet::NewRectList(int Group, int BCindex, int RectCount)
@@ -897,18 +906,18 @@ void TfrmTypeSet::CreateDraw(int Group, int BCindex, int RectCount)
     if (TMaterialType *S = FEngine.BCTypeList().Items(BCindex)) {
         FLayouts.append({ Group, RectCount, S->Width(), S->Height(), S->Blade(), nullptr, S->Trim(),
             SheetGrainDirection(*S), S->Price() });
-        TabSet1->addTab(u"切割"_s + QString::number(TabSet1->count() + 1));
+        TabSet1->addTab(tr("切割%1").arg(TabSet1->count() + 1));
         edtGoTo->setMaximum(TabSet1->count());
         edtGoTo->setEnabled(true);
         S->SetCount(RectCount);
         S->SetGroup(Group);
         addSheetUsage(QString::fromStdString(S->Text()), S->Width(), S->Height(), RectCount);
         if (FReplaying)
-            AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
-                FKerfUnits);
+            AddLayoutTotals(
+                FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag, FKerfUnits);
         else
-            AddLayoutTotals(FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag,
-                FStripsSeen);
+            AddLayoutTotals(
+                FEngine, Group, BCindex, RectCount, PriceSum, Panel4_Tag, Panel7_Tag, FStripsSeen);
     }
     FStripsSeen = FEngine.CreateRectList().Count();
     const int position = std::max(0, FEngine.MaterialTypeList().GetUsedSumCount());
@@ -939,7 +948,7 @@ void TfrmTypeSet::abnormalEnd()
 {
     ProgressBar1->setValue(0);
     CostTime = tickCount() - CostTime;
-    StatusPane0->setText(u"计算异常,耗时:"_s + QString::number(CostTime) + u"ms"_s);
+    StatusPane0->setText(tr("计算异常,耗时:%1ms").arg(CostTime));
     // 优化计算 stays off until the workspace hands a scheme over again: the same input would end
     // the same way.
 }
@@ -956,7 +965,7 @@ void TfrmTypeSet::completeRun()
     actConfirm->setEnabled(true);
     ProgressBar1->setValue(0);
     CostTime = tickCount() - CostTime;
-    StatusPane0->setText(u"计算完成,耗时:"_s + QString::number(CostTime) + u"ms"_s);
+    StatusPane0->setText(tr("计算完成,耗时:%1ms").arg(CostTime));
     actYHJS->setEnabled(true);
     TabSet1->setCurrentIndex(0);
     const int U = TotalUtilisation(FEngine.MaterialTypeList().GetAreaSum(), Panel7_Tag);
@@ -978,11 +987,11 @@ void TfrmTypeSet::completeRun()
 void TfrmTypeSet::actConfirmExecute()
 {
     if (FRunning || !FRunComplete) {
-        Dialogs::showInformation(this, nothingToConfirmText(), u"提示"_s);
+        Dialogs::showInformation(this, nothingToConfirmText(), tr("提示"));
         return;
     }
     if (FConfirmedSerial == FRunSerial) {
-        Dialogs::showInformation(this, confirmedAgainText(), u"提示"_s);
+        Dialogs::showInformation(this, confirmedAgainText(), tr("提示"));
         return;
     }
     QList<TGroupPrice> prices;
@@ -990,12 +999,12 @@ void TfrmTypeSet::actConfirmExecute()
         prices.append({ l.Group, l.Price });
     const TRunCutting cutting = CuttingOfRun(FEngine, prices, OffcutRuleFromSettings(),
         AppSettings::doubleValue(AppSettings::Key::OffcutPriceRatio));
-    if (!Dialogs::askOkCancel(this, ConfirmQuestion(cutting), u"确认下料"_s))
+    if (!Dialogs::askOkCancel(this, ConfirmQuestion(cutting), tr("确认下料")))
         return;
     const TConfirmOutcome outcome = ConfirmCutting(cutting);
     FConfirmedSerial = FRunSerial;
     actConfirm->setEnabled(false);
-    Dialogs::showInformation(this, ConfirmedText(outcome), u"确认下料"_s);
+    Dialogs::showInformation(this, ConfirmedText(outcome), tr("确认下料"));
 }
 
 void WriteSchemeTotals(TRowSet &Rows, const TRunTotals &Totals)
@@ -1039,10 +1048,11 @@ void TfrmTypeSet::writeReport(bool Deep)
             before->deleteLater();
         return;
     }
-    QStringList lines = ReportLines(FEngine, pnlPriceSum->text());
+    const TReportTexts texts = TReportTexts::Translated();
+    QStringList lines = ReportLines(FEngine, pnlPriceSum->text(), texts);
     if (Deep)
-        lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0);
-    lines += LimitReportLines(FEngine);
+        lines += DeepReportLines(FEngine.DeepResult(), FWorkLimit > 0, texts);
+    lines += LimitReportLines(FEngine, texts);
     if (!Notes)
         return;
     Notes->setUpdatesEnabled(false);
@@ -1136,19 +1146,18 @@ void TfrmTypeSet::TabSet1Change(int Index)
 
     TMaterialType *group = FEngine.GroupList().Items(Index);
     const QList<QStringList> details {
-        { u"名称"_s, u"切割"_s + QString::number(Index + 1) },
-        { u"原材料名称"_s, group ? QString::fromStdString(group->Text()) : QString() },
-        { u"长度"_s, QString::number(V->MWidth()) },
-        { u"宽度"_s, QString::number(V->MHeight()) },
-        { u"用量"_s, QString::number(V->Tag()) },
+        { tr("名称"), tr("切割%1").arg(Index + 1) },
+        { tr("原材料名称"), group ? QString::fromStdString(group->Text()) : QString() },
+        { tr("长度"), QString::number(V->MWidth()) },
+        { tr("宽度"), QString::number(V->MHeight()) },
+        { tr("用量"), QString::number(V->Tag()) },
     };
     ValueListEditor1->setRowCount(0);
     ValueListEditor1->setRowCount(int(details.size()));
     for (int r = 0; r < details.size(); ++r)
         setRow(ValueListEditor1, r, details[r]);
 
-    Panel5->setText(
-        u"原材料尺寸："_s + QString::number(V->MWidth()) + u"×"_s + QString::number(V->MHeight()));
+    Panel5->setText(tr("原材料尺寸：%1×%2").arg(V->MWidth()).arg(V->MHeight()));
     qint64 partArea = 0;
     for (int i = 0; i < V->Materials()->Count(); ++i) {
         const TDrawMaterialItem *item = V->Materials()->GetItem(i);
@@ -1157,7 +1166,7 @@ void TfrmTypeSet::TabSet1Change(int Index)
     partArea += GetBladeSum(V->Blade(), V->Group());
     const qint64 sheetArea = qint64(V->MWidth()) * V->MHeight();
     const qint64 T = sheetArea > 0 ? qint64(double(partArea) / double(sheetArea) * 100) : 0;
-    Panel6->setText(u"材料利用率："_s + QString::number(T) + u'%');
+    Panel6->setText(tr("材料利用率：%1%").arg(T));
     placeCaptions();
 
     // The parts of one sheet of this layout, by name.
@@ -1182,7 +1191,7 @@ void TfrmTypeSet::TabSet1Change(int Index)
             rowOf.insert(name, row);
         }
     }
-    Panel4->setText(u"零件总数："_s + QString::number(V->Materials()->Count()));
+    Panel4->setText(tr("零件总数：%1").arg(V->Materials()->Count()));
     showCutList(*V);
 }
 
@@ -1202,7 +1211,7 @@ void TfrmTypeSet::showCutList(TDrawMaterial &View)
     for (int r = 0; r < int(plan->Cuts.size()); ++r)
         setRow(lstCuts, r, CutRow(plan->Cuts[std::size_t(r)]));
     const QStringList kept = KeptOffcutLines(*plan);
-    lblOffcuts->setText(kept.isEmpty() ? u"余料：无"_s : u"余料：\n"_s + kept.join(u'\n'));
+    lblOffcuts->setText(kept.isEmpty() ? tr("余料：无") : tr("余料：\n") + kept.join(u'\n'));
 }
 
 void TfrmTypeSet::actCutsExecute()
@@ -1219,8 +1228,8 @@ void TfrmTypeSet::actWorkshopExecute()
 {
     if (FLayouts.isEmpty())
         return;
-    TfrmWorkshop::Open(*this, WorkshopInfo(HandOffProject, HandOffScheme), std::max(0, FTabIndex),
-        this);
+    TfrmWorkshop::Open(
+        *this, WorkshopInfo(HandOffProject, HandOffScheme), std::max(0, FTabIndex), this);
 }
 
 QString TfrmTypeSet::askSavePath(const QString &Title, const QString &Filter, const QString &Name)
@@ -1283,14 +1292,13 @@ QStringList TfrmTypeSet::ExportDrawings(const QString &Folder, const QString &Su
 {
     std::vector<TLayoutSheet> layouts = LayoutsFromEngine(FEngine);
     AddCutPlans(layouts, FEngine);
-    return SaveIntoFolder(
-        Folder, Suffix == u"svg"_s ? SvgFiles(layouts) : DxfFiles(layouts));
+    return SaveIntoFolder(Folder, Suffix == u"svg"_s ? SvgFiles(layouts) : DxfFiles(layouts));
 }
 
 void TfrmTypeSet::ExportLabels(const QString &Path)
 {
-    const QList<TLabel> labels = LabelsForLayouts(
-        LayoutsFromEngine(FEngine), HandOffProject, HandOffScheme, HandOffParts);
+    const QList<TLabel> labels
+        = LabelsForLayouts(LayoutsFromEngine(FEngine), HandOffProject, HandOffScheme, HandOffParts);
     SaveBytes(Path, LabelsPdf(labels, LabelSettingsFromApp()));
 }
 
@@ -1298,45 +1306,47 @@ void TfrmTypeSet::actExportTablesExecute()
 {
     if (FLayouts.isEmpty())
         return;
-    const QString path = askSavePath(u"导出用料表"_s,
-        u"Excel 工作簿 (*.xlsx);;CSV 文件（每个排版的零件） (*.csv)"_s, u"用料表.xlsx"_s);
+    const QString path = askSavePath(tr("导出用料表"),
+        tr("Excel 工作簿 (*.xlsx);;CSV 文件（每个排版的零件） (*.csv)"), tr("用料表.xlsx"));
     if (path.isEmpty())
         return;
     ExportTables(path);
-    setStatusText(u"已导出：%1"_s.arg(QDir::toNativeSeparators(path)));
+    setStatusText(tr("已导出：%1").arg(QDir::toNativeSeparators(path)));
 }
 
 void TfrmTypeSet::actExportDxfExecute()
 {
     if (FLayouts.isEmpty())
         return;
-    const QString folder = askFolder(u"选择保存 DXF 排版图的文件夹"_s);
+    const QString folder = askFolder(tr("选择保存 DXF 排版图的文件夹"));
     if (folder.isEmpty())
         return;
     const QStringList files = ExportDrawings(folder, u"dxf"_s);
-    setStatusText(u"已导出 %1 个 DXF 文件到：%2"_s.arg(files.size()).arg(QDir::toNativeSeparators(folder)));
+    setStatusText(
+        tr("已导出 %1 个 DXF 文件到：%2").arg(files.size()).arg(QDir::toNativeSeparators(folder)));
 }
 
 void TfrmTypeSet::actExportSvgExecute()
 {
     if (FLayouts.isEmpty())
         return;
-    const QString folder = askFolder(u"选择保存 SVG 排版图的文件夹"_s);
+    const QString folder = askFolder(tr("选择保存 SVG 排版图的文件夹"));
     if (folder.isEmpty())
         return;
     const QStringList files = ExportDrawings(folder, u"svg"_s);
-    setStatusText(u"已导出 %1 个 SVG 文件到：%2"_s.arg(files.size()).arg(QDir::toNativeSeparators(folder)));
+    setStatusText(
+        tr("已导出 %1 个 SVG 文件到：%2").arg(files.size()).arg(QDir::toNativeSeparators(folder)));
 }
 
 void TfrmTypeSet::actLabelsExecute()
 {
     if (FLayouts.isEmpty())
         return;
-    const QString path = askSavePath(u"打印标签"_s, u"PDF 文件 (*.pdf)"_s, u"零件标签.pdf"_s);
+    const QString path = askSavePath(tr("打印标签"), tr("PDF 文件 (*.pdf)"), tr("零件标签.pdf"));
     if (path.isEmpty())
         return;
     ExportLabels(path);
-    setStatusText(u"已保存标签：%1"_s.arg(QDir::toNativeSeparators(path)));
+    setStatusText(tr("已保存标签：%1").arg(QDir::toNativeSeparators(path)));
 }
 
 void TfrmTypeSet::ClearTabs()

@@ -137,11 +137,11 @@ public:
     void actConfirmExecute();
     static QString confirmedAgainText()
     {
-        return QStringLiteral("这次排样已经确认下料了，不能再确认一次。");
+        return tr("这次排样已经确认下料了，不能再确认一次。");
     }
     static QString nothingToConfirmText()
     {
-        return QStringLiteral("还没有完成的排样：请先优化计算，全部零件排完后再确认下料。");
+        return tr("还没有完成的排样：请先优化计算，全部零件排完后再确认下料。");
     }
 
     // ---- the deep run ----
@@ -158,7 +158,7 @@ public:
     // The hint after a quick run on a scheme that offers one size at different prices.
     static QString samePriceHint()
     {
-        return QStringLiteral("相同尺寸有不同价格：勾选成本优先或深度优化可降低成本");
+        return tr("相同尺寸有不同价格：勾选成本优先或深度优化可降低成本");
     }
     // What the status bar says besides the panes: the deep run's progress, or a hint.
     QString statusText() const;
@@ -206,7 +206,7 @@ public:
     void ExportLabels(const QString &Path);
 
     // Texts of the window.
-    static QString runningText() { return QStringLiteral("正在计算..."); }
+    static QString runningText() { return tr("正在计算..."); }
     static constexpr int LeftPaneWidth = 215;
 
 protected:

@@ -118,6 +118,13 @@ bool loadTranslations(const QString &language)
     return loadQtTranslation();
 }
 
+QString loadedLanguage()
+{
+    return qApp && qApp->findChild<QTranslator *>(ProgramEnglish, Qt::FindDirectChildrenOnly)
+        ? u"en"_s
+        : u"zh"_s;
+}
+
 void initApplication()
 {
     ShellSettings::carryOverOldSettings();

@@ -29,6 +29,9 @@ QString uiLanguage(const QString &setting, const QLocale &system);
 // folder, DataPlace::sharedDirectory) and Qt's own texts as they are. False when a file it
 // needs is missing (those texts then stay in their source language).
 bool loadTranslations(const QString &language);
+// The language the interface speaks now: "en" while the program's English translation is
+// installed, else "zh".
+QString loadedLanguage();
 
 // Loads Qt's Chinese translation (qtbase_zh_CN from Qt's translations folder) into the
 // application, once. False when it is not installed: Qt's texts then stay English.

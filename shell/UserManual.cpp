@@ -2,6 +2,7 @@
 
 #include "DataPlace.h"
 #include "Dialogs.h"
+#include "Startup.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -40,10 +41,16 @@ QString helpFile()
 
 QString htmlFile()
 {
-    const QString dir = manualDirectory().isEmpty()
-        ? DataPlace::sharedDirectory() + u"/manual"_s
-        : manualDirectory();
-    return QDir(dir).absoluteFilePath(u"index.html"_s);
+    const QDir dir(manualDirectory().isEmpty() ? DataPlace::sharedDirectory() + u"/manual"_s
+                                               : manualDirectory());
+    // The English manual lies in the folder "en" beside the Chinese one, which stands in for it
+    // where it is missing.
+    if (Startup::loadedLanguage() == u"en") {
+        const QString english = dir.absoluteFilePath(u"en/index.html"_s);
+        if (QFileInfo(english).isFile())
+            return english;
+    }
+    return dir.absoluteFilePath(u"index.html"_s);
 }
 
 void setManualDirectory(const QString &dir)

@@ -2,24 +2,35 @@
 
 #include "CutPlan.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <map>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(CutPlanText)
+};
+
+} // namespace
+
 QString CutDirectionText(TCutDirection Direction)
 {
-    return Direction == TCutDirection::Rip ? u"纵切"_s : u"横切"_s;
+    return Direction == TCutDirection::Rip ? Tr::tr("纵切") : Tr::tr("横切");
 }
 
 QString UncuttableText()
 {
-    return u"此排版不能全部一刀切通"_s;
+    return Tr::tr("此排版不能全部一刀切通");
 }
 
 QStringList CutColumnTitles()
 {
-    return { u"序号"_s, u"阶段"_s, u"方向"_s, u"位置"_s, u"长度"_s };
+    return { Tr::tr("序号"), Tr::tr("阶段"), Tr::tr("方向"), Tr::tr("位置"), Tr::tr("长度") };
 }
 
 QStringList CutRow(const TCut &Cut)
@@ -41,7 +52,7 @@ QString SizeText(const TOffcut &O)
 
 QString OffcutText(const TOffcut &Offcut)
 {
-    return (Offcut.Kept ? u"余料 "_s : u"废料 "_s) + SizeText(Offcut);
+    return (Offcut.Kept ? Tr::tr("余料 ") : Tr::tr("废料 ")) + SizeText(Offcut);
 }
 
 QStringList KeptOffcutLines(const TCutPlan &Plan)
@@ -54,6 +65,6 @@ QStringList KeptOffcutLines(const TCutPlan &Plan)
     QStringList Lines;
     for (const auto &[Size, Count] : BySize)
         Lines << QString::number(Size.first) + u"×"_s + QString::number(Size.second) + u"  "_s
-                + QString::number(Count) + u" 块"_s;
+                + QString::number(Count) + Tr::tr(" 块");
     return Lines;
 }

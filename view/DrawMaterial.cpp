@@ -1005,7 +1005,7 @@ void TCustomDrawMaterial::DrawCutPlan(TDrawCanvas &Canvas, const QList<QRect> &T
 
     const TPixelRect sheet = SheetRect();
     if (!plan->Cuttable) {
-        const QString text = u"此排版不能全部一刀切通"_s;
+        const QString text = tr("此排版不能全部一刀切通");
         const QRect box(sheet.Left + dots(6), sheet.Top + dots(6), Canvas.TextWidth(text) + 2 * pad,
             int(th) + 2 * pad);
         label(box, text, ink);
@@ -1028,9 +1028,9 @@ void TCustomDrawMaterial::DrawCutPlan(TDrawCanvas &Canvas, const QList<QRect> &T
         painter.drawRect(r.toQRect());
         painter.restore();
         const qint64 W = qint64(r.Right) - r.Left, H = qint64(r.Bottom) - r.Top;
-        const QString sized = u"余料 "_s + QString::number(std::max(o.Width, o.Height)) + u"×"_s
+        const QString sized = tr("余料 ") + QString::number(std::max(o.Width, o.Height)) + u"×"_s
             + QString::number(std::min(o.Width, o.Height));
-        for (const QString &text : { sized, u"余料"_s }) {
+        for (const QString &text : { sized, tr("余料") }) {
             const qint64 tw = Canvas.TextWidth(text);
             if (tw + 2 * pad > W || th + 2 * pad > H)
                 continue;
@@ -1087,9 +1087,9 @@ void TCustomDrawMaterial::DrawCutPlan(TDrawCanvas &Canvas, const QList<QRect> &T
 QString TCustomDrawMaterial::HintText(const TDrawMaterialItem &Item)
 {
     const QChar cr(13);
-    return u"名称："_s + Item.Text() + cr + u"长度："_s + QString::number(Item.EnteredLength()) + cr
-        + u"宽度："_s + QString::number(Item.EnteredWidth())
-        + (Item.Turned() ? cr + u"↻ 已旋转"_s : QString());
+    return tr("名称：") + Item.Text() + cr + tr("长度：") + QString::number(Item.EnteredLength()) + cr
+        + tr("宽度：") + QString::number(Item.EnteredWidth())
+        + (Item.Turned() ? cr + tr("↻ 已旋转") : QString());
 }
 
 void TCustomDrawMaterial::PointToSelectIndex(QPoint P)

@@ -55,6 +55,16 @@ QList<TGridChoice> PartGrainChoices()
     return { { 0, TDBGrid::tr("无") }, { 1, TDBGrid::tr("顺纹") } };
 }
 
+int TDBGrid::choicesWidth(const TGridColumn &Column) const
+{
+    // The widest choice with the cell's margins: the designed widths hold the Chinese choices,
+    // a translation may need more.
+    int widest = 0;
+    for (const TGridChoice &choice : Column.choices)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(choice.caption));
+    return widest > 0 ? widest + 12 : 0;
+}
+
 // ======================================================================= TNumericValidator
 
 TNumericValidator::TNumericValidator(TKind kind, QObject *parent)
@@ -574,7 +584,7 @@ void TDBGrid::applyColumns()
         for (const TGridColumn &col : FColumns) {
             const int c = rs ? rs->fieldIndex(col.fieldName) : -1;
             if (c >= 0)
-                setColumnWidth(c, col.width);
+                setColumnWidth(c, std::max(col.width, choicesWidth(col)));
         }
     }
     followRowSet();
@@ -749,7 +759,7 @@ void TDBGrid::pasteRows(const QString &Text)
     }
     const TReadOutcome read = ReadDelimitedText(Text);
     if (!read.Ok) {
-        Dialogs::showError(this, u"粘贴的内容不能读成表格，没有增加任何行：\n"_s + read.Error);
+        Dialogs::showError(this, tr("粘贴的内容不能读成表格，没有增加任何行：\n") + read.Error);
         return;
     }
     const TImportTarget target = pasteTarget();
@@ -757,7 +767,7 @@ void TDBGrid::pasteRows(const QString &Text)
         = ConvertRows(read.Table, target, GuessMapping(read.Table, target));
     if (!outcome.ok()) {
         Dialogs::showError(this,
-            u"粘贴的行有问题，没有增加任何行。请改正后重新复制、粘贴：\n"_s
+            tr("粘贴的行有问题，没有增加任何行。请改正后重新复制、粘贴：\n")
                 + ProblemLines(outcome.Problems).join(u'\n'));
         return;
     }

@@ -179,6 +179,7 @@ private:
     class TIndicator;
 
     QList<int> shownModelColumns() const; // model column of each grid column
+    int choicesWidth(const TGridColumn &Column) const; // room for its widest choice, or 0
     void applyColumns();
     void applyDisplayLabels();
     void followRowSet();

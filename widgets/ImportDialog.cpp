@@ -96,7 +96,7 @@ public:
                 return !skipped && FRowProblems.contains(r.Number) ? QColor(255, 200, 200)
                                                                    : QVariant();
             case Qt::ToolTipRole:
-                return idle ? u"这一行要导入的列都是空的，不导入"_s
+                return idle ? TImportDialog::tr("这一行要导入的列都是空的，不导入")
                             : FRowProblems.value(r.Number).join(u'\n');
             case Qt::ForegroundRole:
                 return skipped || idle ? QColor(Qt::gray) : QVariant();
@@ -125,7 +125,7 @@ public:
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
         if (section == 0)
-            return u"行"_s;
+            return TImportDialog::tr("行");
         const int c = section - 1;
         const QString letter = ColumnLetter(c);
         return c < FHeader.size() && !FHeader[c].trimmed().isEmpty()
@@ -186,19 +186,19 @@ TImportDialog::TImportDialog(const TImportTarget &Target, QWidget *parent)
     , FTarget(Target)
 {
     setObjectName(u"ImportDialog"_s);
-    setWindowTitle(u"导入"_s);
+    setWindowTitle(tr("导入"));
     resize(760, 560);
 
     auto *column = new QVBoxLayout(this);
 
     auto *fileRow = new QHBoxLayout;
-    fileRow->addWidget(new QLabel(u"文件："_s, this));
+    fileRow->addWidget(new QLabel(tr("文件："), this));
     edtFile = new QLineEdit(this);
     edtFile->setObjectName(u"edtFile"_s);
     edtFile->setReadOnly(true);
-    edtFile->setPlaceholderText(u"请选择CSV、文本或Excel(.xlsx)文件"_s);
+    edtFile->setPlaceholderText(tr("请选择CSV、文本或Excel(.xlsx)文件"));
     fileRow->addWidget(edtFile, 1);
-    btnBrowse = new QPushButton(u"选择文件…"_s, this);
+    btnBrowse = new QPushButton(tr("选择文件…"), this);
     btnBrowse->setObjectName(u"btnBrowse"_s);
     btnBrowse->setAutoDefault(false);
     fileRow->addWidget(btnBrowse);
@@ -210,14 +210,14 @@ TImportDialog::TImportDialog(const TImportTarget &Target, QWidget *parent)
     column->addWidget(lblSource);
 
     auto *mapRow = new QGridLayout;
-    mapRow->addWidget(new QLabel(u"标题行："_s, this), 0, 0);
+    mapRow->addWidget(new QLabel(tr("标题行："), this), 0, 0);
     cbHeaderRow = new QComboBox(this);
     cbHeaderRow->setObjectName(u"cbHeaderRow"_s);
     cbHeaderRow->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbHeaderRow->setMinimumContentsLength(24);
     mapRow->addWidget(cbHeaderRow, 0, 1, 1, qMax(1, int(FTarget.size()) * 2 - 1));
     for (int f = 0; f < FTarget.size(); ++f) {
-        auto *label = new QLabel(FTarget[f].Title + u"："_s, this);
+        auto *label = new QLabel(tr("%1：").arg(FTarget[f].Title), this);
         mapRow->addWidget(label, 1, f * 2);
         auto *box = new QComboBox(this);
         box->setObjectName(u"cbField%1"_s.arg(f));
@@ -271,9 +271,9 @@ TImportDialog::TImportDialog(const TImportTarget &Target, QWidget *parent)
     lblSummary->setObjectName(u"lblSummary"_s);
     lblSummary->setWordWrap(true);
     bottom->addWidget(lblSummary, 1);
-    btnImport = new QPushButton(u"导入"_s, this);
+    btnImport = new QPushButton(tr("导入"), this);
     btnImport->setObjectName(u"btnImport"_s);
-    btnCancel = new QPushButton(u"取消"_s, this);
+    btnCancel = new QPushButton(tr("取消"), this);
     btnCancel->setObjectName(u"btnCancel"_s);
     btnCancel->setAutoDefault(false);
     bottom->addWidget(btnImport);
@@ -300,8 +300,8 @@ void TImportDialog::showEvent(QShowEvent *event)
 
 void TImportDialog::browse()
 {
-    const QString path = QFileDialog::getOpenFileName(this, u"选择要导入的文件"_s, lastFolder(),
-        u"表格文件 (*.xlsx *.csv *.txt *.tsv);;所有文件 (*)"_s);
+    const QString path = QFileDialog::getOpenFileName(this, tr("选择要导入的文件"), lastFolder(),
+        tr("表格文件 (*.xlsx *.csv *.txt *.tsv);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     folderMemory() = QFileInfo(path).absolutePath();
@@ -314,7 +314,7 @@ bool TImportDialog::loadFile(const QString &Path)
     QFile file(Path);
     TReadOutcome read;
     if (!file.open(QIODevice::ReadOnly))
-        read.Error = u"无法打开文件：%1"_s.arg(file.errorString());
+        read.Error = tr("无法打开文件：%1").arg(file.errorString());
     else
         read = ReadTableFile(file, Path);
     if (!read.Ok) {
@@ -328,9 +328,9 @@ bool TImportDialog::loadFile(const QString &Path)
     }
     QString source = read.Table.Format;
     if (!read.Table.Encoding.isEmpty())
-        source += u"，编码 "_s + read.Table.Encoding;
+        source = tr("%1，编码 %2").arg(source, read.Table.Encoding);
     else
-        source += u"，第一张工作表"_s;
+        source = tr("%1，第一张工作表").arg(source);
     setTable(read.Table, source);
     return true;
 }
@@ -341,7 +341,7 @@ void TImportDialog::setTable(const TSourceTable &Table, const QString &Source)
     FSourceError.clear();
     FSkipped.clear();
     FMapping = GuessMapping(FTable, FTarget);
-    lblSource->setText(u"%1，共%2行"_s.arg(Source).arg(FTable.Rows.size()));
+    lblSource->setText(tr("%1，共%2行").arg(Source).arg(FTable.Rows.size()));
     fillBoxes();
     revalidate();
 }
@@ -379,13 +379,13 @@ void TImportDialog::fillBoxes()
         ? FTable.Rows[FMapping.HeaderRow].Cells
         : QStringList();
     cbHeaderRow->clear();
-    cbHeaderRow->addItem(u"没有标题行"_s, -1);
+    cbHeaderRow->addItem(tr("没有标题行"), -1);
     for (int r = 0; r < qMin<qsizetype>(10, FTable.Rows.size()); ++r) {
         QStringList cells;
         for (const QString &c : FTable.Rows[r].Cells)
             if (!c.trimmed().isEmpty())
                 cells << c.simplified();
-        QString text = u"第%1行：%2"_s.arg(FTable.Rows[r].Number).arg(cells.join(u"，"_s));
+        QString text = tr("第%1行：%2").arg(FTable.Rows[r].Number).arg(cells.join(tr("，")));
         if (text.size() > 60)
             text = text.left(60) + u"…"_s;
         cbHeaderRow->addItem(text, r);
@@ -396,14 +396,14 @@ void TImportDialog::fillBoxes()
         QComboBox *box = cbFields[f];
         box->clear();
         const TFieldKind k = FTarget[f].Kind;
-        box->addItem(k == TFieldKind::Quantity                      ? u"（无：每行1件）"_s
-                : k == TFieldKind::Length || k == TFieldKind::Width ? u"（请选择）"_s
-                                                                    : u"（无）"_s,
+        box->addItem(k == TFieldKind::Quantity                      ? tr("（无：每行1件）")
+                : k == TFieldKind::Length || k == TFieldKind::Width ? tr("（请选择）")
+                                                                    : tr("（无）"),
             -1);
         for (int c = 0; c < columns; ++c) {
             const QString title = c < header.size() ? header[c].simplified() : QString();
-            box->addItem(title.isEmpty() ? u"%1列"_s.arg(ColumnLetter(c))
-                                         : u"%1列：%2"_s.arg(ColumnLetter(c), title),
+            box->addItem(title.isEmpty() ? tr("%1列").arg(ColumnLetter(c))
+                                         : tr("%1列：%2").arg(ColumnLetter(c), title),
                 c);
         }
         box->setCurrentIndex(qMax(0, box->findData(FMapping.Columns.value(f, -1))));
@@ -447,19 +447,19 @@ void TImportDialog::revalidate()
     if (!FSourceError.isEmpty()) {
         lblSource->setText(FSourceError);
         lblSource->setStyleSheet(u"color: #b00000;"_s);
-        lblSummary->setText(u"这个文件不能导入。"_s);
+        lblSummary->setText(tr("这个文件不能导入。"));
     } else {
         lblSource->setStyleSheet(QString());
         if (FTable.Rows.isEmpty() && edtFile->text().isEmpty())
-            lblSummary->setText(u"请选择要导入的文件。"_s);
+            lblSummary->setText(tr("请选择要导入的文件。"));
         else if (!FOutcome.ok())
             lblSummary->setText(
-                u"有%1处问题（见下方列表，问题单元格标为红色）：请改正文件后重新选择，"
-                "或者改变列的对应，或者取消勾选这些行。"_s.arg(FOutcome.Problems.size()));
+                tr("有%1处问题（见下方列表，问题单元格标为红色）：请改正文件后重新选择，"
+                   "或者改变列的对应，或者取消勾选这些行。").arg(FOutcome.Problems.size()));
         else if (FOutcome.Rows.isEmpty())
-            lblSummary->setText(u"文件里没有可以导入的行。"_s);
+            lblSummary->setText(tr("文件里没有可以导入的行。"));
         else
-            lblSummary->setText(u"将导入%1行。"_s.arg(FOutcome.Rows.size()));
+            lblSummary->setText(tr("将导入%1行。").arg(FOutcome.Rows.size()));
     }
 }
 
@@ -477,7 +477,7 @@ void AppendImportedRows(
         for (const TImportedRow &row : Imported) {
             Rows.append();
             if (Rows.state() != dsInsert)
-                throw TDBError(u"这个表现在不能增加行"_s);
+                throw TDBError(TImportDialog::tr("这个表现在不能增加行"));
             for (int f = 0; f < Target.size(); ++f) {
                 TField field = Rows.field(Target[f].Column);
                 const QVariant v = row.Values.value(f);
@@ -507,6 +507,6 @@ QStringList ProblemLines(const QList<TImportProblem> &Problems, int MaxLines)
     for (int i = 0; i < Problems.size() && i < MaxLines; ++i)
         lines << Problems[i].text();
     if (Problems.size() > MaxLines)
-        lines << u"……另有%1处问题"_s.arg(Problems.size() - MaxLines);
+        lines << TImportDialog::tr("……另有%1处问题").arg(Problems.size() - MaxLines);
     return lines;
 }

@@ -129,7 +129,7 @@ TBatchResult TSchemeBatch::runOne(const TBatchScheme &Scheme)
     result.Id = Scheme.Id;
     result.Name = Scheme.Name;
     if (Scheme.Sheets.isEmpty()) {
-        result.Why = u"没有提供的原材料"_s;
+        result.Why = tr("没有提供的原材料");
         return result;
     }
     TRectManage engine;
@@ -148,11 +148,11 @@ TBatchResult TSchemeBatch::runOne(const TBatchScheme &Scheme)
         const double partArea = double(engine.MaterialTypeList().GetAreaSum());
         const bool cost = FOptions.UseCost;
         options.OnProgress = [this, index, count, partArea, cost](const TDeepProgress &P) {
-            QString text = u"%1 秒，目前最好：%2 张"_s.arg(P.Seconds, 0, 'f', 1).arg(P.Sheets);
+            QString text = tr("%1 秒，目前最好：%2 张").arg(P.Seconds, 0, 'f', 1).arg(P.Sheets);
             if (cost)
-                text += u"，成本 "_s + GeneralDecimal(P.Objective);
+                text += tr("，成本 ") + GeneralDecimal(P.Objective);
             else if (P.Objective > 0)
-                text += u"，利用率 %1%"_s.arg(partArea / P.Objective * 100, 0, 'f', 1);
+                text += tr("，利用率 %1%").arg(partArea / P.Objective * 100, 0, 'f', 1);
             QMetaObject::invokeMethod(
                 this, [this, index, count, text] { emit progress(index, count, text); },
                 Qt::QueuedConnection);
@@ -168,11 +168,11 @@ TBatchResult TSchemeBatch::runOne(const TBatchScheme &Scheme)
         for (int i = 0; i < parts.Count() && shortOf.size() < 3; ++i) {
             TMaterialType &p = *parts.Items(i);
             if (p.UsedCount() < p.Count())
-                shortOf << u"%1（%2×%3）"_s.arg(QString::fromStdString(p.Text()))
+                shortOf << tr("%1（%2×%3）").arg(QString::fromStdString(p.Text()))
                                .arg(p.Width())
                                .arg(p.Height());
         }
-        result.Why = u"有零件排不下："_s + shortOf.join(u"、"_s);
+        result.Why = tr("有零件排不下：") + shortOf.join(tr("、"));
         return result;
     }
     result.Completed = true;

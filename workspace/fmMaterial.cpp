@@ -1,19 +1,19 @@
 #include "fmMaterial.h"
 
+#include "AppSettings.h"
 #include "Command.h"
 #include "DBGrid.h"
 #include "DBNavigator.h"
 #include "DM.h"
 #include "Dialogs.h"
+#include "ImportDialog.h"
 #include "RowCheck.h"
+#include "SchemeBatch.h"
 #include "ShadowPanel.h"
 #include "TypeSetClass.h"
 #include "WidgetArt.h"
 #include "fmSelectData.h"
 #include "fmTypeSet.h"
-#include "AppSettings.h"
-#include "ImportDialog.h"
-#include "SchemeBatch.h"
 
 #include <QCheckBox>
 #include <QProgressBar>
@@ -46,54 +46,72 @@ TRectManage *RectManage = nullptr;
 
 namespace {
 
-const QList<TGridColumn> SchemeColumns {
-    { u"名称"_s, u"方案名称"_s, 70 },
-    { u"利用率"_s, u"利用率(%)"_s, 70 },
-    { u"板材数量"_s, u"板材用量"_s, 70 },
-    { u"总面积"_s, u"总面积"_s, 70 },
-    { u"总价格"_s, u"总金额"_s, 70 },
-};
-const QList<TGridColumn> SheetColumns {
-    { u"名称"_s, u"名称"_s, 70 },
-    { u"长度"_s, u"长度"_s, 70 },
-    { u"宽度"_s, u"宽度"_s, 70 },
-    { u"刀口"_s, u"刀口"_s, 70 },
-    { u"价格"_s, u"价格"_s, 70 },
-    { u"纹理"_s, u"纹理"_s, 50, SheetGrainChoices() },
-    { u"修边"_s, u"修边"_s, 50 },
-    { u"库存"_s, u"库存"_s, 50 },
-};
-const QList<TGridColumn> PartColumns {
-    { u"名称"_s, u"名称"_s, 70 },
-    { u"长度"_s, u"长度"_s, 70 },
-    { u"宽度"_s, u"宽度"_s, 70 },
-    { u"数量"_s, u"数量"_s, 70 },
-    { u"纹理"_s, u"纹理"_s, 50, PartGrainChoices() },
-};
+QList<TGridColumn> SchemeColumns()
+{
+    return {
+        { u"名称"_s, TfrmMaterial::tr("方案名称"), 70 },
+        { u"利用率"_s, TfrmMaterial::tr("利用率(%)"), 70 },
+        { u"板材数量"_s, TfrmMaterial::tr("板材用量"), 70 },
+        { u"总面积"_s, TfrmMaterial::tr("总面积"), 70 },
+        { u"总价格"_s, TfrmMaterial::tr("总金额"), 70 },
+    };
+}
+QList<TGridColumn> SheetColumns()
+{
+    return {
+        { u"名称"_s, TfrmMaterial::tr("名称"), 70 },
+        { u"长度"_s, TfrmMaterial::tr("长度"), 70 },
+        { u"宽度"_s, TfrmMaterial::tr("宽度"), 70 },
+        { u"刀口"_s, TfrmMaterial::tr("刀口"), 70 },
+        { u"价格"_s, TfrmMaterial::tr("价格"), 70 },
+        { u"纹理"_s, TfrmMaterial::tr("纹理"), 50, SheetGrainChoices() },
+        { u"修边"_s, TfrmMaterial::tr("修边"), 50 },
+        { u"库存"_s, TfrmMaterial::tr("库存"), 50 },
+    };
+}
+QList<TGridColumn> PartColumns()
+{
+    return {
+        { u"名称"_s, TfrmMaterial::tr("名称"), 70 },
+        { u"长度"_s, TfrmMaterial::tr("长度"), 70 },
+        { u"宽度"_s, TfrmMaterial::tr("宽度"), 70 },
+        { u"数量"_s, TfrmMaterial::tr("数量"), 70 },
+        { u"纹理"_s, TfrmMaterial::tr("纹理"), 50, PartGrainChoices() },
+    };
+}
 
 // What the engine needs of the rows: sizes above 0; a kerf and a price, where given, not below 0
 // (an empty kerf counts as 0); a quantity of 0 or more.
-const QList<TColumnRule> SheetRules {
-    { u"长度"_s, u"长度"_s, TColumnRule::Positive },
-    { u"宽度"_s, u"宽度"_s, TColumnRule::Positive },
-    { u"刀口"_s, u"刀口"_s, TColumnRule::NonNegative },
-    { u"价格"_s, u"价格"_s, TColumnRule::NonNegative, MaxSheetPrice },
-    { u"修边"_s, u"修边"_s, TColumnRule::NonNegative },
-    { u"库存"_s, u"库存"_s, TColumnRule::NonNegative },
-};
-const QList<TColumnRule> PartRules {
-    { u"长度"_s, u"长度"_s, TColumnRule::Positive },
-    { u"宽度"_s, u"宽度"_s, TColumnRule::Positive },
-    { u"数量"_s, u"数量"_s, TColumnRule::RequiredNonNegative },
-};
+QList<TColumnRule> SheetRules()
+{
+    return {
+        { u"长度"_s, TfrmMaterial::tr("长度"), TColumnRule::Positive },
+        { u"宽度"_s, TfrmMaterial::tr("宽度"), TColumnRule::Positive },
+        { u"刀口"_s, TfrmMaterial::tr("刀口"), TColumnRule::NonNegative },
+        { u"价格"_s, TfrmMaterial::tr("价格"), TColumnRule::NonNegative, MaxSheetPrice },
+        { u"修边"_s, TfrmMaterial::tr("修边"), TColumnRule::NonNegative },
+        { u"库存"_s, TfrmMaterial::tr("库存"), TColumnRule::NonNegative },
+    };
+}
+QList<TColumnRule> PartRules()
+{
+    return {
+        { u"长度"_s, TfrmMaterial::tr("长度"), TColumnRule::Positive },
+        { u"宽度"_s, TfrmMaterial::tr("宽度"), TColumnRule::Positive },
+        { u"数量"_s, TfrmMaterial::tr("数量"), TColumnRule::RequiredNonNegative },
+    };
+}
 
 // A row is left blank when its name and every number are empty: the Enter key leaves one at the
 // end of a list. Such rows are dropped rather than saved or refused.
-const QList<TColumnRule> SheetBlank = QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + SheetRules;
-const QList<TColumnRule> PartBlank = QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + PartRules;
-
-const QStringList NavigatorHints { u"第一条"_s, u"上一条"_s, u"下一条"_s, u"最后条"_s, u"插入"_s,
-    u"删除"_s, u"编辑"_s, u"提交"_s, u"放弃"_s, u"刷新"_s };
+QList<TColumnRule> SheetBlank()
+{
+    return QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + SheetRules();
+}
+QList<TColumnRule> PartBlank()
+{
+    return QList<TColumnRule> { { u"名称"_s, u"名称"_s } } + PartRules();
+}
 
 } // namespace
 
@@ -132,18 +150,18 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     ToolBar1 = MakeWorkToolBar(this);
     column->addWidget(ToolBar1);
 
-    actClose = MakeCommand(this, "actClose", u"关闭"_s, WidgetArt::closeIcon(),
-        u"关闭|关闭此窗体"_s, &TfrmMaterial::actCloseExecute);
-    actYHPY = MakeCommand(this, "actYHPY", u"优化排样"_s, WidgetArt::layoutIcon(),
-        u"优化排样|根据选中的项目方案进行优化"_s, &TfrmMaterial::actYHPYExecute);
-    actAddPrj = MakeCommand(this, "actAddPrj", u"增加工程"_s, WidgetArt::addProjectIcon(),
-        u"增加工程|增加需要计算的项目数据"_s, &TfrmMaterial::actAddPrjExecute);
-    actDelPrj = MakeCommand(this, "actDelPrj", u"删除工程"_s, WidgetArt::deleteProjectIcon(),
-        u"删除工程|删除项目数据"_s, &TfrmMaterial::actDelPrjExecute);
-    actSave = MakeCommand(this, "actSave", u"保存工程"_s, WidgetArt::saveIcon(),
-        u"保存工程|保存项目数据"_s, &TfrmMaterial::actSaveExecute);
-    actCalcAll = MakeCommand(this, "actCalcAll", u"计算全部方案"_s, WidgetArt::runAllIcon(),
-        u"计算全部方案|用结果窗口的选项依次计算本工程的每个方案，把结果写入方案表以便比较"_s,
+    actClose = MakeCommand(this, "actClose", tr("关闭"), WidgetArt::closeIcon(),
+        tr("关闭|关闭此窗体"), &TfrmMaterial::actCloseExecute);
+    actYHPY = MakeCommand(this, "actYHPY", tr("优化排样"), WidgetArt::layoutIcon(),
+        tr("优化排样|根据选中的项目方案进行优化"), &TfrmMaterial::actYHPYExecute);
+    actAddPrj = MakeCommand(this, "actAddPrj", tr("增加工程"), WidgetArt::addProjectIcon(),
+        tr("增加工程|增加需要计算的项目数据"), &TfrmMaterial::actAddPrjExecute);
+    actDelPrj = MakeCommand(this, "actDelPrj", tr("删除工程"), WidgetArt::deleteProjectIcon(),
+        tr("删除工程|删除项目数据"), &TfrmMaterial::actDelPrjExecute);
+    actSave = MakeCommand(this, "actSave", tr("保存工程"), WidgetArt::saveIcon(),
+        tr("保存工程|保存项目数据"), &TfrmMaterial::actSaveExecute);
+    actCalcAll = MakeCommand(this, "actCalcAll", tr("计算全部方案"), WidgetArt::runAllIcon(),
+        tr("计算全部方案|用结果窗口的选项依次计算本工程的每个方案，把结果写入方案表以便比较"),
         &TfrmMaterial::actCalcAllExecute);
 
     cbOrder = new QComboBox(ToolBar1);
@@ -153,7 +171,7 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     // What is typed is looked up as it stands: no completion to a listed number.
     cbOrder->setCompleter(nullptr);
     cbOrder->setFixedWidth(185);
-    cbOrder->setToolTip(u"工程编号,系统自动生成。"_s);
+    cbOrder->setToolTip(tr("工程编号,系统自动生成。"));
     // Every change of the text, typed or chosen from the list, looks the project up.
     connect(cbOrder, &QComboBox::editTextChanged, this,
         [this] { Dialogs::guarded([this] { actFindExecute(); }); });
@@ -171,7 +189,10 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     for (QAction *a : { actClose, actYHPY, actCalcAll, actAddPrj, actDelPrj, actSave }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
-            button->setFixedSize(a == actYHPY ? 65 : a == actCalcAll ? 84 : 60, 40);
+            // The designed widths hold the Chinese captions; a longer caption (English)
+            // widens its button rather than being cut short.
+            const int designed = a == actYHPY ? 65 : a == actCalcAll ? 84 : 60;
+            button->setFixedSize(std::max(designed, button->sizeHint().width()), 40);
         }
     }
 
@@ -221,7 +242,7 @@ TShadowPanel *TfrmMaterial::createPane(
     barRow->setContentsMargins(3, 3, 3, 3);
     navigator = new TDBNavigator(bar);
     navigator->setObjectName(u"nav"_s + name);
-    navigator->setHints(NavigatorHints);
+    navigator->setHints(TDBNavigator::defaultHints());
     barRow->addWidget(navigator);
     barRow->addStretch(1);
     box->addWidget(bar);
@@ -252,8 +273,8 @@ void TfrmMaterial::createPanes()
     splMain->setObjectName(u"splMain"_s);
     splMain->setChildrenCollapsible(false);
 
-    pnlFA = createPane(u"FA"_s, u"加工方案"_s, navFA, rdgFA);
-    rdgFA->setColumns(SchemeColumns);
+    pnlFA = createPane(u"FA"_s, tr("加工方案"), navFA, rdgFA);
+    rdgFA->setColumns(SchemeColumns());
     rdgFA->setDataSource(ADOOrderDetail);
     // Enter in the scheme list only takes the typed name: schemes are added with the navigator,
     // never by walking off the last row.
@@ -271,10 +292,10 @@ void TfrmMaterial::createPanes()
     splRight = new QSplitter(Qt::Vertical, splMain);
     splRight->setObjectName(u"splRight"_s);
     splRight->setChildrenCollapsible(false);
-    pnlYCL = createPane(u"YCL"_s, u"提供的原材料"_s, navYCL, rdgYCL);
-    pnlLJ = createPane(u"LJ"_s, u"工程需要切割的零件"_s, navLJ, rdgLJ);
-    rdgYCL->setColumns(SheetColumns);
-    rdgLJ->setColumns(PartColumns);
+    pnlYCL = createPane(u"YCL"_s, tr("提供的原材料"), navYCL, rdgYCL);
+    pnlLJ = createPane(u"LJ"_s, tr("工程需要切割的零件"), navLJ, rdgLJ);
+    rdgYCL->setColumns(SheetColumns());
+    rdgLJ->setColumns(PartColumns());
     rdgYCL->setDataSource(ADOMaterialA);
     rdgLJ->setDataSource(ADOMaterialB);
     const TDBNavigator::TButtonSet nine { TDBNavigator::nbFirst, TDBNavigator::nbPrior,
@@ -294,12 +315,12 @@ void TfrmMaterial::createPanes()
     splMain->setStretchFactor(0, 0);
     splMain->setStretchFactor(1, 1);
 
-    N1 = menuCommand("N1", u"删除"_s, &TfrmMaterial::N1Click);
-    N3 = menuCommand("N3", u"选择原材料"_s, &TfrmMaterial::N3Click);
-    N2 = menuCommand("N2", u"删除"_s, &TfrmMaterial::N2Click);
-    N4 = menuCommand("N4", u"选择零件"_s, &TfrmMaterial::N4Click);
-    N5 = menuCommand("N5", u"导入原材料…"_s, &TfrmMaterial::N5Click);
-    N6 = menuCommand("N6", u"导入零件…"_s, &TfrmMaterial::N6Click);
+    N1 = menuCommand("N1", tr("删除"), &TfrmMaterial::N1Click);
+    N3 = menuCommand("N3", tr("选择原材料"), &TfrmMaterial::N3Click);
+    N2 = menuCommand("N2", tr("删除"), &TfrmMaterial::N2Click);
+    N4 = menuCommand("N4", tr("选择零件"), &TfrmMaterial::N4Click);
+    N5 = menuCommand("N5", tr("导入原材料…"), &TfrmMaterial::N5Click);
+    N6 = menuCommand("N6", tr("导入零件…"), &TfrmMaterial::N6Click);
     rdgYCL->addActions({ N1, N3, N5 });
     rdgLJ->addActions({ N2, N4, N6 });
     rdgFA->addAction(actCalcAll);
@@ -475,9 +496,9 @@ void TfrmMaterial::applyRows(TRowSet &Rows)
     if (!TDBGrid::commitEditors(&Rows))
         throw Dialogs::TAbandoned();
     if (&Rows == ADOMaterialA)
-        DropBlankRows(Rows, SheetBlank);
+        DropBlankRows(Rows, SheetBlank());
     else if (&Rows == ADOMaterialB)
-        DropBlankRows(Rows, PartBlank);
+        DropBlankRows(Rows, PartBlank());
     Rows.updateBatch();
 }
 
@@ -587,7 +608,7 @@ void TfrmMaterial::ADOOrderDetailAfterInsert(TRowSet &DataSet)
     DataSet.field(u"PID"_s).setAsInteger(projectId());
     DataSet.updateBatch();
     // The schemes are numbered by position; a name the user gave a scheme is kept.
-    RenumberNames(DataSet, u"名称"_s, u"方案"_s);
+    RenumberNames(DataSet, u"名称"_s, tr("方案"));
 }
 
 void TfrmMaterial::ADOOrderDetailBeforeScroll(TRowSet &DataSet)
@@ -676,7 +697,7 @@ void TfrmMaterial::N3Click()
     if (!TDBGrid::commitEditors(ADOMaterialA))
         return;
     TfrmSelectData picker(this);
-    picker.setWindowTitle(u"选择原材料"_s);
+    picker.setWindowTitle(tr("选择原材料"));
     AddBCData(picker);
     for (const TPickedRow &row : picker.execute()) {
         ADOMaterialA->append();
@@ -700,7 +721,7 @@ void TfrmMaterial::N4Click()
     if (!TDBGrid::commitEditors(ADOMaterialB))
         return;
     TfrmSelectData picker(this);
-    picker.setWindowTitle(u"选择零件"_s);
+    picker.setWindowTitle(tr("选择零件"));
     AddMaterial(picker);
     for (const TPickedRow &row : picker.execute()) {
         ADOMaterialB->append();
@@ -723,15 +744,17 @@ QStringList TfrmMaterial::CheckInput() const
     if (ADOMaterialA->isOpen()) {
         const QString scheme
             = hasScheme() ? ADOOrderDetail->field(u"名称"_s).asString() : QString();
-        const QString where = (scheme.isEmpty() ? QString() : scheme + u' ') + u"提供的原材料 "_s;
+        const QString where = (scheme.isEmpty() ? QString() : scheme + u' ') + tr("提供的原材料 ");
         for (const QString &line : DescribeProblems(*ADOMaterialA,
-                 CheckRows(*ADOMaterialA, SheetRules) + TrimProblems(*ADOMaterialA), u"名称"_s))
+                 CheckRows(*ADOMaterialA, SheetRules())
+                     + TrimProblems(*ADOMaterialA, u"修边"_s, u"长度"_s, u"宽度"_s, tr("修边")),
+                 u"名称"_s))
             lines << where + line;
     }
     if (ADOMaterialB->isOpen()) {
         for (const QString &line :
-            DescribeProblems(*ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s))
-            lines << u"工程需要切割的零件 "_s + line;
+            DescribeProblems(*ADOMaterialB, CheckRows(*ADOMaterialB, PartRules()), u"名称"_s))
+            lines << tr("工程需要切割的零件 ") + line;
     }
     return lines;
 }
@@ -740,12 +763,12 @@ QStringList TfrmMaterial::MissingInput() const
 {
     QStringList lines;
     if (!hasScheme())
-        lines << u"工程还没有加工方案：请在“加工方案”表中增加一个方案。"_s;
+        lines << tr("工程还没有加工方案：请在“加工方案”表中增加一个方案。");
     else if (!ADOMaterialA->isOpen() || ADOMaterialA->recordCount() == 0)
-        lines << u"方案“%1”还没有提供的原材料：请在“提供的原材料”表中右击，选择原材料。"_s.arg(
-            ADOOrderDetail->field(u"名称"_s).asString());
+        lines << tr("方案“%1”还没有提供的原材料：请在“提供的原材料”表中右击，选择原材料。")
+                     .arg(ADOOrderDetail->field(u"名称"_s).asString());
     if (!ADOMaterialB->isOpen() || ADOMaterialB->recordCount() == 0)
-        lines << u"工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。"_s;
+        lines << tr("工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。");
     return lines;
 }
 
@@ -762,7 +785,7 @@ void TfrmMaterial::actYHPYExecute()
 {
     // The engine is busy while the results window runs the deep mode or a batch runs.
     if ((frmTypeSet && frmTypeSet->isRunning()) || isBatchRunning()) {
-        Dialogs::showInformation(this, deepRunningText(), u"提示"_s);
+        Dialogs::showInformation(this, deepRunningText(), tr("提示"));
         return;
     }
     actSaveExecute();
@@ -770,16 +793,15 @@ void TfrmMaterial::actYHPYExecute()
     const QStringList problems = CheckInput();
     if (!problems.isEmpty()) {
         Dialogs::showInformation(this,
-            u"以下数据不能用于优化排样，请改正或删除后再试：\n"_s + problems.join(u'\n'),
-            u"提示"_s);
+            tr("以下数据不能用于优化排样，请改正或删除后再试：\n") + problems.join(u'\n'),
+            tr("提示"));
         return;
     }
     // Without a scheme, sheets or parts the results window could only sit empty (its 优化计算
     // does nothing on empty lists): say what is missing instead.
     const QStringList missing = MissingInput();
     if (!missing.isEmpty()) {
-        Dialogs::showInformation(
-            this, u"还不能优化排样：\n"_s + missing.join(u'\n'), u"提示"_s);
+        Dialogs::showInformation(this, tr("还不能优化排样：\n") + missing.join(u'\n'), tr("提示"));
         return;
     }
     if (!RectManage)
@@ -816,7 +838,7 @@ void TfrmMaterial::N5Click()
     if (!TDBGrid::commitEditors(ADOMaterialA))
         return;
     const QList<TImportedRow> rows
-        = RunImportDialog(this, ImportTargets::SheetList(), u"导入原材料"_s);
+        = RunImportDialog(this, ImportTargets::SheetList(), tr("导入原材料"));
     AppendImportedRows(*ADOMaterialA, ImportTargets::SheetList(), rows);
 }
 
@@ -826,7 +848,8 @@ void TfrmMaterial::N6Click()
         return;
     if (!TDBGrid::commitEditors(ADOMaterialB))
         return;
-    const QList<TImportedRow> rows = RunImportDialog(this, ImportTargets::PartList(), u"导入零件"_s);
+    const QList<TImportedRow> rows
+        = RunImportDialog(this, ImportTargets::PartList(), tr("导入零件"));
     AppendImportedRows(*ADOMaterialB, ImportTargets::PartList(), rows);
 }
 
@@ -842,35 +865,34 @@ void TfrmMaterial::actCalcAllExecute()
 {
     if (FBatch) {
         FBatch->cancel();
-        StatusBar1->showMessage(u"正在停止……"_s);
+        StatusBar1->showMessage(tr("正在停止……"));
         return;
     }
     if (frmTypeSet && frmTypeSet->isRunning()) {
-        Dialogs::showInformation(this, deepRunningText(), u"提示"_s);
+        Dialogs::showInformation(this, deepRunningText(), tr("提示"));
         return;
     }
     actSaveExecute();
     if (!hasScheme()) {
-        Dialogs::showInformation(this,
-            u"工程还没有加工方案：请在“加工方案”表中增加一个方案。"_s, u"提示"_s);
+        Dialogs::showInformation(
+            this, tr("工程还没有加工方案：请在“加工方案”表中增加一个方案。"), tr("提示"));
         return;
     }
     const QList<TPartRow> parts = PartInputs(*ADOMaterialB);
     if (parts.isEmpty()) {
         Dialogs::showInformation(this,
-            u"工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。"_s,
-            u"提示"_s);
+            tr("工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。"),
+            tr("提示"));
         return;
     }
     const QStringList partProblems
-        = DescribeProblems(*ADOMaterialB, CheckRows(*ADOMaterialB, PartRules), u"名称"_s);
+        = DescribeProblems(*ADOMaterialB, CheckRows(*ADOMaterialB, PartRules()), u"名称"_s);
     if (!partProblems.isEmpty()) {
         QStringList lines;
         for (const QString &line : partProblems)
-            lines << u"工程需要切割的零件 "_s + line;
+            lines << tr("工程需要切割的零件 ") + line;
         Dialogs::showInformation(this,
-            u"以下数据不能用于优化排样，请改正或删除后再试：\n"_s + lines.join(u'\n'),
-            u"提示"_s);
+            tr("以下数据不能用于优化排样，请改正或删除后再试：\n") + lines.join(u'\n'), tr("提示"));
         return;
     }
 
@@ -885,7 +907,7 @@ void TfrmMaterial::actCalcAllExecute()
         scheme.Name = ADOOrderDetail->data(ADOOrderDetail->index(r, nameColumn)).toString();
         TRowSet sheets(Sql::SheetsOfScheme(scheme.Id));
         sheets.open();
-        if (CheckRows(sheets, SheetRules).isEmpty())
+        if (CheckRows(sheets, SheetRules()).isEmpty())
             scheme.Sheets = SheetInputs(sheets);
         schemes << scheme;
     }
@@ -906,7 +928,8 @@ void TfrmMaterial::actCalcAllExecute()
     FBatch = batch;
     connect(batch, &TSchemeBatch::progress, this,
         [this, schemes](int index, int count, const QString &text) {
-            StatusBar1->showMessage(u"计算全部方案：%1（%2/%3）  %4"_s.arg(schemes[index].Name)
+            StatusBar1->showMessage(tr("计算全部方案：%1（%2/%3）  %4")
+                                        .arg(schemes[index].Name)
                                         .arg(index + 1)
                                         .arg(count)
                                         .arg(text));
@@ -926,7 +949,7 @@ void TfrmMaterial::setBatchRunning(bool Running)
     for (QAction *a : { actYHPY, actAddPrj, actDelPrj, actSave })
         a->setEnabled(!Running);
     cbOrder->setEnabled(!Running);
-    actCalcAll->setText(Running ? u"停止"_s : u"计算全部方案"_s);
+    actCalcAll->setText(Running ? tr("停止") : tr("计算全部方案"));
     actCalcAll->setIcon(Running ? WidgetArt::stopIcon() : WidgetArt::runAllIcon());
     if (ProgressStatus && !Running)
         ProgressStatus->setValue(0);
@@ -951,7 +974,7 @@ void TfrmMaterial::batchFinished()
     const int idColumn = ADOOrderDetail->fieldIndex(u"ID"_s);
     for (const TBatchResult &r : results) {
         if (!r.Completed) {
-            failed << u"%1：%2"_s.arg(r.Name, r.Why);
+            failed << tr("%1：%2").arg(r.Name, r.Why);
             continue;
         }
         int row = -1;
@@ -972,9 +995,9 @@ void TfrmMaterial::batchFinished()
     if (cheapest >= 0)
         ADOOrderDetail->setRecNo(cheapest + 1);
     StatusBar1->showMessage(cancelled
-            ? u"计算全部方案已停止：算完 %1 个方案"_s.arg(results.size() - failed.size())
-            : u"计算全部方案完成：%1 个方案"_s.arg(results.size()));
+            ? tr("计算全部方案已停止：算完 %1 个方案").arg(results.size() - failed.size())
+            : tr("计算全部方案完成：%1 个方案").arg(results.size()));
     if (!failed.isEmpty())
-        Dialogs::showInformation(this,
-            u"以下方案未能算完，保留原来的结果：\n"_s + failed.join(u'\n'), u"提示"_s);
+        Dialogs::showInformation(
+            this, tr("以下方案未能算完，保留原来的结果：\n") + failed.join(u'\n'), tr("提示"));
 }

@@ -146,21 +146,21 @@ public:
     bool hasScheme() const;
 
     // Texts of the window.
-    static QString deleteProjectQuestion() { return QStringLiteral("是否要执行删除操作！"); }
-    static QString deleteProjectTitle() { return QStringLiteral("警告..."); }
-    static QString deleteSchemeQuestion() { return QStringLiteral("是否删除数据！"); }
-    static QString deleteSchemeTitle() { return QStringLiteral("提示"); }
+    static QString deleteProjectQuestion() { return tr("是否要执行删除操作！"); }
+    static QString deleteProjectTitle() { return tr("警告..."); }
+    static QString deleteSchemeQuestion() { return tr("是否删除数据！"); }
+    static QString deleteSchemeTitle() { return tr("提示"); }
     static QString noProjectText(const QString &orderNo)
     {
-        return QStringLiteral("没有单号为“%1”的工程").arg(orderNo);
+        return tr("没有单号为“%1”的工程").arg(orderNo);
     }
     static QString deepRunningText()
     {
-        return QStringLiteral("正在进行深度优化：请先在结果窗口中按“停止”，或等它算完。");
+        return tr("正在进行深度优化：请先在结果窗口中按“停止”，或等它算完。");
     }
     static QString noProjectYetText()
     {
-        return QStringLiteral("请先用“增加工程”建立一个工程");
+        return tr("请先用“增加工程”建立一个工程");
     }
 
 protected:

@@ -104,7 +104,7 @@ private slots:
         {
             TfrmMainC w;
             QCOMPARE(
-                menuTitles(w), (QStringList { u"&File"_s, u"&View"_s, u"&Options"_s, u"&Help"_s }));
+                menuTitles(w), (QStringList { u"&File"_s, u"&View"_s, u"&Settings"_s, u"&Help"_s }));
             QCOMPARE(w.actOCS->text(), u"Layout"_s);
             QCOMPARE(w.actExit->toolTip(), u"Exit"_s);
             QCOMPARE(w.windowTitle(), u"Tavrin Cutting Optimizer"_s);
