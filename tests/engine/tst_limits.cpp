@@ -214,7 +214,6 @@ private slots:
         TRectManage E;
         const std::vector<Event> Events = RunChecked(J, E, true);
         const TDeepResult &D = E.DeepResult();
-        QVERIFY(!D.QuickResult);
         double Whole = 0;
         for (const auto &[Kind, N] : SheetsByKind(E, Events)) {
             const TMaterialType &S = *E.BCTypeList().GetItem(Kind);
