@@ -284,9 +284,6 @@ struct TDeepResult
     double AreaBound = 0.0; // the plain area bound: part area (times the cheapest price per area)
     std::int64_t BoundSheets = 0; // with sheet kinds all alike: least number of sheets, else 0
     bool Optimal = false; // Objective reached Bound
-    // No longer set: the search knows grain and stock, so no job is handed to the quick mode as
-    // it stands. Kept (always false) for the readers of earlier results.
-    bool QuickResult = false;
     // Every part that fits some sheet kind was placed; false only when stock ran out. Optimal is
     // never set on a layout that is not complete.
     bool Complete = true;

@@ -53,8 +53,6 @@ const TReportSource ReportSources[] = {
     { &TReportTexts::Gap, QT_TRANSLATE_NOOP("RunReport", "差    距:") },
     { &TReportTexts::ProvenOptimal, QT_TRANSLATE_NOOP("RunReport", "已证明最优") },
     { &TReportTexts::NotAllPlaced, QT_TRANSLATE_NOOP("RunReport", "未全部排下") },
-    { &TReportTexts::QuickResultNote,
-        QT_TRANSLATE_NOOP("RunReport", "说    明:有纹理或库存限制，采用快速排样的结果") },
     { &TReportTexts::LimitTitle, QT_TRANSLATE_NOOP("RunReport", "===纹理 修边 库存===") },
     { &TReportTexts::LimitPartName, QT_TRANSLATE_NOOP("RunReport", "零件名称:") },
     { &TReportTexts::LimitPartSize, QT_TRANSLATE_NOOP("RunReport", "零件规格:") },
@@ -377,8 +375,6 @@ QStringList DeepReportLines(const TDeepResult &R, bool WorkLimited, const TRepor
     // A bound rounded down is still a bound: cents are enough.
     lines << T.Bound + objectiveText(R, R.Cost ? std::floor(R.Bound * 100) / 100 : R.Bound);
     lines << T.Gap + DeepGapText(R, T);
-    if (R.QuickResult)
-        lines << T.QuickResultNote;
     return lines;
 }
 

@@ -114,7 +114,6 @@ struct TReportTexts
     QString Gap; // "差    距:"
     QString ProvenOptimal; // "已证明最优"
     QString NotAllPlaced; // "未全部排下"
-    QString QuickResultNote; // "说    明:有纹理或库存限制，采用快速排样的结果"
     QString LimitTitle; // "===纹理 修边 库存==="
     QString LimitPartName; // "零件名称:"
     QString LimitPartSize; // "零件规格:"
@@ -143,8 +142,6 @@ QStringList ReportLines(TRectManage &Engine, const QString &costCaption,
 //   差    距:1.23% | 已证明最优
 QStringList DeepReportLines(const TDeepResult &Result, bool WorkLimited,
     const TReportTexts &Texts = TReportTexts::Chinese());
-//   说    明:有纹理或库存限制，采用快速排样的结果   (only when the quick mode's result stands in,
-//                                                  TDeepResult::QuickResult)
 // The gap of a deep result to its bound: "1.23%", or "已证明最优" when the bound is reached,
 // "未全部排下" when stock ran out before every part was placed.
 QString DeepGapText(const TDeepResult &Result, const TReportTexts &Texts = TReportTexts::Chinese());

@@ -641,10 +641,6 @@
         <translation>not all placed</translation>
     </message>
     <message>
-        <source>说    明:有纹理或库存限制，采用快速排样的结果</source>
-        <translation>Note: grain or stock limits, the quick layout stands</translation>
-    </message>
-    <message>
         <source>===纹理 修边 库存===</source>
         <translation>===Grain, trim, stock===</translation>
     </message>
