@@ -178,7 +178,8 @@ void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
     TRng Rng(Seed);
     const std::size_t MinK = P.Uniform ? 2 : 1;
     double Value = Best.Value;
-    std::vector<i64> Chosen;
+    std::vector<i64> Chosen, Emptier;
+    std::vector<std::size_t> Order;
     TTask Task;
     Task.Counts.assign(P.Items.size(), 0);
     auto Pick = [&Rng](i64 N) { return static_cast<i64>(Rng.Below(static_cast<std::size_t>(N))); };
@@ -193,6 +194,16 @@ void Improve(const TProblem &P, TSolution &Best, TWorker &W, double Floor, std::
         } else {
             const i64 A = Pick(N), B = Pick(N);
             Chosen.push_back(Sheets.Fill(Sheets.RunOf(A)) <= Sheets.Fill(Sheets.RunOf(B)) ? A : B);
+        }
+        // On sheets all alike, half the time the others are the next emptiest sheets (some
+        // passed over at random): sheets that are not full are where the parts of an emptied
+        // sheet find room.
+        if (P.Uniform && Rng.Below(2) != 0) {
+            Emptiest(Sheets, Rng, K + 2, Order, Emptier);
+            for (const i64 e : Emptier)
+                if (i64(Chosen.size()) < K
+                    && std::find(Chosen.begin(), Chosen.end(), e) == Chosen.end())
+                    Chosen.push_back(e);
         }
         while (i64(Chosen.size()) < K) {
             const i64 C = Pick(N);

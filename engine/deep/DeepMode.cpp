@@ -463,8 +463,14 @@ TSolution Search(const TProblem &P, const TSolution &Start, i64 Parts, double Bo
 
     // The beam's share of the budget. Layouts of a few sheets gain little from the neighbourhood
     // search, which works on a few sheets at a time; there the beam takes nearly all. Else the
-    // first worker mostly beam searches and the others mostly improve.
-    const double BeamShare = Few ? 0.9 : Threads == 1 ? 0.5 : W.Id() == 0 ? 0.5 : 0.15;
+    // first worker mostly beam searches and the others mostly improve. A worker alone on sheets
+    // all alike spends a tenth on the beam: there emptying sheets one neighbourhood at a time
+    // saves more sheets than a wider beam over the whole job (with sheet kinds to choose from,
+    // the beam's choice of kinds gains more).
+    const double BeamShare = Few ? 0.9
+        : Threads == 1           ? (P.Uniform ? 0.1 : 0.5)
+        : W.Id() == 0            ? 0.5
+                                 : 0.15;
     W.SetPhase(Small ? BeamShare : 0.45);
     if (Small && !W.Stopped()) {
         TBeamOptions O;
