@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <set>
+#include <utility>
 
 namespace deep {
 
@@ -19,65 +21,148 @@ struct TShelfItem
     i64 Count;
 };
 
-struct TRow
-{
-    i64 Y; // top, grown coordinates
-    i64 Height; // grown
-    i64 Used; // grown width taken
-};
-
-class TShelfSheet
+// Packs the part kinds given to one sheet kind, tallest first, in rows across the sheet. A row
+// starts with the tallest part kind left, as many of it as fit side by side; the room left at the
+// row's end is filled slot by slot, each slot with a large part kind left that fits it, stacked
+// as high as the row allows and topped up with narrower kinds. Every part left is no taller than
+// the row it goes into, as rows start tallest first. Each row goes onto the sheet with the least
+// room left below its rows that takes it, so the low rows that come last fill the bottoms of the
+// sheets opened for tall ones. Large quantities go mostly onto whole sheets of one kind, cut as
+// often as the quantity allows, so that they cost no more time than small ones. Three cut stages: rows, slots, parts.
+class TShelfPacker
 {
 public:
-    TShelfSheet(int Sheet, i64 WW, i64 HH)
+    TShelfPacker(int Sheet, i64 WW, i64 HH, std::vector<TShelfItem> &Items, i64 &Stock,
+        std::vector<TPattern> &Out)
         : FSheet(Sheet)
         , FWW(WW)
         , FHH(HH)
-    { }
-
-    bool Empty() const { return FRows.empty(); }
-
-    // Places up to Count parts of It into the rows that have room, then into new rows; returns
-    // how many it placed.
-    i64 Place(const TShelfItem &It, i64 Count)
+        , FItems(Items)
+        , FStock(Stock)
+        , FOut(Out)
     {
-        i64 Placed = 0;
-        for (TRow &R : FRows) {
-            if (Placed == Count)
-                break;
-            if (R.Height < It.HH)
-                continue;
-            const i64 K = std::min(Count - Placed, (FWW - R.Used) / It.WW);
-            if (K <= 0)
-                continue;
-            Add(It, R.Used, R.Y, K);
-            R.Used += K * It.WW;
-            Placed += K;
-        }
-        while (Placed < Count && FTop + It.HH <= FHH) {
-            const i64 K = std::min(Count - Placed, FWW / It.WW);
-            FRows.push_back({ FTop, It.HH, K * It.WW });
-            Add(It, 0, FTop, K);
-            FTop += It.HH;
-            Placed += K;
-        }
-        return Placed;
+        for (std::size_t k = 0; k < FItems.size(); ++k)
+            if (FItems[k].Count > 0)
+                FByWidth.emplace(FItems[k].WW, k);
     }
 
-    TPattern Take(i64 Repeat)
+    // Places what the stock allows; the counts left stay in the items.
+    void Run()
     {
-        TPattern Pt;
-        Pt.Sheet = FSheet;
-        Pt.Strips = std::move(FStrips);
-        Pt.Repeat = Repeat;
-        FStrips.clear();
-        FRows.clear();
-        FTop = 0;
-        return Pt;
+        std::size_t Next = 0;
+        for (;;) {
+            while (Next < FItems.size() && FItems[Next].Count <= 0)
+                ++Next;
+            if (Next == FItems.size())
+                break;
+            TShelfItem &T = FItems[Next];
+            const i64 Across = FWW / T.WW, Down = FHH / T.HH;
+            if (Across <= 0 || Down <= 0) { // cannot happen: every kind given fits the sheet
+                Take(Next, T.Count);
+                continue;
+            }
+            // Whole sheets of this kind alone for all but the last few sheets' worth of a large
+            // quantity: their room beside and below the parts stays empty, so the rows take
+            // the rest.
+            constexpr i64 RowSheets = 64;
+            if (T.Count / (Across * Down) > RowSheets && FStock != 0) {
+                i64 Whole = T.Count / (Across * Down) - RowSheets;
+                if (FStock > 0)
+                    Whole = std::min(Whole, FStock);
+                TPattern Pt;
+                Pt.Sheet = FSheet;
+                Pt.Repeat = Whole;
+                for (i64 r = 0; r < Down; ++r)
+                    Pt.Strips.push_back(Strip(T, 0, r * T.HH, Across, true));
+                FOut.push_back(std::move(Pt));
+                if (FStock > 0)
+                    FStock -= Whole;
+                Take(Next, Whole * Across * Down);
+                continue;
+            }
+            // The sheet for a row of this height: the least room that takes it, else a new one.
+            auto Room = FRoom.lower_bound({ T.HH, 0 });
+            if (Room == FRoom.end()) {
+                if (FStock == 0)
+                    break;
+                if (FStock > 0)
+                    --FStock;
+                FOpen.push_back({});
+                Room = FRoom.insert({ FHH, FOpen.size() - 1 }).first;
+            }
+            const std::size_t At = Room->second;
+            const i64 Top = FHH - Room->first;
+            FRoom.erase(Room);
+            std::vector<TStrip> &Strips = FOpen[At];
+            const i64 K = std::min(T.Count, Across);
+            Strips.push_back(Strip(T, 0, Top, K, true));
+            const i64 RowHeight = T.HH;
+            const i64 Used = K * T.WW;
+            Take(Next, K);
+            FillRow(Strips, Used, Top, RowHeight);
+            FRoom.insert({ FHH - Top - RowHeight, At });
+        }
+        for (std::vector<TStrip> &Strips : FOpen) {
+            if (Strips.empty())
+                continue;
+            TPattern Pt;
+            Pt.Sheet = FSheet;
+            Pt.Strips = std::move(Strips);
+            FOut.push_back(std::move(Pt));
+        }
     }
 
 private:
-    void Add(const TShelfItem &It, i64 X, i64 Y, i64 K)
+    // The room of a row of the given top and height from X to the sheet's edge, slot by slot.
+    void FillRow(std::vector<TStrip> &Strips, i64 X, i64 Top, i64 RowHeight)
+    {
+        while (X < FWW) {
+            const std::size_t k = Largest(FWW - X, RowHeight);
+            if (k == None)
+                break;
+            const i64 SlotWidth = FItems[k].WW;
+            i64 Y = 0;
+            // Stack the slot: the first kind, then others no wider in the height left.
+            for (std::size_t e = k; e != None; e = Largest(SlotWidth, RowHeight - Y)) {
+                TShelfItem &It = FItems[e];
+                const i64 C = std::min(It.Count, (RowHeight - Y) / It.HH);
+                Strips.push_back(Strip(It, X, Top + Y, C, false));
+                Y += C * It.HH;
+                Take(e, C);
+            }
+            X += SlotWidth;
+        }
+    }
+
+    static constexpr std::size_t None = std::numeric_limits<std::size_t>::max();
+
+    // Of the few widest kinds left no wider than Width, the one of largest area no taller than
+    // Height; looking at a few only keeps the packing near linear.
+    std::size_t Largest(i64 Width, i64 Height) const
+    {
+        std::size_t Best = None;
+        i64 BestArea = 0;
+        auto It = FByWidth.upper_bound({ Width, None });
+        for (int Looked = 0; It != FByWidth.begin() && Looked < 8; ++Looked) {
+            --It;
+            const TShelfItem &C = FItems[It->second];
+            if (C.HH <= Height && C.WW * C.HH > BestArea) {
+                Best = It->second;
+                BestArea = C.WW * C.HH;
+            }
+        }
+        return Best;
+    }
+
+    void Take(std::size_t k, i64 N)
+    {
+        TShelfItem &It = FItems[k];
+        It.Count -= N;
+        if (It.Count <= 0)
+            FByWidth.erase({ It.WW, k });
+    }
+
+    static TStrip Strip(const TShelfItem &It, i64 X, i64 Y, i64 K, bool Row)
     {
         TStrip St;
         St.Item = It.Item;
@@ -86,15 +171,18 @@ private:
         St.W = It.W;
         St.H = It.H;
         St.Count = K;
-        St.Row = true;
-        FStrips.push_back(St);
+        St.Row = Row || K == 1;
+        return St;
     }
 
     int FSheet;
     i64 FWW, FHH;
-    i64 FTop = 0;
-    std::vector<TRow> FRows;
-    std::vector<TStrip> FStrips;
+    std::vector<TShelfItem> &FItems;
+    i64 &FStock;
+    std::vector<TPattern> &FOut;
+    std::set<std::pair<i64, std::size_t>> FByWidth; // kinds with parts left, by grown width
+    std::vector<std::vector<TStrip>> FOpen; // the sheets of partial rows
+    std::set<std::pair<i64, std::size_t>> FRoom; // (room below the rows, sheet)
 };
 
 } // namespace
@@ -155,44 +243,9 @@ TSolution Shelves(const TProblem &P, const TTask &Task)
                 return A.HH != B.HH ? A.HH > B.HH : A.WW != B.WW ? A.WW > B.WW : A.Item < B.Item;
             });
             const TSheet &S = P.Sheets[s];
-            const i64 WW = S.W + S.Kerf, HH = S.H + S.Kerf;
-            i64 &Stk = Stock[s];
-            // A sheet may be started while the kind has one left; every sheet taken counts.
-            auto CanOpen = [&Stk] { return Stk != 0; };
-            TShelfSheet Open(int(s), WW, HH);
-            auto Close = [&](i64 Repeat) {
-                TPattern Pt = Open.Take(Repeat);
-                if (!Pt.Strips.empty() && Stk > 0)
-                    Stk -= Pt.Repeat;
-                Out.Patterns.push_back(std::move(Pt));
-            };
-            for (const TShelfItem &It : Items) {
-                i64 Rest = It.Count;
-                if (!Open.Empty() || CanOpen())
-                    Rest -= Open.Place(It, Rest);
-                while (Rest > 0) {
-                    Close(1);
-                    if (!CanOpen())
-                        break;
-                    // Whole sheets of this kind alone, cut as often as the quantity (and the
-                    // stock) allows.
-                    const i64 PerSheet = (WW / It.WW) * (HH / It.HH);
-                    if (PerSheet > 0 && Rest >= PerSheet) {
-                        i64 Whole = Rest / PerSheet;
-                        if (Stk > 0)
-                            Whole = std::min(Whole, Stk);
-                        Open.Place(It, PerSheet);
-                        Close(Whole);
-                        Rest -= Whole * PerSheet;
-                        if (!CanOpen())
-                            break;
-                    }
-                    Rest -= Open.Place(It, Rest);
-                }
-                Left[static_cast<std::size_t>(It.Item)] = Rest;
-            }
-            if (!Open.Empty())
-                Close(1);
+            TShelfPacker(int(s), S.W + S.Kerf, S.H + S.Kerf, Items, Stock[s], Out.Patterns).Run();
+            for (const TShelfItem &It : Items)
+                Left[static_cast<std::size_t>(It.Item)] = std::max<i64>(It.Count, 0);
         }
     }
     // A sheet closed before anything was placed on it carries nothing.

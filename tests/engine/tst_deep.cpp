@@ -4,6 +4,7 @@
 // any input.
 #include "LayoutChecker.h"
 #include "TypeSetClass.h"
+#include "deep/DeepSearch.h"
 
 #include <QtTest>
 
@@ -220,6 +221,8 @@ private slots:
     void progress_onCallingThreadNeverWorsens();
     void cancel_keepsACompleteLayout();
     void hostileJobs_endCleanly();
+    void shelves_keepRulesWhateverTheQuantities_data();
+    void shelves_keepRulesWhateverTheQuantities();
 };
 
 void TestEngineDeep::generatedJobs_keepRulesAndNeverLoseToGoWork_data()
@@ -546,4 +549,120 @@ void TestEngineDeep::hostileJobs_endCleanly()
 }
 
 QTEST_APPLESS_MAIN(TestEngineDeep)
+// The shelf packing that lays out what the budget leaves no time for: every strip on its sheet,
+// no two strips overlapping with their kerf, parts lying as their grain allows, each sheet cut by
+// guillotine cuts, every part placed (or, with stock, no more sheets than the stock and no part
+// twice), in time that does not grow with the quantities; and the bottoms of sheets opened for
+// tall rows filled by the low rows that come later.
+void TestEngineDeep::shelves_keepRulesWhateverTheQuantities_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::addColumn<int>("kinds");
+    QTest::addColumn<int>("quantity"); // most parts per kind
+    QTest::addColumn<bool>("limited"); // stock on some sheet kinds, grain on the parts
+    QTest::addColumn<double>("least"); // least utilisation expected (0: not checked)
+    QTest::newRow("distinct parts") << 1 << 2000 << 1 << false << 0.8;
+    QTest::newRow("distinct parts, other job") << 2 << 2000 << 1 << false << 0.8;
+    QTest::newRow("few parts") << 3 << 5 << 3 << false << 0.0;
+    QTest::newRow("quantities up to 20") << 4 << 300 << 20 << false << 0.9;
+    QTest::newRow("huge quantities") << 5 << 6 << 2000000000 << false << 0.0;
+    QTest::newRow("grain and stock") << 6 << 300 << 20 << true << 0.0;
+    QTest::newRow("grain and stock, huge quantities") << 7 << 8 << 1000000000 << true << 0.0;
+}
+
+void TestEngineDeep::shelves_keepRulesWhateverTheQuantities()
+{
+    QFETCH(int, seed);
+    QFETCH(int, kinds);
+    QFETCH(int, quantity);
+    QFETCH(bool, limited);
+    QFETCH(double, least);
+    using deep::i64;
+    Random R { std::uint64_t(seed) };
+    deep::TProblem P;
+    const int Sides[][2] = { { 2440, 1220 }, { 2800, 2070 }, { 1830, 915 } };
+    for (int s = 0; s < 3; ++s) {
+        deep::TSheet S;
+        S.W = Sides[s][0];
+        S.H = Sides[s][1];
+        S.Kerf = R.Between(0, 5);
+        S.Value = double(S.W) * double(S.H) * (1.0 + 0.1 * s);
+        S.Index = s;
+        if (limited) {
+            S.Grain = s == 1 ? deep::TGrain::AlongY : deep::TGrain::AlongX;
+            S.Stock = s == 2 ? -1 : R.Between(0, 3);
+        }
+        P.Sheets.push_back(S);
+    }
+    for (int i = 0; i < kinds; ++i) {
+        deep::TItem I;
+        const i64 A = R.Between(30, 1500), B = R.Between(30, 900);
+        I.Long = std::max(A, B);
+        I.Short = std::min(A, B);
+        I.Count = quantity > 1 ? R.Between(1, quantity) : 1;
+        I.Part = i;
+        if (limited && I.Long != I.Short && R.Chance(50))
+            I.Lock = R.Chance(50) ? deep::TLock::LongAlongGrain : deep::TLock::ShortAlongGrain;
+        P.Items.push_back(I);
+    }
+    P.Prepare();
+    deep::TTask Task;
+    for (const deep::TItem &I : P.Items)
+        Task.Counts.push_back(I.Count);
+
+    const deep::TSolution S = deep::Shelves(P, Task);
+
+    std::vector<i64> Placed(P.Items.size(), 0);
+    std::vector<i64> SheetsOf(P.Sheets.size(), 0);
+    for (const deep::TPattern &Pt : S.Patterns) {
+        QVERIFY(Pt.Sheet >= 0 && Pt.Sheet < int(P.Sheets.size()));
+        QVERIFY(Pt.Repeat >= 1);
+        QVERIFY(!Pt.Strips.empty());
+        const deep::TSheet &Sh = P.Sheets[std::size_t(Pt.Sheet)];
+        SheetsOf[std::size_t(Pt.Sheet)] += Pt.Repeat;
+        const i64 K = Sh.Kerf;
+        struct Box
+        {
+            i64 X0, Y0, X1, Y1;
+        };
+        std::vector<Box> Boxes;
+        for (const deep::TStrip &St : Pt.Strips) {
+            QVERIFY(St.Item >= 0 && St.Item < int(P.Items.size()));
+            QVERIFY(St.Count >= 1);
+            const deep::TItem &I = P.Items[std::size_t(St.Item)];
+            // As entered or turned, and turned only where the grain allows.
+            QVERIFY((St.W == I.Long && St.H == I.Short) || (St.W == I.Short && St.H == I.Long));
+            QVERIFY(P.MayLie(St.Item, Pt.Sheet, St.H == I.Long && I.Long != I.Short)
+                || I.Long == I.Short);
+            // The strip with a kerf to its right and below, inside the sheet grown by the kerf.
+            const Box B { St.X, St.Y, St.X + (St.Row ? St.Count : 1) * (St.W + K),
+                St.Y + (St.Row ? 1 : St.Count) * (St.H + K) };
+            QVERIFY2(B.X0 >= 0 && B.Y0 >= 0 && B.X1 <= Sh.W + K && B.Y1 <= Sh.H + K,
+                "strip off its sheet");
+            for (const Box &O : Boxes)
+                QVERIFY2(B.X1 <= O.X0 || O.X1 <= B.X0 || B.Y1 <= O.Y0 || O.Y1 <= B.Y0,
+                    "strips overlap");
+            Boxes.push_back(B);
+            Placed[std::size_t(St.Item)] += St.Count * Pt.Repeat;
+        }
+        QVERIFY2(deep::StripsGuillotine(Pt.Strips, Sh.W, Sh.H, K), "sheet not guillotine");
+    }
+    for (std::size_t i = 0; i < P.Items.size(); ++i) {
+        QVERIFY2(Placed[i] <= P.Items[i].Count, "part placed twice");
+        if (!limited)
+            QCOMPARE(Placed[i], P.Items[i].Count);
+    }
+    for (std::size_t s = 0; s < P.Sheets.size(); ++s)
+        if (P.Sheets[s].Stock >= 0)
+            QVERIFY2(SheetsOf[s] <= P.Sheets[s].Stock, "stock exceeded");
+    if (limited) // the sheet kind without stock takes every part that fits it
+        for (std::size_t i = 0; i < P.Items.size(); ++i)
+            if (P.Fits(int(i), 2))
+                QCOMPARE(Placed[i], P.Items[i].Count);
+    if (least > 0.0) {
+        const double Utilisation = double(S.PlacedArea) / double(S.Area);
+        QVERIFY2(Utilisation >= least, qPrintable(u"utilisation %1"_s.arg(Utilisation)));
+    }
+}
+
 #include "tst_deep.moc"
