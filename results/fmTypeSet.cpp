@@ -154,6 +154,7 @@ TfrmTypeSet::TfrmTypeSet(TRectManage &Engine, QWidget *parent)
     column->setSpacing(0);
     createToolBar();
     column->addWidget(ToolBar1);
+    column->addWidget(ToolBar2);
 
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(u"Splitter1"_s);
@@ -287,19 +288,26 @@ void TfrmTypeSet::createToolBar()
     checkGrid->addWidget(cbDeep, 1, 0);
     checkGrid->addWidget(edtSeconds, 1, 1);
     ToolBar1->addWidget(checks);
-    ToolBar1->addSeparator();
-    ToolBar1->addActions({ actCuts, actWorkshop, actExport, actConfirm });
-    if (auto *button = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(actExport)))
-        button->setPopupMode(QToolButton::InstantPopup);
-    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut, actCuts, actWorkshop,
-             actExport, actConfirm }) {
+    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
-            button->setFixedSize(a == actYHJS ? QSize(84, 54)
-                    : a == actConfirm         ? QSize(65, 40)
-                                              : QSize(60, 40));
+            button->setFixedSize(a == actYHJS ? QSize(84, 54) : QSize(60, 40));
         }
     }
+
+    // The commands for the saw and the stock have a compact row of their own under the designed
+    // one: beside it they would not fit a window of the first size and would hide behind the
+    // overflow button, where nobody looks for them.
+    ToolBar2 = MakeWorkToolBar(this);
+    ToolBar2->setObjectName(u"ToolBar2"_s);
+    ToolBar2->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ToolBar2->setIconSize(QSize(16, 16));
+    ToolBar2->addActions({ actCuts, actWorkshop, actExport, actConfirm });
+    if (auto *button = qobject_cast<QToolButton *>(ToolBar2->widgetForAction(actExport)))
+        button->setPopupMode(QToolButton::InstantPopup);
+    for (QAction *a : { actCuts, actWorkshop, actExport, actConfirm })
+        if (QWidget *button = ToolBar2->widgetForAction(a))
+            button->setObjectName(u"btn"_s + a->objectName().mid(3));
 }
 
 void TfrmTypeSet::createLeftPane()

@@ -77,6 +77,7 @@ public:
 
     // ---- controls ----
     QToolBar *ToolBar1;
+    QToolBar *ToolBar2; // cut sequence, workshop printout, export, confirm
     QComboBox *ComboBox1; // zoom box
     QCheckBox *cbUseBCMax; // 大板优先
     QCheckBox *cbCost; // 成本优先

@@ -179,13 +179,15 @@ TfrmMaterial::TfrmMaterial(QWidget *parent)
     ToolBar1->addAction(actClose);
     ToolBar1->addSeparator();
     ToolBar1->addAction(actYHPY);
-    ToolBar1->addAction(actCalcAll);
     auto *boxHolder = new QWidget(ToolBar1);
     auto *boxRow = new QHBoxLayout(boxHolder);
     boxRow->setContentsMargins(6, 0, 6, 0);
     boxRow->addWidget(cbOrder);
     ToolBar1->addWidget(boxHolder);
     ToolBar1->addActions({ actAddPrj, actDelPrj, actSave });
+    // The designed commands first: in a window of the first size the added one is what goes
+    // behind the overflow button, and the scheme list carries it in view (see createPanes).
+    ToolBar1->addAction(actCalcAll);
     for (QAction *a : { actClose, actYHPY, actCalcAll, actAddPrj, actDelPrj, actSave }) {
         if (QWidget *button = ToolBar1->widgetForAction(a)) {
             button->setObjectName(u"btn"_s + a->objectName().mid(3));
@@ -274,6 +276,24 @@ void TfrmMaterial::createPanes()
     splMain->setChildrenCollapsible(false);
 
     pnlFA = createPane(u"FA"_s, tr("加工方案"), navFA, rdgFA);
+    // 计算全部方案 beside the scheme list's caption, where it stays in view at any width.
+    if (auto *title = pnlFA->findChild<QLabel *>(u"lblFA"_s)) {
+        auto *box = static_cast<QBoxLayout *>(pnlFA->layout());
+        const int at = box->indexOf(title);
+        box->removeWidget(title);
+        auto *row = new QHBoxLayout;
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(title);
+        row->addStretch(1);
+        auto *calcAll = new QToolButton(pnlFA);
+        calcAll->setObjectName(u"btnCalcAllFA"_s);
+        calcAll->setDefaultAction(actCalcAll);
+        calcAll->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        calcAll->setIconSize(QSize(16, 16));
+        calcAll->setAutoRaise(true);
+        row->addWidget(calcAll);
+        box->insertLayout(at, row);
+    }
     rdgFA->setColumns(SchemeColumns());
     rdgFA->setDataSource(ADOOrderDetail);
     // Enter in the scheme list only takes the typed name: schemes are added with the navigator,

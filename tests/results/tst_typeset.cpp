@@ -400,6 +400,23 @@ private slots:
         QVERIFY(w->cbCost->isChecked());
     }
 
+    // In a results window of the first start's size, the designed commands and the commands
+    // for the saw (锯切顺序, 车间图, 导出, 确认下料) are all in view, none behind the overflow button.
+    void firstSize_keepsEveryCommandInView()
+    {
+        TRectManage engine;
+        load(engine, TwoBoards, ThreeKinds);
+        TWindow w(engine);
+        w->resize(620, 470);
+        for (const char *name : { "btnClose", "btnYHJS", "btnPreview", "btnZoomIn", "btnZoomOut",
+                 "btnCuts", "btnWorkshop", "btnExport", "btnConfirm" }) {
+            auto *button = w->findChild<QToolButton *>(QString::fromLatin1(name));
+            QVERIFY2(button, name);
+            QTRY_VERIFY2(button->isVisible(), name);
+        }
+        QVERIFY(w->cbCost->isVisible() && w->cbDeep->isVisible());
+    }
+
     // Empty part or sheet list: the command does nothing at all.
     void emptyLists_doNothing()
     {

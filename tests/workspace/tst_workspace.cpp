@@ -13,6 +13,7 @@
 #include "fmTypeSet.h"
 #include "AppSettings.h"
 
+#include <QToolButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -905,6 +906,25 @@ private slots:
                 qPrintable(row(chosen) + u" / "_s + row(id)));
         QVERIFY(chosen != dear);
         QCOMPARE(column(*w->ADOMaterialA, u"ID"_s).value(0), QString::number(chosen));
+    }
+
+    // In a workspace of the first start's size (beside the navigator and the notes) the designed
+    // commands are all in view, 保存工程 included, and 计算全部方案 is in view beside the scheme
+    // list even where the tool bar has no room for it.
+    void firstSize_keepsEveryCommandInView()
+    {
+        TProjectStore store;
+        store.project(u"P1"_s);
+        TShownWorkspace w;
+        w->resize(620, 470);
+        for (const char *name :
+            { "btnClose", "btnYHPY", "btnAddPrj", "btnDelPrj", "btnSave", "btnCalcAllFA" }) {
+            auto *button = w->findChild<QToolButton *>(QString::fromLatin1(name));
+            QVERIFY2(button, name);
+            QTRY_VERIFY2(button->isVisible(), name);
+        }
+        auto *calcAll = w->findChild<QToolButton *>(u"btnCalcAllFA"_s);
+        QCOMPARE(calcAll->defaultAction(), w->actCalcAll);
     }
 
     // A workspace that cannot save stays open with its changes when it is closed.
