@@ -1,5 +1,7 @@
 #include "fmMainC.h"
 
+#include "DataPlace.h"
+
 #include "AppSettings.h"
 #include "Command.h"
 #include "DM.h"
@@ -22,6 +24,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -446,8 +449,13 @@ void TfrmMainC::updateHeader()
 
 void TfrmMainC::loadNotes()
 {
-    // Looked up in the working directory, not beside the executable.
-    const QFileInfo readme(QDir::current().filePath(u"readme.rtf"_s));
+    // Looked up in the working directory, not beside the executable. An installed program is
+    // mostly started from the desktop's menu in the user's home folder: there the notes come
+    // from the installed shared folder (share/pnx), when the working directory has none.
+    QFileInfo readme(QDir::current().filePath(u"readme.rtf"_s));
+    const QDir shared(DataPlace::sharedDirectory());
+    if (!readme.exists() && shared != QDir(QCoreApplication::applicationDirPath()))
+        readme = QFileInfo(shared.filePath(u"readme.rtf"_s));
     if (!readme.exists() || readme.isDir())
         return;
     edtNotes->clear();

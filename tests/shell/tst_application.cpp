@@ -2,6 +2,7 @@
 // missing, good or damaged, and readme.rtf present, absent or damaged in the working directory.
 
 #include "DM.h"
+#include "DataPlace.h"
 #include "PnxApplication.h"
 #include "ShellFixture.h"
 #include "fmMainC.h"
@@ -13,8 +14,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTemporaryDir>
 #include <QTextEdit>
 
 using namespace Qt::StringLiterals;
@@ -318,6 +321,31 @@ private slots:
         QCOMPARE(heading.charFormat().fontWeight(), int(QFont::Bold));
         QVERIFY(doc->toPlainText().contains(u"F4 原材料管理"_s));
         QVERIFY(!doc->toPlainText().contains(u'?')); // every \u fallback was skipped
+    }
+
+    // The installed program, started in a folder without notes (the user's home, from the
+    // desktop's menu), shows the notes of its shared folder; a working directory with its own
+    // notes keeps them.
+    void startUp_installedProgramFindsItsNotes_data()
+    {
+        QTest::addColumn<bool>("ownNotes");
+        QTest::newRow("working directory without notes") << false;
+        QTest::newRow("working directory with its own") << true;
+    }
+    void startUp_installedProgramFindsItsNotes()
+    {
+        QFETCH(bool, ownNotes);
+        QTemporaryDir shared;
+        QVERIFY(shared.isValid());
+        writeFile(shared.filePath(u"readme.rtf"_s), "{\\rtf1\\ansi shared notes}");
+        DataPlace::setSharedDirectory(shared.path());
+        const auto restore = qScopeGuard([] { DataPlace::setSharedDirectory(QString()); });
+        ShellFixture::TWorkingDir cwd;
+        if (ownNotes)
+            writeFile(cwd.filePath(u"readme.rtf"_s), "{\\rtf1\\ansi own notes}");
+        const auto window = Startup::createMainWindow();
+        QVERIFY(Dialogs::takeCaptured().isEmpty());
+        QCOMPARE(window->edtNotes->toPlainText(), ownNotes ? u"own notes"_s : u"shared notes"_s);
     }
 
 private:
