@@ -396,7 +396,7 @@ double CoverBound(const TProblem &P, i64 BigParts)
 
 } // namespace
 
-TBound LowerBound(const TProblem &P)
+TBound LowerBound(const TProblem &P, bool AreaOnly)
 {
     TBound B;
     if (P.Items.empty() || P.Sheets.empty())
@@ -420,6 +420,11 @@ TBound LowerBound(const TProblem &P)
     }
     B.AreaBound = Plain;
     B.Value = std::max(Plain, ByPart);
+    if (AreaOnly) {
+        if (P.Uniform && P.Sheets.front().Value > 0.0)
+            B.Sheets = i64(std::ceil(B.Value / P.Sheets.front().Value - 1e-9));
+        return B;
+    }
 
     const std::vector<std::pair<std::size_t, i64>> Big = Apart(P);
     if (P.Uniform) {

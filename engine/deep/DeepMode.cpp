@@ -147,6 +147,17 @@ struct TRefPart
 TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sheets, bool Cost,
     bool BigSheet, const TJob &J, const TControl &Run, const std::atomic<bool> *Cancel)
 {
+    // The run's time already spent (reading a long part list can take it): the quick mode would
+    // stop before laying anything out, and setting it up for every part kind takes longer than
+    // the layout the run still owes. Every part goes into shelves at once.
+    if (Run.TimeOrCancel()) {
+        TTask All;
+        All.Counts.assign(J.P.Items.size(), 0);
+        for (const TRefPart &Part : Parts)
+            if (Part.Item >= 0 && std::size_t(Part.Item) < All.Counts.size())
+                All.Counts[std::size_t(Part.Item)] += Part.Count;
+        return Shelves(J.P, All);
+    }
     TRectManage Ref;
     Ref.BCTypeList().Reserve(Sheets.Count());
     Ref.MaterialTypeList().Reserve(static_cast<int>(Parts.size()));
@@ -618,7 +629,9 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
 
     const TJob J = BuildJob(FMaterialTypeList, FBCTypeList, FUseCost);
     const TProblem &P = J.P;
-    const TBound Bound = LowerBound(P);
+    // Where reading a long part list has spent the run's time, the bound is the part area only:
+    // the rest of it may take longer than the layout the run still owes.
+    const TBound Bound = LowerBound(P, Control.TimeOrCancel());
     FDeepResult.Bound = Bound.Value;
     FDeepResult.AreaBound = Bound.AreaBound;
     FDeepResult.BoundSheets = P.Uniform ? Bound.Sheets : 0;

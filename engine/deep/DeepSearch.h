@@ -347,7 +347,8 @@ struct TBound
     i64 Sheets = 0; // with Uniform: least number of sheets
 };
 
-TBound LowerBound(const TProblem &P);
+// AreaOnly: the part area alone (valued as above), for a run whose time is already spent.
+TBound LowerBound(const TProblem &P, bool AreaOnly = false);
 
 // Whether the strips of one sheet (sheet W x H, kerf) can be separated by edge-to-edge cuts of
 // kerf width, each strip taken as a whole.
