@@ -15,16 +15,16 @@
 #include "Startup.h"
 #include "UserManual.h"
 #include "fmAbout.h"
-#include "fmOptions.h"
 #include "fmLJinfo.h"
 #include "fmMaterial.h"
+#include "fmOptions.h"
 #include "fmYCLinfo.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -28,7 +28,8 @@ struct TShelfItem
 // the row it goes into, as rows start tallest first. Each row goes onto the sheet with the least
 // room left below its rows that takes it, so the low rows that come last fill the bottoms of the
 // sheets opened for tall ones. Large quantities go mostly onto whole sheets of one kind, cut as
-// often as the quantity allows, so that they cost no more time than small ones. Three cut stages: rows, slots, parts.
+// often as the quantity allows, so that they cost no more time than small ones. Three cut
+// stages: rows, slots, parts.
 class TShelfPacker
 {
 public:

@@ -640,8 +640,8 @@ void TestEngineDeep::shelves_keepRulesWhateverTheQuantities()
             QVERIFY2(B.X0 >= 0 && B.Y0 >= 0 && B.X1 <= Sh.W + K && B.Y1 <= Sh.H + K,
                 "strip off its sheet");
             for (const Box &O : Boxes)
-                QVERIFY2(B.X1 <= O.X0 || O.X1 <= B.X0 || B.Y1 <= O.Y0 || O.Y1 <= B.Y0,
-                    "strips overlap");
+                QVERIFY2(
+                    B.X1 <= O.X0 || O.X1 <= B.X0 || B.Y1 <= O.Y0 || O.Y1 <= B.Y0, "strips overlap");
             Boxes.push_back(B);
             Placed[std::size_t(St.Item)] += St.Count * Pt.Repeat;
         }

@@ -1,10 +1,10 @@
 // The results window: a run with its tabs, usage list, totals, write-back and report; abnormal
 // and empty runs; showing a layout (fit, details, part list, drawn once) and the zoom.
 
+#include "CutPlan.h"
 #include "DataFixture.h"
 #include "Dialogs.h"
 #include "DrawMaterial.h"
-#include "CutPlan.h"
 #include "RunReport.h"
 #include "TypeSetClass.h"
 #include "fmPreview.h"
@@ -14,21 +14,21 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QTest>
-#include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
-#include <QSpinBox>
-#include <QMenu>
 
 using namespace Qt::StringLiterals;
 
@@ -346,7 +346,8 @@ private slots:
         const TDrawMaterial *shown = w->shownView();
         QVERIFY(shown && shown->CutPlan());
         QCOMPARE(w->lstCuts->rowCount(), int(shown->CutPlan()->Cuts.size()));
-        QVERIFY(w->lblOffcuts->text().startsWith(u"余料"_s) || w->lblOffcuts->text().contains(u"一刀"_s));
+        QVERIFY(w->lblOffcuts->text().startsWith(u"余料"_s)
+            || w->lblOffcuts->text().contains(u"一刀"_s));
         w->TabSet1->setCurrentIndex(2); // made now: it shows the cuts too
         QVERIFY(w->shownView()->ShowCuts());
         w->actCuts->trigger();
@@ -401,7 +402,8 @@ private slots:
     }
 
     // In a results window of the first start's size, the designed commands and the commands
-    // for the saw (锯切顺序, 车间图, 导出, 确认下料) are all in view, none behind the overflow button.
+    // for the saw (锯切顺序, 车间图, 导出, 确认下料) are all in view, none behind the overflow
+    // button.
     void firstSize_keepsEveryCommandInView()
     {
         TRectManage engine;

@@ -16,8 +16,8 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStatusBar>
-#include <QTextBlock>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextEdit>
 
 using namespace Qt::StringLiterals;

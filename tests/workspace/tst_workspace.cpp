@@ -2,6 +2,7 @@
 // projects, schemes and their sheets, typed and picked rows, the hand-off to the engine, the
 // checks before it, and saving when the workspace or the program ends.
 
+#include "AppSettings.h"
 #include "DBNavigator.h"
 #include "LibraryFixture.h"
 #include "ShellWidgets.h"
@@ -11,9 +12,7 @@
 #include "fmMaterial.h"
 #include "fmSelectData.h"
 #include "fmTypeSet.h"
-#include "AppSettings.h"
 
-#include <QToolButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -23,9 +22,10 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSplitter>
-#include <QStatusBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -593,10 +593,9 @@ private slots:
             = u"方案“方案1”还没有提供的原材料：请在“提供的原材料”表中右击，选择原材料。"_s;
         const QString noParts
             = u"工程还没有需要切割的零件：请在“工程需要切割的零件”表中右击，选择零件。"_s;
-        QTest::newRow("new project") << false << false << false
-                                     << QStringList { noScheme, noParts };
-        QTest::newRow("scheme without sheets") << true << false << true
-                                               << QStringList { noSheets };
+        QTest::newRow("new project")
+            << false << false << false << QStringList { noScheme, noParts };
+        QTest::newRow("scheme without sheets") << true << false << true << QStringList { noSheets };
         QTest::newRow("no parts") << true << true << false << QStringList { noParts };
     }
     void handOff_saysWhatIsMissing()
@@ -619,7 +618,8 @@ private slots:
         engine.AddBC(1, 1)->SetText("之前的");
         TShownWorkspace w;
         w->actYHPY->trigger();
-        QCOMPARE(Dialogs::takeCaptured(), QStringList { u"还不能优化排样：\n"_s + said.join(u'\n') });
+        QCOMPARE(
+            Dialogs::takeCaptured(), QStringList { u"还不能优化排样：\n"_s + said.join(u'\n') });
         QVERIFY(!frmTypeSet);
         QCOMPARE(engine.BCTypeList().Count(), 1); // the engine keeps what it had
         QCOMPARE(engine.BCTypeList().Items(0)->Text(), std::string("之前的"));
@@ -866,7 +866,8 @@ private slots:
         store.sheet(small, u"小板"_s, 600, 400, 0, 100000);
         store.sheet(mixed, u"刨花板"_s, 2440, 1220, 4, 1600000);
         store.sheet(mixed, u"大板"_s, 2800, 2070, 4, 3000000);
-        store.exec(u"UPDATE 子数据表 SET 利用率 = 7, 板材数量 = 70, 总价格 = 700 WHERE ID = ?"_s, { small });
+        store.exec(u"UPDATE 子数据表 SET 利用率 = 7, 板材数量 = 70, 总价格 = 700 WHERE ID = ?"_s,
+            { small });
         store.part(p, u"侧板"_s, 720, 560, 6);
         store.part(p, u"顶板"_s, 764, 540, 4);
         TShownWorkspace w;
@@ -886,9 +887,10 @@ private slots:
         QVERIFY2(said[0].contains(u"小板：有零件排不下"_s), qPrintable(said[0]));
         QVERIFY(!said[0].contains(u"便宜的"_s));
         const auto row = [&](qint64 id) {
-            return store.column(
-                u"SELECT 利用率 || ' ' || 板材数量 || ' ' || 总价格 FROM 子数据表 WHERE ID = %1"_s
-                    .arg(id))
+            return store
+                .column(
+                    u"SELECT 利用率 || ' ' || 板材数量 || ' ' || 总价格 FROM 子数据表 WHERE ID = %1"_s
+                        .arg(id))
                 .value(0);
         };
         QCOMPARE(row(small), u"7 70 700.0"_s);
@@ -898,7 +900,8 @@ private slots:
             QVERIFY2(figures[0].toInt() > 50 && figures[1].toInt() >= 1, qPrintable(row(id)));
         }
         QCOMPARE(row(dear).section(u' ', 1, 1), row(cheap).section(u' ', 1, 1));
-        QVERIFY(row(cheap).section(u' ', 2, 2).toDouble() < row(dear).section(u' ', 2, 2).toDouble());
+        QVERIFY(
+            row(cheap).section(u' ', 2, 2).toDouble() < row(dear).section(u' ', 2, 2).toDouble());
         const qint64 chosen = w->ADOOrderDetail->field(u"ID"_s).asLargeInt();
         for (qint64 id : { dear, cheap, mixed })
             QVERIFY2(row(chosen).section(u' ', 2, 2).toDouble()
