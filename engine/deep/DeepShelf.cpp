@@ -42,9 +42,22 @@ public:
         , FStock(Stock)
         , FOut(Out)
     {
-        for (std::size_t k = 0; k < FItems.size(); ++k)
-            if (FItems[k].Count > 0)
-                FByWidth.emplace(FItems[k].WW, k);
+        const std::size_t N = FItems.size();
+        FByWidth.resize(N);
+        for (std::size_t k = 0; k < N; ++k)
+            FByWidth[k] = k;
+        std::sort(FByWidth.begin(), FByWidth.end(), [this](std::size_t A, std::size_t B) {
+            return FItems[A].WW != FItems[B].WW ? FItems[A].WW < FItems[B].WW : A < B;
+        });
+        FWidths.resize(N);
+        FPos.resize(N);
+        FAlive.resize(N + 1);
+        FAlive[0] = 0;
+        for (std::size_t p = 0; p < N; ++p) {
+            FWidths[p] = FItems[FByWidth[p]].WW;
+            FPos[FByWidth[p]] = p;
+            FAlive[p + 1] = FItems[FByWidth[p]].Count > 0 ? p + 1 : p;
+        }
     }
 
     // Places what the stock allows; the counts left stay in the items.
@@ -139,20 +152,31 @@ private:
 
     // Of the few widest kinds left no wider than Width, the one of largest area no taller than
     // Height; looking at a few only keeps the packing near linear.
-    std::size_t Largest(i64 Width, i64 Height) const
+    std::size_t Largest(i64 Width, i64 Height)
     {
         std::size_t Best = None;
         i64 BestArea = 0;
-        auto It = FByWidth.upper_bound({ Width, None });
-        for (int Looked = 0; It != FByWidth.begin() && Looked < 8; ++Looked) {
-            --It;
-            const TShelfItem &C = FItems[It->second];
+        std::size_t p = Alive(static_cast<std::size_t>(
+            std::upper_bound(FWidths.begin(), FWidths.end(), Width) - FWidths.begin()));
+        for (int Looked = 0; p > 0 && Looked < 8; ++Looked, p = Alive(p - 1)) {
+            const std::size_t k = FByWidth[p - 1];
+            const TShelfItem &C = FItems[k];
             if (C.HH <= Height && C.WW * C.HH > BestArea) {
-                Best = It->second;
+                Best = k;
                 BestArea = C.WW * C.HH;
             }
         }
         return Best;
+    }
+
+    // The last position (counted from 1) at or before p of a kind with parts left; 0: none.
+    std::size_t Alive(std::size_t p)
+    {
+        while (FAlive[p] != p) {
+            FAlive[p] = FAlive[FAlive[p]];
+            p = FAlive[p];
+        }
+        return p;
     }
 
     void Take(std::size_t k, i64 N)
@@ -160,7 +184,7 @@ private:
         TShelfItem &It = FItems[k];
         It.Count -= N;
         if (It.Count <= 0)
-            FByWidth.erase({ It.WW, k });
+            FAlive[FPos[k] + 1] = FPos[k];
     }
 
     static TStrip Strip(const TShelfItem &It, i64 X, i64 Y, i64 K, bool Row)
@@ -181,7 +205,13 @@ private:
     std::vector<TShelfItem> &FItems;
     i64 &FStock;
     std::vector<TPattern> &FOut;
-    std::set<std::pair<i64, std::size_t>> FByWidth; // kinds with parts left, by grown width
+    // The kinds by grown width (then by position), their widths, each kind's place there, and
+    // for each place (counted from 1) a link towards the nearest place at or before it whose kind
+    // has parts left (a kind used up links to the place before it; links are shortened on use).
+    std::vector<std::size_t> FByWidth;
+    std::vector<i64> FWidths;
+    std::vector<std::size_t> FPos;
+    std::vector<std::size_t> FAlive;
     std::vector<std::vector<TStrip>> FOpen; // the sheets of partial rows
     std::set<std::pair<i64, std::size_t>> FRoom; // (room below the rows, sheet)
 };
