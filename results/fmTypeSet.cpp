@@ -288,12 +288,9 @@ void TfrmTypeSet::createToolBar()
     checkGrid->addWidget(cbDeep, 1, 0);
     checkGrid->addWidget(edtSeconds, 1, 1);
     ToolBar1->addWidget(checks);
-    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut }) {
-        if (QWidget *button = ToolBar1->widgetForAction(a)) {
-            button->setObjectName(u"btn"_s + a->objectName().mid(3));
+    for (QAction *a : { actClose, actYHJS, actPreview, actZoomIn, actZoomOut })
+        if (QWidget *button = ToolBar1->widgetForAction(a))
             button->setFixedSize(a == actYHJS ? QSize(84, 54) : QSize(60, 40));
-        }
-    }
 
     // The commands for the saw and the stock have a compact row of their own under the designed
     // one: beside it they would not fit a window of the first size and would hide behind the
@@ -305,9 +302,10 @@ void TfrmTypeSet::createToolBar()
     ToolBar2->addActions({ actCuts, actWorkshop, actExport, actConfirm });
     if (auto *button = qobject_cast<QToolButton *>(ToolBar2->widgetForAction(actExport)))
         button->setPopupMode(QToolButton::InstantPopup);
-    for (QAction *a : { actCuts, actWorkshop, actExport, actConfirm })
-        if (QWidget *button = ToolBar2->widgetForAction(a))
-            button->setObjectName(u"btn"_s + a->objectName().mid(3));
+    for (QToolBar *bar : { ToolBar1, ToolBar2 })
+        for (QAction *a : bar->actions())
+            if (QWidget *button = bar->widgetForAction(a); button && !a->objectName().isEmpty())
+                button->setObjectName(u"btn"_s + a->objectName().mid(3));
 }
 
 void TfrmTypeSet::createLeftPane()

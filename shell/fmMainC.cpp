@@ -1,10 +1,9 @@
 #include "fmMainC.h"
 
-#include "DataPlace.h"
-
 #include "AppSettings.h"
 #include "Command.h"
 #include "DM.h"
+#include "DataPlace.h"
 #include "DeskCalculator.h"
 #include "Dialogs.h"
 #include "ProductInfo.h"

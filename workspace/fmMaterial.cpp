@@ -223,8 +223,8 @@ QAction *TfrmMaterial::menuCommand(
     return MakeCommand(this, name, caption, QIcon(), caption, execute);
 }
 
-TShadowPanel *TfrmMaterial::createPane(
-    const QString &name, const QString &caption, TDBNavigator *&navigator, TDBGrid *&grid)
+TShadowPanel *TfrmMaterial::createPane(const QString &name, const QString &caption,
+    TDBNavigator *&navigator, TDBGrid *&grid, QAction *Command)
 {
     // From the top: the navigator bar, the caption bar with its line, the grid; the pane paints
     // a soft shadow under the navigator bar and under the grid.
@@ -254,7 +254,22 @@ TShadowPanel *TfrmMaterial::createPane(
     QFont f = title->font();
     f.setBold(true);
     title->setFont(f);
-    box->addWidget(title);
+    if (Command) {
+        auto *row = new QHBoxLayout;
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(title);
+        row->addStretch(1);
+        auto *button = new QToolButton(pane);
+        button->setObjectName(u"btn"_s + Command->objectName().mid(3) + name);
+        button->setDefaultAction(Command);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setIconSize(QSize(16, 16));
+        button->setAutoRaise(true);
+        row->addWidget(button);
+        box->addLayout(row);
+    } else {
+        box->addWidget(title);
+    }
     auto *line = new QFrame(pane);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -275,25 +290,8 @@ void TfrmMaterial::createPanes()
     splMain->setObjectName(u"splMain"_s);
     splMain->setChildrenCollapsible(false);
 
-    pnlFA = createPane(u"FA"_s, tr("加工方案"), navFA, rdgFA);
     // 计算全部方案 beside the scheme list's caption, where it stays in view at any width.
-    if (auto *title = pnlFA->findChild<QLabel *>(u"lblFA"_s)) {
-        auto *box = static_cast<QBoxLayout *>(pnlFA->layout());
-        const int at = box->indexOf(title);
-        box->removeWidget(title);
-        auto *row = new QHBoxLayout;
-        row->setContentsMargins(0, 0, 0, 0);
-        row->addWidget(title);
-        row->addStretch(1);
-        auto *calcAll = new QToolButton(pnlFA);
-        calcAll->setObjectName(u"btnCalcAllFA"_s);
-        calcAll->setDefaultAction(actCalcAll);
-        calcAll->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        calcAll->setIconSize(QSize(16, 16));
-        calcAll->setAutoRaise(true);
-        row->addWidget(calcAll);
-        box->insertLayout(at, row);
-    }
+    pnlFA = createPane(u"FA"_s, tr("加工方案"), navFA, rdgFA, actCalcAll);
     rdgFA->setColumns(SchemeColumns());
     rdgFA->setDataSource(ADOOrderDetail);
     // Enter in the scheme list only takes the typed name: schemes are added with the navigator,

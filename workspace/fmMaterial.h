@@ -158,10 +158,7 @@ public:
     {
         return tr("正在进行深度优化：请先在结果窗口中按“停止”，或等它算完。");
     }
-    static QString noProjectYetText()
-    {
-        return tr("请先用“增加工程”建立一个工程");
-    }
+    static QString noProjectYetText() { return tr("请先用“增加工程”建立一个工程"); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -174,8 +171,10 @@ protected:
 private:
     QAction *menuCommand(const char *name, const QString &caption, void (TfrmMaterial::*execute)());
     void createPanes();
-    TShadowPanel *createPane(
-        const QString &name, const QString &caption, TDBNavigator *&navigator, TDBGrid *&grid);
+    // Captioned pane with a navigator bar and a grid; Command, when given, stands at the right
+    // of the caption.
+    TShadowPanel *createPane(const QString &name, const QString &caption, TDBNavigator *&navigator,
+        TDBGrid *&grid, QAction *Command = nullptr);
     // Applies the scheme, sheet and part sets of the project being left.
     void applyDetailSets();
     // Writes a set's pending changes; sheet and part rows left blank are dropped first.

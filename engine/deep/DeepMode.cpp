@@ -147,17 +147,6 @@ struct TRefPart
 TSolution FromDesigned(const std::vector<TRefPart> &Parts, TMaterialTypeList &Sheets, bool Cost,
     bool BigSheet, const TJob &J, const TControl &Run, const std::atomic<bool> *Cancel)
 {
-    // The run's time already spent (reading a long part list can take it): the quick mode would
-    // stop before laying anything out, and setting it up for every part kind takes longer than
-    // the layout the run still owes. Every part goes into shelves at once.
-    if (Run.TimeOrCancel()) {
-        TTask All;
-        All.Counts.assign(J.P.Items.size(), 0);
-        for (const TRefPart &Part : Parts)
-            if (Part.Item >= 0 && std::size_t(Part.Item) < All.Counts.size())
-                All.Counts[std::size_t(Part.Item)] += Part.Count;
-        return Shelves(J.P, All);
-    }
     TRectManage Ref;
     Ref.BCTypeList().Reserve(Sheets.Count());
     Ref.MaterialTypeList().Reserve(static_cast<int>(Parts.size()));
@@ -647,8 +636,18 @@ void TRectManage::GoWorkDeep(const TDeepOptions &Options)
             AsEntered.push_back({ M.Width(), M.Height(), M.Count(), J.ItemOfPart[std::size_t(p)],
                 M.Grain(), M.EnteredLengthShorter() });
         }
-        Start = FromDesigned(
-            AsEntered, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
+        if (Control.TimeOrCancel()) {
+            // The run's time already spent (reading a long part list can take it): the quick
+            // mode would stop before laying anything out, and setting it up for every part kind
+            // takes longer than the layout the run still owes. Every part goes into shelves.
+            TTask All;
+            for (const TItem &I : P.Items)
+                All.Counts.push_back(I.Count);
+            Start = Shelves(P, All);
+        } else {
+            Start = FromDesigned(
+                AsEntered, FBCTypeList, FUseCost, FUseBCMaxArea, J, Control, Options.Cancel);
+        }
         std::vector<TRefPart> Together;
         for (std::size_t i = 0; i < P.Items.size(); ++i) {
             const TItem &I = P.Items[i];
