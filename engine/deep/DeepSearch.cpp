@@ -88,7 +88,9 @@ void TSolution::Evaluate(const TProblem &P)
 
 bool Less(double A, double B)
 {
-    return A < B - 1e-9 * std::max(std::fabs(A), std::fabs(B));
+    // An infinite value (no cutoff yet) compares without the tolerance, which would be NaN.
+    const double M = std::max(std::fabs(A), std::fabs(B));
+    return std::isfinite(M) ? A < B - 1e-9 * M : A < B;
 }
 
 double Spread(const TProblem &P, const TSolution &S)

@@ -203,6 +203,58 @@ GenJob TiledJob(Random &R, int Sheets, int Side, int Least, int Slack)
     return J;
 }
 
+// What is wrong with a layout of the search's own problem (empty when nothing): every strip on its
+// sheet as entered or turned (turned only where the grain allows), no two strips overlapping with
+// their kerf, every sheet cut by guillotine cuts, no part placed more often than wanted, no sheet
+// kind beyond its stock. Placed receives the parts placed per item.
+QString SolutionBroken(
+    const deep::TProblem &P, const deep::TSolution &S, std::vector<deep::i64> &Placed)
+{
+    using deep::i64;
+    Placed.assign(P.Items.size(), 0);
+    std::vector<i64> SheetsOf(P.Sheets.size(), 0);
+    for (const deep::TPattern &Pt : S.Patterns) {
+        if (Pt.Sheet < 0 || Pt.Sheet >= int(P.Sheets.size()) || Pt.Repeat < 1 || Pt.Strips.empty())
+            return u"sheet without a kind, repeat or strips"_s;
+        const deep::TSheet &Sh = P.Sheets[std::size_t(Pt.Sheet)];
+        SheetsOf[std::size_t(Pt.Sheet)] += Pt.Repeat;
+        const i64 K = Sh.Kerf;
+        struct Box
+        {
+            i64 X0, Y0, X1, Y1;
+        };
+        std::vector<Box> Boxes;
+        for (const deep::TStrip &St : Pt.Strips) {
+            if (St.Item < 0 || St.Item >= int(P.Items.size()) || St.Count < 1)
+                return u"strip without an item or parts"_s;
+            const deep::TItem &I = P.Items[std::size_t(St.Item)];
+            if (!((St.W == I.Long && St.H == I.Short) || (St.W == I.Short && St.H == I.Long)))
+                return u"part of another size"_s;
+            if (I.Long != I.Short && !P.MayLie(St.Item, Pt.Sheet, St.H == I.Long))
+                return u"part against its grain"_s;
+            // The strip with a kerf to its right and below, inside the sheet grown by the kerf.
+            const Box B { St.X, St.Y, St.X + (St.Row ? St.Count : 1) * (St.W + K),
+                St.Y + (St.Row ? 1 : St.Count) * (St.H + K) };
+            if (B.X0 < 0 || B.Y0 < 0 || B.X1 > Sh.W + K || B.Y1 > Sh.H + K)
+                return u"strip off its sheet"_s;
+            for (const Box &O : Boxes)
+                if (!(B.X1 <= O.X0 || O.X1 <= B.X0 || B.Y1 <= O.Y0 || O.Y1 <= B.Y0))
+                    return u"strips overlap"_s;
+            Boxes.push_back(B);
+            Placed[std::size_t(St.Item)] += St.Count * Pt.Repeat;
+        }
+        if (!deep::StripsGuillotine(Pt.Strips, Sh.W, Sh.H, K))
+            return u"sheet not guillotine"_s;
+    }
+    for (std::size_t i = 0; i < P.Items.size(); ++i)
+        if (Placed[i] > P.Items[i].Count)
+            return u"part placed twice"_s;
+    for (std::size_t s = 0; s < P.Sheets.size(); ++s)
+        if (P.Sheets[s].Stock >= 0 && SheetsOf[s] > P.Sheets[s].Stock)
+            return u"stock exceeded"_s;
+    return {};
+}
+
 } // namespace
 
 class TestEngineDeep : public QObject
@@ -223,6 +275,7 @@ private slots:
     void hostileJobs_endCleanly();
     void shelves_keepRulesWhateverTheQuantities_data();
     void shelves_keepRulesWhateverTheQuantities();
+    void beamUnderStock_keepsTheBestDeadEnd();
 };
 
 void TestEngineDeep::generatedJobs_keepRulesAndNeverLoseToGoWork_data()
@@ -612,49 +665,12 @@ void TestEngineDeep::shelves_keepRulesWhateverTheQuantities()
 
     const deep::TSolution S = deep::Shelves(P, Task);
 
-    std::vector<i64> Placed(P.Items.size(), 0);
-    std::vector<i64> SheetsOf(P.Sheets.size(), 0);
-    for (const deep::TPattern &Pt : S.Patterns) {
-        QVERIFY(Pt.Sheet >= 0 && Pt.Sheet < int(P.Sheets.size()));
-        QVERIFY(Pt.Repeat >= 1);
-        QVERIFY(!Pt.Strips.empty());
-        const deep::TSheet &Sh = P.Sheets[std::size_t(Pt.Sheet)];
-        SheetsOf[std::size_t(Pt.Sheet)] += Pt.Repeat;
-        const i64 K = Sh.Kerf;
-        struct Box
-        {
-            i64 X0, Y0, X1, Y1;
-        };
-        std::vector<Box> Boxes;
-        for (const deep::TStrip &St : Pt.Strips) {
-            QVERIFY(St.Item >= 0 && St.Item < int(P.Items.size()));
-            QVERIFY(St.Count >= 1);
-            const deep::TItem &I = P.Items[std::size_t(St.Item)];
-            // As entered or turned, and turned only where the grain allows.
-            QVERIFY((St.W == I.Long && St.H == I.Short) || (St.W == I.Short && St.H == I.Long));
-            QVERIFY(P.MayLie(St.Item, Pt.Sheet, St.H == I.Long && I.Long != I.Short)
-                || I.Long == I.Short);
-            // The strip with a kerf to its right and below, inside the sheet grown by the kerf.
-            const Box B { St.X, St.Y, St.X + (St.Row ? St.Count : 1) * (St.W + K),
-                St.Y + (St.Row ? 1 : St.Count) * (St.H + K) };
-            QVERIFY2(B.X0 >= 0 && B.Y0 >= 0 && B.X1 <= Sh.W + K && B.Y1 <= Sh.H + K,
-                "strip off its sheet");
-            for (const Box &O : Boxes)
-                QVERIFY2(
-                    B.X1 <= O.X0 || O.X1 <= B.X0 || B.Y1 <= O.Y0 || O.Y1 <= B.Y0, "strips overlap");
-            Boxes.push_back(B);
-            Placed[std::size_t(St.Item)] += St.Count * Pt.Repeat;
-        }
-        QVERIFY2(deep::StripsGuillotine(Pt.Strips, Sh.W, Sh.H, K), "sheet not guillotine");
-    }
-    for (std::size_t i = 0; i < P.Items.size(); ++i) {
-        QVERIFY2(Placed[i] <= P.Items[i].Count, "part placed twice");
-        if (!limited)
+    std::vector<i64> Placed;
+    const QString Broken = SolutionBroken(P, S, Placed);
+    QVERIFY2(Broken.isEmpty(), qPrintable(Broken));
+    if (!limited)
+        for (std::size_t i = 0; i < P.Items.size(); ++i)
             QCOMPARE(Placed[i], P.Items[i].Count);
-    }
-    for (std::size_t s = 0; s < P.Sheets.size(); ++s)
-        if (P.Sheets[s].Stock >= 0)
-            QVERIFY2(SheetsOf[s] <= P.Sheets[s].Stock, "stock exceeded");
     if (limited) // the sheet kind without stock takes every part that fits it
         for (std::size_t i = 0; i < P.Items.size(); ++i)
             if (P.Fits(int(i), 2))
@@ -666,3 +682,38 @@ void TestEngineDeep::shelves_keepRulesWhateverTheQuantities()
 }
 
 #include "tst_deep.moc"
+
+// A beam search under a stock too small for all parts and without a layout to beat (no cutoff,
+// as when the start could not place every part either): it returns the dead end placing the most
+// parts within the stock. One sheet 100 x 100: a part as large as the sheet, or three of 50 x 50.
+// (An infinite cutoff once compared as no cutoff at all and every node was dropped.)
+void TestEngineDeep::beamUnderStock_keepsTheBestDeadEnd()
+{
+    deep::TProblem P;
+    deep::TSheet Sheet;
+    Sheet.W = Sheet.H = 100;
+    Sheet.Value = 10000.0;
+    Sheet.Index = 0;
+    Sheet.Stock = 1;
+    P.Sheets.push_back(Sheet);
+    P.Items.push_back({ 100, 100, 1, 0, deep::TLock::Free });
+    P.Items.push_back({ 50, 50, 3, 1, deep::TLock::Free });
+    P.Prepare();
+    deep::TTask Task;
+    Task.Counts = { 1, 3 };
+    deep::TControl Control(0, 1000000, nullptr);
+    deep::TWorker W(Control, 0);
+    deep::TBeamOptions O;
+    O.MaxWidth = 64;
+    O.SameParts = 0;
+    O.Partial = true;
+    const deep::TSolution S
+        = deep::BeamSearch(P, Task, std::numeric_limits<double>::infinity(), W, O);
+    QCOMPARE(S.Patterns.size(), std::size_t(1));
+    QCOMPARE(S.Placed, deep::i64(3));
+    QCOMPARE(double(S.PlacedArea), 7500.0);
+    std::vector<deep::i64> Placed;
+    const QString Broken = SolutionBroken(P, S, Placed);
+    QVERIFY2(Broken.isEmpty(), qPrintable(Broken));
+    QCOMPARE(Placed[1], deep::i64(3));
+}
