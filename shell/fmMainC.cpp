@@ -450,11 +450,16 @@ void TfrmMainC::loadNotes()
 {
     // Looked up in the working directory, not beside the executable. An installed program is
     // mostly started from the desktop's menu in the user's home folder: there the notes come
-    // from the installed shared folder (share/pnx), when the working directory has none.
+    // from the installed shared folder (share/pnx), when the working directory has none, in
+    // English (readme.en.rtf) while the interface speaks English.
     QFileInfo readme(QDir::current().filePath(u"readme.rtf"_s));
     const QDir shared(DataPlace::sharedDirectory());
-    if (!readme.exists() && shared != QDir(QCoreApplication::applicationDirPath()))
+    if (!readme.exists() && shared != QDir(QCoreApplication::applicationDirPath())) {
         readme = QFileInfo(shared.filePath(u"readme.rtf"_s));
+        const QFileInfo english(shared.filePath(u"readme.en.rtf"_s));
+        if (Startup::loadedLanguage() == u"en" && english.exists())
+            readme = english;
+    }
     if (!readme.exists() || readme.isDir())
         return;
     edtNotes->clear();

@@ -101,8 +101,8 @@ private slots:
     void installTree()
     {
         QStringList expected { u"bin/pnx"_s, u"bin/pnxcut"_s, u"bin/pnxdbinit"_s,
-            u"share/pnx/pnx.dat"_s, u"share/pnx/readme.rtf"_s, u"share/pnx/manual/index.html"_s,
-            u"share/pnx/manual/en/index.html"_s,
+            u"share/pnx/pnx.dat"_s, u"share/pnx/readme.rtf"_s, u"share/pnx/readme.en.rtf"_s,
+            u"share/pnx/manual/index.html"_s, u"share/pnx/manual/en/index.html"_s,
             u"share/pnx/translations/pnx_en.qm"_s, u"share/applications/%1.desktop"_s.arg(AppId),
             u"share/metainfo/%1.metainfo.xml"_s.arg(AppId),
             u"share/icons/hicolor/scalable/apps/%1.svg"_s.arg(AppId), u"share/man/man1/pnx.1.gz"_s,

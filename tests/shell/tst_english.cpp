@@ -332,6 +332,19 @@ private slots:
         QVERIFY(TCustomDrawMaterial::HintText(*item).startsWith(u"Name: 侧板"_s));
     }
 
+    // The installed program started in a folder without notes of its own (the user's home, from
+    // the desktop's menu) shows the English notes of its shared folder, with the keys of the
+    // commands (the Chinese notes in the Chinese interface: test_application).
+    void notes_englishFromTheSharedFolder()
+    {
+        ShellFixture::TWorkingDir cwd;
+        TfrmMainC main;
+        const QString notes = main.edtNotes->toPlainText();
+        QVERIFY2(notes.contains(u"Quick start"_s) && notes.contains(u"F2"_s), qPrintable(notes));
+        static const QRegularExpression chinese(u"[\\x{3400}-\\x{9fff}]"_s);
+        QVERIFY2(!notes.contains(chinese), qPrintable(notes));
+    }
+
     // F1: the English manual while the interface is English, the Chinese one otherwise.
     void userManual_followsTheLanguage()
     {
